@@ -1,0 +1,18 @@
+# GoogleTest from Debian's googletest source package, built with this preset's compiler.
+set(GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources")
+if(NOT EXISTS ${GTEST_SOURCE_DIR}/CMakeLists.txt)
+  message(FATAL_ERROR "GoogleTest sources not found in ${GTEST_SOURCE_DIR}: install Debian's googletest package")
+endif()
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+add_subdirectory(${GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+if(VANTOREL_SANITIZE)
+  foreach(t gtest gtest_main gmock gmock_main)
+    target_compile_options(${t} PRIVATE -fsanitize=address,undefined)
+  endforeach()
+endif()
+if(WIN32)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run CACHE INTERNAL "")
+  configure_file(${CMAKE_SOURCE_DIR}/tools/wine-run.in ${CMAKE_BINARY_DIR}/wine-run @ONLY
+                 FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+endif()

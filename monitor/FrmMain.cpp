@@ -1,0 +1,198 @@
+#include "monitor/FrmMain.h"
+
+#include "monitor/ModMain.h"
+#include "monitor/Modini.h"
+#include "monitor/common/core/TextHandling.h"
+#include "runtime/Runtime.h"
+
+namespace {
+
+// Window-design texts.
+constexpr const wchar_t* kFormCaption = L"Vantorel - Ostrevi";
+constexpr const wchar_t* kSection = L"main";
+
+void RoundRegion(HWND hwnd, int left, int top, int width, int height)
+{
+    HRGN rgn = CreateRoundRectRgn(left, top, width, height, 7, 7);
+    // The window owns the region once it is set.
+    if (rgn && !SetWindowRgn(hwnd, rgn, TRUE))
+        DeleteObject(rgn);
+}
+
+} // namespace
+
+FrmMain::FrmMain() : rt::Form(L"FrmMain", kFormCaption, kWidthTwips, kHeightTwips) { SetMainForm(this); }
+
+FrmMain::~FrmMain()
+{
+    if (MainForm() == this)
+        SetMainForm(nullptr);
+}
+
+void FrmMain::CreateControls()
+{
+    HWND form = hWnd();
+    rt::PropertyBag bar;
+    bar.Set(L"Caption", std::wstring(kFormCaption));
+    TitelBar1.Create(*this, form, {0, 0, 750, 28}, &bar);
+
+    auto panel = [this, form](PanelFx& p, rt::Bounds b, const wchar_t* title) {
+        rt::PropertyBag bag;
+        bag.Set(L"TitleCaption", std::wstring(title));
+        p.Create(*this, form, b, &bag);
+    };
+    panel(PanelFx1, {8, 36, 460, 250}, L"Currently Connected IP's On Remote Desktop");
+    panel(PanelFx2, {476, 36, 266, 250}, L"Today's Log");
+    panel(PanelFx3, {8, 294, 460, 170}, L"Settings");
+
+    HWND p1 = PanelFx1.hWnd();
+    Label5.Create(*this, p1, {8, 226, 230, 16}, L"*Right Click List For More Options");
+    Label1.Create(*this, p1, {244, 226, 208, 16}, L"Currently Connected IP's:");
+
+    HWND p2 = PanelFx2.hWnd();
+    List1.Create(*this, p2, {8, 30, 250, 168});
+    Label3.Create(*this, p2, {8, 204, 90, 16}, L"Date (Current):");
+    Label4.Create(*this, p2, {100, 204, 150, 16}, L"00/00/00");
+    Label2.Create(*this, p2, {8, 226, 240, 16}, L"IP's:");
+
+    HWND p3 = PanelFx3.hWnd();
+    Label6.Create(*this, p3, {10, 32, 128, 18}, L"Remote Desktop Port:");
+    TextPort.Create(*this, p3, {140, 30, 70, 22}, L"3389");
+    Label7.Create(*this, p3, {220, 32, 160, 18}, L"Default: 3389");
+    Label9.Create(*this, p3, {10, 58, 128, 18}, L"Check Every:");
+    TextTime.Create(*this, p3, {140, 56, 70, 22}, L"5");
+    Label8.Create(*this, p3, {220, 58, 160, 18}, L"Sec (Default: 5)");
+    Check1.Create(*this, p3, {10, 84, 300, 20}, L"Automatically start at Windows startup");
+    CheckChangeLogLocation.Create(*this, p3, {10, 106, 200, 20}, L"Change Log Location");
+    Label10.Create(*this, p3, {10, 128, 440, 16},
+                   L"Default log location is the \"Logs\" folder in the program directory. ");
+    TextLogPath.Create(*this, p3, {10, 144, 400, 22}, L"");
+    TextLogPath.SetEnabled(false);
+    rt::PropertyBag browse;
+    browse.Set(L"Caption", std::wstring(L"..."));
+    ButtonBrowse.Create(*this, p3, {416, 144, 34, 22}, &browse);
+    ButtonBrowse.SetToolTipText(L"Browse For Folder");
+    ButtonBrowse.SetEnabled(false);
+
+    Label11.Create(*this, form, {480, 296, 260, 16}, L"Quick Tips:");
+    Label12.Create(*this, form, {480, 314, 260, 42},
+                   L"(1) Right click on the list for more options, such as \"Copy IP to Clipboard\" and \"Send to Brennix\"");
+    Label13.Create(*this, form, {480, 358, 260, 56},
+                   L"(2) The program uses the IP Security Policy in Windows to block IP's. You do not have to leave "
+                   L"the program running to keep the IP's blocked.");
+    Label14.Create(*this, form, {480, 416, 260, 42},
+                   L"(3) More information on Windows IP Security Policy and how to remove blocked IP's is located on "
+                   L"Vantorel.");
+
+    TextDateSep.Create(*this, form, {0, 0, 40, 20}, L"", false);
+    Timer1.Create(*this);
+
+    CheckChangeLogLocation.Click.Connect([this] { CheckChangeLogLocation_Click(); });
+}
+
+void FrmMain::Form_Load()
+{
+    // Data-execution prevention stays on: nothing here writes machine code at run time.
+    if (IsExiting) {
+        ExitProgram();
+        return;
+    }
+    SetHeight(kHeightTwips);
+    SetWidth(kWidthTwips);
+
+    // A text box keeps the text up to the first NUL: the separator characters alone.
+    TextDateSep.SetText(GetDateSeparator());
+    DateSeparator = TextDateSep.Text();
+    TodayText = CurrentDateText();
+
+    rt::AppVersionNumbers v = rt::AppVersion();
+    TitelBar1.SetCaption(L"Vantorel - Ostrevi v" + std::to_wstring(v.major) + L"." + std::to_wstring(v.minor) + L"." +
+                         std::to_wstring(v.revision));
+    TitelBar1.SetWidth(Width());
+
+    RoundRegion(hWnd(), 0, 0, rt::PixelsFromTwipsX(Width()), rt::PixelsFromTwipsY(Height()));
+
+    GetOSVersion();
+
+    const std::wstring ini = SettingsPath();
+    auto readFlag = [&](const wchar_t* key, rt::CheckBox& box) {
+        std::wstring text(TrimBlanks(ReadIni(kSection, key, ini)));
+        // Only a whole number sets the box; anything else leaves it as it was.
+        if (text.empty() || text.find_first_not_of(L"0123456789-") != std::wstring::npos)
+            return;
+        try {
+            box.SetValue(std::stoi(text));
+        } catch (...) {
+        }
+    };
+    readFlag(L"StartWithWindows", Check1);
+    readFlag(L"ChangeLogLocation", CheckChangeLogLocation);
+    TextLogPath.SetText(ReadIni(kSection, L"LogLocation", ini));
+    TextPort.SetText(ReadIni(kSection, L"Port", ini));
+    TextTime.SetText(ReadIni(kSection, L"Time", ini));
+
+    if (TextLogPath.Text().empty())
+        TextLogPath.SetText(DefaultLogFolder());
+    if (CheckChangeLogLocation.Value() == 1) {
+        std::wstring text = TextLogPath.Text();
+        if (!TrimBlanks(text).empty() && text.back() != L'\\')
+            TextLogPath.SetText(text + L"\\");
+        if (TrimBlanks(TextLogPath.Text()).empty()) {
+            LogFolder = DefaultLogFolder();
+            TextLogPath.SetText(LogFolder);
+        } else {
+            LogFolder = TextLogPath.Text();
+        }
+    } else {
+        LogFolder = DefaultLogFolder();
+    }
+    if (TrimBlanks(TextLogPath.Text()).empty())
+        TextLogPath.SetText(LogFolder);
+
+    FormBorder = std::make_unique<CFormBorder>();
+    FormBorder->SetClient(this);
+    FormBorder->SetTitlebar(false);
+    FormBorder->SetSizeable(false);
+    FormBorder->SetMaxButton(false);
+
+    if (IsStartupSwitch(rt::CommandLineArgs()))
+        Hide();
+
+    CreateFolderPath(LogFolder);
+
+    Timer1.SetEnabled(true);
+}
+
+void FrmMain::Form_Unload() { ExitProgram(); }
+
+void FrmMain::NormaliseLogPath()
+{
+    std::wstring text = TextLogPath.Text();
+    if (!text.empty() && text.back() != L'\\' && !TrimBlanks(text).empty())
+        TextLogPath.SetText(text + L"\\");
+    rt::PumpMessages();
+    if (TrimBlanks(TextLogPath.Text()).empty()) {
+        LogFolder = DefaultLogFolder();
+        rt::PumpMessages();
+        TextLogPath.SetText(LogFolder);
+    } else {
+        LogFolder = TextLogPath.Text();
+    }
+}
+
+void FrmMain::CheckChangeLogLocation_Click()
+{
+    int value = CheckChangeLogLocation.Value();
+    WriteIni(kSection, L"ChangeLogLocation", value, SettingsPath());
+    if (value == 1) {
+        TextLogPath.SetEnabled(true);
+        ButtonBrowse.SetEnabled(true);
+        NormaliseLogPath();
+        rt::PumpMessages();
+    } else {
+        TextLogPath.SetEnabled(false);
+        ButtonBrowse.SetEnabled(false);
+        LogFolder = DefaultLogFolder();
+    }
+    rt::PumpMessages();
+}

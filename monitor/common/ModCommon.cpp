@@ -1,0 +1,106 @@
+#include "monitor/common/ModCommon.h"
+
+#include "monitor/common/core/TextHandling.h"
+#include "runtime/Controls.h"
+#include "runtime/Handles.h"
+#include "runtime/Runtime.h"
+
+#include <objbase.h>
+#include <wbemidl.h>
+
+bool IsExiting = false;
+std::wstring OSVersion;
+
+namespace {
+
+class ComScope {
+public:
+    ComScope() : hr_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+    ~ComScope()
+    {
+        if (SUCCEEDED(hr_))
+            CoUninitialize();
+    }
+
+private:
+    HRESULT hr_;
+};
+
+std::wstring QueryWmiVersion()
+{
+    ComScope com;
+    rt::ComPtr<IWbemLocator> locator;
+    if (FAILED(CoCreateInstance(CLSID_WbemLocator, nullptr, CLSCTX_INPROC_SERVER, IID_IWbemLocator,
+                                locator.put_void())))
+        return {};
+    rt::ComPtr<IWbemServices> services;
+    BSTR ns = SysAllocString(L"ROOT\\CIMV2");
+    HRESULT hr = locator->ConnectServer(ns, nullptr, nullptr, nullptr, 0, nullptr, nullptr, services.put());
+    SysFreeString(ns);
+    if (FAILED(hr))
+        return {};
+    CoSetProxyBlanket(services.get(), RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr, RPC_C_AUTHN_LEVEL_CALL,
+                      RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE);
+    rt::ComPtr<IEnumWbemClassObject> rows;
+    BSTR lang = SysAllocString(L"WQL");
+    BSTR query = SysAllocString(L"SELECT * FROM Win32_OperatingSystem");
+    hr = services->ExecQuery(lang, query, WBEM_FLAG_RETURN_IMMEDIATELY | WBEM_FLAG_FORWARD_ONLY, nullptr, rows.put());
+    SysFreeString(lang);
+    SysFreeString(query);
+    rt::PumpMessages();
+    if (FAILED(hr))
+        return {};
+    std::wstring version;
+    for (;;) {
+        rt::ComPtr<IWbemClassObject> row;
+        ULONG got = 0;
+        if (rows->Next(static_cast<LONG>(WBEM_INFINITE), 1, row.put(), &got) != WBEM_S_NO_ERROR || got == 0)
+            break;
+        VARIANT v;
+        VariantInit(&v);
+        if (SUCCEEDED(row->Get(L"Version", 0, &v, nullptr, nullptr)) && v.vt == VT_BSTR && v.bstrVal)
+            version = v.bstrVal; // the last object wins; there is one
+        VariantClear(&v);
+        rt::PumpMessages();
+    }
+    return version;
+}
+
+} // namespace
+
+void GetOSVersion()
+{
+    std::wstring version = QueryWmiVersion();
+    OSVersion.clear();
+    if (auto parsed = ParseWindowsVersion(version))
+        OSVersion = WindowsVersionText(*parsed);
+    rt::PumpMessages();
+}
+
+std::wstring GetDateSeparator()
+{
+    char buf[5] = {' ', ' ', ' ', ' ', ' '};
+    GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDATE, buf, 5);
+    return rt::FromAnsi(std::string(buf, 4));
+}
+
+void ListAdd(rt::ListBox& list, const std::wstring& text) { list.AddItem(text); }
+
+bool CreateFolderPath(const std::wstring& path)
+{
+    std::wstring p = path;
+    while (!p.empty() && (p.back() == L'\\' || p.back() == L'/'))
+        p.pop_back();
+    if (p.empty())
+        return false;
+    DWORD attr = GetFileAttributesW(p.c_str());
+    if (attr != INVALID_FILE_ATTRIBUTES)
+        return (attr & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    auto slash = p.find_last_of(L"\\/");
+    // Stop at a drive root ("C:") or a share's root.
+    if (slash != std::wstring::npos && slash > 0 && p[slash - 1] != L':' && p[slash - 1] != L'\\')
+        CreateFolderPath(p.substr(0, slash));
+    if (CreateDirectoryW(p.c_str(), nullptr))
+        return true;
+    return GetLastError() == ERROR_ALREADY_EXISTS;
+}

@@ -1,0 +1,25 @@
+// Helpers both programs use at the Win32 edge: the Windows version from WMI, the locale's
+// date separator, list-box adds and folder creation; and each process's shared values.
+#pragma once
+
+#include <string>
+
+namespace rt {
+class ListBox;
+}
+
+// Process-wide values; each program is its own process and has its own copy.
+extern bool IsExiting;
+extern std::wstring OSVersion;
+
+// The Windows version as WMI's Win32_OperatingSystem reports it, kept as "major.minor"
+// ("10.0", "6.1"). Sets OSVersion; leaves it empty when WMI gives no usable version.
+void GetOSVersion();
+
+// The user locale's date separator, 4 characters: the separator, a NUL and blanks.
+std::wstring GetDateSeparator();
+
+void ListAdd(rt::ListBox& list, const std::wstring& text);
+
+// Creates every missing folder of `path` (with or without a trailing backslash).
+bool CreateFolderPath(const std::wstring& path);

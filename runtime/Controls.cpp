@@ -1,0 +1,251 @@
+#include "runtime/Controls.h"
+
+#include "runtime/Form.h"
+#include "runtime/Runtime.h"
+
+#include <commctrl.h>
+
+namespace rt {
+
+IntrinsicControl::~IntrinsicControl()
+{
+    if (hwnd_) {
+        RemoveWindowSubclass(hwnd_, &IntrinsicControl::SubclassProc, 0);
+        Reflectable::Detach(hwnd_);
+        DestroyWindow(hwnd_);
+    }
+}
+
+HFONT IntrinsicControl::DefaultFont() const
+{
+    static HFONT font = [] {
+        NONCLIENTMETRICSW ncm{};
+        ncm.cbSize = sizeof(ncm);
+        if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0))
+            return CreateFontIndirectW(&ncm.lfMessageFont);
+        return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    }();
+    return font;
+}
+
+void IntrinsicControl::CreateSystemControl(Form& form, HWND container, const wchar_t* className, DWORD style,
+                                           DWORD exStyle, RECT px, const std::wstring& text)
+{
+    PlaceOn(form);
+    hwnd_ = CreateWindowExW(exStyle, className, text.c_str(), style | WS_CHILD, px.left, px.top, px.right - px.left,
+                            px.bottom - px.top, container, nullptr, Instance(), nullptr);
+    if (!hwnd_)
+        return;
+    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(DefaultFont()), FALSE);
+    Reflectable::Attach(hwnd_, this);
+    SetWindowSubclass(hwnd_, &IntrinsicControl::SubclassProc, 0, reinterpret_cast<DWORD_PTR>(this));
+}
+
+std::wstring IntrinsicControl::Text() const { return hwnd_ ? WindowText(hwnd_) : std::wstring(); }
+
+void IntrinsicControl::SetText(const std::wstring& text)
+{
+    if (hwnd_)
+        SetWindowTextW(hwnd_, text.c_str());
+}
+
+bool IntrinsicControl::OnReflect(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+
+LRESULT IntrinsicControl::DefaultMessage(UINT msg, WPARAM wp, LPARAM lp)
+{
+    return DefSubclassProc(hwnd_, msg, wp, lp);
+}
+
+LRESULT IntrinsicControl::OnMessage(UINT msg, WPARAM wp, LPARAM lp)
+{
+    switch (msg) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN: {
+        LRESULT r = DefaultMessage(msg, wp, lp);
+        MouseDown.Raise(ButtonFromMessage(msg), ShiftFromMouseFlags(wp), MouseX(lp), MouseY(lp));
+        return r;
+    }
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP: {
+        LRESULT r = DefaultMessage(msg, wp, lp);
+        MouseUp.Raise(ButtonFromMessage(msg), ShiftFromMouseFlags(wp), MouseX(lp), MouseY(lp));
+        return r;
+    }
+    case WM_CHAR: {
+        int key = static_cast<int>(wp);
+        KeyPress.Raise(key);
+        if (key == 0)
+            return 0;
+        return DefaultMessage(msg, static_cast<WPARAM>(key), lp);
+    }
+    case WM_SYSCHAR:
+        if (Parent() && Parent()->RaiseAccessKey(static_cast<wchar_t>(wp)))
+            return 0;
+        return DefaultMessage(msg, wp, lp);
+    case WM_KEYDOWN:
+        KeyDown.Raise(static_cast<int>(wp), ShiftFromKeys());
+        return DefaultMessage(msg, wp, lp);
+    case WM_KEYUP: {
+        LRESULT r = DefaultMessage(msg, wp, lp);
+        KeyUp.Raise(static_cast<int>(wp), ShiftFromKeys());
+        return r;
+    }
+    case WM_SETFOCUS: {
+        LRESULT r = DefaultMessage(msg, wp, lp);
+        GotFocus.Raise();
+        return r;
+    }
+    case WM_KILLFOCUS: {
+        LRESULT r = DefaultMessage(msg, wp, lp);
+        LostFocus.Raise();
+        return r;
+    }
+    default:
+        return DefaultMessage(msg, wp, lp);
+    }
+}
+
+LRESULT CALLBACK IntrinsicControl::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data)
+{
+    auto* self = reinterpret_cast<IntrinsicControl*>(data);
+    if (msg == WM_NCDESTROY) {
+        RemoveWindowSubclass(hwnd, &IntrinsicControl::SubclassProc, 0);
+        Reflectable::Detach(hwnd);
+        self->hwnd_ = nullptr;
+        return DefSubclassProc(hwnd, msg, wp, lp);
+    }
+    HandlerScope scope;
+    return self->OnMessage(msg, wp, lp);
+}
+
+// --- TextBox ---
+
+void TextBox::Create(Form& form, HWND container, Bounds b, const std::wstring& text, bool visible)
+{
+    CreateSystemControl(form, container, L"EDIT", ES_AUTOHSCROLL | WS_TABSTOP | (visible ? WS_VISIBLE : 0),
+                        WS_EX_CLIENTEDGE, b.Rect(), text);
+}
+
+bool TextBox::OnReflect(UINT msg, WPARAM wp, LPARAM, LRESULT& result)
+{
+    if (msg == WM_COMMAND && HIWORD(wp) == EN_CHANGE) {
+        Change.Raise();
+        result = 0;
+        return true;
+    }
+    return false;
+}
+
+// --- Label ---
+
+void Label::Create(Form& form, HWND container, Bounds b, const std::wstring& caption)
+{
+    CreateSystemControl(form, container, L"STATIC", SS_LEFT | SS_NOPREFIX | WS_VISIBLE, 0, b.Rect(), caption);
+}
+
+// --- CheckBox ---
+
+void CheckBox::Create(Form& form, HWND container, Bounds b, const std::wstring& caption)
+{
+    CreateSystemControl(form, container, L"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP | WS_VISIBLE, 0, b.Rect(), caption);
+}
+
+int CheckBox::Value() const
+{
+    return hWnd() && SendMessageW(hWnd(), BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
+}
+
+void CheckBox::SetValue(int value)
+{
+    if (!hWnd() || (value != 0 && value != 1) || value == Value())
+        return;
+    SendMessageW(hWnd(), BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0);
+    HandlerScope scope;
+    Click.Raise();
+}
+
+bool CheckBox::OnReflect(UINT msg, WPARAM wp, LPARAM, LRESULT& result)
+{
+    if (msg == WM_COMMAND && HIWORD(wp) == BN_CLICKED) {
+        Click.Raise();
+        result = 0;
+        return true;
+    }
+    return false;
+}
+
+// --- ListBox ---
+
+void ListBox::Create(Form& form, HWND container, Bounds b, bool sorted)
+{
+    CreateSystemControl(form, container, L"LISTBOX",
+                        LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP | WS_VISIBLE | (sorted ? LBS_SORT : 0),
+                        WS_EX_CLIENTEDGE, b.Rect(), L"");
+}
+
+void ListBox::AddItem(const std::wstring& text)
+{
+    if (hWnd())
+        SendMessageW(hWnd(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void ListBox::Clear()
+{
+    if (hWnd())
+        SendMessageW(hWnd(), LB_RESETCONTENT, 0, 0);
+}
+
+int ListBox::ListCount() const
+{
+    if (!hWnd())
+        return 0;
+    LRESULT n = SendMessageW(hWnd(), LB_GETCOUNT, 0, 0);
+    return n == LB_ERR ? 0 : static_cast<int>(n);
+}
+
+std::wstring ListBox::List(int index) const
+{
+    if (!hWnd())
+        return {};
+    LRESULT len = SendMessageW(hWnd(), LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (len == LB_ERR)
+        return {};
+    std::wstring text(static_cast<std::size_t>(len) + 1, L'\0');
+    LRESULT n = SendMessageW(hWnd(), LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(n == LB_ERR ? 0 : static_cast<std::size_t>(n));
+    return text;
+}
+
+int ListBox::ListIndex() const
+{
+    if (!hWnd())
+        return -1;
+    LRESULT i = SendMessageW(hWnd(), LB_GETCURSEL, 0, 0);
+    return i == LB_ERR ? -1 : static_cast<int>(i);
+}
+
+void ListBox::SetListIndex(int index)
+{
+    if (hWnd())
+        SendMessageW(hWnd(), LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+std::wstring ListBox::SelectedText() const
+{
+    int i = ListIndex();
+    return i < 0 ? std::wstring() : List(i);
+}
+
+bool ListBox::OnReflect(UINT msg, WPARAM wp, LPARAM, LRESULT& result)
+{
+    if (msg == WM_COMMAND && HIWORD(wp) == LBN_SELCHANGE) {
+        Click.Raise();
+        result = 0;
+        return true;
+    }
+    return false;
+}
+
+} // namespace rt

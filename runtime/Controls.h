@@ -1,0 +1,99 @@
+// The intrinsic controls: thin wrappers of real Win32 controls (EDIT, STATIC, BUTTON,
+// LISTBOX) with the events the forms handle.
+#pragma once
+
+#include "runtime/Control.h"
+#include "runtime/Event.h"
+#include "runtime/Window.h"
+
+#include <string>
+
+namespace rt {
+
+// A wrapper of a system control class, subclassed for its mouse and key events.
+class IntrinsicControl : public Control, public Reflectable {
+public:
+    using Control::Control;
+    ~IntrinsicControl() override;
+    HWND hWnd() const override { return hwnd_; }
+
+    // Mouse events: button, shift, x, y (pixels).
+    Event<int, int, int, int> MouseDown;
+    Event<int, int, int, int> MouseUp;
+    // KeyPress gets the character code by reference; setting it to 0 swallows the key.
+    Event<int&> KeyPress;
+    Event<int, int> KeyDown; // key code, shift
+    Event<int, int> KeyUp;   // key code, shift
+    Event<> GotFocus;
+    Event<> LostFocus;
+
+    std::wstring Text() const;
+    void SetText(const std::wstring& text);
+
+    bool OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+
+protected:
+    void CreateSystemControl(Form& form, HWND container, const wchar_t* className, DWORD style, DWORD exStyle,
+                             RECT pixels, const std::wstring& text);
+    virtual LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT DefaultMessage(UINT msg, WPARAM wp, LPARAM lp);
+    HFONT DefaultFont() const;
+
+private:
+    static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR data);
+    HWND hwnd_ = nullptr;
+};
+
+// A rectangle in pixels inside the container: left, top, width, height.
+struct Bounds {
+    int x = 0, y = 0, w = 0, h = 0;
+    RECT Rect() const { return RECT{x, y, x + w, y + h}; }
+};
+
+class TextBox : public IntrinsicControl {
+public:
+    using IntrinsicControl::IntrinsicControl;
+    void Create(Form& form, HWND container, Bounds bounds, const std::wstring& text, bool visible = true);
+    Event<> Change;
+
+    bool OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+};
+
+class Label : public IntrinsicControl {
+public:
+    using IntrinsicControl::IntrinsicControl;
+    void Create(Form& form, HWND container, Bounds bounds, const std::wstring& caption);
+    std::wstring Caption() const { return Text(); }
+    void SetCaption(const std::wstring& text) { SetText(text); }
+};
+
+class CheckBox : public IntrinsicControl {
+public:
+    using IntrinsicControl::IntrinsicControl;
+    void Create(Form& form, HWND container, Bounds bounds, const std::wstring& caption);
+    // 0 unchecked, 1 checked. Setting a new value raises Click, as a user's click does.
+    int Value() const;
+    void SetValue(int value);
+    Event<> Click;
+
+    bool OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+};
+
+class ListBox : public IntrinsicControl {
+public:
+    using IntrinsicControl::IntrinsicControl;
+    void Create(Form& form, HWND container, Bounds bounds, bool sorted = false);
+    void AddItem(const std::wstring& text);
+    void Clear();
+    int ListCount() const;
+    std::wstring List(int index) const;
+    int ListIndex() const;
+    void SetListIndex(int index);
+    // Text of the selected item, empty without a selection.
+    std::wstring SelectedText() const;
+    Event<> Click;
+
+    bool OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+};
+
+} // namespace rt

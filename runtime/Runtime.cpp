@@ -1,0 +1,221 @@
+#include "runtime/Runtime.h"
+
+#include <deque>
+#include <vector>
+
+namespace rt {
+
+namespace {
+
+int g_depth = 0;
+std::deque<std::function<void()>> g_deferred;
+std::wstring g_appPath;
+bool g_haveArgs = false;
+std::wstring g_args;
+
+int ScreenPixelsPerInch(int index)
+{
+    HDC dc = GetDC(nullptr);
+    int ppi = dc ? GetDeviceCaps(dc, index) : 96;
+    if (dc)
+        ReleaseDC(nullptr, dc);
+    return ppi > 0 ? ppi : 96;
+}
+
+} // namespace
+
+HandlerScope::HandlerScope() { ++g_depth; }
+HandlerScope::~HandlerScope() { --g_depth; }
+int HandlerDepth() { return g_depth; }
+
+void Defer(std::function<void()> work)
+{
+    g_deferred.push_back(std::move(work));
+    RunDeferred();
+}
+
+void RunDeferred()
+{
+    while (g_depth == 0 && !g_deferred.empty()) {
+        auto work = std::move(g_deferred.front());
+        g_deferred.pop_front();
+        work();
+    }
+}
+
+void PumpMessages()
+{
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            // Leave the quit for the message loop that owns it.
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    RunDeferred();
+}
+
+int RunMessageLoop()
+{
+    MSG msg;
+    RunDeferred();
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+        RunDeferred();
+    }
+    return static_cast<int>(msg.wParam);
+}
+
+std::wstring AppPath()
+{
+    if (g_appPath.empty()) {
+        std::vector<wchar_t> buf(MAX_PATH);
+        for (;;) {
+            DWORD n = GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
+            if (n == 0)
+                return {};
+            if (n < buf.size()) {
+                std::wstring path(buf.data(), n);
+                auto slash = path.find_last_of(L"\\/");
+                g_appPath = slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+                break;
+            }
+            buf.resize(buf.size() * 2);
+        }
+    }
+    return g_appPath;
+}
+
+void SetAppPath(std::wstring path)
+{
+    while (!path.empty() && (path.back() == L'\\' || path.back() == L'/'))
+        path.pop_back();
+    g_appPath = std::move(path);
+}
+
+std::wstring CommandLineArgs(const std::wstring& line)
+{
+    std::size_t i = 0;
+    while (i < line.size() && (line[i] == L' ' || line[i] == L'\t'))
+        ++i;
+    // The program's name: quoted, or up to the first blank.
+    if (i < line.size() && line[i] == L'"') {
+        auto close = line.find(L'"', i + 1);
+        i = close == std::wstring::npos ? line.size() : close + 1;
+    }
+    while (i < line.size() && line[i] != L' ' && line[i] != L'\t')
+        ++i;
+    while (i < line.size() && (line[i] == L' ' || line[i] == L'\t'))
+        ++i;
+    return line.substr(i);
+}
+
+std::wstring CommandLineArgs()
+{
+    if (g_haveArgs)
+        return g_args;
+    return CommandLineArgs(GetCommandLineW());
+}
+
+void SetCommandLineArgs(std::wstring args)
+{
+    g_haveArgs = true;
+    g_args = std::move(args);
+}
+
+AppVersionNumbers AppVersion()
+{
+    AppVersionNumbers v;
+    wchar_t path[MAX_PATH * 2];
+    DWORD n = GetModuleFileNameW(nullptr, path, static_cast<DWORD>(std::size(path)));
+    if (n == 0 || n >= std::size(path))
+        return v;
+    DWORD ignored = 0;
+    DWORD size = GetFileVersionInfoSizeW(path, &ignored);
+    if (size == 0)
+        return v;
+    std::vector<unsigned char> data(size);
+    if (!GetFileVersionInfoW(path, 0, size, data.data()))
+        return v;
+    VS_FIXEDFILEINFO* info = nullptr;
+    UINT len = 0;
+    if (!VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&info), &len) || !info ||
+        len < sizeof(VS_FIXEDFILEINFO))
+        return v;
+    v.major = HIWORD(info->dwFileVersionMS);
+    v.minor = LOWORD(info->dwFileVersionMS);
+    v.revision = LOWORD(info->dwFileVersionLS);
+    return v;
+}
+
+int TwipsPerPixelX() { return 1440 / ScreenPixelsPerInch(LOGPIXELSX); }
+int TwipsPerPixelY() { return 1440 / ScreenPixelsPerInch(LOGPIXELSY); }
+
+int PixelsFromTwipsX(int twips)
+{
+    int tpp = TwipsPerPixelX();
+    return (twips + tpp / 2) / tpp;
+}
+
+int PixelsFromTwipsY(int twips)
+{
+    int tpp = TwipsPerPixelY();
+    return (twips + tpp / 2) / tpp;
+}
+
+HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
+
+const wchar_t* RegisterClassOnce(const wchar_t* name, WNDPROC proc, UINT style, HBRUSH background,
+                                 HCURSOR cursor)
+{
+    WNDCLASSEXW existing{};
+    existing.cbSize = sizeof(existing);
+    if (GetClassInfoExW(Instance(), name, &existing))
+        return name;
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.style = style;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = Instance();
+    wc.hCursor = cursor ? cursor : LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = background;
+    wc.lpszClassName = name;
+    wc.hIcon = LoadIconW(Instance(), MAKEINTRESOURCEW(1));
+    RegisterClassExW(&wc);
+    return name;
+}
+
+std::wstring WindowText(HWND hwnd)
+{
+    int n = GetWindowTextLengthW(hwnd);
+    std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');
+    n = GetWindowTextW(hwnd, text.data(), n + 1);
+    text.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+    return text;
+}
+
+std::string ToAnsi(const std::wstring& text)
+{
+    if (text.empty())
+        return {};
+    int n = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+std::wstring FromAnsi(const std::string& text)
+{
+    if (text.empty())
+        return {};
+    int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
+    return out;
+}
+
+} // namespace rt

@@ -1,0 +1,71 @@
+// The host layer's process-wide services: the message pump, work deferred until no handler
+// is on the stack, the program's folder and command line, version numbers and twips.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace rt {
+
+// Handlers of this layer's windows run inside a HandlerScope, so the layer knows whether a
+// handler is on the stack. Work that destroys windows or objects waits until none is.
+class HandlerScope {
+public:
+    HandlerScope();
+    ~HandlerScope();
+    HandlerScope(const HandlerScope&) = delete;
+    HandlerScope& operator=(const HandlerScope&) = delete;
+};
+int HandlerDepth();
+
+// Runs `work` now when no handler is on the stack, else once the outermost handler returns.
+void Defer(std::function<void()> work);
+// Runs deferred work when no handler is on the stack; a no-op inside handlers.
+void RunDeferred();
+
+// One pass over every pending message of the thread ("DoEvents"). Outside handlers it also
+// runs deferred work.
+void PumpMessages();
+
+// The message loop: runs until WM_QUIT, running deferred work between messages.
+int RunMessageLoop();
+
+// Folder of the program's executable, without a trailing separator ("App.Path").
+std::wstring AppPath();
+// Tests place a program in a temporary folder of their own.
+void SetAppPath(std::wstring path);
+
+// The argument text of the command line: everything after the program's name, with the
+// blanks between them removed ("Command$").
+std::wstring CommandLineArgs();
+std::wstring CommandLineArgs(const std::wstring& fullCommandLine);
+void SetCommandLineArgs(std::wstring args);
+
+// Major, minor and revision from the executable's VERSIONINFO (FILEVERSION major,minor,0,revision).
+struct AppVersionNumbers {
+    int major = 0;
+    int minor = 0;
+    int revision = 0;
+};
+AppVersionNumbers AppVersion();
+
+// Screen twips per pixel, from the display's logical pixels per inch.
+int TwipsPerPixelX();
+int TwipsPerPixelY();
+int PixelsFromTwipsX(int twips);
+int PixelsFromTwipsY(int twips);
+
+HINSTANCE Instance();
+
+// Registers (once) a window class with the given procedure; returns the class name.
+const wchar_t* RegisterClassOnce(const wchar_t* name, WNDPROC proc, UINT style = CS_DBLCLKS,
+                                 HBRUSH background = nullptr, HCURSOR cursor = nullptr);
+
+// Text of a window and a few string helpers used at the Win32 edge.
+std::wstring WindowText(HWND hwnd);
+std::string ToAnsi(const std::wstring& text);
+std::wstring FromAnsi(const std::string& text);
+
+} // namespace rt

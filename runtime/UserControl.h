@@ -1,0 +1,78 @@
+// Base of the drawn controls: a child window of its own with a persistent backing bitmap to
+// paint into, the ambient user mode, property-bag loading and the extender's members.
+#pragma once
+
+#include "runtime/Control.h"
+#include "runtime/Controls.h"
+#include "runtime/Handles.h"
+#include "runtime/PropertyBag.h"
+#include "runtime/Window.h"
+
+#include <set>
+#include <string>
+
+namespace rt {
+
+class UserControl : public Control, public Window {
+public:
+    UserControl(std::wstring name, std::wstring typeName);
+    ~UserControl() override;
+
+    HWND hWnd() const override { return Window::hWnd(); }
+    const std::wstring& TypeName() const { return typeName_; }
+
+    // Creates the window on `container` and loads the properties: from `design` when the
+    // form's design holds an entry for this control, else as a new instance.
+    void Create(Form& form, HWND container, Bounds bounds, const PropertyBag* design = nullptr);
+
+    // Run time always: there is no designer in this layer.
+    bool AmbientUserMode() const { return true; }
+
+    std::wstring ToolTipText() const { return toolTip_; }
+    void SetToolTipText(const std::wstring& text);
+
+    // Client size in pixels.
+    int ScaleWidth() const;
+    int ScaleHeight() const;
+
+    // Repaints the backing bitmap now and shows it.
+    void Refresh();
+    // The backing bitmap's DC and bitmap, for drawing and for reading pixels back.
+    HDC BackDC() const { return backDC_.get(); }
+    HBITMAP BackBitmap() const { return backBitmap_.get(); }
+
+    // Names the host was told about through PropertyChanged, in the order told.
+    const std::set<std::wstring>& ChangedProperties() const { return changed_; }
+
+    void WriteTo(PropertyBag& bag) const { WriteProperties(bag); }
+
+protected:
+    virtual void InitProperties() {}
+    virtual void ReadProperties(const PropertyBag&) {}
+    virtual void WriteProperties(PropertyBag&) const {}
+    void PropertyChanged(const std::wstring& name) { changed_.insert(name); }
+
+    // Draws the whole control into `dc` (the backing bitmap), `w` by `h` pixels.
+    virtual void Paint(HDC dc, int w, int h) = 0;
+    // The window got its size; the backing bitmap already matches it.
+    virtual void Resized() {}
+
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    // Window styles of the control's window.
+    virtual DWORD WindowStyle() const { return WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS; }
+    virtual HCURSOR Cursor() const { return LoadCursorW(nullptr, IDC_ARROW); }
+
+private:
+    void EnsureBacking();
+
+    std::wstring typeName_;
+    std::wstring toolTip_;
+    HWND toolTipWnd_ = nullptr;
+    UniqueDC backDC_;
+    Gdi<HBITMAP> backBitmap_;
+    HGDIOBJ backOld_ = nullptr;
+    SIZE backSize_{};
+    std::set<std::wstring> changed_;
+};
+
+} // namespace rt

@@ -1,0 +1,32 @@
+// A titled panel: a rounded box with a title band, holding other controls.
+#pragma once
+
+#include "runtime/UserControl.h"
+
+#include <string>
+
+class PanelFx : public rt::UserControl {
+public:
+    explicit PanelFx(std::wstring name);
+
+    int RoundEdge() const { return roundEdge_; }
+    void SetRoundEdge(int value);
+    std::wstring TitleCaption() const { return title_; }
+    void SetTitleCaption(const std::wstring& text);
+
+    // Height in pixels of the title band; children are placed below it.
+    static constexpr int kTitleHeight = 22;
+
+protected:
+    void InitProperties() override;
+    void ReadProperties(const rt::PropertyBag& bag) override;
+    void WriteProperties(rt::PropertyBag& bag) const override;
+    void Paint(HDC dc, int w, int h) override;
+    void Resized() override;
+
+private:
+    void ApplyRegion();
+
+    int roundEdge_ = 0;
+    std::wstring title_;
+};
