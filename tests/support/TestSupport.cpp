@@ -1,0 +1,230 @@
+#include "tests/support/TestSupport.h"
+
+#include <commctrl.h>
+
+#include <cstdlib>
+#include <vector>
+
+namespace test {
+
+void InitControls()
+{
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&icc);
+}
+
+TempFolder::TempFolder()
+{
+    wchar_t base[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH, base);
+    static unsigned counter = 0;
+    for (;;) {
+        path_ = std::wstring(base) + L"vantorel-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                std::to_wstring(GetTickCount64()) + L"-" + std::to_wstring(++counter);
+        if (CreateDirectoryW(path_.c_str(), nullptr))
+            break;
+    }
+}
+
+TempFolder::~TempFolder() { RemoveTree(path_); }
+
+void RemoveTree(const std::wstring& path)
+{
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW((path + L"\\*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring name = fd.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            std::wstring full = path + L"\\" + name;
+            SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(full);
+            else
+                DeleteFileW(full.c_str());
+        } while (FindNextFileW(h, &fd));
+        FindClose(h);
+    }
+    RemoveDirectoryW(path.c_str());
+}
+
+void PumpFor(int ms)
+{
+    ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(ms);
+    while (GetTickCount64() < end) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+bool PumpUntil(const std::function<bool()>& done, int timeoutMs)
+{
+    ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
+    for (;;) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT)
+                continue;
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        if (done())
+            return true;
+        if (GetTickCount64() >= end)
+            return done();
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+std::string ReadBytes(const std::wstring& path)
+{
+    std::string out;
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE)
+        return out;
+    char buf[65536];
+    DWORD got = 0;
+    while (ReadFile(f, buf, sizeof(buf), &got, nullptr) && got > 0)
+        out.append(buf, got);
+    CloseHandle(f);
+    return out;
+}
+
+void WriteBytes(const std::wstring& path, const std::string& bytes)
+{
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f == INVALID_HANDLE_VALUE)
+        return;
+    DWORD written = 0;
+    WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(f);
+}
+
+bool FileExists(const std::wstring& path)
+{
+    DWORD a = GetFileAttributesW(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FolderExists(const std::wstring& path)
+{
+    DWORD a = GetFileAttributesW(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::wstring Widen(const std::string& s)
+{
+    if (s.empty())
+        return {};
+    int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), out.data(), n);
+    return out;
+}
+
+std::string Narrow(const std::wstring& s)
+{
+    if (s.empty())
+        return {};
+    int n = WideCharToMultiByte(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+std::wstring ToWindowsPath(const std::string& unixPath)
+{
+    // Wine maps the Unix root to drive Z:.
+    std::wstring p = L"Z:" + Widen(unixPath);
+    for (auto& c : p) {
+        if (c == L'/')
+            c = L'\\';
+    }
+    return p;
+}
+
+std::wstring BuildDir()
+{
+    const char* dir = std::getenv("VANTOREL_BUILD_DIR");
+    return dir ? ToWindowsPath(dir) : std::wstring();
+}
+
+Process::Process(const std::wstring& exe, const std::wstring& args, const std::wstring& workDir)
+{
+    std::wstring cmd = L"\"" + exe + L"\"";
+    if (!args.empty())
+        cmd += L" " + args;
+    STARTUPINFOW si{};
+    si.cb = sizeof(si);
+    if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        workDir.empty() ? nullptr : workDir.c_str(), &si, &info_))
+        info_ = PROCESS_INFORMATION{};
+}
+
+Process::~Process()
+{
+    if (info_.hProcess) {
+        if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(info_.hProcess, 1);
+            WaitForSingleObject(info_.hProcess, 5000);
+        }
+        CloseHandle(info_.hProcess);
+        CloseHandle(info_.hThread);
+    }
+}
+
+bool Process::WaitForExit(DWORD timeoutMs)
+{
+    return info_.hProcess && WaitForSingleObject(info_.hProcess, timeoutMs) == WAIT_OBJECT_0;
+}
+
+DWORD Process::ExitCode() const
+{
+    DWORD code = STILL_ACTIVE;
+    if (info_.hProcess)
+        GetExitCodeProcess(info_.hProcess, &code);
+    return code;
+}
+
+namespace {
+struct FindState {
+    DWORD pid;
+    const std::wstring* title;
+    HWND found;
+};
+BOOL CALLBACK FindWindowProc(HWND hwnd, LPARAM lp)
+{
+    auto* s = reinterpret_cast<FindState*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid != s->pid)
+        return TRUE;
+    wchar_t text[256] = {};
+    GetWindowTextW(hwnd, text, 256);
+    if (*s->title == text) {
+        s->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+} // namespace
+
+HWND FindProcessWindow(DWORD pid, const std::wstring& title, int timeoutMs)
+{
+    FindState state{pid, &title, nullptr};
+    PumpUntil(
+        [&] {
+            EnumWindows(&FindWindowProc, reinterpret_cast<LPARAM>(&state));
+            return state.found != nullptr;
+        },
+        timeoutMs);
+    return state.found;
+}
+
+} // namespace test

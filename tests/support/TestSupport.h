@@ -1,0 +1,66 @@
+// Helpers for the tests that run under Wine: temporary folders, pumping until a condition
+// holds, file contents and starting the built programs as processes.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace test {
+
+// Registers the common-control classes (list view, tool tips) once for the test process.
+void InitControls();
+
+// A fresh folder under the temporary folder, removed with its content at scope exit.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::wstring& Path() const { return path_; }
+    std::wstring operator/(const std::wstring& name) const { return path_ + L"\\" + name; }
+
+private:
+    std::wstring path_;
+};
+
+void RemoveTree(const std::wstring& path);
+
+// Pumps messages until `done` is true or `timeoutMs` passed; returns `done()`.
+bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 5000);
+void PumpFor(int ms);
+
+std::string ReadBytes(const std::wstring& path);
+void WriteBytes(const std::wstring& path, const std::string& bytes);
+bool FileExists(const std::wstring& path);
+bool FolderExists(const std::wstring& path);
+
+// Folder of the CMake build tree (VANTOREL_BUILD_DIR), as a Windows path.
+std::wstring BuildDir();
+std::wstring ToWindowsPath(const std::string& unixPath);
+std::wstring Widen(const std::string& s);
+std::string Narrow(const std::wstring& s);
+
+// A started process, ended (if still running) at scope exit.
+class Process {
+public:
+    Process(const std::wstring& exe, const std::wstring& args, const std::wstring& workDir = L"");
+    ~Process();
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+    bool Started() const { return info_.hProcess != nullptr; }
+    DWORD Id() const { return info_.dwProcessId; }
+    // True when the process ended within `timeoutMs`.
+    bool WaitForExit(DWORD timeoutMs);
+    DWORD ExitCode() const;
+
+private:
+    PROCESS_INFORMATION info_{};
+};
+
+// The first visible or hidden top-level window of process `pid` whose title is `title`.
+HWND FindProcessWindow(DWORD pid, const std::wstring& title, int timeoutMs);
+
+} // namespace test
