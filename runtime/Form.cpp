@@ -66,7 +66,6 @@ void Form::Load()
         Form_Load();
     }
     loading_ = false;
-    RunDeferred();
 }
 
 void Form::ShowAfterLoad()
@@ -104,7 +103,6 @@ void Form::UnloadNow()
     for (Control* c : controls)
         c->Unload();
     DestroyOwnWindow();
-    RunDeferred();
 }
 
 void Form::OnWindowGone()

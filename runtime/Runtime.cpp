@@ -25,7 +25,12 @@ int ScreenPixelsPerInch(int index)
 } // namespace
 
 HandlerScope::HandlerScope() { ++g_depth; }
-HandlerScope::~HandlerScope() { --g_depth; }
+HandlerScope::~HandlerScope()
+{
+    // The outermost handler has returned: work deferred under it can run now.
+    if (--g_depth == 0 && !g_deferred.empty())
+        RunDeferred();
+}
 int HandlerDepth() { return g_depth; }
 
 void Defer(std::function<void()> work)

@@ -20,7 +20,8 @@ public:
 };
 int HandlerDepth();
 
-// Runs `work` now when no handler is on the stack, else once the outermost handler returns.
+// Runs `work` now when no handler is on the stack, else as soon as the outermost handler
+// returns.
 void Defer(std::function<void()> work);
 // Runs deferred work when no handler is on the stack; a no-op inside handlers.
 void RunDeferred();

@@ -49,12 +49,22 @@ void RemoveTree(const std::wstring& path)
     RemoveDirectoryW(path.c_str());
 }
 
+namespace {
+int g_quits = 0;
+}
+
+int QuitCount() { return g_quits; }
+
 void PumpFor(int ms)
 {
     ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(ms);
     while (GetTickCount64() < end) {
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                ++g_quits;
+                continue;
+            }
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }
@@ -68,8 +78,10 @@ bool PumpUntil(const std::function<bool()>& done, int timeoutMs)
     for (;;) {
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT)
+            if (msg.message == WM_QUIT) {
+                ++g_quits;
                 continue;
+            }
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }

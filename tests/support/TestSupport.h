@@ -31,6 +31,8 @@ void RemoveTree(const std::wstring& path);
 // Pumps messages until `done` is true or `timeoutMs` passed; returns `done()`.
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 5000);
 void PumpFor(int ms);
+// WM_QUIT messages the pumps above took from the queue: a loaded program's loop would end.
+int QuitCount();
 
 std::string ReadBytes(const std::wstring& path);
 void WriteBytes(const std::wstring& path, const std::string& bytes);

@@ -1,0 +1,216 @@
+// Ostrevi's start-up and exit, driven in-process against a real Settings.ini in a fresh
+// temporary program folder.
+#include "monitor/FrmMain.h"
+#include "monitor/ModMain.h"
+#include "monitor/common/core/TextHandling.h"
+#include "ostrevi_version.h"
+#include "runtime/Runtime.h"
+#include "tests/support/TestSupport.h"
+
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class StartupTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        test::InitControls();
+        IsExiting = false;
+        rt::SetAppPath(folder.Path());
+        rt::SetCommandLineArgs(L"");
+    }
+    void TearDown() override
+    {
+        if (form && form->IsLoaded())
+            form->Unload();
+        form.reset();
+        IsExiting = false;
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }
+    }
+    void WriteSettings(const std::string& body) { test::WriteBytes(folder / L"Settings.ini", "[main]\r\n" + body); }
+    FrmMain& Start()
+    {
+        form = std::make_unique<FrmMain>();
+        form->Load();
+        form->ShowAfterLoad();
+        return *form;
+    }
+    std::wstring Defaults() const { return folder.Path() + L"\\Logs\\"; }
+
+    test::TempFolder folder;
+    std::unique_ptr<FrmMain> form;
+};
+
+} // namespace
+
+TEST_F(StartupTest, NoSettingsFileLeavesBoxesEmptyAndLogsBesideTheProgram)
+{
+    FrmMain& f = Start();
+    EXPECT_EQ(f.TextPort.Text(), L"") << "the design text is not a default";
+    EXPECT_EQ(f.TextTime.Text(), L"");
+    EXPECT_EQ(f.Check1.Value(), 0);
+    EXPECT_EQ(f.CheckChangeLogLocation.Value(), 0);
+    EXPECT_EQ(LogFolder, Defaults());
+    EXPECT_EQ(f.TextLogPath.Text(), Defaults());
+    EXPECT_TRUE(test::FolderExists(Defaults()));
+    EXPECT_FALSE(test::FileExists(folder / L"Settings.ini")) << "no defaults are written";
+}
+
+TEST_F(StartupTest, StoredLocationUsedWhenSwitchedOnWithParentsCreated)
+{
+    std::wstring custom = folder.Path() + L"\\deep\\er\\logs";
+    WriteSettings("ChangeLogLocation=1\r\nLogLocation=" + test::Narrow(custom) + "\r\nPort= 3390 \r\nTime=7\r\n");
+    FrmMain& f = Start();
+    EXPECT_EQ(LogFolder, custom + L"\\");
+    EXPECT_EQ(f.TextLogPath.Text(), custom + L"\\");
+    EXPECT_TRUE(test::FolderExists(custom)) << "the log folder is created with its parents";
+    EXPECT_EQ(f.CheckChangeLogLocation.Value(), 1);
+    EXPECT_TRUE(f.TextLogPath.Enabled());
+    EXPECT_TRUE(f.ButtonBrowse.Enabled());
+    EXPECT_EQ(f.TextPort.Text(), L"3390") << "the profile functions drop the blanks around a value";
+    EXPECT_EQ(f.TextTime.Text(), L"7");
+}
+
+TEST_F(StartupTest, StoredLocationIgnoredWhenSwitchedOff)
+{
+    WriteSettings("ChangeLogLocation=0\r\nLogLocation=C:\\elsewhere\\logs\r\n");
+    FrmMain& f = Start();
+    EXPECT_EQ(f.TextLogPath.Text(), L"C:\\elsewhere\\logs");
+    EXPECT_EQ(LogFolder, Defaults());
+    EXPECT_FALSE(f.TextLogPath.Enabled());
+}
+
+TEST_F(StartupTest, BlankOrMissingStoredLocationFallsBackToDefault)
+{
+    for (const char* location : {"LogLocation=\"   \"\r\n", ""}) {
+        WriteSettings(std::string("ChangeLogLocation=1\r\n") + location);
+        FrmMain& f = Start();
+        EXPECT_EQ(LogFolder, Defaults()) << location;
+        EXPECT_EQ(f.TextLogPath.Text(), Defaults()) << location;
+        f.Unload();
+        form.reset();
+        IsExiting = false;
+    }
+}
+
+TEST_F(StartupTest, CheckBoxesTakeOnlyWholeNumbers)
+{
+    WriteSettings("StartWithWindows=1\r\nChangeLogLocation=yes\r\n");
+    FrmMain& f = Start();
+    EXPECT_EQ(f.Check1.Value(), 1);
+    EXPECT_EQ(f.CheckChangeLogLocation.Value(), 0);
+}
+
+TEST_F(StartupTest, StartupSwitchHidesTheWindowInAnyCase)
+{
+    for (const wchar_t* args : {L"/STARTUP", L"\\startup", L"-StartUp"}) {
+        rt::SetCommandLineArgs(args);
+        FrmMain& f = Start();
+        EXPECT_FALSE(IsWindowVisible(f.hWnd())) << args;
+        EXPECT_TRUE(f.Timer1.Enabled()) << "the program runs on, hidden";
+        f.Unload();
+        form.reset();
+        IsExiting = false;
+    }
+    for (const wchar_t* args : {L"/startup x", L"startup", L""}) {
+        rt::SetCommandLineArgs(args);
+        FrmMain& f = Start();
+        EXPECT_TRUE(IsWindowVisible(f.hWnd())) << args;
+        f.Unload();
+        form.reset();
+        IsExiting = false;
+    }
+}
+
+TEST_F(StartupTest, WindowIsABorderlessRoundedBoxWithTheVersionedTitle)
+{
+    FrmMain& f = Start();
+    RECT r;
+    GetWindowRect(f.hWnd(), &r);
+    EXPECT_EQ(r.right - r.left, 750);
+    EXPECT_EQ(r.bottom - r.top, 470);
+
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(GetWindowRgn(f.hWnd(), rgn), ERROR);
+    EXPECT_TRUE(PtInRegion(rgn, 375, 235));
+    EXPECT_FALSE(PtInRegion(rgn, 0, 0)) << "corners are rounded";
+    EXPECT_FALSE(PtInRegion(rgn, 749, 469));
+    EXPECT_TRUE(PtInRegion(rgn, 5, 235));
+    DeleteObject(rgn);
+
+    LONG_PTR style = GetWindowLongPtrW(f.hWnd(), GWL_STYLE);
+    EXPECT_EQ(style & WS_CAPTION, 0);
+    EXPECT_EQ(style & WS_THICKFRAME, 0);
+    EXPECT_EQ(style & WS_MAXIMIZEBOX, 0);
+    HMENU sys = GetSystemMenu(f.hWnd(), FALSE);
+    EXPECT_EQ(GetMenuState(sys, 0x7000, MF_BYCOMMAND) & MF_GRAYED, static_cast<UINT>(MF_GRAYED));
+    EXPECT_EQ(GetMenuState(sys, 0x7030, MF_BYCOMMAND) & MF_GRAYED, static_cast<UINT>(MF_GRAYED));
+
+    EXPECT_EQ(rt::WindowText(f.hWnd()), L"Vantorel - Ostrevi");
+    EXPECT_EQ(f.TitelBar1.Caption(), L"Vantorel - Ostrevi v" + std::to_wstring(OSTREVI_MAJOR) + L"." +
+                                         std::to_wstring(OSTREVI_MINOR) + L"." + std::to_wstring(OSTREVI_REVISION));
+    EXPECT_EQ(f.TitelBar1.Width(), f.Width()) << "the bar spans the window";
+}
+
+TEST_F(StartupTest, TitleBarCloseBoxOnlyHides)
+{
+    FrmMain& f = Start();
+    RECT box = f.TitelBar1.CloseBoxRect();
+    LPARAM at = MAKELPARAM((box.left + box.right) / 2, (box.top + box.bottom) / 2);
+    SendMessageW(f.TitelBar1.hWnd(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    test::PumpFor(50);
+    EXPECT_FALSE(IsWindowVisible(f.hWnd()));
+    EXPECT_TRUE(f.IsLoaded()) << "the program goes on in the notification area";
+    EXPECT_FALSE(IsExiting);
+}
+
+TEST_F(StartupTest, DateValuesComeFromTheLocale)
+{
+    FrmMain& f = Start();
+    EXPECT_FALSE(DateSeparator.empty());
+    EXPECT_EQ(DateSeparator.find(L'\0'), std::wstring::npos) << "the separator characters alone";
+    EXPECT_EQ(TodayText, CurrentDateText());
+    EXPECT_NE(TodayText.find(DateSeparator), std::wstring::npos);
+    (void)f;
+}
+
+TEST_F(StartupTest, ExitStopsTimerHidesAndUnloadsEveryForm)
+{
+    FrmMain& f = Start();
+    HWND hwnd = f.hWnd();
+    ASSERT_TRUE(f.Timer1.Enabled());
+    bool timerStoppedBeforeHide = false;
+    // The exit hides the window after stopping the timer: observe the state as the window hides.
+    SetWindowSubclass(
+        hwnd,
+        [](HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) -> LRESULT {
+            if (msg == WM_SHOWWINDOW && wp == FALSE && MainForm())
+                *reinterpret_cast<bool*>(data) = !MainForm()->Timer1.Enabled();
+            return DefSubclassProc(h, msg, wp, lp);
+        },
+        1, reinterpret_cast<DWORD_PTR>(&timerStoppedBeforeHide));
+    int quits = test::QuitCount();
+    PostMessageW(hwnd, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(test::PumpUntil([&] { return !f.IsLoaded(); }));
+    test::PumpFor(20);
+    EXPECT_TRUE(IsExiting);
+    EXPECT_TRUE(timerStoppedBeforeHide);
+    EXPECT_FALSE(f.Timer1.Enabled());
+    EXPECT_FALSE(IsWindow(hwnd));
+    EXPECT_TRUE(rt::Form::Forms().empty());
+    EXPECT_EQ(test::QuitCount(), quits + 1) << "the message loop ends by itself";
+}
+
+TEST_F(StartupTest, LoadAfterExitHasBegunGoesStraightBackToExit)
+{
+    IsExiting = true;
+    FrmMain& f = Start();
+    test::PumpUntil([&] { return !f.IsLoaded(); }, 2000);
+    EXPECT_FALSE(f.IsLoaded());
+    EXPECT_FALSE(f.Timer1.Enabled());
+}

@@ -1,0 +1,121 @@
+#include "runtime/Controls.h"
+#include "runtime/Form.h"
+#include "runtime/PropertyBag.h"
+#include "runtime/Runtime.h"
+#include "runtime/Timer.h"
+#include "tests/support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class ProbeForm : public rt::Form {
+public:
+    ProbeForm() : rt::Form(L"ProbeForm", L"Probe", 3000, 2000) {}
+    rt::Label label{L"label"};
+    rt::Timer timer{L"timer", 10};
+    int unloads = 0;
+    std::function<void()> onTick;
+
+protected:
+    void CreateControls() override
+    {
+        label.Create(*this, hWnd(), {4, 4, 80, 20}, L"probe");
+        timer.Create(*this);
+        timer.Tick.Connect([this] {
+            if (onTick)
+                onTick();
+        });
+    }
+    void Form_Unload() override { ++unloads; }
+};
+
+} // namespace
+
+TEST(FormUnload, WaitsUntilTheHandlerOnTheStackReturns)
+{
+    ProbeForm form;
+    form.Load();
+    ASSERT_TRUE(IsWindow(form.hWnd()));
+    bool windowAliveAfterPump = false;
+    bool ran = false;
+    form.onTick = [&] {
+        if (ran)
+            return;
+        ran = true;
+        form.Unload();
+        // Messages pumped inside the handler must not destroy what the handler still uses.
+        rt::PumpMessages();
+        windowAliveAfterPump = IsWindow(form.label.hWnd()) && IsWindow(form.hWnd());
+        form.label.SetCaption(L"still here");
+    };
+    form.timer.SetEnabled(true);
+    ASSERT_TRUE(test::PumpUntil([&] { return !form.IsLoaded(); }));
+    EXPECT_TRUE(ran);
+    EXPECT_TRUE(windowAliveAfterPump);
+    EXPECT_EQ(form.unloads, 1);
+    EXPECT_EQ(form.hWnd(), nullptr);
+    EXPECT_EQ(form.label.hWnd(), nullptr);
+}
+
+TEST(FormUnload, RunsTheUnloadHandlerOnceAndPostsQuitWithTheLastForm)
+{
+    MSG stale;
+    while (PeekMessageW(&stale, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+    ProbeForm form;
+    form.Load();
+    form.Unload();
+    form.Unload();
+    EXPECT_EQ(form.unloads, 1);
+    EXPECT_FALSE(form.IsLoaded());
+    EXPECT_TRUE(rt::Form::Forms().empty());
+    MSG msg;
+    EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the process ends with its last form";
+}
+
+TEST(FormUnload, CloseMessageUnloadsTheForm)
+{
+    ProbeForm form;
+    form.Load();
+    PostMessageW(form.hWnd(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(test::PumpUntil([&] { return !form.IsLoaded(); }));
+    EXPECT_EQ(form.unloads, 1);
+}
+
+TEST(CommandLine, ArgumentTextFollowsTheProgramName)
+{
+    EXPECT_EQ(rt::CommandLineArgs(L"\"C:\\Program Files\\Vantorel\\Ostrevi.exe\" /startup"), L"/startup");
+    EXPECT_EQ(rt::CommandLineArgs(L"Ostrevi.exe   /startup x"), L"/startup x");
+    EXPECT_EQ(rt::CommandLineArgs(L"\"C:\\a b\\Ostrevi.exe\""), L"");
+    EXPECT_EQ(rt::CommandLineArgs(L"Ostrevi.exe"), L"");
+    EXPECT_EQ(rt::CommandLineArgs(L"Brennix.exe 203.0.113.7 "), L"203.0.113.7 ");
+}
+
+TEST(PropertyBag, TypedReadsTakeDefaultsAndIgnoreOutOfRange)
+{
+    rt::PropertyBag bag;
+    bag.Set(L"Edge", std::int64_t{7}).Set(L"Big", std::int64_t{900}).Set(L"Text", std::wstring(L"x"));
+    EXPECT_EQ(bag.ReadInt(L"Edge", 0, 0, 255), 7);
+    EXPECT_EQ(bag.ReadInt(L"Big", 3, 0, 255), 3) << "out of range keeps the default";
+    EXPECT_EQ(bag.ReadInt(L"Missing", 5, 0, 255), 5);
+    EXPECT_EQ(bag.ReadInt(L"Text", 4, 0, 255), 4) << "a value of another type keeps the default";
+    EXPECT_EQ(bag.ReadString(L"Text", L""), L"x");
+
+    rt::PropertyBag out;
+    out.WriteInt(L"Edge", 0, 0);
+    out.WriteString(L"Caption", L"Go", L"");
+    EXPECT_FALSE(out.Has(L"Edge")) << "a value equal to its default is not stored";
+    EXPECT_TRUE(out.Has(L"Caption"));
+}
+
+TEST(Twips, FormSizeConvertsThroughTheScreenFactors)
+{
+    ProbeForm form;
+    form.Load();
+    RECT r;
+    GetWindowRect(form.hWnd(), &r);
+    EXPECT_EQ((r.right - r.left) * rt::TwipsPerPixelX(), form.Width());
+    EXPECT_EQ(rt::PixelsFromTwipsX(3000), 3000 / rt::TwipsPerPixelX());
+    form.Unload();
+}
