@@ -1,0 +1,46 @@
+#include "monitor/Modini.h"
+#include "tests/support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+TEST(Settings, WrittenValuesReadBackAndMissingOnesAreEmpty)
+{
+    test::TempFolder folder;
+    std::wstring ini = folder / L"Settings.ini";
+    EXPECT_EQ(ReadIni(L"main", L"Port", ini), L"") << "no file";
+    EXPECT_TRUE(WriteIni(L"main", L"Port", L"3389", ini));
+    EXPECT_TRUE(WriteIni(L"main", L"StartWithWindows", 1, ini));
+    EXPECT_TRUE(WriteIni(L"main", L"Time", L"", ini));
+    EXPECT_EQ(ReadIni(L"main", L"Port", ini), L"3389");
+    EXPECT_EQ(ReadIni(L"main", L"StartWithWindows", ini), L"1");
+    EXPECT_EQ(ReadIni(L"main", L"Time", ini), L"") << "an empty box stores an empty value";
+    EXPECT_EQ(ReadIni(L"other", L"Port", ini), L"");
+    EXPECT_NE(test::ReadBytes(ini).find("Port=3389"), std::string::npos) << "a plain ANSI INI file";
+}
+
+TEST(Settings, LongValuesComeBackCut)
+{
+    test::TempFolder folder;
+    std::wstring ini = folder / L"Settings.ini";
+    std::wstring longPath(5000, L'a');
+    ASSERT_TRUE(WriteIni(L"main", L"LogLocation", longPath, ini));
+    EXPECT_EQ(ReadIni(L"main", L"LogLocation", ini), std::wstring(4095, L'a'));
+}
+
+TEST(Settings, RefusedWriteIsReportedAsFailure)
+{
+    test::TempFolder folder;
+    std::wstring ini = folder.Path() + L"\\missing\\folder\\Settings.ini";
+    EXPECT_FALSE(WriteIni(L"main", L"Port", L"3389", ini));
+    EXPECT_FALSE(test::FileExists(ini));
+}
+
+TEST(Settings, NonAnsiFolderNamesWork)
+{
+    test::TempFolder folder;
+    std::wstring dir = folder.Path() + L"\\\u0416\u0443\u0440\u043d\u0430\u043b";
+    ASSERT_TRUE(CreateDirectoryW(dir.c_str(), nullptr));
+    std::wstring ini = dir + L"\\Settings.ini";
+    ASSERT_TRUE(WriteIni(L"main", L"Time", L"5", ini));
+    EXPECT_EQ(ReadIni(L"main", L"Time", ini), L"5");
+}
