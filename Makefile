@@ -10,13 +10,13 @@ WINE := /usr/lib/wine/wine64
 .PHONY: run test deps build-% all
 
 run: deps build-win64
-	@tools/wine-prefix build/win64
+	@tools/wine-prefix build/win64 run
 	@if [ -n "$${DISPLAY:-}" ]; then \
 	  echo "starting Ostrevi on $$DISPLAY"; \
-	  WINEPREFIX=$(CURDIR)/build/win64/wineprefix WINEDEBUG=-all $(WINE) build/win64/monitor/Ostrevi.exe; \
+	  WINEPREFIX=$(CURDIR)/build/win64/runprefix WINEDEBUG=-all $(WINE) build/win64/bin/Ostrevi.exe; \
 	else \
 	  echo "no DISPLAY: starting Ostrevi in a fresh Xvfb"; \
-	  tools/with-xvfb env WINEPREFIX=$(CURDIR)/build/win64/wineprefix WINEDEBUG=-all $(WINE) build/win64/monitor/Ostrevi.exe; \
+	  tools/with-xvfb env WINEPREFIX=$(CURDIR)/build/win64/runprefix WINEDEBUG=-all $(WINE) build/win64/bin/Ostrevi.exe; \
 	fi
 
 test: deps $(addprefix build-,$(PRESETS))

@@ -8,7 +8,7 @@ TEST(OstreviProcess, StartsWithItsWindowAndEndsWhenToldToExit)
 {
     test::TempFolder folder;
     std::wstring exe = folder / L"Ostrevi.exe";
-    ASSERT_TRUE(CopyFileW((test::BuildDir() + L"\\monitor\\Ostrevi.exe").c_str(), exe.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW((test::BuildDir() + L"\\bin\\Ostrevi.exe").c_str(), exe.c_str(), FALSE));
     test::WriteBytes(folder / L"Settings.ini", "[main]\r\nPort=3389\r\nTime=5\r\n");
 
     test::Process ostrevi(exe, L"", folder.Path());
@@ -27,7 +27,7 @@ TEST(OstreviProcess, StartupSwitchKeepsTheWindowHidden)
 {
     test::TempFolder folder;
     std::wstring exe = folder / L"Ostrevi.exe";
-    ASSERT_TRUE(CopyFileW((test::BuildDir() + L"\\monitor\\Ostrevi.exe").c_str(), exe.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW((test::BuildDir() + L"\\bin\\Ostrevi.exe").c_str(), exe.c_str(), FALSE));
     test::Process ostrevi(exe, L"/STARTUP", folder.Path());
     ASSERT_TRUE(ostrevi.Started());
     HWND window = test::FindProcessWindow(ostrevi.Id(), L"Vantorel - Ostrevi", 20000);
