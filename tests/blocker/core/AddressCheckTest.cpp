@@ -1,0 +1,44 @@
+#include "blocker/core/AddressCheck.h"
+
+#include "tests/blocker/core/HostileAddresses.h"
+
+#include <gtest/gtest.h>
+
+using namespace brennix;
+
+TEST(CheckBlockAddress, RefusesEveryHostileText)
+{
+    auto hostile = brennix::test::HostileAddresses();
+    ASSERT_GE(hostile.size(), 30u);
+    for (const auto& text : hostile)
+        EXPECT_FALSE(CheckBlockAddress(text).has_value()) << "accepted: [" << std::string(text.begin(), text.end()) << "]";
+}
+
+TEST(CheckBlockAddress, AcceptsAddressesInCanonicalForm)
+{
+    struct Case {
+        const wchar_t* text;
+        const wchar_t* canonical;
+    } cases[] = {
+        {L"192.0.2.1", L"192.0.2.1"},
+        {L"010.1.1.1", L"10.1.1.1"},
+        {L"  198.51.100.2  ", L"198.51.100.2"},
+        {L"255.255.255.255", L"255.255.255.255"},
+        {L"000.0.0.1", L"0.0.0.1"},
+        {L"127.0.0.2", L"127.0.0.2"},
+        {L"1.0.0.0", L"1.0.0.0"},
+        {L"001.002.003.004", L"1.2.3.4"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CheckBlockAddress(c.text), std::optional<std::wstring>(c.canonical));
+}
+
+TEST(ParseStrictIpv4, RoundTripsEveryValueOfAField)
+{
+    for (int v = 0; v <= 255; ++v) {
+        std::wstring text = L"1.2." + std::to_wstring(v) + L".4";
+        auto parsed = ParseStrictIpv4(text);
+        ASSERT_TRUE(parsed.has_value()) << v;
+        EXPECT_EQ(FormatIpv4(*parsed), text);
+    }
+}
