@@ -43,7 +43,7 @@ std::wstring FormatIpv4(const Ipv4& address)
     return text;
 }
 
-std::optional<std::wstring> CheckBlockAddress(std::wstring_view text)
+std::optional<Ipv4> CheckBlockAddress(std::wstring_view text)
 {
     auto address = ParseStrictIpv4(text);
     if (!address)
@@ -52,7 +52,7 @@ std::optional<std::wstring> CheckBlockAddress(std::wstring_view text)
     constexpr Ipv4 kLoopback{127, 0, 0, 1};
     if (*address == kAny || *address == kLoopback)
         return std::nullopt;
-    return FormatIpv4(*address);
+    return address;
 }
 
 } // namespace brennix

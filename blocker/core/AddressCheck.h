@@ -21,8 +21,9 @@ std::optional<Ipv4> ParseStrictIpv4(std::wstring_view text);
 // leading zero as octal).
 std::wstring FormatIpv4(const Ipv4& address);
 
-// The address to block, canonical, or nothing when the text is no strict address or names
-// 0.0.0.0 or 127.0.0.1 (compared by value, so 127.000.0.1 is refused too).
-std::optional<std::wstring> CheckBlockAddress(std::wstring_view text);
+// The address to block, or nothing when the text is no strict address or names 0.0.0.0 or
+// 127.0.0.1 (compared by value, so 127.000.0.1 is refused too). FormatIpv4 gives the one
+// form in which it is written anywhere.
+std::optional<Ipv4> CheckBlockAddress(std::wstring_view text);
 
 } // namespace brennix

@@ -45,11 +45,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t i = 0; i + 1 < size; i += 2)
         text += static_cast<wchar_t>(data[i] | (data[i + 1] << 8));
 
-    if (auto canonical = brennix::CheckBlockAddress(text)) {
-        if (!IsCanonicalDottedQuad(*canonical))
+    if (auto address = brennix::CheckBlockAddress(text)) {
+        const std::wstring canonical = brennix::FormatIpv4(*address);
+        if (!IsCanonicalDottedQuad(canonical))
             std::abort();
-        auto again = brennix::ParseStrictIpv4(*canonical);
-        if (!again || brennix::FormatIpv4(*again) != *canonical || *brennix::ParseStrictIpv4(text) != *again)
+        auto again = brennix::ParseStrictIpv4(canonical);
+        if (!again || *again != *address || brennix::FormatIpv4(*again) != canonical)
             std::abort();
         // Past the two header lines nothing that cmd would act on may appear.
         std::wstring batch = brennix::BuildBatchText(L"10.0", *again, L"C:\\p");

@@ -30,7 +30,11 @@ TEST(CheckBlockAddress, AcceptsAddressesInCanonicalForm)
         {L"001.002.003.004", L"1.2.3.4"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(CheckBlockAddress(c.text), std::optional<std::wstring>(c.canonical));
+    {
+        auto address = CheckBlockAddress(c.text);
+        ASSERT_TRUE(address.has_value()) << c.canonical;
+        EXPECT_EQ(FormatIpv4(*address), c.canonical);
+    }
 }
 
 TEST(ParseStrictIpv4, RoundTripsEveryValueOfAField)
