@@ -8,7 +8,7 @@ namespace brennix {
 
 namespace {
 
-DWORD g_lastBatchProcessId = 0;
+rt::UniqueKernel g_lastBatchProcess;
 
 struct FindTraits {
     static HANDLE invalid() { return INVALID_HANDLE_VALUE; }
@@ -157,11 +157,11 @@ bool RunBatchFile(const std::wstring& batchPath)
         Wow64RevertWow64FsRedirection(redirection);
     if (!started)
         return false;
-    rt::UniqueKernel process(pi.hProcess), thread(pi.hThread);
-    g_lastBatchProcessId = pi.dwProcessId;
+    rt::UniqueKernel thread(pi.hThread);
+    g_lastBatchProcess.reset(pi.hProcess);
     return true;
 }
 
-DWORD LastBatchProcessId() { return g_lastBatchProcessId; }
+HANDLE LastBatchProcess() { return g_lastBatchProcess.get(); }
 
 } // namespace brennix

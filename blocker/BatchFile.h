@@ -30,7 +30,8 @@ std::wstring BatchCommandLine(const std::wstring& cmdPath, const std::wstring& b
 // not be started.
 bool RunBatchFile(const std::wstring& batchPath);
 
-// Id of the console process that the last RunBatchFile started; 0 before any.
-DWORD LastBatchProcessId();
+// The console process that the last RunBatchFile started, held until the next start;
+// null before any. The program never waits on it; it shows that a console was started.
+HANDLE LastBatchProcess();
 
 } // namespace brennix
