@@ -1,6 +1,7 @@
 #include "blocker/ModMain.h"
 
 #include "blocker/FrmMain.h"
+#include "blocker/core/BatchText.h"
 #include "runtime/Control.h"
 #include "runtime/Runtime.h"
 
@@ -37,10 +38,7 @@ std::wstring GetTempFolder()
     }
     if (n == 0 || n >= buffer.size())
         return {};
-    std::wstring folder(buffer.data(), n);
-    if (!folder.empty() && folder.back() == L'\\')
-        folder.pop_back();
-    return folder;
+    return TempFolderFromPath(std::wstring_view(buffer.data(), n));
 }
 
 void SetTempPathSource(TempPathSource source) { g_tempPath = source ? source : &GetTempPathW; }

@@ -19,7 +19,7 @@ std::wstring HistoryPath();
 std::wstring GetTempFolder();
 // Tests replace the system's temporary path (GetTempPathW's shape) to make it fail or end
 // in a backslash; the program never does.
-using TempPathSource = DWORD (*)(DWORD length, LPWSTR buffer);
+using TempPathSource = DWORD(WINAPI*)(DWORD length, LPWSTR buffer);
 void SetTempPathSource(TempPathSource source);
 
 // Opens a web page in the user's browser. Tests replace the opener: no browser here.

@@ -56,13 +56,16 @@ std::wstring BuildBatchText(std::wstring_view version, const Ipv4& address, std:
     return text;
 }
 
-std::wstring BatchFolder(std::wstring_view tempPath, std::wstring_view programFolder)
+std::wstring TempFolderFromPath(std::wstring_view tempPath)
 {
-    if (tempPath.empty())
-        return std::wstring(programFolder);
-    if (tempPath.back() == L'\\')
+    if (!tempPath.empty() && tempPath.back() == L'\\')
         tempPath.remove_suffix(1);
     return std::wstring(tempPath);
+}
+
+std::wstring BatchFolder(std::wstring_view tempFolder, std::wstring_view programFolder)
+{
+    return std::wstring(tempFolder.empty() ? programFolder : tempFolder);
 }
 
 } // namespace brennix

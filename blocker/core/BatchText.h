@@ -19,8 +19,12 @@ inline constexpr std::wstring_view kFilterActionName = L"Blocked IP";
 // The address is typed, not text: only a checked address can reach the commands.
 std::wstring BuildBatchText(std::wstring_view version, const Ipv4& address, std::wstring_view programFolder);
 
-// The folder for the batch file: the temporary folder without one trailing backslash, or
-// the program's folder when there is no temporary folder.
-std::wstring BatchFolder(std::wstring_view tempPath, std::wstring_view programFolder);
+// The temporary folder as the system's temporary path gives it, without one trailing
+// backslash (only one: the batch file's name follows after a single backslash).
+std::wstring TempFolderFromPath(std::wstring_view tempPath);
+
+// The folder for the batch file: the temporary folder, or the program's folder when there
+// is none.
+std::wstring BatchFolder(std::wstring_view tempFolder, std::wstring_view programFolder);
 
 } // namespace brennix

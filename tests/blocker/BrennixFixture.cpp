@@ -10,7 +10,7 @@ namespace {
 
 std::wstring g_tempPath;
 
-DWORD FakeTempPath(DWORD length, LPWSTR buffer)
+DWORD WINAPI FakeTempPath(DWORD length, LPWSTR buffer)
 {
     if (g_tempPath.empty() || g_tempPath.size() + 1 > length)
         return 0;

@@ -98,3 +98,17 @@ TEST(BrennixProcess, StartsWithTheHandedOverAddressAndEndsThroughItsCloseBox)
     EXPECT_TRUE(brennix.WaitForExit(20000)) << "the close box ends the program";
     EXPECT_EQ(brennix.ExitCode(), 0u);
 }
+
+TEST(BrennixProcess, ManifestAsksForAdministratorRights)
+{
+    // netsh's policy changes need them; the console started for a block inherits them.
+    const std::wstring exe = test::BuildDir() + L"\\blocker\\Brennix.exe";
+    HMODULE module = LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(module, nullptr);
+    HRSRC res = FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+    ASSERT_NE(res, nullptr);
+    const char* data = static_cast<const char*>(LockResource(LoadResource(module, res)));
+    std::string manifest(data, SizeofResource(module, res));
+    FreeLibrary(module);
+    EXPECT_NE(manifest.find("level=\"requireAdministrator\""), std::string::npos);
+}

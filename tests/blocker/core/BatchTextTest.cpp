@@ -48,10 +48,12 @@ TEST(BuildBatchText, OtherVersionsGetOnlyTheHeader)
         EXPECT_EQ(BuildBatchText(version, kAddress, L"C:\\Prog"), kHeader) << version;
 }
 
-TEST(BatchFolder, DropsOneTrailingBackslashOrFallsBackToTheProgramFolder)
+TEST(BatchFolder, TempPathLosesOneTrailingBackslashAndFallsBackToTheProgramFolder)
 {
-    EXPECT_EQ(BatchFolder(L"C:\\Temp\\", L"C:\\Prog"), L"C:\\Temp");
-    EXPECT_EQ(BatchFolder(L"C:\\Temp\\\\", L"C:\\Prog"), L"C:\\Temp\\");
-    EXPECT_EQ(BatchFolder(L"C:\\Temp", L"C:\\Prog"), L"C:\\Temp");
+    EXPECT_EQ(TempFolderFromPath(L"C:\\Temp\\"), L"C:\\Temp");
+    EXPECT_EQ(TempFolderFromPath(L"C:\\Temp\\\\"), L"C:\\Temp\\") << "only one backslash goes";
+    EXPECT_EQ(TempFolderFromPath(L"C:\\Temp"), L"C:\\Temp");
+    EXPECT_EQ(TempFolderFromPath(L""), L"");
+    EXPECT_EQ(BatchFolder(TempFolderFromPath(L"C:\\Temp\\"), L"C:\\Prog") + L"\\Brennix-1.bat", L"C:\\Temp\\Brennix-1.bat");
     EXPECT_EQ(BatchFolder(L"", L"C:\\Prog"), L"C:\\Prog");
 }
