@@ -44,16 +44,16 @@ void FrmMain::ButtonBrennix_Click()
 
 void FrmMain::AddToLog(const std::wstring& address, rt::ListBox& list)
 {
+    // One pass of pending messages before the search, not one per item: the search itself
+    // cannot be interrupted, and an exit begun meanwhile adds nothing.
     rt::PumpMessages();
+    if (IsExiting)
+        return;
     for (int i = 0; i < list.ListCount(); ++i) {
-        if (IsExiting)
-            return;
         // The address matches an item whose lower-cased text it is.
         if (address == ToLowerAscii(list.List(i)))
             return;
     }
-    if (IsExiting)
-        return;
     ListAdd(list, address);
     rt::PumpMessages();
     PanelFx2.SetTitleCaption(HistoryTitle(static_cast<std::size_t>(List1.ListCount())));

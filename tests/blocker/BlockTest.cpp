@@ -63,49 +63,6 @@ TEST_F(BrennixTest, ClickWritesTheNetshBatchAndStartsTheSystemConsole)
     EXPECT_TRUE(f.ButtonBrennix.Enabled());
 }
 
-TEST_F(BrennixTest, SpaceOnTheFocusedButtonBlocksToo)
-{
-    FrmMain& f = Start();
-    f.TextIP.SetText(L"192.0.2.7");
-    f.ButtonBrennix.SetFocus();
-    ::test::PumpFor(50);
-    INPUT in[2] = {};
-    in[0].type = INPUT_KEYBOARD;
-    in[0].ki.wVk = VK_SPACE;
-    in[1] = in[0];
-    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, in, sizeof(INPUT));
-    EXPECT_TRUE(::test::PumpUntil([&] { return f.List1.ListCount() == 1; }));
-    EXPECT_EQ(BatchFiles(temp).size(), 1u);
-}
-
-TEST_F(BrennixTest, VersionBranchesWriteTheirLinesByteForByte)
-{
-    FrmMain& f = Start();
-    struct Case {
-        const wchar_t* version;
-        std::string body;
-    } cases[] = {
-        {L"6.1", kHeader + NetshLines("192.0.2.1")},
-        {L"5.1", kHeader + "\"" + ::test::Narrow(folder.Path()) +
-                     "\\ipseccmd.exe\" -w REG -p \"Blocked IP's By Vantorel - Brennix\" -r \"Blocked IP 192.0.2.1\" "
-                     "-f 0=192.0.2.1 -n BLOCK -x\r\n"},
-        {L"5.0", kHeader},
-    };
-    for (const auto& c : cases) {
-        for (const auto& name : BatchFiles(temp))
-            DeleteFileW((temp + L"\\" + name).c_str());
-        OSVersion = c.version;
-        f.TextIP.SetText(L"192.0.2.1");
-        ClickBlock();
-        auto files = BatchFiles(temp);
-        ASSERT_EQ(files.size(), 1u) << ::test::Narrow(c.version);
-        EXPECT_EQ(::test::ReadBytes(temp + L"\\" + files[0]), c.body) << ::test::Narrow(c.version);
-        WaitForSingleObject(LastBatchProcess(), 20000);
-    }
-    EXPECT_EQ(f.List1.ListCount(), 1) << "the same address is recorded once";
-}
-
 TEST_F(BrennixTest, HostileTextsWriteRunAndRecordNothing)
 {
     FrmMain& f = Start();
