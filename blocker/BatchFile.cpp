@@ -1,0 +1,167 @@
+#include "blocker/BatchFile.h"
+
+#include "runtime/Handles.h"
+
+#include <string>
+
+namespace brennix {
+
+namespace {
+
+rt::UniqueKernel g_lastBatchProcess;
+
+struct FindTraits {
+    static HANDLE invalid() { return INVALID_HANDLE_VALUE; }
+    static void close(HANDLE h) { FindClose(h); }
+};
+using UniqueFind = rt::UniqueHandle<HANDLE, FindTraits>;
+
+// Old enough: a block's console runs for seconds; ten minutes leaves a slow one its file.
+constexpr ULONGLONG kOldBatchAge100ns = 10ULL * 60ULL * 10'000'000ULL;
+
+// The code page's bytes, or nothing when a character has no exact byte form there: a
+// replacement "?" would change a path or a name inside a command.
+std::optional<std::string> ToAnsiExact(const std::wstring& text)
+{
+    if (text.empty())
+        return std::string();
+    BOOL usedDefault = FALSE;
+    int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                nullptr, &usedDefault);
+    if (n <= 0 || usedDefault)
+        return std::nullopt;
+    std::string out(static_cast<std::size_t>(n), '\0');
+    if (WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()), out.data(), n,
+                            nullptr, &usedDefault) != n ||
+        usedDefault)
+        return std::nullopt;
+    return out;
+}
+
+bool WriteWhole(HANDLE file, const std::string& bytes)
+{
+    DWORD written = 0;
+    return WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
+}
+
+bool FileExistsAt(const std::wstring& path)
+{
+    DWORD attr = GetFileAttributesW(path.c_str());
+    return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::wstring SystemFolder()
+{
+    wchar_t buffer[MAX_PATH + 1] = {};
+    UINT n = GetSystemDirectoryW(buffer, MAX_PATH + 1);
+    return n > 0 && n <= MAX_PATH ? std::wstring(buffer, n) : std::wstring();
+}
+
+bool IsWow64()
+{
+    BOOL wow64 = FALSE;
+    return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
+}
+
+} // namespace
+
+std::optional<std::wstring> WriteBatchFile(const std::wstring& folder, const std::wstring& text)
+{
+    auto bytes = ToAnsiExact(text);
+    if (!bytes || bytes->size() > 0x7fffffff)
+        return std::nullopt;
+    const std::wstring stem = folder + L"\\Brennix-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                              std::to_wstring(GetTickCount64());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::wstring path = stem + (attempt ? L"-" + std::to_wstring(attempt) : std::wstring()) + L".bat";
+        // CREATE_NEW: never reuse a file that an earlier console may still be reading.
+        rt::UniqueFile file(
+            CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) {
+            if (GetLastError() == ERROR_FILE_EXISTS || GetLastError() == ERROR_ALREADY_EXISTS)
+                continue;
+            return std::nullopt;
+        }
+        bool ok = WriteWhole(file.get(), *bytes);
+        // The close is checked too: a failed close may have lost the written bytes.
+        ok = CloseHandle(file.release()) && ok;
+        if (ok)
+            return path;
+        DeleteFileW(path.c_str());
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+void RemoveOldBatchFiles(const std::wstring& folder)
+{
+    WIN32_FIND_DATAW found{};
+    UniqueFind find(FindFirstFileW((folder + L"\\Brennix-*.bat").c_str(), &found));
+    if (!find)
+        return;
+    FILETIME nowFt{};
+    GetSystemTimeAsFileTime(&nowFt);
+    const ULONGLONG now = (static_cast<ULONGLONG>(nowFt.dwHighDateTime) << 32) | nowFt.dwLowDateTime;
+    do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            continue;
+        const ULONGLONG written =
+            (static_cast<ULONGLONG>(found.ftLastWriteTime.dwHighDateTime) << 32) | found.ftLastWriteTime.dwLowDateTime;
+        if (written < now && now - written > kOldBatchAge100ns)
+            DeleteFileW((folder + L"\\" + found.cFileName).c_str());
+    } while (FindNextFileW(find.get(), &found));
+}
+
+std::wstring CmdExePath()
+{
+    if (IsWow64()) {
+        // "Sysnative" names the 64-bit system folder to a 32-bit process, without switching
+        // redirection off for the whole process.
+        wchar_t windows[MAX_PATH + 1] = {};
+        UINT n = GetSystemWindowsDirectoryW(windows, MAX_PATH + 1);
+        if (n > 0 && n <= MAX_PATH) {
+            std::wstring sysnative = std::wstring(windows, n) + L"\\Sysnative\\cmd.exe";
+            if (FileExistsAt(sysnative))
+                return sysnative;
+        }
+    }
+    return SystemFolder() + L"\\cmd.exe";
+}
+
+std::wstring BatchCommandLine(const std::wstring& cmdPath, const std::wstring& batchPath)
+{
+    return L"\"" + cmdPath + L"\" /t:80 /k \"\"" + batchPath + L"\" & exit\"";
+}
+
+bool RunBatchFile(const std::wstring& batchPath)
+{
+    const std::wstring folder = SystemFolder();
+    if (folder.empty())
+        return false;
+    const std::wstring cmd = CmdExePath();
+    std::wstring line = BatchCommandLine(cmd, batchPath);
+    STARTUPINFOW si{};
+    si.cb = sizeof(si);
+    si.dwFlags = STARTF_USESHOWWINDOW;
+    si.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION pi{};
+    // Without Sysnative (older 64-bit Windows) the redirection goes off around this one
+    // start only, so the system folder is the 64-bit one.
+    PVOID redirection = nullptr;
+    const bool switched = IsWow64() && cmd.rfind(L"\\Sysnative\\") == std::wstring::npos &&
+                          Wow64DisableWow64FsRedirection(&redirection);
+    BOOL started = CreateProcessW(cmd.c_str(), line.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr,
+                                  folder.c_str(), &si, &pi);
+    if (switched)
+        Wow64RevertWow64FsRedirection(redirection);
+    if (!started)
+        return false;
+    rt::UniqueKernel thread(pi.hThread);
+    g_lastBatchProcess.reset(pi.hProcess);
+    return true;
+}
+
+HANDLE LastBatchProcess() { return g_lastBatchProcess.get(); }
+
+} // namespace brennix

@@ -1,0 +1,152 @@
+#include "blocker/FrmMain.h"
+
+#include "blocker/ModList.h"
+#include "blocker/ModMain.h"
+#include "blocker/core/HistoryText.h"
+#include "blocker/core/KeyFilter.h"
+#include "monitor/common/core/TextHandling.h"
+#include "runtime/Runtime.h"
+
+namespace brennix {
+
+namespace {
+
+constexpr const wchar_t* kFormCaption = L"Vantorel - Brennix";
+
+void RoundRegion(HWND hwnd, int left, int top, int right, int bottom)
+{
+    if (!hwnd)
+        return;
+    HRGN rgn = CreateRoundRectRgn(left, top, right, bottom, 7, 7);
+    // The window owns the region once it is set.
+    if (rgn && !SetWindowRgn(hwnd, rgn, TRUE))
+        DeleteObject(rgn);
+}
+
+// The control's extender size in twips, back in whole pixels.
+void RoundControl(const rt::Control& control, int inset)
+{
+    RoundRegion(control.hWnd(), inset, inset, rt::PixelsFromTwipsX(control.Width()),
+                rt::PixelsFromTwipsY(control.Height()));
+}
+
+} // namespace
+
+FrmMain::FrmMain() : rt::Form(L"FrmMain", kFormCaption, kWidthTwips, kHeightTwips) { SetMainForm(this); }
+
+FrmMain::~FrmMain()
+{
+    if (MainForm() == this)
+        SetMainForm(nullptr);
+}
+
+void FrmMain::CreateControls()
+{
+    HWND form = hWnd();
+    rt::PropertyBag bar;
+    bar.Set(L"Caption", std::wstring(kFormCaption));
+    TitelBar1.Create(*this, form, {0, 0, 449, 28}, &bar);
+
+    auto panel = [this, form](PanelFx& p, rt::Bounds b, const wchar_t* title) {
+        rt::PropertyBag bag;
+        bag.Set(L"TitleCaption", std::wstring(title));
+        p.Create(*this, form, b, &bag);
+    };
+    auto button = [this](dcButton& b, HWND container, rt::Bounds bounds, const wchar_t* caption) {
+        rt::PropertyBag bag;
+        bag.Set(L"Caption", std::wstring(caption));
+        b.Create(*this, container, bounds, &bag);
+    };
+
+    panel(PanelFx1, {8, 36, 433, 66}, L"Block IP");
+    HWND p1 = PanelFx1.hWnd();
+    Label1.Create(*this, p1, {12, 35, 24, 18}, L"IP:");
+    TextIP.Create(*this, p1, {40, 32, 266, 23}, L"");
+    button(ButtonBrennix, p1, {316, 31, 106, 25}, L"Block IP");
+
+    panel(PanelFx2, {8, 110, 433, 160}, L"Block IP History (0)");
+    List1.Create(*this, PanelFx2.hWnd(), {8, 30, 417, 122});
+
+    Label11.Create(*this, form, {12, 280, 300, 44},
+                   L"Need to unblock an IP? The following guide will so you how to edit the Windows IP Security to "
+                   L"remove IPs added to it from this program.");
+    button(dcButton1, form, {322, 286, 115, 28}, L"Open Guide");
+    LabelDonate.Create(*this, form, {12, 332, 425, 32},
+                       L"All our programs are completely free. We are 100% advertising and donation supported. ");
+
+    TextIP.GotFocus.Connect([this] { TextIP_GotFocus(); });
+    TextIP.KeyPress.Connect([this](int& key) { TextIP_KeyPress(key); });
+    ButtonBrennix.Click.Connect([this] { ButtonBrennix_Click(); });
+    dcButton1.Click.Connect([this] { dcButton1_Click(); });
+}
+
+void FrmMain::Form_Load()
+{
+    // Data-execution prevention stays on: nothing here writes machine code at run time.
+    rt::PumpMessages();
+    if (IsExiting) {
+        ExitProgram();
+        return;
+    }
+    SetHeight(kHeightTwips);
+    SetWidth(kWidthTwips);
+    TitelBar1.SetWidth(Width());
+    rt::PumpMessages();
+
+    RoundRegion(hWnd(), 0, 0, rt::PixelsFromTwipsX(Width()), rt::PixelsFromTwipsY(Height()));
+    rt::PumpMessages();
+    RoundControls();
+    rt::PumpMessages();
+
+    // File-system redirection stays on for the process; only the console's start needs the
+    // 64-bit system folder, and it names it itself.
+    GetOSVersion();
+    rt::PumpMessages();
+
+    FormBorder = std::make_unique<CFormBorder>();
+    FormBorder->SetClient(this);
+    FormBorder->SetTitlebar(false);
+    FormBorder->SetSizeable(false);
+    FormBorder->SetMaxButton(false);
+    rt::PumpMessages();
+
+    // The hand-over fills the box unchanged, so the user sees it; the block button checks it.
+    const std::wstring args = rt::CommandLineArgs();
+    if (!TrimBlanks(args).empty())
+        TextIP.SetText(args);
+
+    ListLoad(List1, HistoryPath());
+    rt::PumpMessages();
+    PanelFx2.SetTitleCaption(HistoryTitle(static_cast<std::size_t>(List1.ListCount())));
+}
+
+void FrmMain::Form_Unload() { ExitProgram(); }
+
+void FrmMain::RoundControls()
+{
+    rt::PumpMessages();
+    PanelFx1.SetRoundEdge(7);
+    PanelFx2.SetRoundEdge(7);
+    // The boxes lose their outermost pixel at the top and left.
+    RoundControl(List1, 1);
+    RoundControl(TextIP, 1);
+    rt::PumpMessages();
+}
+
+void FrmMain::TextIP_GotFocus()
+{
+    // A new address replaces the old one.
+    SendMessageW(TextIP.hWnd(), EM_SETSEL, 0, static_cast<LPARAM>(TextIP.Text().size()));
+}
+
+void FrmMain::TextIP_KeyPress(int& key)
+{
+    DWORD start = 0, end = 0;
+    SendMessageW(TextIP.hWnd(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    const std::wstring text = TextIP.Text();
+    key = FilterAddressKey({text, static_cast<int>(start), start != end}, key);
+}
+
+void FrmMain::dcButton1_Click() { OpenWebPage(hWnd(), kGuidePage); }
+
+} // namespace brennix

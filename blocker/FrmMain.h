@@ -1,0 +1,58 @@
+// Brennix's main form: the address box and block button, the block history, the guide
+// button and the skinned frame.
+#pragma once
+
+#include "runtime/Controls.h"
+#include "runtime/Form.h"
+#include "skin/CFormBorder.h"
+#include "skin/PanelFx.h"
+#include "skin/TitelBar.h"
+#include "skin/dcButton.h"
+
+#include <memory>
+#include <string>
+
+namespace brennix {
+
+class FrmMain : public rt::Form {
+public:
+    FrmMain();
+    ~FrmMain() override;
+
+    // The form's window is 6735 by 5655 twips.
+    static constexpr int kWidthTwips = 6735;
+    static constexpr int kHeightTwips = 5655;
+
+    TitelBar TitelBar1{L"TitelBar1", TitelBar::CloseAction::UnloadForm};
+    PanelFx PanelFx1{L"PanelFx1"};
+    rt::Label Label1{L"Label1"};
+    rt::TextBox TextIP{L"TextIP"};
+    dcButton ButtonBrennix{L"ButtonBrennix"};
+    PanelFx PanelFx2{L"PanelFx2"};
+    rt::ListBox List1{L"List1"};
+    rt::Label Label11{L"Label11"};
+    dcButton dcButton1{L"dcButton1"};
+    rt::Label LabelDonate{L"LabelDonate"};
+
+    std::unique_ptr<CFormBorder> FormBorder;
+
+    // Adds `address` to the history list and file unless the list holds it already.
+    void AddToLog(const std::wstring& address, rt::ListBox& list);
+    // Rounds the panels and clips the list box and the address box to rounded rectangles.
+    void RoundControls();
+
+    // The block action of the block button.
+    void ButtonBrennix_Click();
+
+protected:
+    void CreateControls() override;
+    void Form_Load() override;
+    void Form_Unload() override;
+
+private:
+    void TextIP_GotFocus();
+    void TextIP_KeyPress(int& key);
+    void dcButton1_Click();
+};
+
+} // namespace brennix

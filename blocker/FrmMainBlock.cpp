@@ -1,0 +1,66 @@
+// The block action and the history it feeds.
+#include "blocker/BatchFile.h"
+#include "blocker/FrmMain.h"
+#include "blocker/ModList.h"
+#include "blocker/ModMain.h"
+#include "blocker/core/AddressCheck.h"
+#include "blocker/core/BatchText.h"
+#include "blocker/core/HistoryText.h"
+#include "monitor/common/core/TextHandling.h"
+#include "runtime/Runtime.h"
+
+namespace brennix {
+
+void FrmMain::ButtonBrennix_Click()
+{
+    // The box's whole text is checked however it got there (typed, handed over, pasted);
+    // anything but a strict address is refused like the empty box, and nothing changes.
+    auto address = CheckBlockAddress(TextIP.Text());
+    if (!address)
+        return;
+    const std::wstring canonical = FormatIpv4(*address);
+
+    TextIP.SetEnabled(false);
+    ButtonBrennix.SetEnabled(false);
+    rt::PumpMessages();
+
+    const std::wstring folder = BatchFolder(GetTempFolder(), rt::AppPath());
+    rt::PumpMessages();
+    RemoveOldBatchFiles(folder);
+
+    // Only a batch file written whole is run, and only a started block is recorded.
+    auto batch = WriteBatchFile(folder, BuildBatchText(OSVersion, *address, rt::AppPath()));
+    rt::PumpMessages();
+    if (batch && RunBatchFile(*batch)) {
+        rt::PumpMessages();
+        AddToLog(canonical, List1);
+        rt::PumpMessages();
+    }
+
+    TextIP.SetEnabled(true);
+    ButtonBrennix.SetEnabled(true);
+    rt::PumpMessages();
+}
+
+void FrmMain::AddToLog(const std::wstring& address, rt::ListBox& list)
+{
+    // One pass of pending messages before the search, not one per item: the search itself
+    // cannot be interrupted, and an exit begun meanwhile adds nothing.
+    rt::PumpMessages();
+    if (IsExiting)
+        return;
+    for (int i = 0; i < list.ListCount(); ++i) {
+        // The address matches an item whose lower-cased text it is.
+        if (address == ToLowerAscii(list.List(i)))
+            return;
+    }
+    ListAdd(list, address);
+    rt::PumpMessages();
+    PanelFx2.SetTitleCaption(HistoryTitle(static_cast<std::size_t>(List1.ListCount())));
+    // A failed save keeps the old file; the list still shows the address and the next save
+    // writes it.
+    ListSave(List1, HistoryPath());
+    rt::PumpMessages();
+}
+
+} // namespace brennix

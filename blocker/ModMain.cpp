@@ -1,0 +1,69 @@
+#include "blocker/ModMain.h"
+
+#include "blocker/FrmMain.h"
+#include "blocker/core/BatchText.h"
+#include "runtime/Control.h"
+#include "runtime/Runtime.h"
+
+#include <shellapi.h>
+
+#include <vector>
+
+namespace brennix {
+
+namespace {
+
+FrmMain* g_mainForm = nullptr;
+TempPathSource g_tempPath = &GetTempPathW;
+
+void ShellOpenPage(HWND owner, const std::wstring& url)
+{
+    ShellExecuteW(owner, L"open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+PageOpener g_pageOpener = &ShellOpenPage;
+
+} // namespace
+
+std::wstring HistoryPath() { return rt::AppPath() + L"\\brennix_history.dat"; }
+
+std::wstring GetTempFolder()
+{
+    std::vector<wchar_t> buffer(MAX_PATH + 1, L'\0');
+    DWORD n = g_tempPath(static_cast<DWORD>(buffer.size()), buffer.data());
+    if (n > buffer.size()) {
+        // A longer path than MAX_PATH: ask again with room for it.
+        buffer.assign(n + 1, L'\0');
+        n = g_tempPath(static_cast<DWORD>(buffer.size()), buffer.data());
+    }
+    if (n == 0 || n >= buffer.size())
+        return {};
+    return TempFolderFromPath(std::wstring_view(buffer.data(), n));
+}
+
+void SetTempPathSource(TempPathSource source) { g_tempPath = source ? source : &GetTempPathW; }
+
+void OpenWebPage(HWND owner, const std::wstring& url) { g_pageOpener(owner, url); }
+void SetPageOpener(PageOpener opener) { g_pageOpener = opener ? opener : &ShellOpenPage; }
+
+FrmMain* MainForm() { return g_mainForm; }
+void SetMainForm(FrmMain* form) { g_mainForm = form; }
+
+void ExitProgram()
+{
+    IsExiting = true;
+    rt::PumpMessages();
+    if (FrmMain* form = MainForm())
+        form->Hide();
+    // Every control of every form, then the forms; a form already unloading finishes on its own.
+    auto forms = rt::Form::Forms();
+    for (rt::Form* f : forms) {
+        auto controls = f->Controls();
+        for (rt::Control* c : controls)
+            c->Unload();
+        f->Unload();
+    }
+    rt::PumpMessages();
+}
+
+} // namespace brennix

@@ -1,0 +1,39 @@
+// Brennix's process-wide services: the main form, the files it keeps beside itself, the
+// temporary folder, the guide page and the orderly exit.
+#pragma once
+
+#include "monitor/common/ModCommon.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace brennix {
+
+class FrmMain;
+
+// The block history file: the program's folder followed by "\brennix_history.dat".
+std::wstring HistoryPath();
+
+// The temporary folder without its trailing backslash; empty when the system gives none.
+std::wstring GetTempFolder();
+// Tests replace the system's temporary path (GetTempPathW's shape) to make it fail or end
+// in a backslash; the program never does.
+using TempPathSource = DWORD(WINAPI*)(DWORD length, LPWSTR buffer);
+void SetTempPathSource(TempPathSource source);
+
+// Opens a web page in the user's browser. Tests replace the opener: no browser here.
+using PageOpener = void (*)(HWND owner, const std::wstring& url);
+void OpenWebPage(HWND owner, const std::wstring& url);
+void SetPageOpener(PageOpener opener);
+
+// The page that explains how to take blocked addresses out of the IP Security Policy.
+inline constexpr const wchar_t* kGuidePage = L"https://www.vantorel.com/brennix/unblock-guide";
+
+// The orderly exit: window hidden, every control of every form and then the forms unloaded.
+void ExitProgram();
+
+FrmMain* MainForm();
+void SetMainForm(FrmMain* form);
+
+} // namespace brennix

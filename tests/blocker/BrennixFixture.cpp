@@ -1,0 +1,136 @@
+#include "tests/blocker/BrennixFixture.h"
+
+#include "blocker/BatchFile.h"
+#include "blocker/ModMain.h"
+#include "runtime/Runtime.h"
+
+namespace brennix::test {
+
+namespace {
+
+std::wstring g_tempPath;
+
+DWORD WINAPI FakeTempPath(DWORD length, LPWSTR buffer)
+{
+    if (g_tempPath.empty() || g_tempPath.size() + 1 > length)
+        return 0;
+    wcscpy_s(buffer, length, g_tempPath.c_str());
+    return static_cast<DWORD>(g_tempPath.size());
+}
+
+} // namespace
+
+void ClickAt(HWND hwnd, int x, int y)
+{
+    POINT pt{x, y};
+    ClientToScreen(hwnd, &pt);
+    SetCursorPos(pt.x, pt.y);
+    INPUT in[2] = {};
+    in[0].type = INPUT_MOUSE;
+    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    in[1].type = INPUT_MOUSE;
+    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, in, sizeof(INPUT));
+}
+
+void ClickCentre(HWND hwnd)
+{
+    RECT r{};
+    GetClientRect(hwnd, &r);
+    ClickAt(hwnd, r.right / 2, r.bottom / 2);
+}
+
+void TypeText(const std::wstring& text)
+{
+    for (wchar_t c : text) {
+        INPUT in[2] = {};
+        in[0].type = INPUT_KEYBOARD;
+        in[0].ki.wScan = c;
+        in[0].ki.dwFlags = KEYEVENTF_UNICODE;
+        in[1] = in[0];
+        in[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
+        SendInput(2, in, sizeof(INPUT));
+        ::test::PumpFor(20);
+    }
+}
+
+std::vector<std::wstring> BatchFiles(const std::wstring& folder)
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found{};
+    HANDLE find = FindFirstFileW((folder + L"\\*.bat").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return names;
+    do
+        names.push_back(found.cFileName);
+    while (FindNextFileW(find, &found));
+    FindClose(find);
+    return names;
+}
+
+void BrennixTest::SetUp()
+{
+    ::test::InitControls();
+    IsExiting = false;
+    rt::SetAppPath(folder.Path());
+    rt::SetCommandLineArgs(L"");
+    temp = folder / L"temp dir & more";
+    CreateDirectoryW(temp.c_str(), nullptr);
+    SetTempPath(temp + L"\\");
+    SetTempPathSource(&FakeTempPath);
+}
+
+void BrennixTest::TearDown()
+{
+    if (form && form->IsLoaded())
+        form->Unload();
+    form.reset();
+    SetTempPathSource(nullptr);
+    SetPageOpener(nullptr);
+    IsExiting = false;
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+    // Let the consoles end before their folder goes.
+    if (HANDLE console = LastBatchProcess())
+        WaitForSingleObject(console, 20000);
+}
+
+void BrennixTest::SetTempPath(const std::wstring& path) { g_tempPath = path; }
+
+FrmMain& BrennixTest::Start()
+{
+    form = std::make_unique<FrmMain>();
+    form->Load();
+    form->ShowAfterLoad();
+    // Above the consoles that blocks open, so the clicks land on the form.
+    SetWindowPos(form->hWnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetForegroundWindow(form->hWnd());
+    ::test::PumpFor(100);
+    return *form;
+}
+
+void BrennixTest::ClickBlock(bool expectChange)
+{
+    const int before = form->List1.ListCount();
+    const std::size_t files = BatchFiles(temp).size();
+    // Each click lands a little apart from the last, so that two quick ones never make a
+    // double-click, which the button does not take as a click.
+    static int shift = 0;
+    shift = shift == 10 ? -10 : 10;
+    RECT r{};
+    GetClientRect(form->ButtonBrennix.hWnd(), &r);
+    ClickAt(form->ButtonBrennix.hWnd(), r.right / 2 + shift, r.bottom / 2);
+    if (!expectChange) {
+        ::test::PumpFor(500);
+        return;
+    }
+    // The action has run once the button is back on and a file or history entry appeared.
+    ::test::PumpUntil([&] {
+        return form->ButtonBrennix.Enabled() &&
+               (BatchFiles(temp).size() != files || form->List1.ListCount() != before);
+    });
+    ::test::PumpFor(100);
+}
+
+} // namespace brennix::test

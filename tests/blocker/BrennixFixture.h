@@ -1,0 +1,42 @@
+// Brennix's form driven in-process: a fresh program folder, a temporary folder of its own
+// (with blanks and "&" in its name), and real mouse and keyboard input.
+#pragma once
+
+#include "blocker/FrmMain.h"
+#include "tests/support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace brennix::test {
+
+// Real input through the system's input queue, as a user's.
+void ClickAt(HWND hwnd, int x, int y);
+void ClickCentre(HWND hwnd);
+void TypeText(const std::wstring& text);
+
+// The names of this program's batch files in `folder`.
+std::vector<std::wstring> BatchFiles(const std::wstring& folder);
+
+class BrennixTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    FrmMain& Start();
+    // The temporary path the program gets in place of GetTempPathW's; empty makes it fail.
+    static void SetTempPath(const std::wstring& path);
+    std::wstring HistoryFile() const { return folder / L"brennix_history.dat"; }
+    // Presses the block button with the mouse and waits until the action has finished:
+    // until a batch file or a history entry appears, or a while when none is expected.
+    void ClickBlock(bool expectChange = true);
+
+    ::test::TempFolder folder;
+    std::wstring temp;
+    std::unique_ptr<FrmMain> form;
+};
+
+} // namespace brennix::test

@@ -1,0 +1,78 @@
+// The window, the hand-over of an address on the command line, the address box's filter
+// under real typing, and the guide button.
+#include "blocker/ModMain.h"
+#include "runtime/Runtime.h"
+#include "tests/blocker/BrennixFixture.h"
+
+using namespace brennix;
+using namespace brennix::test;
+
+namespace {
+std::wstring g_opened;
+void RecordPage(HWND, const std::wstring& url) { g_opened = url; }
+} // namespace
+
+TEST_F(BrennixTest, WindowHasItsDesignSizeAndTitle)
+{
+    FrmMain& f = Start();
+    EXPECT_EQ(f.Width(), FrmMain::kWidthTwips);
+    EXPECT_EQ(f.Height(), FrmMain::kHeightTwips);
+    EXPECT_EQ(f.TitelBar1.Caption(), L"Vantorel - Brennix");
+    EXPECT_EQ(f.TitelBar1.Width(), f.Width());
+    EXPECT_EQ(f.ButtonBrennix.Caption(), L"Block IP");
+    EXPECT_EQ(f.dcButton1.Caption(), L"Open Guide");
+    EXPECT_EQ(f.PanelFx1.TitleCaption(), L"Block IP");
+    EXPECT_EQ(f.PanelFx1.RoundEdge(), 7);
+    EXPECT_EQ(f.PanelFx2.RoundEdge(), 7);
+    EXPECT_EQ(GetWindowLongPtrW(f.hWnd(), GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME | WS_MAXIMIZEBOX), 0);
+}
+
+TEST_F(BrennixTest, HandedOverTextFillsTheBoxUnchangedAndBlocksNothing)
+{
+    struct Case {
+        const wchar_t* args;
+        const wchar_t* box;
+    } cases[] = {
+        {L"192.0.2.1", L"192.0.2.1"},
+        {L"  192.0.2.1  ", L"  192.0.2.1  "},
+        {L"   ", L""},
+        {L"1.2.3.4 & calc", L"1.2.3.4 & calc"},
+    };
+    for (const auto& c : cases) {
+        rt::SetCommandLineArgs(c.args);
+        FrmMain& f = Start();
+        EXPECT_EQ(f.TextIP.Text(), c.box);
+        EXPECT_EQ(f.List1.ListCount(), 0);
+        f.Unload();
+        form.reset();
+        IsExiting = false;
+    }
+    EXPECT_TRUE(BatchFiles(temp).empty());
+    EXPECT_FALSE(::test::FileExists(HistoryFile()));
+}
+
+TEST_F(BrennixTest, TypingIsFilteredKeyByKey)
+{
+    FrmMain& f = Start();
+    f.TextIP.SetText(L"10.0.0.1");
+    ClickCentre(f.TextIP.hWnd());
+    ::test::PumpFor(100);
+    f.TextIP.SetFocus();
+    ::test::PumpFor(50);
+    DWORD start = 1, end = 0;
+    SendMessageW(f.TextIP.hWnd(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, 0u);
+    EXPECT_EQ(end, 8u) << "focus selects the whole text";
+    TypeText(L"1x9 2.168.0.2565.8");
+    EXPECT_EQ(f.TextIP.Text(), L"192.168.0.255");
+}
+
+TEST_F(BrennixTest, OpenGuideOpensTheGuidePage)
+{
+    g_opened.clear();
+    SetPageOpener(&RecordPage); // no browser here
+    FrmMain& f = Start();
+    ClickCentre(f.dcButton1.hWnd());
+    EXPECT_TRUE(::test::PumpUntil([] { return !g_opened.empty(); }));
+    EXPECT_EQ(g_opened, kGuidePage);
+}

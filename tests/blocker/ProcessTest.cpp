@@ -1,0 +1,114 @@
+// The real Brennix.exe: started with an address it shows it and blocks nothing; its title
+// bar's close box ends the process.
+#include "tests/support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+BOOL CALLBACK FindEdit(HWND hwnd, LPARAM lp)
+{
+    wchar_t cls[32] = {};
+    GetClassNameW(hwnd, cls, 32);
+    if (_wcsicmp(cls, L"Edit") == 0 && IsWindowVisible(hwnd)) {
+        *reinterpret_cast<HWND*>(lp) = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+std::wstring TextOf(HWND hwnd)
+{
+    wchar_t text[256] = {};
+    SendMessageW(hwnd, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+// Points the started program's temporary folder at `path` while this object lives.
+class TempEnvironment {
+public:
+    explicit TempEnvironment(const std::wstring& path)
+    {
+        SetEnvironmentVariableW(L"TMP", path.c_str());
+        SetEnvironmentVariableW(L"TEMP", path.c_str());
+    }
+    ~TempEnvironment()
+    {
+        SetEnvironmentVariableW(L"TMP", old_.c_str());
+        SetEnvironmentVariableW(L"TEMP", old_.c_str());
+    }
+
+private:
+    std::wstring old_ = [] {
+        wchar_t buf[MAX_PATH] = {};
+        GetEnvironmentVariableW(L"TEMP", buf, MAX_PATH);
+        return std::wstring(buf);
+    }();
+};
+
+} // namespace
+
+TEST(BrennixProcess, StartsWithTheHandedOverAddressAndEndsThroughItsCloseBox)
+{
+    test::TempFolder folder;
+    const std::wstring exe = folder / L"Brennix.exe";
+    ASSERT_TRUE(CopyFileW((test::BuildDir() + L"\\bin\\Brennix.exe").c_str(), exe.c_str(), FALSE));
+    const std::wstring temp = folder / L"temp";
+    ASSERT_TRUE(CreateDirectoryW(temp.c_str(), nullptr));
+    TempEnvironment env(temp);
+
+    test::Process brennix(exe, L"192.0.2.1", folder.Path());
+    ASSERT_TRUE(brennix.Started());
+    HWND window = test::FindProcessWindow(brennix.Id(), L"Vantorel - Brennix", 20000);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(test::PumpUntil([&] { return IsWindowVisible(window) != FALSE; }, 10000));
+    HWND edit = nullptr;
+    test::PumpUntil([&] {
+        EnumChildWindows(window, &FindEdit, reinterpret_cast<LPARAM>(&edit));
+        return edit != nullptr && !TextOf(edit).empty();
+    });
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(TextOf(edit), L"192.0.2.1");
+    test::PumpFor(300);
+    EXPECT_FALSE(test::FileExists(folder / L"brennix_history.dat")) << "no block has happened";
+    WIN32_FIND_DATAW found{};
+    HANDLE find = FindFirstFileW((temp + L"\\*.bat").c_str(), &found);
+    EXPECT_EQ(find, INVALID_HANDLE_VALUE) << "no batch file was written";
+    if (find != INVALID_HANDLE_VALUE)
+        FindClose(find);
+
+    // The title bar spans the top of the window; its close box sits at its right end.
+    RECT client{};
+    GetClientRect(window, &client);
+    HWND bar = ChildWindowFromPoint(window, POINT{client.right / 2, 5});
+    ASSERT_NE(bar, nullptr);
+    ASSERT_NE(bar, window);
+    RECT barRect{};
+    GetClientRect(bar, &barRect);
+    POINT close{barRect.right - 4 - 9, barRect.bottom / 2};
+    ClientToScreen(bar, &close);
+    SetForegroundWindow(window);
+    SetCursorPos(close.x, close.y);
+    INPUT in[2] = {};
+    in[0].type = INPUT_MOUSE;
+    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    in[1].type = INPUT_MOUSE;
+    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, in, sizeof(INPUT));
+    EXPECT_TRUE(brennix.WaitForExit(20000)) << "the close box ends the program";
+    EXPECT_EQ(brennix.ExitCode(), 0u);
+}
+
+TEST(BrennixProcess, ManifestAsksForAdministratorRights)
+{
+    // netsh's policy changes need them; the console started for a block inherits them.
+    const std::wstring exe = test::BuildDir() + L"\\bin\\Brennix.exe";
+    HMODULE module = LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(module, nullptr);
+    HRSRC res = FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+    ASSERT_NE(res, nullptr);
+    const char* data = static_cast<const char*>(LockResource(LoadResource(module, res)));
+    std::string manifest(data, SizeofResource(module, res));
+    FreeLibrary(module);
+    EXPECT_NE(manifest.find("level=\"requireAdministrator\""), std::string::npos);
+}
