@@ -170,12 +170,15 @@ TEST_F(FrmMainTray, HoverTextHoldsTheTitleAndTheCounts)
 
 TEST_F(FrmMainTray, LeftDoubleClickShowsTheHiddenWindowASingleClickDoesNot)
 {
+    test::MenuDriver menus(form->hWnd());
+    menus.Choose(L"mMenu", -1);
     form->Hide();
     HWND hook = form->SysTrayMain.hWnd();
     PostCallback(hook, WM_LBUTTONDOWN);
     PostCallback(hook, WM_LBUTTONUP);
     test::PumpFor(200);
     EXPECT_FALSE(form->Visible());
+    EXPECT_TRUE(menus.Opened().empty()) << "no menu on a left-button release";
     PostCallback(hook, WM_RBUTTONDBLCLK);
     test::PumpFor(100);
     EXPECT_FALSE(form->Visible());
