@@ -47,7 +47,7 @@ void SetClipboardText(const std::wstring& text)
     CloseClipboard();
 }
 
-struct MenuSpec {
+struct MenuLayout {
     const rt::Menu& menu;
     std::vector<std::pair<std::wstring, std::wstring>> items;
 };
@@ -88,7 +88,7 @@ protected:
 
 TEST_F(Actions, MenusHoldTheirItemsInOrder)
 {
-    const MenuSpec menus[] = {
+    const MenuLayout menus[] = {
         {form->mMenu,
          {{L"MenuShow", L"Show Vantorel - Ostrevi"}, {L"Line1", L"-"}, {L"MenuOpenBrennix", L"Open Brennix"},
           {L"Line4", L"-"}, {L"MenuExit", L"Exit && Close Program"}}},
@@ -99,7 +99,7 @@ TEST_F(Actions, MenusHoldTheirItemsInOrder)
          {{L"MenuCopyIP2", L"Copy IP to Clipboard"}, {L"Line3", L"-"}, {L"MenuBrennix2", L"Send to Brennix"},
           {L"Line6", L"-"}, {L"MenuFindIPLocation2", L"Find IP Address Location"}}},
     };
-    for (const MenuSpec& m : menus) {
+    for (const MenuLayout& m : menus) {
         std::vector<std::pair<std::wstring, std::wstring>> got;
         for (auto& item : m.menu.Items())
             got.emplace_back(item->Name(), item->Caption());
@@ -116,6 +116,27 @@ TEST_F(Actions, MenusHoldTheirItemsInOrder)
     EXPECT_EQ(form->mMenu.Caption(), L"Menu");
     EXPECT_EQ(form->MenuList.Caption(), L"List Menu");
     EXPECT_EQ(form->MenuList2.Caption(), L"List Menu 2");
+}
+
+TEST_F(Actions, RoundControlsShapesPanelsBoxesAndTheDayList)
+{
+    for (PanelFx* p : {&form->PanelFx1, &form->PanelFx2, &form->PanelFx3})
+        EXPECT_EQ(p->RoundEdge(), 7);
+    for (const rt::Control* c : std::initializer_list<const rt::Control*>{&form->TextPort, &form->TextTime,
+                                                                          &form->TextLogPath, &form->List1}) {
+        rt::Gdi<HRGN> rgn(CreateRectRgn(0, 0, 0, 0));
+        ASSERT_NE(GetWindowRgn(c->hWnd(), rgn.get()), ERROR) << test::Narrow(c->Name());
+        RECT box{}, client{};
+        GetRgnBox(rgn.get(), &box);
+        GetWindowRect(c->hWnd(), &client);
+        EXPECT_EQ(box.left, 1);
+        EXPECT_EQ(box.top, 1);
+        // Rounded regions end one pixel inside their right and bottom edges.
+        EXPECT_EQ(box.right, client.right - client.left - 1);
+        EXPECT_EQ(box.bottom, client.bottom - client.top - 1);
+        // The corner is cut off by the rounding.
+        EXPECT_FALSE(PtInRegion(rgn.get(), 1, 1));
+    }
 }
 
 TEST_F(Actions, NoMenuOnALeftReleaseOrWithoutASelection)
