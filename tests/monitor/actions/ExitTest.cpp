@@ -66,13 +66,13 @@ BOOL CALLBACK FindMenuWindow(HWND hwnd, LPARAM lp)
     return TRUE;
 }
 
-TEST(OstreviProcess, ExitFromTheTrayMenuEndsTheProcessWithTheIconRemoved)
+TEST(OstreviProcess, HiddenStartShowsTheIconWhichBringsTheWindowBackAndEndsTheProcess)
 {
     test::InitControls();
     test::TempFolder folder;
     ASSERT_TRUE(CopyFileW((test::BuildDir() + L"\\monitor\\Ostrevi.exe").c_str(), (folder / L"Ostrevi.exe").c_str(),
                           FALSE));
-    test::Process ostrevi(folder / L"Ostrevi.exe", L"", folder.Path());
+    test::Process ostrevi(folder / L"Ostrevi.exe", L"/startup", folder.Path());
     ASSERT_TRUE(ostrevi.Started());
     HWND window = test::FindProcessWindow(ostrevi.Id(), L"Vantorel - Ostrevi", 30000);
     ASSERT_TRUE(window);
@@ -83,6 +83,10 @@ TEST(OstreviProcess, ExitFromTheTrayMenuEndsTheProcessWithTheIconRemoved)
             return hook && test::TrayIconExists(hook);
         },
         20000));
+    // Started hidden: the icon is the way back.
+    EXPECT_FALSE(IsWindowVisible(window));
+    PostTrayCallback(hook, WM_LBUTTONDBLCLK);
+    EXPECT_TRUE(test::PumpUntil([&] { return IsWindowVisible(window) != FALSE; }, 10000));
 
     PostTrayCallback(hook, WM_RBUTTONUP);
     MenuSearch menu{ostrevi.Id(), nullptr};
