@@ -88,6 +88,7 @@ void FrmMain::CreateControls()
     Timer1.Create(*this);
 
     CheckChangeLogLocation.Click.Connect([this] { CheckChangeLogLocation_Click(); });
+    CreateActionControls();
 }
 
 void FrmMain::Form_Load()
@@ -111,6 +112,7 @@ void FrmMain::Form_Load()
     TitelBar1.SetWidth(Width());
 
     RoundRegion(hWnd(), 0, 0, rt::PixelsFromTwipsX(Width()), rt::PixelsFromTwipsY(Height()));
+    RoundControls();
 
     GetOSVersion();
 
@@ -159,6 +161,8 @@ void FrmMain::Form_Load()
         Hide();
 
     CreateFolderPath(LogFolder);
+
+    SysTrayMain.Show();
 
     Timer1.SetEnabled(true);
 }

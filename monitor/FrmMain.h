@@ -2,8 +2,11 @@
 // skinned frame.
 #pragma once
 
+#include "alphaimage/aicAlphaImage.h"
+#include "monitor/ctlSysTray.h"
 #include "runtime/Controls.h"
 #include "runtime/Form.h"
+#include "runtime/Menu.h"
 #include "runtime/Timer.h"
 #include "skin/CFormBorder.h"
 #include "skin/PanelFx.h"
@@ -11,6 +14,7 @@
 #include "skin/dcButton.h"
 
 #include <memory>
+#include <string>
 
 class FrmMain : public rt::Form {
 public:
@@ -53,11 +57,51 @@ public:
     rt::TextBox TextDateSep{L"TextDateSep"};
     rt::Timer Timer1{L"Timer1", 1000};
 
+    // The logo, the three link images and the donation image with its note.
+    aicAlphaImage aicAlphaImage1{L"aicAlphaImage1"};
+    aicAlphaImage aicAlphaImage4{L"aicAlphaImage4"};
+    aicAlphaImage aicAlphaImage5{L"aicAlphaImage5"};
+    aicAlphaImage aicAlphaImage6{L"aicAlphaImage6"};
+    aicAlphaImage ImageDonate{L"ImageDonate"};
+    rt::Label LabelDonate{L"LabelDonate"};
+
+    // The notification-area icon; present from start-up to ExitProgram.
+    ctlSysTray SysTrayMain{L"SysTrayMain"};
+
+    // Pop-up menus: the tray icon's, the connection list's and the day's list's.
+    rt::Menu mMenu{L"mMenu", L"Menu"};
+    rt::Menu MenuList{L"MenuList", L"List Menu"};
+    rt::Menu MenuList2{L"MenuList2", L"List Menu 2"};
+
     std::unique_ptr<CFormBorder> FormBorder;
     int TickCounter = 0;
 
-    // The notification-area icon; present from start-up to ExitProgram.
-    void HideTrayIcon() {}
+    // Rounded shapes of the panels, boxes and lists; called once by start-up.
+    void RoundControls();
+
+    // Handlers of the address actions, the link images and the tray icon (FrmMainActions.cpp).
+    void ListViewNetstats_MouseUp(int button, int shift, int x, int y);
+    void List1_MouseUp(int button, int shift, int x, int y);
+    void MenuCopyIP_Click();
+    void MenuBrennix_Click();
+    void MenuFindIPLocation_Click();
+    void MenuCopyIP2_Click();
+    void MenuBrennix2_Click();
+    void MenuFindIPLocation2_Click();
+    void MenuShow_Click();
+    void MenuOpenBrennix_Click();
+    void MenuExit_Click();
+    void aicAlphaImage4_Click(int button);
+    void aicAlphaImage5_Click(int button);
+    void aicAlphaImage6_Click(int button);
+    void ImageDonate_Click();
+    void SysTrayMain_Click(int button, int shift, int x, int y);
+    void SysTrayMain_DblClick(int button, int shift, int x, int y);
+    void SysTrayMain_MouseMove(int button, int shift, int x, int y);
+
+    // The remote address of the connection list's selected item, empty without one. The
+    // connection list hooks in here.
+    std::wstring SelectedConnectionAddress() const;
 
 protected:
     void CreateControls() override;
@@ -65,6 +109,13 @@ protected:
     void Form_Unload() override;
 
 private:
+    // Menus, link images and tray icon of the design, with their handlers connected.
+    void CreateActionControls();
+    // The address a list menu was opened for: its commands act on this one, whatever a
+    // scan does to the list while the menu is open.
+    std::wstring listMenuAddress_;
+    std::wstring list2MenuAddress_;
+
     void CheckChangeLogLocation_Click();
     // Makes the log-folder box's text a folder path and LogFolder follow it.
     void NormaliseLogPath();

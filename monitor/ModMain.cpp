@@ -46,7 +46,7 @@ void ExitProgram()
     IsExiting = true;
     FrmMain* form = MainForm();
     if (form) {
-        form->HideTrayIcon();
+        form->SysTrayMain.Hide();
         form->Timer1.SetEnabled(false);
         form->Hide();
     }

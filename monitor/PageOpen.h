@@ -1,0 +1,23 @@
+// Opening a web page in the user's browser, and the pages this program opens.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// The outside IP-location page: the address follows this text.
+inline constexpr const wchar_t* kIpLocationPage = L"https://iplocation.vantorel.example/ip/index.php?ip=";
+// The maker's pages behind the link images and the donation image.
+inline constexpr const wchar_t* kMakerHomePage = L"https://www.vantorel.example/";
+inline constexpr const wchar_t* kMakerIpSecGuidePage = L"https://www.vantorel.example/guides/ip-security-policy";
+inline constexpr const wchar_t* kMakerHelpPage = L"https://www.vantorel.example/ostrevi/help";
+inline constexpr const wchar_t* kMakerDonatePage = L"https://www.vantorel.example/donate";
+
+// The shell's open with ShellExecuteW's arguments. Tests replace it for page opens only,
+// since no browser runs there; programs are always started through the real shell.
+using ShellOpenFunction = HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
+void SetPageOpener(ShellOpenFunction open);
+
+// "Open" of `url` with empty parameters and directory, shown normally; the result is not
+// looked at.
+void OpenPage(HWND owner, const std::wstring& url);

@@ -1,0 +1,141 @@
+// The alpha image control on a real form: its picture drawn with alpha over the container,
+// Click only for a press and release over a visible pixel, the hand pointer and tool tip.
+#include "alphaimage/aicAlphaImage.h"
+#include "assets/resource_ids.h"
+#include "runtime/Form.h"
+#include "runtime/Resources.h"
+#include "tests/support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+class HostForm : public rt::Form {
+public:
+    HostForm() : rt::Form(L"HostForm", L"alpha image host", 3000, 2000) {}
+    aicAlphaImage Image{L"Image"};
+    int hitTest = 3;
+
+protected:
+    void CreateControls() override
+    {
+        rt::PropertyBag bag;
+        auto bytes = rt::ResourceBytes(IDP_LINK_WEB); // a disc on transparency, 44 by 44
+        bag.Set(L"Image", rt::PropertyBag::Bytes(bytes.begin(), bytes.end()));
+        bag.Set(L"HitTest", std::int64_t{hitTest});
+        bag.Set(L"MPointer", std::int64_t{aicAlphaImage::vbCustom});
+        Image.Create(*this, hWnd(), {10, 10, 44, 44}, &bag);
+    }
+};
+
+class AlphaImage : public ::testing::Test {
+protected:
+    void Load(int hitTest)
+    {
+        test::InitControls();
+        form.hitTest = hitTest;
+        form.Load();
+        form.Show();
+        form.Image.Click.Connect([this](int b) { clicks.push_back(b); });
+        test::PumpFor(30);
+    }
+    void Press(UINT down, UINT up, POINT at, POINT release)
+    {
+        HWND h = form.Image.hWnd();
+        PostMessageW(h, down, 0, MAKELPARAM(at.x, at.y));
+        PostMessageW(h, up, 0, MAKELPARAM(release.x, release.y));
+        test::PumpFor(30);
+    }
+    HostForm form;
+    std::vector<int> clicks;
+};
+
+constexpr POINT kCentre{22, 22};
+constexpr POINT kCorner{1, 1};
+
+TEST_F(AlphaImage, ClickOnlyWhenPressedAndReleasedOverAVisiblePixel)
+{
+    Load(3);
+    Press(WM_LBUTTONDOWN, WM_LBUTTONUP, kCorner, kCorner);
+    EXPECT_TRUE(clicks.empty());
+    Press(WM_LBUTTONDOWN, WM_LBUTTONUP, kCentre, kCorner); // released off the picture
+    EXPECT_TRUE(clicks.empty());
+    Press(WM_LBUTTONDOWN, WM_LBUTTONUP, kCorner, kCentre); // pressed off the picture
+    EXPECT_TRUE(clicks.empty());
+    Press(WM_LBUTTONDOWN, WM_LBUTTONUP, kCentre, kCentre);
+    Press(WM_RBUTTONDOWN, WM_RBUTTONUP, kCentre, kCentre);
+    Press(WM_MBUTTONDOWN, WM_MBUTTONUP, kCentre, kCentre);
+    EXPECT_EQ(clicks, (std::vector<int>{1, 2, 4}));
+}
+
+TEST_F(AlphaImage, HitTestZeroTakesEveryPointOfTheControl)
+{
+    Load(0);
+    Press(WM_LBUTTONDOWN, WM_LBUTTONUP, kCorner, kCorner);
+    EXPECT_EQ(clicks, std::vector<int>{1});
+}
+
+TEST_F(AlphaImage, DrawsThePictureWithAlphaOverTheContainer)
+{
+    Load(3);
+    HDC dc = form.Image.BackDC();
+    ASSERT_TRUE(dc);
+    // The disc's colour at the centre, the form's own background at a transparent corner.
+    COLORREF centre = GetPixel(dc, kCentre.x, kCentre.y);
+    EXPECT_NEAR(GetRValue(centre), 0x2e, 2);
+    EXPECT_NEAR(GetGValue(centre), 0x8b, 2);
+    EXPECT_NEAR(GetBValue(centre), 0x57, 2);
+    EXPECT_EQ(GetPixel(dc, 0, 0), GetSysColor(COLOR_BTNFACE));
+    // On screen too.
+    RECT r{};
+    GetWindowRect(form.Image.hWnd(), &r);
+    HDC screen = GetDC(nullptr);
+    COLORREF shown = GetPixel(screen, r.left + kCentre.x, r.top + kCentre.y);
+    ReleaseDC(nullptr, screen);
+    EXPECT_NEAR(GetGValue(shown), 0x8b, 2);
+}
+
+TEST_F(AlphaImage, HandPointerOverThePictureOnly)
+{
+    Load(3);
+    form.Image.SetMouseIcon(LoadCursorW(nullptr, IDC_HAND));
+    RECT r{};
+    GetWindowRect(form.Image.hWnd(), &r);
+    auto cursorAt = [&](POINT p) {
+        SetCursorPos(r.left + p.x, r.top + p.y);
+        SendMessageW(form.Image.hWnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(form.Image.hWnd()),
+                     MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        return GetCursor();
+    };
+    EXPECT_EQ(cursorAt(kCentre), LoadCursorW(nullptr, IDC_HAND));
+    EXPECT_EQ(cursorAt(kCorner), LoadCursorW(nullptr, IDC_ARROW));
+}
+
+// How many more GDI objects the process can make: Wine's handle table is fixed in size.
+int FreeGdiHandles()
+{
+    std::vector<rt::Gdi<HBRUSH>> made;
+    made.reserve(70000);
+    for (;;) {
+        rt::Gdi<HBRUSH> b(CreateSolidBrush(RGB(1, 2, 3)));
+        if (!b || made.size() >= 70000)
+            break;
+        made.push_back(std::move(b));
+    }
+    return static_cast<int>(made.size());
+}
+
+TEST_F(AlphaImage, ThousandsOfRepaintsLeaveNoGdiObjectBehind)
+{
+    Load(3);
+    int before = FreeGdiHandles();
+    for (int i = 0; i < 5000; ++i)
+        form.Image.Refresh();
+    EXPECT_GE(FreeGdiHandles() + 16, before);
+    COLORREF centre = GetPixel(form.Image.BackDC(), kCentre.x, kCentre.y);
+    EXPECT_NEAR(GetGValue(centre), 0x8b, 2);
+}
+
+} // namespace

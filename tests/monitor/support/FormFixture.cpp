@@ -1,0 +1,92 @@
+#include "tests/monitor/support/FormFixture.h"
+
+#include "monitor/ModMain.h"
+#include "runtime/Menu.h"
+#include "runtime/Runtime.h"
+
+#include <shellapi.h>
+
+namespace test {
+
+bool TrayIconExists(HWND hwnd)
+{
+    NOTIFYICONDATAW d{};
+    d.cbSize = sizeof(d);
+    d.hWnd = hwnd;
+    d.uID = 1;
+    return Shell_NotifyIconW(NIM_MODIFY, &d) != FALSE;
+}
+
+void DropTrayIcon(HWND hwnd)
+{
+    NOTIFYICONDATAW d{};
+    d.cbSize = sizeof(d);
+    d.hWnd = hwnd;
+    d.uID = 1;
+    Shell_NotifyIconW(NIM_DELETE, &d);
+}
+
+bool PumpDeferredUntil(const std::function<bool()>& done, int timeoutMs)
+{
+    return PumpUntil(
+        [&] {
+            rt::RunDeferred();
+            return done();
+        },
+        timeoutMs);
+}
+
+void PostMenuKeys(HWND hwnd, int n)
+{
+    if (n < 0) {
+        PostMessageW(hwnd, WM_KEYDOWN, VK_ESCAPE, 0);
+        return;
+    }
+    for (int i = 0; i <= n; ++i)
+        PostMessageW(hwnd, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageW(hwnd, WM_KEYDOWN, VK_RETURN, 0);
+}
+
+MenuDriver::MenuDriver(HWND owner) : owner_(owner)
+{
+    connection_ = rt::MenuOpening().Connect([this](const std::wstring& name) {
+        opened_.push_back(name);
+        if (name != menu_)
+            return;
+        if (whileOpen_)
+            whileOpen_();
+        PostMenuKeys(owner_, n_);
+        menu_.clear();
+    });
+}
+
+MenuDriver::~MenuDriver() { rt::MenuOpening().Disconnect(connection_); }
+
+void MenuDriver::Choose(const std::wstring& menu, int n, std::function<void()> whileOpen)
+{
+    menu_ = menu;
+    n_ = n;
+    whileOpen_ = std::move(whileOpen);
+}
+
+void FormTest::SetUp()
+{
+    InitControls();
+    IsExiting = false;
+    rt::SetAppPath(folder.Path());
+    rt::SetCommandLineArgs(L"");
+    form = std::make_unique<FrmMain>();
+    form->Load();
+    form->ShowAfterLoad();
+    PumpFor(50);
+}
+
+void FormTest::TearDown()
+{
+    form.reset();
+    PumpFor(20);
+    rt::RunDeferred();
+    IsExiting = false;
+}
+
+} // namespace test
