@@ -4,6 +4,10 @@
 #include "blocker/ModMain.h"
 #include "blocker/core/HistoryText.h"
 #include "blocker/core/KeyFilter.h"
+#include "assets/resource_ids.h"
+#include "monitor/common/LinkImages.h"
+#include "monitor/common/PageOpen.h"
+#include "monitor/common/WindowShape.h"
 #include "monitor/common/core/TextHandling.h"
 #include "runtime/Runtime.h"
 
@@ -12,23 +16,6 @@ namespace brennix {
 namespace {
 
 constexpr const wchar_t* kFormCaption = L"Vantorel - Brennix";
-
-void RoundRegion(HWND hwnd, int left, int top, int right, int bottom)
-{
-    if (!hwnd)
-        return;
-    HRGN rgn = CreateRoundRectRgn(left, top, right, bottom, 7, 7);
-    // The window owns the region once it is set.
-    if (rgn && !SetWindowRgn(hwnd, rgn, TRUE))
-        DeleteObject(rgn);
-}
-
-// The control's extender size in twips, back in whole pixels.
-void RoundControl(const rt::Control& control, int inset)
-{
-    RoundRegion(control.hWnd(), inset, inset, rt::PixelsFromTwipsX(control.Width()),
-                rt::PixelsFromTwipsY(control.Height()));
-}
 
 } // namespace
 
@@ -71,8 +58,21 @@ void FrmMain::CreateControls()
                    L"Need to unblock an IP? The following guide will so you how to edit the Windows IP Security to "
                    L"remove IPs added to it from this program.");
     button(dcButton1, form, {322, 286, 115, 28}, L"Open Guide");
-    LabelDonate.Create(*this, form, {12, 332, 425, 32},
+    LabelDonate.Create(*this, form, {12, 332, 355, 32},
                        L"All our programs are completely free. We are 100% advertising and donation supported. ");
+    rt::PropertyBag donate = ImageDesign(IDP_DONATE, false);
+    ImageDonate.Create(*this, form, {375, 336, 62, 22}, &donate);
+
+    HWND titleBand = TitelBar1.hWnd();
+    rt::PropertyBag logo = ImageDesign(IDP_LOGO, false);
+    aicAlphaImage1.Create(*this, titleBand, {176, 3, 110, 22}, &logo);
+    CreateLinkImage(aicAlphaImage4, *this, titleBand, {300, 3, 22, 22}, IDP_LINK_WEB);
+    CreateLinkImage(aicAlphaImage5, *this, titleBand, {326, 3, 22, 22}, IDP_LINK_GUIDE);
+    CreateLinkImage(aicAlphaImage6, *this, titleBand, {352, 3, 22, 22}, IDP_LINK_HELP);
+    aicAlphaImage4.Click.Connect([this](int) { OpenPage(hWnd(), kMakerHomePage); });
+    aicAlphaImage5.Click.Connect([this](int) { OpenPage(hWnd(), kMakerIpSecGuidePage); });
+    aicAlphaImage6.Click.Connect([this](int) { OpenPage(hWnd(), kMakerHelpPage); });
+    ImageDonate.Click.Connect([this](int) { OpenPage(hWnd(), kMakerDonatePage); });
 
     TextIP.GotFocus.Connect([this] { TextIP_GotFocus(); });
     TextIP.KeyPress.Connect([this](int& key) { TextIP_KeyPress(key); });
@@ -147,6 +147,6 @@ void FrmMain::TextIP_KeyPress(int& key)
     key = FilterAddressKey({text, static_cast<int>(start), start != end}, key);
 }
 
-void FrmMain::dcButton1_Click() { OpenWebPage(hWnd(), kGuidePage); }
+void FrmMain::dcButton1_Click() { OpenPage(hWnd(), kGuidePage); }
 
 } // namespace brennix

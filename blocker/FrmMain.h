@@ -2,6 +2,7 @@
 // button and the skinned frame.
 #pragma once
 
+#include "alphaimage/aicAlphaImage.h"
 #include "runtime/Controls.h"
 #include "runtime/Form.h"
 #include "skin/CFormBorder.h"
@@ -33,6 +34,12 @@ public:
     rt::Label Label11{L"Label11"};
     dcButton dcButton1{L"dcButton1"};
     rt::Label LabelDonate{L"LabelDonate"};
+    // The logo, and the link images that open the maker's pages.
+    aicAlphaImage aicAlphaImage1{L"aicAlphaImage1"};
+    aicAlphaImage aicAlphaImage4{L"aicAlphaImage4"};
+    aicAlphaImage aicAlphaImage5{L"aicAlphaImage5"};
+    aicAlphaImage aicAlphaImage6{L"aicAlphaImage6"};
+    aicAlphaImage ImageDonate{L"ImageDonate"};
 
     std::unique_ptr<CFormBorder> FormBorder;
 

@@ -16,13 +16,6 @@ namespace {
 FrmMain* g_mainForm = nullptr;
 TempPathSource g_tempPath = &GetTempPathW;
 
-void ShellOpenPage(HWND owner, const std::wstring& url)
-{
-    ShellExecuteW(owner, L"open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-}
-
-PageOpener g_pageOpener = &ShellOpenPage;
-
 } // namespace
 
 std::wstring HistoryPath() { return rt::AppPath() + L"\\brennix_history.dat"; }
@@ -42,9 +35,6 @@ std::wstring GetTempFolder()
 }
 
 void SetTempPathSource(TempPathSource source) { g_tempPath = source ? source : &GetTempPathW; }
-
-void OpenWebPage(HWND owner, const std::wstring& url) { g_pageOpener(owner, url); }
-void SetPageOpener(PageOpener opener) { g_pageOpener = opener ? opener : &ShellOpenPage; }
 
 FrmMain* MainForm() { return g_mainForm; }
 void SetMainForm(FrmMain* form) { g_mainForm = form; }

@@ -1,5 +1,5 @@
 // Brennix's process-wide services: the main form, the files it keeps beside itself, the
-// temporary folder, the guide page and the orderly exit.
+// temporary folder and the orderly exit.
 #pragma once
 
 #include "monitor/common/ModCommon.h"
@@ -21,14 +21,6 @@ std::wstring GetTempFolder();
 // in a backslash; the program never does.
 using TempPathSource = DWORD(WINAPI*)(DWORD length, LPWSTR buffer);
 void SetTempPathSource(TempPathSource source);
-
-// Opens a web page in the user's browser. Tests replace the opener: no browser here.
-using PageOpener = void (*)(HWND owner, const std::wstring& url);
-void OpenWebPage(HWND owner, const std::wstring& url);
-void SetPageOpener(PageOpener opener);
-
-// The page that explains how to take blocked addresses out of the IP Security Policy.
-inline constexpr const wchar_t* kGuidePage = L"https://www.vantorel.com/brennix/unblock-guide";
 
 // The orderly exit: window hidden, every control of every form and then the forms unloaded.
 void ExitProgram();

@@ -2,6 +2,7 @@
 
 #include "monitor/ModMain.h"
 #include "monitor/Modini.h"
+#include "monitor/common/WindowShape.h"
 #include "monitor/common/core/TextHandling.h"
 #include "runtime/Runtime.h"
 
@@ -10,14 +11,6 @@ namespace {
 // Window-design texts.
 constexpr const wchar_t* kFormCaption = L"Vantorel - Ostrevi";
 constexpr const wchar_t* kSection = L"main";
-
-void RoundRegion(HWND hwnd, int left, int top, int width, int height)
-{
-    HRGN rgn = CreateRoundRectRgn(left, top, width, height, 7, 7);
-    // The window owns the region once it is set.
-    if (rgn && !SetWindowRgn(hwnd, rgn, TRUE))
-        DeleteObject(rgn);
-}
 
 } // namespace
 

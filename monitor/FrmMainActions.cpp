@@ -3,7 +3,9 @@
 #include "assets/resource_ids.h"
 #include "monitor/FrmMain.h"
 #include "monitor/ModMain.h"
-#include "monitor/PageOpen.h"
+#include "monitor/common/LinkImages.h"
+#include "monitor/common/PageOpen.h"
+#include "monitor/common/WindowShape.h"
 #include "monitor/common/core/AddressText.h"
 #include "runtime/Resources.h"
 #include "runtime/Runtime.h"
@@ -13,23 +15,6 @@
 #include <cstring>
 
 namespace {
-
-ShellOpenFunction g_pageOpener = &ShellExecuteW;
-
-void RoundRegion(HWND hwnd, int left, int top, int width, int height)
-{
-    if (!hwnd)
-        return;
-    HRGN rgn = CreateRoundRectRgn(left, top, width, height, 7, 7);
-    // The window owns the region once it is set.
-    if (rgn && !SetWindowRgn(hwnd, rgn, TRUE))
-        DeleteObject(rgn);
-}
-
-void RoundControl(const rt::Control& c, int origin)
-{
-    RoundRegion(c.hWnd(), origin, origin, rt::PixelsFromTwipsX(c.Width()), rt::PixelsFromTwipsY(c.Height()));
-}
 
 // Empties the clipboard and puts `text` there, only when there is an address to put.
 void CopyAddress(HWND owner, const std::wstring& text)
@@ -73,27 +58,7 @@ void FindLocation(HWND owner, const std::wstring& address)
         OpenPage(owner, kIpLocationPage + address);
 }
 
-rt::PropertyBag ImageDesign(int resourceId, bool link)
-{
-    rt::PropertyBag bag;
-    auto bytes = rt::ResourceBytes(resourceId);
-    bag.Set(L"Image", rt::PropertyBag::Bytes(bytes.begin(), bytes.end()));
-    if (link) {
-        // Only the visible pixels of a link image take clicks.
-        bag.Set(L"HitTest", std::int64_t{3});
-        bag.Set(L"MPointer", std::int64_t{aicAlphaImage::vbCustom});
-    }
-    return bag;
-}
-
 } // namespace
-
-void SetPageOpener(ShellOpenFunction open) { g_pageOpener = open ? open : &ShellExecuteW; }
-
-void OpenPage(HWND owner, const std::wstring& url)
-{
-    g_pageOpener(owner, L"open", url.c_str(), L"", L"", SW_SHOWNORMAL);
-}
 
 void FrmMain::CreateActionControls()
 {
@@ -110,13 +75,8 @@ void FrmMain::CreateActionControls()
     };
     const Link links[] = {{aicAlphaImage4, IDP_LINK_WEB, 590}, {aicAlphaImage5, IDP_LINK_GUIDE, 616},
                           {aicAlphaImage6, IDP_LINK_HELP, 642}};
-    HCURSOR hand = LoadCursorW(nullptr, IDC_HAND);
-    for (const Link& l : links) {
-        rt::PropertyBag bag = ImageDesign(l.resourceId, true);
-        l.image.Create(*this, bar, {l.x, 3, 22, 22}, &bag);
-        l.image.SetMouseIcon(hand);
-        l.image.SetToolTipText(L"Click Once To Open");
-    }
+    for (const Link& l : links)
+        CreateLinkImage(l.image, *this, bar, {l.x, 3, 22, 22}, l.resourceId);
     aicAlphaImage4.Click.Connect([this](int b) { aicAlphaImage4_Click(b); });
     aicAlphaImage5.Click.Connect([this](int b) { aicAlphaImage5_Click(b); });
     aicAlphaImage6.Click.Connect([this](int b) { aicAlphaImage6_Click(b); });

@@ -1,6 +1,7 @@
 // The window, the hand-over of an address on the command line, the address box's filter
 // under real typing, and the guide button.
 #include "blocker/ModMain.h"
+#include "monitor/common/PageOpen.h"
 #include "runtime/Runtime.h"
 #include "tests/blocker/BrennixFixture.h"
 
@@ -9,7 +10,11 @@ using namespace brennix::test;
 
 namespace {
 std::wstring g_opened;
-void RecordPage(HWND, const std::wstring& url) { g_opened = url; }
+HINSTANCE WINAPI RecordPage(HWND, LPCWSTR, LPCWSTR file, LPCWSTR, LPCWSTR, INT)
+{
+    g_opened = file;
+    return reinterpret_cast<HINSTANCE>(33);
+}
 } // namespace
 
 TEST_F(BrennixTest, WindowHasItsDesignSizeAndTitle)
@@ -75,4 +80,29 @@ TEST_F(BrennixTest, OpenGuideOpensTheGuidePage)
     ClickCentre(f.dcButton1.hWnd());
     EXPECT_TRUE(::test::PumpUntil([] { return !g_opened.empty(); }));
     EXPECT_EQ(g_opened, kGuidePage);
+}
+
+TEST_F(BrennixTest, LinkImagesOpenTheMakersPagesOnTheirPicture)
+{
+    g_opened.clear();
+    SetPageOpener(&RecordPage); // no browser here
+    FrmMain& f = Start();
+    struct Link {
+        aicAlphaImage& image;
+        const wchar_t* page;
+    };
+    const Link links[] = {{f.aicAlphaImage4, kMakerHomePage},
+                          {f.aicAlphaImage5, kMakerIpSecGuidePage},
+                          {f.aicAlphaImage6, kMakerHelpPage},
+                          {f.ImageDonate, kMakerDonatePage}};
+    for (const Link& l : links) {
+        RECT r{};
+        GetClientRect(l.image.hWnd(), &r);
+        g_opened.clear();
+        PostMessageW(l.image.hWnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(r.right / 2, r.bottom / 2));
+        PostMessageW(l.image.hWnd(), WM_LBUTTONUP, 0, MAKELPARAM(r.right / 2, r.bottom / 2));
+        EXPECT_TRUE(::test::PumpUntil([] { return !g_opened.empty(); }, 2000));
+        EXPECT_EQ(g_opened, l.page);
+    }
+    EXPECT_EQ(f.aicAlphaImage4.ToolTipText(), L"Click Once To Open");
 }

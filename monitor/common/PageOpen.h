@@ -12,6 +12,8 @@ inline constexpr const wchar_t* kMakerHomePage = L"https://www.vantorel.example/
 inline constexpr const wchar_t* kMakerIpSecGuidePage = L"https://www.vantorel.example/guides/ip-security-policy";
 inline constexpr const wchar_t* kMakerHelpPage = L"https://www.vantorel.example/ostrevi/help";
 inline constexpr const wchar_t* kMakerDonatePage = L"https://www.vantorel.example/donate";
+// The page that explains how to take blocked addresses out of the IP Security Policy again.
+inline constexpr const wchar_t* kGuidePage = L"https://www.vantorel.example/brennix/unblock-guide";
 
 // The shell's open with ShellExecuteW's arguments. Tests replace it for page opens only,
 // since no browser runs there; programs are always started through the real shell.

@@ -1,0 +1,19 @@
+#include "monitor/common/WindowShape.h"
+
+#include "runtime/Control.h"
+#include "runtime/Runtime.h"
+
+void RoundRegion(HWND hwnd, int left, int top, int right, int bottom)
+{
+    if (!hwnd)
+        return;
+    HRGN rgn = CreateRoundRectRgn(left, top, right, bottom, 7, 7);
+    if (rgn && !SetWindowRgn(hwnd, rgn, TRUE))
+        DeleteObject(rgn);
+}
+
+void RoundControl(const rt::Control& control, int origin)
+{
+    RoundRegion(control.hWnd(), origin, origin, rt::PixelsFromTwipsX(control.Width()),
+                rt::PixelsFromTwipsY(control.Height()));
+}
