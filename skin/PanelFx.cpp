@@ -96,3 +96,17 @@ void PanelFx::Paint(HDC dc, int w, int h)
         FrameRect(dc, &all, frame.get());
     }
 }
+
+LRESULT PanelFx::WndProc(UINT msg, WPARAM wp, LPARAM lp)
+{
+    if (msg == WM_CTLCOLORSTATIC) {
+        LRESULT reflected = 0;
+        if (rt::Reflectable::Reflect(msg, wp, lp, reflected))
+            return reflected;
+        if (!bodyBrush_)
+            bodyBrush_.reset(CreateSolidBrush(kBody));
+        SetBkColor(reinterpret_cast<HDC>(wp), kBody);
+        return reinterpret_cast<LRESULT>(bodyBrush_.get());
+    }
+    return rt::UserControl::WndProc(msg, wp, lp);
+}

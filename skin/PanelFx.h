@@ -23,10 +23,13 @@ protected:
     void WriteProperties(rt::PropertyBag& bag) const override;
     void Paint(HDC dc, int w, int h) override;
     void Resized() override;
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
     void ApplyRegion();
 
     int roundEdge_ = 0;
+    // Labels and check boxes on the panel share its body colour.
+    rt::Gdi<HBRUSH> bodyBrush_;
     std::wstring title_;
 };
