@@ -46,6 +46,7 @@ void FrmMain::CreateControls()
     panel(PanelFx3, {8, 294, 460, 170}, L"Settings");
 
     HWND p1 = PanelFx1.hWnd();
+    CreateScanControls();
     Label5.Create(*this, p1, {8, 226, 230, 16}, L"*Right Click List For More Options");
     Label1.Create(*this, p1, {244, 226, 208, 16}, L"Currently Connected IP's:");
 
@@ -113,6 +114,7 @@ void FrmMain::Form_Load()
     RoundRegion(hWnd(), 0, 0, rt::PixelsFromTwipsX(Width()), rt::PixelsFromTwipsY(Height()));
 
     GetOSVersion();
+    AutoSizeListView(ListViewNetstats);
 
     const std::wstring ini = SettingsPath();
     auto readFlag = [&](const wchar_t* key, rt::CheckBox& box) {
@@ -159,6 +161,7 @@ void FrmMain::Form_Load()
         Hide();
 
     CreateFolderPath(LogFolder);
+    ListLoad(DayAddresses, DayLogPath());
 
     Timer1.SetEnabled(true);
 }

@@ -2,8 +2,10 @@
 // skinned frame.
 #pragma once
 
+#include "monitor/ModList.h"
 #include "runtime/Controls.h"
 #include "runtime/Form.h"
+#include "runtime/ListView.h"
 #include "runtime/Timer.h"
 #include "skin/CFormBorder.h"
 #include "skin/PanelFx.h"
@@ -11,6 +13,8 @@
 #include "skin/dcButton.h"
 
 #include <memory>
+#include <string>
+#include <vector>
 
 class FrmMain : public rt::Form {
 public:
@@ -26,12 +30,15 @@ public:
     PanelFx PanelFx2{L"PanelFx2"};
     PanelFx PanelFx3{L"PanelFx3"};
 
+    rt::ListView ListViewNetstats{L"ListViewNetstats"};
     rt::Label Label5{L"Label5"};
     rt::Label Label1{L"Label1"};
     rt::ListBox List1{L"List1"};
     rt::Label Label3{L"Label3"};
     rt::Label Label4{L"Label4"};
     rt::Label Label2{L"Label2"};
+    // List1's addresses kept beside it, so a known address is found without a walk.
+    DayList DayAddresses{List1};
 
     rt::Label Label6{L"Label6"};
     rt::TextBox TextPort{L"TextPort"};
@@ -59,12 +66,26 @@ public:
     // The notification-area icon; present from start-up to ExitProgram.
     void HideTrayIcon() {}
 
+    // Adds the address to the day's list when it is not there yet, and saves the day's file.
+    void AddToLog(const std::wstring& address);
+    // Sizes every column to the larger of its title and its widest entry.
+    void AutoSizeListView(rt::ListView& list);
+    // LogFolder + the day's file name for TodayText.
+    std::wstring DayLogPath() const;
+
 protected:
     void CreateControls() override;
     void Form_Load() override;
     void Form_Unload() override;
 
 private:
+    void CreateScanControls();
+    void Timer1_Tick();
+    // Adds the new ones of a scan's addresses and saves once; a failed save is tried again.
+    void LogAddresses(const std::vector<std::wstring>& addresses);
+    void SaveDayLog();
+    bool dayLogUnsaved_ = false;
+
     void CheckChangeLogLocation_Click();
     // Makes the log-folder box's text a folder path and LogFolder follow it.
     void NormaliseLogPath();
