@@ -72,6 +72,9 @@ public:
     void AutoSizeListView(rt::ListView& list);
     // LogFolder + the day's file name for TodayText.
     std::wstring DayLogPath() const;
+    // Logs the remote address of every listed connection: the new ones join the day's list
+    // and the day's file is saved once. A save that failed earlier is tried again here.
+    void LogListedAddresses();
 
 protected:
     void CreateControls() override;
@@ -81,8 +84,7 @@ protected:
 private:
     void CreateScanControls();
     void Timer1_Tick();
-    // Adds the new ones of a scan's addresses and saves once; a failed save is tried again.
-    void LogAddresses(const std::vector<std::wstring>& addresses);
+    void LogNewAddresses(const std::vector<std::wstring>& fresh);
     void SaveDayLog();
     bool dayLogUnsaved_ = false;
 

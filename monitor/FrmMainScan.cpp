@@ -44,7 +44,10 @@ void FrmMain::Timer1_Tick()
             LoadTcpTable();
             if (IsExiting)
                 return;
-            LogAddresses(FillConnectionList(ListViewNetstats, port));
+            FillConnectionList(ListViewNetstats, port);
+            if (IsExiting)
+                return;
+            LogListedAddresses();
             if (IsExiting)
                 return;
             AutoSizeListView(ListViewNetstats);
@@ -58,13 +61,28 @@ void FrmMain::Timer1_Tick()
     Label4.SetCaption(TodayText);
 }
 
-void FrmMain::AddToLog(const std::wstring& address) { LogAddresses({address}); }
+void FrmMain::AddToLog(const std::wstring& address)
+{
+    if (!DayAddresses.Contains(address))
+        LogNewAddresses({address});
+}
 
-void FrmMain::LogAddresses(const std::vector<std::wstring>& addresses)
+void FrmMain::LogListedAddresses()
+{
+    // The known-address test is a hash lookup; only addresses not seen today are copied.
+    std::vector<std::wstring> fresh;
+    for (const auto& row : ListViewNetstats.Items()) {
+        if (!DayAddresses.Contains(row[1]))
+            fresh.push_back(row[1]);
+    }
+    LogNewAddresses(fresh);
+}
+
+void FrmMain::LogNewAddresses(const std::vector<std::wstring>& fresh)
 {
     if (IsExiting)
         return;
-    int added = DayAddresses.AddMany(addresses);
+    int added = fresh.empty() ? 0 : DayAddresses.AddMany(fresh);
     if (added > 0 || dayLogUnsaved_)
         SaveDayLog();
 }

@@ -40,30 +40,29 @@ bool LoadTcpTable()
     return true;
 }
 
-std::vector<std::wstring> FillConnectionList(rt::ListView& list, std::wstring_view portText)
+void FillConnectionList(rt::ListView& list, std::wstring_view portText)
 {
-    std::vector<std::wstring> addresses;
     if (IsExiting)
-        return addresses;
+        return;
     std::span<const std::uint8_t> bytes(TcpTableBytes);
     // Never more rows than the last good read counted.
     std::size_t limit = kTcpHeaderBytes + static_cast<std::size_t>(TcpRowCount < 0 ? 0 : TcpRowCount) * kTcpRowBytes;
     TcpTableView table(bytes.first(limit < bytes.size() ? limit : bytes.size()));
 
-    std::vector<ListedConnection> rows;
+    static std::vector<ListedConnection> rows;
     SelectConnections(table, portText, rows);
-    std::vector<rt::ListView::Row> items(rows.size());
-    addresses.reserve(rows.size());
+    // The rows the list view gave back last time are filled again: their strings keep
+    // their storage, so a steady table costs no allocation.
+    static std::vector<rt::ListView::Row> items;
+    items.resize(rows.size());
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const ListedConnection& c = rows[i];
         rt::ListView::Row& item = items[i];
-        item[0] = std::to_wstring(c.localPort);
-        item[1] = AddrToString(c.remoteAddr);
-        item[2] = std::to_wstring(c.remotePort);
+        AssignDecimal(item[0], c.localPort);
+        AssignAddrText(item[1], c.remoteAddr);
+        AssignDecimal(item[2], c.remotePort);
         item[3] = TcpStateName(c.state);
-        addresses.push_back(item[1]);
     }
-    list.SetItems(std::move(items));
+    items = list.SetItems(std::move(items));
     TcpRowCount = 0;
-    return addresses;
 }

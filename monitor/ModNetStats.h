@@ -20,6 +20,6 @@ extern std::int32_t TcpRowCount;
 bool LoadTcpTable();
 
 // Replaces the list view's items with the table's rows that pass the row filter for the
-// watched port (text already trimmed), in table order, and returns their remote addresses in
-// the same order for the day's log.
-std::vector<std::wstring> FillConnectionList(rt::ListView& list, std::wstring_view portText);
+// watched port (text already trimmed), in table order: local port, remote address, remote
+// port and state name.
+void FillConnectionList(rt::ListView& list, std::wstring_view portText);

@@ -1,7 +1,5 @@
 #include "monitor/core/TcpTable.h"
 
-#include "monitor/common/core/Ipv4Text.h"
-
 #include <array>
 
 namespace {
@@ -50,8 +48,37 @@ std::uint16_t PortToHost(std::uint32_t portField)
 
 std::wstring AddrToString(std::uint32_t addrField)
 {
-    return FormatIPv4({static_cast<std::uint8_t>(addrField), static_cast<std::uint8_t>(addrField >> 8),
-                       static_cast<std::uint8_t>(addrField >> 16), static_cast<std::uint8_t>(addrField >> 24)});
+    std::wstring text;
+    AssignAddrText(text, addrField);
+    return text;
+}
+
+void AssignAddrText(std::wstring& out, std::uint32_t addrField)
+{
+    wchar_t buf[16];
+    std::size_t n = 0;
+    for (int i = 0; i < 4; ++i) {
+        if (i > 0)
+            buf[n++] = L'.';
+        unsigned v = addrField >> (8 * i) & 0xFFu;
+        if (v >= 100)
+            buf[n++] = static_cast<wchar_t>(L'0' + v / 100);
+        if (v >= 10)
+            buf[n++] = static_cast<wchar_t>(L'0' + v / 10 % 10);
+        buf[n++] = static_cast<wchar_t>(L'0' + v % 10);
+    }
+    out.assign(buf, n);
+}
+
+void AssignDecimal(std::wstring& out, std::uint32_t value)
+{
+    wchar_t buf[10];
+    std::size_t pos = std::size(buf);
+    do {
+        buf[--pos] = static_cast<wchar_t>(L'0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    out.assign(buf + pos, std::size(buf) - pos);
 }
 
 std::wstring_view TcpStateName(std::uint32_t state)

@@ -41,6 +41,9 @@ private:
 std::uint16_t PortToHost(std::uint32_t portField);
 // The address bytes in memory order as dotted decimal text ("10.0.0.5").
 std::wstring AddrToString(std::uint32_t addrField);
+// The same texts written into `out`, reusing its storage (a scan fills thousands of them).
+void AssignAddrText(std::wstring& out, std::uint32_t addrField);
+void AssignDecimal(std::wstring& out, std::uint32_t value);
 // The name of a TCP state number; empty text for numbers outside 0..12.
 std::wstring_view TcpStateName(std::uint32_t state);
 
