@@ -8,8 +8,6 @@
 #include "monitor/core/DayLogText.h"
 #include "monitor/core/ScanRules.h"
 
-#include <commctrl.h>
-
 void FrmMain::CreateScanControls()
 {
     ListViewNetstats.Create(*this, PanelFx1.hWnd(), {8, 30, 444, 190});
