@@ -26,6 +26,10 @@ void FrmMain::Timer1_Tick()
         return;
     std::wstring today = CurrentDateText();
     if (today != TodayText) {
+        // Addresses whose save failed get one more try at their own day's file before the
+        // list empties; otherwise they would be lost with it.
+        if (dayLogUnsaved_)
+            SaveDayLog();
         DayAddresses.Clear();
         dayLogUnsaved_ = false;
         TodayText = today;

@@ -112,6 +112,26 @@ TEST_F(ScanTest, ReadOnlyDayFileKeepsAddressAndOldFileUntilASaveSucceeds)
     EXPECT_EQ(LogFile(), Header(server.Port()) + "127.0.0.3\r\n127.0.0.4\r\n");
 }
 
+TEST_F(ScanTest, UnsavedAddressesReachTheirDaysFileAtMidnight)
+{
+    Listener server("127.0.0.2");
+    ASSERT_NE(server.ConnectFrom("127.0.0.3"), 0);
+    WriteSettings(std::to_wstring(server.Port()), L"1");
+    FrmMain& f = StartForm();
+    Tick();
+    ASSERT_TRUE(SetFileAttributesW(LogPath().c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_NE(server.ConnectFrom("127.0.0.4"), 0);
+    Tick();
+    ASSERT_EQ(LogFile(), Header(server.Port()) + "127.0.0.3\r\n");
+
+    ASSERT_TRUE(SetFileAttributesW(LogPath().c_str(), FILE_ATTRIBUTE_NORMAL));
+    f.TextPort.SetText(L"0"); // no scan: only the day change can write the old day's file
+    test::g_today = L"12/8/2026";
+    Tick();
+    EXPECT_EQ(LogFile(), Header(0) + "127.0.0.3\r\n127.0.0.4\r\n");
+    EXPECT_TRUE(DayItems().empty());
+}
+
 TEST_F(ScanTest, RemovedLogFolderIsCreatedAgain)
 {
     Listener server("127.0.0.2");
