@@ -1,4 +1,5 @@
 #include "monitor/ModNetStats.h"
+#include "monitor/core/DayLogText.h"
 #include "tests/monitor/scan/ScanFixture.h"
 
 #include <algorithm>
@@ -241,4 +242,24 @@ TEST_F(ScanTest, TickAfterExitBeganChangesNothing)
     EXPECT_EQ(f.TickCounter, 0);
     EXPECT_FALSE(test::FileExists(LogPath()));
     IsExiting = false;
+}
+
+TEST_F(ScanTest, ProgramLogsTodaysConnectionsInItsOwnFolder)
+{
+    Listener server("127.0.0.2");
+    ASSERT_NE(server.ConnectFrom("127.0.0.4"), 0);
+    std::wstring exe = folder / L"Ostrevi.exe";
+    ASSERT_TRUE(CopyFileW((test::BuildDir() + L"\\monitor\\Ostrevi.exe").c_str(), exe.c_str(), FALSE));
+    WriteSettings(std::to_wstring(server.Port()), L"1");
+
+    wchar_t date[128] = {}, sep[8] = {};
+    GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, date, 128);
+    GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDATE, sep, 8);
+    std::wstring file = LogPath(DayLogFileName(date, sep));
+
+    test::Process program(exe, L"/startup", folder.Path());
+    ASSERT_TRUE(program.Started());
+    std::string expected = "Ip's Connected to " + std::to_string(server.Port()) + " Date: " + test::Narrow(date) +
+                           "\r\n127.0.0.4\r\n";
+    EXPECT_TRUE(test::PumpUntil([&] { return test::ReadBytes(file) == expected; }, 15000)) << test::ReadBytes(file);
 }
