@@ -30,10 +30,12 @@ function(vantorel_library name)
   target_link_libraries(${name} PUBLIC vantorel_options ${A_LIBS})
 endfunction()
 
-# vantorel_test(name SOURCES ... [LIBS ...] [CORE] [RESOURCES ...])
-# CORE tests also run natively under the sanitizers; the others run under wine64.
+# vantorel_test(name SOURCES ... [LIBS ...] [CORE] [SERIAL] [RESOURCES ...])
+# CORE tests also run natively under the sanitizers; the others run under wine64. SERIAL
+# tests drive windows with real keyboard and mouse input, which needs the foreground: they
+# run alone, so no other test's window takes the focus from them.
 function(vantorel_test name)
-  cmake_parse_arguments(A "CORE" "" "SOURCES;LIBS;RESOURCES" ${ARGN})
+  cmake_parse_arguments(A "CORE;SERIAL" "" "SOURCES;LIBS;RESOURCES" ${ARGN})
   if(NOT WIN32 AND NOT A_CORE)
     return()
   endif()
@@ -48,6 +50,9 @@ function(vantorel_test name)
   endif()
   add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "VANTOREL_BUILD_DIR=${CMAKE_BINARY_DIR}")
+  if(A_SERIAL)
+    set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE)
+  endif()
 endfunction()
 
 # vantorel_fuzz(name SOURCE file LIBS ... CORPUS dir): the target, and a test that replays

@@ -39,6 +39,7 @@ void FrmMain::CreateControls()
     panel(PanelFx3, {8, 294, 460, 170}, L"Settings");
 
     HWND p1 = PanelFx1.hWnd();
+    CreateScanControls();
     Label5.Create(*this, p1, {8, 226, 230, 16}, L"*Right Click List For More Options");
     Label1.Create(*this, p1, {244, 226, 208, 16}, L"Currently Connected IP's:");
 
@@ -108,6 +109,7 @@ void FrmMain::Form_Load()
     RoundControls();
 
     GetOSVersion();
+    AutoSizeListView(ListViewNetstats);
 
     const std::wstring ini = SettingsPath();
     auto readFlag = [&](const wchar_t* key, rt::CheckBox& box) {
@@ -154,6 +156,7 @@ void FrmMain::Form_Load()
         Hide();
 
     CreateFolderPath(LogFolder);
+    ListLoad(DayAddresses, DayLogPath());
 
     SysTrayMain.Show();
 

@@ -3,9 +3,11 @@
 #pragma once
 
 #include "alphaimage/aicAlphaImage.h"
+#include "monitor/ModList.h"
 #include "monitor/ctlSysTray.h"
 #include "runtime/Controls.h"
 #include "runtime/Form.h"
+#include "runtime/ListView.h"
 #include "runtime/Menu.h"
 #include "runtime/Timer.h"
 #include "skin/CFormBorder.h"
@@ -15,6 +17,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 class FrmMain : public rt::Form {
 public:
@@ -30,12 +33,15 @@ public:
     PanelFx PanelFx2{L"PanelFx2"};
     PanelFx PanelFx3{L"PanelFx3"};
 
+    rt::ListView ListViewNetstats{L"ListViewNetstats"};
     rt::Label Label5{L"Label5"};
     rt::Label Label1{L"Label1"};
     rt::ListBox List1{L"List1"};
     rt::Label Label3{L"Label3"};
     rt::Label Label4{L"Label4"};
     rt::Label Label2{L"Label2"};
+    // List1's addresses kept beside it, so a known address is found without a walk.
+    DayList DayAddresses{List1};
 
     rt::Label Label6{L"Label6"};
     rt::TextBox TextPort{L"TextPort"};
@@ -103,6 +109,16 @@ public:
     // connection list hooks in here.
     std::wstring SelectedConnectionAddress() const;
 
+    // Adds the address to the day's list when it is not there yet, and saves the day's file.
+    void AddToLog(const std::wstring& address);
+    // Sizes every column to the larger of its title and its widest entry.
+    void AutoSizeListView(rt::ListView& list);
+    // LogFolder + the day's file name for TodayText.
+    std::wstring DayLogPath() const;
+    // Logs the remote address of every listed connection: the new ones join the day's list
+    // and the day's file is saved once. A save that failed earlier is tried again here.
+    void LogListedAddresses();
+
 protected:
     void CreateControls() override;
     void Form_Load() override;
@@ -115,6 +131,11 @@ private:
     // scan does to the list while the menu is open.
     std::wstring listMenuAddress_;
     std::wstring list2MenuAddress_;
+    void CreateScanControls();
+    void Timer1_Tick();
+    void LogNewAddresses(const std::vector<std::wstring>& fresh);
+    void SaveDayLog();
+    bool dayLogUnsaved_ = false;
 
     void CheckChangeLogLocation_Click();
     // Makes the log-folder box's text a folder path and LogFolder follow it.

@@ -119,6 +119,7 @@ void FrmMain::CreateActionControls()
     });
 
     List1.MouseUp.Connect([this](int b, int s, int x, int y) { List1_MouseUp(b, s, x, y); });
+    ListViewNetstats.MouseUp.Connect([this](int b, int sh, int x, int y) { ListViewNetstats_MouseUp(b, sh, x, y); });
 }
 
 void FrmMain::RoundControls()
@@ -127,10 +128,14 @@ void FrmMain::RoundControls()
         p->SetRoundEdge(7);
     for (const rt::Control* c : std::initializer_list<const rt::Control*>{&TextPort, &TextTime, &TextLogPath, &List1})
         RoundControl(*c, 1);
-    // The connection list is rounded the same way, from its origin, once it is on the form.
+    RoundControl(ListViewNetstats, 0);
 }
 
-std::wstring FrmMain::SelectedConnectionAddress() const { return {}; }
+std::wstring FrmMain::SelectedConnectionAddress() const
+{
+    int index = ListViewNetstats.SelectedIndex();
+    return index < 0 ? std::wstring() : ListViewNetstats.ItemText(index, 1);
+}
 
 void FrmMain::ListViewNetstats_MouseUp(int button, int, int, int)
 {

@@ -28,6 +28,10 @@ bool WriteAll(HANDLE file, std::string_view bytes)
 
 bool ReplaceFileContents(const std::wstring& path, std::string_view bytes)
 {
+    // Windows refuses to replace a read-only file; Wine's MoveFileEx does not, so say it here.
+    DWORD attr = GetFileAttributesW(path.c_str());
+    if (attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_READONLY))
+        return false;
     wchar_t temp[MAX_PATH + 1] = {};
     // GetTempFileNameW creates the file, so two writers never share a temporary name.
     if (!GetTempFileNameW(FolderOf(path).c_str(), L"vtl", 0, temp))

@@ -1,0 +1,108 @@
+// FrmMain's timer loop: the day change, the due test, the scan of the TCP table into the
+// connection list, the day's log and the status labels.
+#include "monitor/FrmMain.h"
+
+#include "monitor/ModMain.h"
+#include "monitor/ModNetStats.h"
+#include "monitor/common/core/TextHandling.h"
+#include "monitor/core/DayLogText.h"
+#include "monitor/core/ScanRules.h"
+
+void FrmMain::CreateScanControls()
+{
+    ListViewNetstats.Create(*this, PanelFx1.hWnd(), {8, 30, 444, 190});
+    ListViewNetstats.AddColumn(L"Local Port", 70);
+    ListViewNetstats.AddColumn(L"Remote IP", 110);
+    ListViewNetstats.AddColumn(L"Remote Port", 80);
+    ListViewNetstats.AddColumn(L"Status", 100);
+    Timer1.Tick.Connect([this] { Timer1_Tick(); });
+}
+
+std::wstring FrmMain::DayLogPath() const { return LogFolder + DayLogFileName(TodayText, DateSeparator); }
+
+void FrmMain::Timer1_Tick()
+{
+    if (IsExiting)
+        return;
+    std::wstring today = CurrentDateText();
+    if (today != TodayText) {
+        // Addresses whose save failed get one more try at their own day's file before the
+        // list empties; otherwise they would be lost with it.
+        if (dayLogUnsaved_)
+            SaveDayLog();
+        DayAddresses.Clear();
+        dayLogUnsaved_ = false;
+        TodayText = today;
+        // The new day's file may exist already (another copy, a restart near midnight): its
+        // addresses stay, instead of being overwritten by the first save of the day.
+        ListLoad(DayAddresses, DayLogPath());
+    }
+    ++TickCounter;
+    if (IsScanDue(TextTime.Text(), TickCounter)) {
+        if (IsExiting)
+            return;
+        std::wstring port(TrimBlanks(TextPort.Text()));
+        if (!PortGuardRefuses(port)) {
+            LoadTcpTable();
+            if (IsExiting)
+                return;
+            FillConnectionList(ListViewNetstats, port);
+            if (IsExiting)
+                return;
+            LogListedAddresses();
+            if (IsExiting)
+                return;
+            AutoSizeListView(ListViewNetstats);
+            if (IsExiting)
+                return;
+        }
+        TickCounter = 0;
+    }
+    Label1.SetCaption(L"Currently Connected IP's: " + std::to_wstring(ListViewNetstats.ListCount()));
+    Label2.SetCaption(L"IP's: " + std::to_wstring(DayAddresses.Count()));
+    Label4.SetCaption(TodayText);
+}
+
+void FrmMain::AddToLog(const std::wstring& address)
+{
+    if (!DayAddresses.Contains(address))
+        LogNewAddresses({address});
+}
+
+void FrmMain::LogListedAddresses()
+{
+    // The known-address test is a hash lookup; only addresses not seen today are copied.
+    std::vector<std::wstring> fresh;
+    for (const auto& row : ListViewNetstats.Items()) {
+        if (!DayAddresses.Contains(row[1]))
+            fresh.push_back(row[1]);
+    }
+    LogNewAddresses(fresh);
+}
+
+void FrmMain::LogNewAddresses(const std::vector<std::wstring>& fresh)
+{
+    if (IsExiting)
+        return;
+    int added = fresh.empty() ? 0 : DayAddresses.AddMany(fresh);
+    if (added > 0 || dayLogUnsaved_)
+        SaveDayLog();
+}
+
+void FrmMain::SaveDayLog()
+{
+    // A failed save (read-only file, full disk) keeps the addresses listed; the next scan tries again.
+    dayLogUnsaved_ = !ListSave(DayAddresses, DayLogHeader(TextPort.Text(), TodayText), DayLogPath());
+}
+
+void FrmMain::AutoSizeListView(rt::ListView& list)
+{
+    int columns = list.ColumnCount();
+    for (int i = 0; i < columns; ++i) {
+        if (IsExiting)
+            return;
+        list.AutoSizeColumn(i);
+    }
+    if (list.hWnd())
+        InvalidateRect(list.hWnd(), nullptr, TRUE);
+}

@@ -1,0 +1,64 @@
+// The common controls' list view in report view: items of a text and three sub-items,
+// columns with titles, the selected item and the mouse events of IntrinsicControl.
+// The items live here and the control asks for their texts (a virtual list), so replacing
+// thousands of rows is one message instead of thousands.
+#pragma once
+
+#include "runtime/Controls.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace rt {
+
+class ListView : public IntrinsicControl {
+public:
+    static constexpr int kSubItems = 3;
+    // An item's text (index 0) and its sub-items 1..3.
+    using Row = std::array<std::wstring, kSubItems + 1>;
+
+    using IntrinsicControl::IntrinsicControl;
+    ~ListView() override;
+    void Create(Form& form, HWND container, Bounds bounds);
+
+    // Appends a column with a title and a width in pixels.
+    void AddColumn(const std::wstring& title, int widthPixels);
+    int ColumnCount() const;
+    int ColumnWidth(int column) const;
+    // Sizes a column as LVSCW_AUTOSIZE_USEHEADER does: the larger of its title and its widest
+    // entry (the last column fills the rest of the view).
+    void AutoSizeColumn(int column);
+
+    void Clear();
+    // Adds an item at the end; returns its index.
+    int AddItem(const std::wstring& text);
+    void SetSubItem(int index, int subItem, const std::wstring& text);
+    // Replaces every item at once and returns the previous rows, whose strings the caller may
+    // fill again for the next replacement without allocating.
+    std::vector<Row> SetItems(std::vector<Row> rows);
+    const std::vector<Row>& Items() const { return rows_; }
+
+    int ListCount() const { return static_cast<int>(rows_.size()); }
+    // Text of item `index` (sub-item 0) or of one of its sub-items; empty when out of range.
+    std::wstring ItemText(int index, int subItem = 0) const;
+    // Index of the selected item, -1 without one.
+    int SelectedIndex() const;
+    void SetSelectedIndex(int index);
+
+    bool OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+
+private:
+    void SyncCount();
+    // A hidden twin of the control that holds only the widest entry of each column: the
+    // control's own sizing then measures one row instead of every row.
+    HWND SizingTwin();
+    std::wstring WidestEntry(int column) const;
+
+    std::vector<Row> rows_;
+    HWND twin_ = nullptr;
+    std::wstring twinText_;
+    int twinColumn_ = -1;
+};
+
+} // namespace rt
