@@ -18,7 +18,7 @@ void FrmMain::ButtonBrennix_Click()
     auto address = CheckBlockAddress(TextIP.Text());
     if (!address)
         return;
-    const std::wstring canonical = FormatIpv4(*address);
+    const std::wstring canonical = FormatIPv4(*address);
 
     TextIP.SetEnabled(false);
     ButtonBrennix.SetEnabled(false);

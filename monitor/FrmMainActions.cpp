@@ -6,7 +6,7 @@
 #include "monitor/common/LinkImages.h"
 #include "monitor/common/PageOpen.h"
 #include "monitor/common/WindowShape.h"
-#include "monitor/common/core/AddressText.h"
+#include "monitor/common/core/Ipv4Text.h"
 #include "runtime/Resources.h"
 #include "runtime/Runtime.h"
 

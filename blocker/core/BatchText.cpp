@@ -26,7 +26,7 @@ std::wstring EscapePercent(std::wstring_view text)
 
 std::wstring BuildBatchText(std::wstring_view version, const Ipv4& address, std::wstring_view programFolder)
 {
-    const std::wstring a = FormatIpv4(address);
+    const std::wstring a = FormatIPv4(address);
     const std::wstring p = Quoted(kPolicyName);
     const std::wstring action = Quoted(kFilterActionName);
     std::wstring text;

@@ -46,11 +46,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         text += static_cast<wchar_t>(data[i] | (data[i + 1] << 8));
 
     if (auto address = brennix::CheckBlockAddress(text)) {
-        const std::wstring canonical = brennix::FormatIpv4(*address);
+        const std::wstring canonical = FormatIPv4(*address);
         if (!IsCanonicalDottedQuad(canonical))
             std::abort();
-        auto again = brennix::ParseStrictIpv4(canonical);
-        if (!again || *again != *address || brennix::FormatIpv4(*again) != canonical)
+        auto again = ParseIPv4(canonical);
+        if (!again || *again != *address || FormatIPv4(*again) != canonical)
             std::abort();
         // Past the two header lines nothing that cmd would act on may appear.
         std::wstring batch = brennix::BuildBatchText(L"10.0", *again, L"C:\\p");

@@ -2,7 +2,8 @@
 
 namespace {
 
-bool IsTrimmed(wchar_t c) { return c == L' ' || c == L'\t'; }
+// Blanks only: a tab or a line break around an address is not an address.
+bool IsTrimmed(wchar_t c) { return c == L' '; }
 
 } // namespace
 
@@ -53,4 +54,9 @@ std::wstring FormatIPv4(const std::array<std::uint8_t, 4>& bytes)
         buf[n++] = static_cast<wchar_t>(L'0' + v % 10);
     }
     return std::wstring(buf, n);
+}
+
+bool IsDottedIPv4(std::wstring_view text)
+{
+    return !text.empty() && !IsTrimmed(text.front()) && !IsTrimmed(text.back()) && ParseIPv4(text).has_value();
 }

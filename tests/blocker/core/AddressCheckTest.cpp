@@ -33,7 +33,7 @@ TEST(CheckBlockAddress, AcceptsAddressesInCanonicalForm)
     {
         auto address = CheckBlockAddress(c.text);
         ASSERT_TRUE(address.has_value()) << c.canonical;
-        EXPECT_EQ(FormatIpv4(*address), c.canonical);
+        EXPECT_EQ(FormatIPv4(*address), c.canonical);
     }
 }
 

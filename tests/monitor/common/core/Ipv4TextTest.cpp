@@ -13,7 +13,7 @@ TEST(ParseIPv4, AcceptsDottedDecimalAfterTrimming)
         {L"10.0.0.5", {10, 0, 0, 5}},
         {L"0.0.0.0", {0, 0, 0, 0}},
         {L"255.255.255.255", {255, 255, 255, 255}},
-        {L"  192.168.1.20\t", {192, 168, 1, 20}},
+        {L"  192.168.1.20 ", {192, 168, 1, 20}},
         {L"010.001.000.099", {10, 1, 0, 99}},
     };
     for (const auto& c : cases) {
@@ -29,7 +29,7 @@ TEST(ParseIPv4, RefusesEverythingElse)
         L"",          L"   ",          L"1.2.3",        L"1.2.3.4.5",      L"256.0.0.1",    L"1.2.3.256",
         L"1.2.3.0004", L"1..2.3",      L"1.2.3.",       L".1.2.3",         L"+1.2.3.4",     L"-1.2.3.4",
         L"1. 2.3.4",  L"1.2.3.4 x",    L"1.2.3.4;calc", L"1.2.3.4\r\nx",   L"Ip's 1.2.3.4", L"a.b.c.d",
-        L"1,2,3,4",   L"\x0661.2.3.4", L"1.2.3.4\x00A0",
+        L"1,2,3,4",   L"\x0661.2.3.4", L"1.2.3.4\x00A0", L"\t1.2.3.4",      L"1.2.3.4\t",
     };
     for (const wchar_t* text : refused)
         EXPECT_FALSE(ParseIPv4(text).has_value()) << testing::PrintToString(std::wstring(text));
