@@ -45,14 +45,7 @@ void ExitProgram()
     rt::PumpMessages();
     if (FrmMain* form = MainForm())
         form->Hide();
-    // Every control of every form, then the forms; a form already unloading finishes on its own.
-    auto forms = rt::Form::Forms();
-    for (rt::Form* f : forms) {
-        auto controls = f->Controls();
-        for (rt::Control* c : controls)
-            c->Unload();
-        f->Unload();
-    }
+    rt::Form::UnloadAll();
     rt::PumpMessages();
 }
 

@@ -51,12 +51,5 @@ void ExitProgram()
         form->Hide();
     }
     rt::PumpMessages();
-    // Every control of every form, then the forms; a form already unloading finishes on its own.
-    auto forms = rt::Form::Forms();
-    for (rt::Form* f : forms) {
-        auto controls = f->Controls();
-        for (rt::Control* c : controls)
-            c->Unload();
-        f->Unload();
-    }
+    rt::Form::UnloadAll();
 }

@@ -30,6 +30,17 @@ Form::~Form()
 
 const std::vector<Form*>& Form::Forms() { return OpenForms(); }
 
+void Form::UnloadAll()
+{
+    auto forms = OpenForms();
+    for (Form* f : forms) {
+        auto controls = f->Controls();
+        for (Control* c : controls)
+            c->Unload();
+        f->Unload();
+    }
+}
+
 void Form::AddControl(Control* control) { controls_.push_back(control); }
 void Form::RemoveControl(Control* control)
 {

@@ -55,6 +55,9 @@ public:
 
     // Every form that is loaded, in load order.
     static const std::vector<Form*>& Forms();
+    // Unloads every control of every loaded form, then the forms; a form already unloading
+    // finishes on its own.
+    static void UnloadAll();
 
     // Called by Control.
     void AddControl(Control* control);
