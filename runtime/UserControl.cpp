@@ -32,6 +32,11 @@ void UserControl::Create(Form& form, HWND container, Bounds b, const PropertyBag
     Refresh();
 }
 
+bool UserControl::AmbientDisplayAsDefault() const
+{
+    return Parent() && Parent()->DefaultControl() == this;
+}
+
 int UserControl::ScaleWidth() const
 {
     RECT r{};

@@ -27,6 +27,10 @@ public:
 
     // Run time always: there is no designer in this layer.
     bool AmbientUserMode() const { return true; }
+    // The container's ambient DisplayAsDefault: this control is its form's default control.
+    bool AmbientDisplayAsDefault() const;
+    // The container tells the control that the ambient property `name` changed.
+    virtual void AmbientChanged(const std::wstring& /*name*/) {}
 
     std::wstring ToolTipText() const { return toolTip_; }
     void SetToolTipText(const std::wstring& text);
