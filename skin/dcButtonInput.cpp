@@ -420,6 +420,9 @@ void dcButton::HookWindows()
     if (!form)
         return;
     hooks_.Subclass(form);
+    // A button placed on a form that is already active would otherwise wait for the next
+    // activation before it draws its focus.
+    formActive_ = GetActiveWindow() == form;
     const bool mdiChild = (GetWindowLongPtrW(form, GWL_EXSTYLE) & WS_EX_MDICHILD) != 0;
     hooks_.WatchMessage(form, mdiChild ? WM_NCACTIVATE : WM_ACTIVATE, skin::kHookAfter);
 }
