@@ -265,12 +265,14 @@ void dcButton::HostKeyDown(int keyCode, int shift)
         return;
     }
     if (keyCode >= VK_LEFT && keyCode <= VK_DOWN) {
+        // The focus moves at once here, and its loss ends the press: remember it first.
+        const bool held = keyHeld_;
         if (shift == 0) {
             HWND root = GetAncestor(hWnd(), GA_ROOT);
             if (HWND next = NextTabStop(root, hWnd(), keyCode == VK_LEFT || keyCode == VK_UP))
                 ::SetFocus(next);
         }
-        if (keyHeld_) {
+        if (held) {
             ReleaseCaptureIfHeld();
             rt::PumpMessages();
             lastButton_ = 1;
