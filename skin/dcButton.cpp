@@ -219,6 +219,9 @@ void dcButton::SetForeColor(OleColor colour)
 void dcButton::SetHandPointer(bool on)
 {
     handPointer_ = on;
+    // At run time the system's shared hand cursor is loaded on first need.
+    if (on && !handCursor_ && AmbientUserMode())
+        handCursor_ = LoadCursorW(nullptr, IDC_HAND);
     MarkChanged(L"HandPointer");
 }
 

@@ -28,6 +28,9 @@ void dcButton::Redraw(long state, bool force)
 
 void dcButton::Paint(HDC dc, int w, int h)
 {
+    // Shaping the window inside a paint may size it again; the outer paint finishes the job.
+    if (dc_)
+        return;
     dc_ = dc;
     width_ = w;
     height_ = h;
@@ -77,6 +80,7 @@ void dcButton::OpenPainter(int ew, int eh)
 {
     if (!needsLayout_)
         return;
+    needsLayout_ = false;
     ApplyButtonRegion(ew, eh);
     LayoutCaptionAndPicture(4, 4);
 }
