@@ -102,6 +102,7 @@ void UserControl::EnsureBacking()
     if (!backOld_)
         backOld_ = old;
     backBitmap_ = std::move(bmp);
+    backBits_ = bits;
     backSize_ = SIZE{w, h};
 }
 

@@ -27,38 +27,6 @@ HFONT MakeFont(HDC dc, const ButtonFont& f)
     return CreateFontIndirectW(&lf);
 }
 
-// A 24-bit top-down DIB section selected into its own memory DC.
-struct Surface {
-    rt::UniqueDC dc;
-    rt::Gdi<HBITMAP> bitmap;
-    HGDIOBJ old = nullptr;
-    std::uint8_t* bits = nullptr;
-    int stride = 0;
-    Surface(HDC like, int w, int h)
-    {
-        dc.reset(CreateCompatibleDC(like));
-        BITMAPINFO bi{};
-        bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-        bi.bmiHeader.biWidth = w;
-        bi.bmiHeader.biHeight = -h;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 24;
-        bi.bmiHeader.biCompression = BI_RGB;
-        void* p = nullptr;
-        bitmap.reset(CreateDIBSection(like, &bi, DIB_RGB_COLORS, &p, nullptr, 0));
-        if (dc && bitmap) {
-            old = SelectObject(dc.get(), bitmap.get());
-            bits = static_cast<std::uint8_t*>(p);
-            stride = ((w * 24 + 31) / 32) * 4;
-        }
-    }
-    ~Surface()
-    {
-        if (old)
-            SelectObject(dc.get(), old);
-    }
-    bool ok() const { return bits != nullptr; }
-};
 } // namespace
 
 void dcButton::LayoutCaptionAndPicture(int marginY, int marginX)
@@ -331,45 +299,95 @@ void dcButton::DrawButtonPicture(const skin::PicturePtr& picture, int dx, int dy
         t.right = std::min(t.right, width_);
         t.bottom = std::min(t.bottom, height_);
     }
+    // Whatever lies outside the surface is not drawn.
+    const int cx = std::max(t.left, 0), cy = std::max(t.top, 0);
+    const int cr = std::min(t.right, width_), cb = std::min(t.bottom, height_);
     const int w = t.right - t.left, h = t.bottom - t.top;
-    if (w < 1 || h < 1)
+    if (w < 1 || h < 1 || cr <= cx || cb <= cy)
         return;
+
+    // The surface is the control's own 32-bit top-down bitmap: its pixels are composed in
+    // place, which spares copies of background and picture through bitmaps of their own.
+    if (dc_ != BackDC() || !BackBits())
+        return;
+    auto* surface = static_cast<std::uint8_t*>(BackBits());
+    const std::size_t surfaceStride = static_cast<std::size_t>(width_) * 4;
+
     const int pw = picture->Width(), ph = picture->Height();
     const bool isBitmap = picture->Type() == skin::Picture::kBitmap;
     // Icons are drawn over the mask colour, which then keys their transparent parts out.
     const Rgb key = (useMaskColor_ || !isBitmap) ? colors_.maskRGB : skin::kNoColor;
 
-    Surface pic(dc_, w, h), back(dc_, w, h);
-    if (!pic.ok() || !back.ok())
-        return;
+    // The picture at its own size, as 32-bit top-down rows.
+    std::vector<std::uint32_t> source(static_cast<std::size_t>(pw) * static_cast<std::size_t>(ph));
     {
-        rt::UniqueDC src(CreateCompatibleDC(dc_));
-        if (!src)
+        rt::UniqueDC mem(CreateCompatibleDC(dc_));
+        if (!mem || source.empty())
             return;
+        BITMAPINFO bi{};
+        bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+        bi.bmiHeader.biWidth = pw;
+        bi.bmiHeader.biHeight = -ph;
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        bi.bmiHeader.biCompression = BI_RGB;
+        HBITMAP content = static_cast<HBITMAP>(picture->Handle());
         rt::Gdi<HBITMAP> work;
-        HGDIOBJ content = picture->Handle();
         if (!isBitmap) {
-            work.reset(CreateCompatibleBitmap(dc_, std::max(pw, 1), std::max(ph, 1)));
+            work.reset(CreateCompatibleBitmap(dc_, pw, ph));
+            if (!work)
+                return;
+            rt::Selected sel(mem.get(), work.get());
+            rt::Selected brush(mem.get(), GetStockObject(DC_BRUSH));
+            SetDCBrushColor(mem.get(), Ref(key));
+            PatBlt(mem.get(), 0, 0, pw, ph, PATCOPY);
+            DrawIconEx(mem.get(), 0, 0, static_cast<HICON>(picture->Handle()), pw, ph, 0, nullptr, DI_NORMAL);
             content = work.get();
         }
-        rt::Selected sel(src.get(), content);
-        if (!isBitmap) {
-            rt::Selected brush(src.get(), GetStockObject(DC_BRUSH));
-            SetDCBrushColor(src.get(), Ref(key));
-            PatBlt(src.get(), 0, 0, pw, ph, PATCOPY);
-            DrawIconEx(src.get(), 0, 0, static_cast<HICON>(picture->Handle()), pw, ph, 0, nullptr, DI_NORMAL);
-        }
-        // A clipped or edge-touching picture is copied one to one; any other is stretched.
-        int sw = (sx > 0 || t.right == width_) ? w : pw;
-        int sh = (sy > 0 || t.bottom == height_) ? h : ph;
-        SetStretchBltMode(pic.dc.get(), COLORONCOLOR);
-        StretchBlt(pic.dc.get(), 0, 0, w, h, src.get(), sx, sy, sw, sh, SRCCOPY);
+        if (!GetDIBits(mem.get(), content, 0, static_cast<UINT>(ph), source.data(), &bi, DIB_RGB_COLORS))
+            return;
     }
-    BitBlt(back.dc.get(), 0, 0, w, h, dc_, t.left, t.top, SRCCOPY);
     GdiFlush();
+
+    // A clipped or edge-touching picture is copied one to one; any other is stretched from its
+    // whole image, each target pixel taking the nearest source pixel.
+    const int sw = (sx > 0 || t.right == width_) ? w : pw;
+    const int sh = (sy > 0 || t.bottom == height_) ? h : ph;
     const float opacity = state_ == 3 ? 0.2f : opacity_;
-    skin::ComposePicture(pic.bits, back.bits, w, h, pic.stride, key, solid, opacity);
-    BitBlt(dc_, t.left, t.top, w, h, pic.dc.get(), 0, 0, SRCCOPY);
+    std::vector<std::uint8_t> pic(static_cast<std::size_t>(cr - cx) * 3), back(pic.size());
+    for (int y = cy; y < cb; ++y) {
+        const int srcY = sy + static_cast<int>(static_cast<long long>(y - t.top) * sh / h);
+        if (srcY < 0 || srcY >= ph)
+            continue;
+        std::uint8_t* row = surface + surfaceStride * static_cast<std::size_t>(y);
+        for (int x = cx; x < cr; ++x) {
+            const int srcX = sx + static_cast<int>(static_cast<long long>(x - t.left) * sw / w);
+            const std::size_t i = static_cast<std::size_t>(x - cx) * 3;
+            const std::uint8_t* b = row + static_cast<std::size_t>(x) * 4;
+            back[i] = b[0];
+            back[i + 1] = b[1];
+            back[i + 2] = b[2];
+            if (srcX < 0 || srcX >= pw) {
+                // Beyond the picture's own pixels: the background stays.
+                pic[i] = b[0];
+                pic[i + 1] = b[1];
+                pic[i + 2] = b[2];
+                continue;
+            }
+            const std::uint32_t p = source[static_cast<std::size_t>(srcY) * static_cast<std::size_t>(pw) + static_cast<std::size_t>(srcX)];
+            pic[i] = static_cast<std::uint8_t>(p & 0xFF);
+            pic[i + 1] = static_cast<std::uint8_t>((p >> 8) & 0xFF);
+            pic[i + 2] = static_cast<std::uint8_t>((p >> 16) & 0xFF);
+        }
+        skin::ComposePicture(pic.data(), back.data(), cr - cx, 1, static_cast<int>(pic.size()), key, solid, opacity);
+        for (int x = cx; x < cr; ++x) {
+            const std::size_t i = static_cast<std::size_t>(x - cx) * 3;
+            std::uint8_t* b = row + static_cast<std::size_t>(x) * 4;
+            b[0] = pic[i];
+            b[1] = pic[i + 1];
+            b[2] = pic[i + 2];
+        }
+    }
 }
 
 void dcButton::DrawDisabledContent(int offset)
