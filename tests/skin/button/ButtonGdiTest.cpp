@@ -37,10 +37,10 @@ TEST(ButtonGdi, SeventyThousandRepaintsLeakNothing)
         }
         buttons.push_back(&b);
     }
-    buttons[0]->SetFocus();
-    PumpFor(20);
+    // No focus and no default look: the run must not depend on which window is active.
     std::vector<Image> first;
     for (dcButton* b : buttons) {
+        b->Redraw(0, true);
         b->Refresh();
         first.push_back(Capture(*b));
     }
