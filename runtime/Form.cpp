@@ -2,6 +2,7 @@
 
 #include "runtime/Control.h"
 #include "runtime/Runtime.h"
+#include "runtime/UserControl.h"
 
 #include <algorithm>
 
@@ -44,7 +45,21 @@ void Form::UnloadAll()
 void Form::AddControl(Control* control) { controls_.push_back(control); }
 void Form::RemoveControl(Control* control)
 {
+    if (defaultControl_ == control)
+        defaultControl_ = nullptr;
     controls_.erase(std::remove(controls_.begin(), controls_.end(), control), controls_.end());
+}
+
+void Form::SetDefaultControl(Control* control)
+{
+    if (defaultControl_ == control)
+        return;
+    defaultControl_ = control;
+    auto controls = controls_;
+    for (Control* c : controls) {
+        if (auto* uc = dynamic_cast<UserControl*>(c))
+            uc->AmbientChanged(L"DisplayAsDefault");
+    }
 }
 
 Control* Form::FindControl(const std::wstring& name) const

@@ -53,6 +53,11 @@ public:
     Event<wchar_t, bool&> AccessKey;
     bool RaiseAccessKey(wchar_t ch);
 
+    // The form's default control (drawn with the default look); drawn controls hear of the
+    // change through their ambient-change notification.
+    Control* DefaultControl() const { return defaultControl_; }
+    void SetDefaultControl(Control* control);
+
     // Every form that is loaded, in load order.
     static const std::vector<Form*>& Forms();
     // Unloads every control of every loaded form, then the forms; a form already unloading
@@ -79,6 +84,7 @@ private:
     int widthTwips_;
     int heightTwips_;
     std::vector<Control*> controls_;
+    Control* defaultControl_ = nullptr;
     bool loaded_ = false;
     bool loading_ = false;
     bool unloading_ = false;

@@ -49,15 +49,21 @@ MenuItem* Menu::Popup(HWND owner) const
     return Popup(owner, pt);
 }
 
-MenuItem* Menu::Popup(HWND owner, POINT screen) const
+MenuItem* Menu::Popup(HWND owner, POINT screen) const { return Popup(owner, screen, 0, nullptr); }
+
+MenuItem* Menu::Popup(HWND owner, POINT screen, UINT flags, const MenuItem* defaultItem) const
 {
     UniqueMenu menu(Build());
     if (!menu)
         return nullptr;
+    for (std::size_t i = 0; i < items_.size(); ++i) {
+        if (items_[i].get() == defaultItem)
+            SetMenuDefaultItem(menu.get(), static_cast<UINT>(i + 1), FALSE);
+    }
     MenuOpening().Raise(name_);
     // The owner must be foreground, or the menu does not close when the user clicks away.
     SetForegroundWindow(owner);
-    UINT cmd = static_cast<UINT>(TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
+    UINT cmd = static_cast<UINT>(TrackPopupMenu(menu.get(), flags | TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
                                                 screen.x, screen.y, 0, owner, nullptr));
     PostMessageW(owner, WM_NULL, 0, 0);
     if (cmd == 0 || cmd > items_.size())

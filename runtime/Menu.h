@@ -40,6 +40,8 @@ public:
     // Click after the menu has closed. Returns the chosen item, or null.
     MenuItem* Popup(HWND owner) const;
     MenuItem* Popup(HWND owner, POINT screen) const;
+    // The same with extra TrackPopupMenu alignment flags and a default (bold) item.
+    MenuItem* Popup(HWND owner, POINT screen, UINT flags, const MenuItem* defaultItem) const;
 
     // The menu as Win32 builds it, for inspection; the caller destroys it.
     HMENU Build() const;

@@ -32,6 +32,11 @@ void UserControl::Create(Form& form, HWND container, Bounds b, const PropertyBag
     Refresh();
 }
 
+bool UserControl::AmbientDisplayAsDefault() const
+{
+    return Parent() && Parent()->DefaultControl() == this;
+}
+
 int UserControl::ScaleWidth() const
 {
     RECT r{};
@@ -97,6 +102,7 @@ void UserControl::EnsureBacking()
     if (!backOld_)
         backOld_ = old;
     backBitmap_ = std::move(bmp);
+    backBits_ = bits;
     backSize_ = SIZE{w, h};
 }
 

@@ -27,6 +27,10 @@ public:
 
     // Run time always: there is no designer in this layer.
     bool AmbientUserMode() const { return true; }
+    // The container's ambient DisplayAsDefault: this control is its form's default control.
+    bool AmbientDisplayAsDefault() const;
+    // The container tells the control that the ambient property `name` changed.
+    virtual void AmbientChanged(const std::wstring& /*name*/) {}
 
     std::wstring ToolTipText() const { return toolTip_; }
     void SetToolTipText(const std::wstring& text);
@@ -40,6 +44,8 @@ public:
     // The backing bitmap's DC and bitmap, for drawing and for reading pixels back.
     HDC BackDC() const { return backDC_.get(); }
     HBITMAP BackBitmap() const { return backBitmap_.get(); }
+    // The backing bitmap's pixels: 32-bit rows of ScaleWidth pixels, top row first.
+    void* BackBits() const { return backBits_; }
 
     // Names the host was told about through PropertyChanged, in the order told.
     const std::set<std::wstring>& ChangedProperties() const { return changed_; }
@@ -72,6 +78,7 @@ private:
     Gdi<HBITMAP> backBitmap_;
     HGDIOBJ backOld_ = nullptr;
     SIZE backSize_{};
+    void* backBits_ = nullptr;
     std::set<std::wstring> changed_;
 };
 

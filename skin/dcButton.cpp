@@ -1,196 +1,591 @@
 #include "skin/dcButton.h"
 
 #include "runtime/Form.h"
-#include "runtime/Handles.h"
+#include "runtime/Menu.h"
 #include "runtime/Runtime.h"
 
+#include <olectl.h>
+#include <shellapi.h>
+
+#include <cwchar>
 #include <cwctype>
+#include <sstream>
 
 namespace {
-constexpr COLORREF kFace = RGB(232, 236, 244);
-constexpr COLORREF kFacePressed = RGB(196, 208, 228);
-constexpr COLORREF kEdge = RGB(48, 76, 128);
-constexpr COLORREF kText = RGB(16, 24, 40);
-constexpr COLORREF kDisabledText = RGB(150, 150, 150);
+constexpr dcButton::OleColor kButtonFace = 0x8000000F;
+constexpr dcButton::OleColor kButtonText = 0x80000012;
+constexpr dcButton::OleColor kDefaultMask = 0xC0C0C0;
+
+// The platform's OLE colour translation; black when the value names no colour.
+skin::Rgb TranslateColor(dcButton::OleColor colour)
+{
+    COLORREF rgb = 0;
+    if (OleTranslateColor(colour, nullptr, &rgb) != S_OK)
+        return 0;
+    return static_cast<skin::Rgb>(rgb & 0xFFFFFF);
+}
+
+// Ambient values of the container: the system button colours and the designed font.
+constexpr dcButton::OleColor kAmbientBack = kButtonFace;
+constexpr dcButton::OleColor kAmbientFore = kButtonText;
+
+void ReadPicture(const rt::PropertyBag& bag, const wchar_t* key, skin::PicturePtr& out)
+{
+    auto bytes = bag.ReadBytes(key);
+    out = bytes.empty() ? nullptr : skin::Picture::FromBmpBytes(bytes);
+}
+
+void WritePicture(rt::PropertyBag& bag, const wchar_t* key, const skin::PicturePtr& p)
+{
+    bag.WriteBytes(key, p ? p->BmpBytes() : rt::PropertyBag::Bytes{});
+}
 } // namespace
+
+std::wstring ButtonFont::ToText() const
+{
+    std::wostringstream s;
+    s << name << L';' << size << L';' << bold << L';' << italic << L';' << underline << L';' << strikethru;
+    return s.str();
+}
+
+bool ButtonFont::FromText(const std::wstring& text, ButtonFont& out)
+{
+    std::wistringstream s(text);
+    ButtonFont f;
+    if (!std::getline(s, f.name, L';') || f.name.empty() || f.name.size() >= LF_FACESIZE)
+        return false;
+    wchar_t sep = 0;
+    int b = 0, i = 0, u = 0, k = 0;
+    if (!(s >> f.size >> sep >> b >> sep >> i >> sep >> u >> sep >> k) || !(f.size > 0 && f.size <= 400))
+        return false;
+    f.bold = b != 0;
+    f.italic = i != 0;
+    f.underline = u != 0;
+    f.strikethru = k != 0;
+    out = f;
+    return true;
+}
 
 dcButton::dcButton(std::wstring name) : rt::UserControl(std::move(name), L"dcButton") {}
 
 dcButton::~dcButton()
 {
+    // No hook may call into the button once it is gone.
+    hooks_.ReleaseAll();
     if (accessKeyId_ && Parent())
         Parent()->AccessKey.Disconnect(accessKeyId_);
 }
 
-void dcButton::InitProperties()
+void dcButton::ComputeStyleColors()
 {
-    caption_ = Name();
-    HookForm();
+    skin::ComputeStyleColors(TranslateColor(backColor_), TranslateColor(foreColor_), TranslateColor(maskColor_),
+                             buttonStyle_, colors_);
 }
 
-void dcButton::ReadProperties(const rt::PropertyBag& bag)
+void dcButton::ApplyAccessKeys()
 {
-    caption_ = bag.ReadString(L"Caption", L"");
-    HookForm();
-}
-
-void dcButton::WriteProperties(rt::PropertyBag& bag) const { bag.WriteString(L"Caption", caption_, L""); }
-
-void dcButton::HookForm()
-{
+    accessKeys_ = skin::AccessKeyOf(caption_);
     if (accessKeyId_ || !Parent())
         return;
+    // The form hands Alt plus a character to its listeners; the button takes its own key.
     accessKeyId_ = Parent()->AccessKey.Connect([this](wchar_t ch, bool& handled) {
-        wchar_t key = AccessKeyChar();
-        if (handled || key == 0 || static_cast<wchar_t>(std::towupper(ch)) != key)
+        if (handled || accessKeys_.empty() || !hWnd() || !IsWindowVisible(hWnd()))
             return;
-        if (!hWnd() || !IsWindowEnabled(hWnd()) || !IsWindowVisible(hWnd()))
+        if (static_cast<wchar_t>(std::towlower(ch)) != accessKeys_[0])
             return;
         handled = true;
-        RaiseClick();
+        HostAccessKeyPress(ch);
     });
 }
 
-wchar_t dcButton::AccessKeyChar() const
+void dcButton::ReleaseCaptureIfHeld()
 {
-    for (std::size_t i = 0; i + 1 < caption_.size(); ++i) {
-        if (caption_[i] != L'&')
-            continue;
-        if (caption_[i + 1] == L'&') {
-            ++i;
-            continue;
-        }
-        return static_cast<wchar_t>(std::towupper(caption_[i + 1]));
+    if (hWnd() && GetCapture() == hWnd())
+        ReleaseCapture();
+}
+
+// ---- Properties ----
+
+void dcButton::SetBackColor(OleColor colour)
+{
+    backColor_ = colour;
+    ComputeStyleColors();
+    Redraw(-1, true);
+    MarkChanged(L"BackColor");
+}
+
+void dcButton::SetButtonShape(long shape)
+{
+    buttonShape_ = shape;
+    Refresh();
+    MarkChanged(L"ButtonShape");
+}
+
+void dcButton::SetButtonStyle(long style)
+{
+    buttonStyle_ = style;
+    if (!AmbientUserMode()) {
+        long current = -1;
+        ColorScheme(current, true);
+    } else {
+        ComputeStyleColors();
     }
-    return 0;
+    Refresh();
+    MarkChanged(L"ButtonStyle");
 }
 
 void dcButton::SetCaption(const std::wstring& text)
 {
     caption_ = text;
-    PropertyChanged(L"Caption");
+    ApplyAccessKeys();
     Refresh();
+    MarkChanged(L"Caption");
+}
+
+void dcButton::SetCheckBoxMode(bool on)
+{
+    checkBoxMode_ = on;
+    if (!on && value_) {
+        value_ = false;
+        MarkChanged(L"Value");
+    }
+    Redraw(-1, true);
+    MarkChanged(L"CheckBox");
 }
 
 void dcButton::SetEnabled(bool enabled)
 {
+    enabled_ = enabled;
     if (!enabled) {
-        // A button disabled while pressed gives its capture back.
-        if (GetCapture() == hWnd())
-            ReleaseCapture();
-        mouseDown_ = spaceDown_ = false;
-        pressed_ = false;
+        // A press in progress ends with the button's input: no capture stays behind.
+        ReleaseCaptureIfHeld();
+        pressActive_ = mouseHeld_ = keyHeld_ = false;
     }
     rt::UserControl::SetEnabled(enabled);
+    Redraw(!enabled ? 3 : (mouseOver_ ? 1 : 0), false);
+    MarkChanged(L"Enabled");
+}
+
+void dcButton::SetFont(const ButtonFont& font)
+{
+    font_ = font;
+    Refresh();
+    MarkChanged(L"Font");
+}
+
+void dcButton::SetFontBold(bool v)
+{
+    font_.bold = v;
+    Refresh();
+}
+void dcButton::SetFontItalic(bool v)
+{
+    font_.italic = v;
+    Refresh();
+}
+void dcButton::SetFontName(const std::wstring& v)
+{
+    if (!v.empty() && v.size() < LF_FACESIZE)
+        font_.name = v;
+    Refresh();
+}
+void dcButton::SetFontSize(float v)
+{
+    if (v > 0 && v <= 400)
+        font_.size = v;
+    Refresh();
+}
+void dcButton::SetFontStrikethru(bool v)
+{
+    font_.strikethru = v;
+    Refresh();
+}
+void dcButton::SetFontUnderline(bool v)
+{
+    font_.underline = v;
     Refresh();
 }
 
-void dcButton::SetPressed(bool pressed)
+void dcButton::SetForeColor(OleColor colour)
 {
-    if (pressed_ != pressed) {
-        pressed_ = pressed;
-        Refresh();
+    foreColor_ = colour;
+    if (enabled_) {
+        ComputeStyleColors();
+        Redraw(-1, true);
     }
+    MarkChanged(L"ForeColor");
 }
 
-void dcButton::RaiseClick()
+void dcButton::SetHandPointer(bool on)
 {
-    if (!hWnd() || !IsWindowEnabled(hWnd()))
+    handPointer_ = on;
+    // At run time the system's shared hand cursor is loaded on first need.
+    if (on && !handCursor_ && AmbientUserMode())
+        handCursor_ = LoadCursorW(nullptr, IDC_HAND);
+    MarkChanged(L"HandPointer");
+}
+
+void dcButton::SetMaskColor(OleColor colour)
+{
+    maskColor_ = colour;
+    colors_.maskRGB = TranslateColor(colour);
+    Redraw(-1, true);
+    MarkChanged(L"MaskColor");
+}
+
+void dcButton::SetMouseIcon(skin::PicturePtr icon)
+{
+    mouseIcon_ = std::move(icon);
+    SetMousePointer(mouseIcon_ ? 99 : 0);
+    MarkChanged(L"MouseIcon");
+}
+
+void dcButton::SetMousePointer(long pointer)
+{
+    if (pointer != 99 && handPointer_)
+        SetHandPointer(false);
+    mousePointer_ = static_cast<std::int16_t>(pointer);
+    MarkChanged(L"MousePointer");
+}
+
+HCURSOR dcButton::Cursor() const
+{
+    if (handPointer_ && handCursor_)
+        return handCursor_;
+    if (mousePointer_ == 99 && mouseIcon_ && mouseIcon_->Type() == skin::Picture::kIcon)
+        return static_cast<HCURSOR>(mouseIcon_->Handle());
+    const wchar_t* id = IDC_ARROW;
+    switch (mousePointer_) {
+    case 2: id = IDC_CROSS; break;
+    case 3: id = IDC_IBEAM; break;
+    case 5: case 15: id = IDC_SIZEALL; break;
+    case 6: id = IDC_SIZENESW; break;
+    case 7: id = IDC_SIZENS; break;
+    case 8: id = IDC_SIZENWSE; break;
+    case 9: id = IDC_SIZEWE; break;
+    case 10: id = IDC_UPARROW; break;
+    case 11: id = IDC_WAIT; break;
+    case 12: id = IDC_NO; break;
+    case 13: id = IDC_APPSTARTING; break;
+    case 14: id = IDC_HELP; break;
+    default: break;
+    }
+    return LoadCursorW(nullptr, id);
+}
+
+void dcButton::SetPictureAlignment(long alignment)
+{
+    pictureAlignment_ = alignment;
+    Refresh();
+    MarkChanged(L"PicAlign");
+}
+
+void dcButton::SetPictureSize(long size)
+{
+    if (!pictureNormal_) {
+        pictureSize_ = pictureSizeH_ = pictureSizeW_ = 0;
+    } else {
+        pictureSize_ = size;
+        static constexpr long kSizes[] = {0, 16, 24, 32, 48};
+        if (size == 0) {
+            pictureSizeH_ = pictureNormal_->Height();
+            pictureSizeW_ = pictureNormal_->Width();
+        } else if (size >= 1 && size <= 4) {
+            pictureSizeH_ = pictureSizeW_ = kSizes[size];
+        }
+    }
+    Refresh();
+    MarkChanged(L"PicSize");
+    MarkChanged(L"PicSizeH");
+    MarkChanged(L"PicSizeW");
+}
+
+void dcButton::SetPictureSizeH(long pixels)
+{
+    pictureSize_ = 5;
+    pictureSizeH_ = pixels;
+    Refresh();
+    MarkChanged(L"PicSize");
+    MarkChanged(L"PicSizeH");
+}
+
+void dcButton::SetPictureSizeW(long pixels)
+{
+    pictureSize_ = 5;
+    pictureSizeW_ = pixels;
+    Refresh();
+    MarkChanged(L"PicSize");
+    MarkChanged(L"PicSizeW");
+}
+
+void dcButton::SetPictureNormal(skin::PicturePtr picture)
+{
+    if (!picture) {
+        SetPictureDown(nullptr);
+        SetPictureHot(nullptr);
+        opacity_ = 0;
+    } else if (opacity_ == 0) {
+        opacity_ = 1.0f;
+    }
+    pictureNormal_ = std::move(picture);
+    SetPictureSize(pictureSize_);
+    Refresh();
+    MarkChanged(L"PicNormal");
+    MarkChanged(L"PicOpacity");
+}
+
+void dcButton::SetPictureDown(skin::PicturePtr picture)
+{
+    if (picture) {
+        if (!pictureNormal_) {
+            SetPictureNormal(std::move(picture));
+            return;
+        }
+        if (pictureSize_ == 0 &&
+            (picture->Width() != pictureNormal_->Width() || picture->Height() != pictureNormal_->Height()))
+            SetPictureSize(5);
+    }
+    pictureDown_ = std::move(picture);
+    if (pressActive_)
+        Redraw(-1, true);
+    MarkChanged(L"PicDown");
+}
+
+void dcButton::SetPictureHot(skin::PicturePtr picture)
+{
+    if (picture) {
+        if (!pictureNormal_) {
+            SetPictureNormal(std::move(picture));
+            return;
+        }
+        if (pictureSize_ == 0 &&
+            (picture->Width() != pictureNormal_->Width() || picture->Height() != pictureNormal_->Height()))
+            SetPictureSize(5);
+    }
+    pictureHot_ = std::move(picture);
+    if (mouseOver_)
+        Redraw(-1, true);
+    MarkChanged(L"PicHot");
+}
+
+long dcButton::PictureOpacity() const { return skin::RoundHalfEven(static_cast<double>(opacity_) * 100.0); }
+
+void dcButton::SetPictureOpacity(long percent)
+{
+    opacity_ = skin::ClampValue(static_cast<float>(percent), 10, 100) / 100.0f;
+    Redraw(-1, true);
+    MarkChanged(L"PicOpacity");
+}
+
+void dcButton::SetSpecialEffect(long effect)
+{
+    specialEffect_ = effect;
+    Redraw(-1, true);
+    MarkChanged(L"Effects");
+}
+
+void dcButton::SetUseMaskColor(bool on)
+{
+    useMaskColor_ = on;
+    Redraw(-1, true);
+    MarkChanged(L"UseMask");
+}
+
+void dcButton::SetValue(bool on)
+{
+    value_ = on;
+    if (on && !checkBoxMode_) {
+        if (AmbientUserMode()) {
+            lastButton_ = 1;
+            HostClick();
+        } else {
+            value_ = false;
+        }
+    } else {
+        Redraw(-1, true);
+    }
+    MarkChanged(L"Value");
+}
+
+// ---- Methods ----
+
+void dcButton::About()
+{
+    ShellExecuteW(hWnd(), L"open", L"", L"", L"", SW_SHOWNORMAL);
+}
+
+void dcButton::ColorScheme(long& style, bool noRedraw)
+{
+    if (style == -1)
+        style = buttonStyle_;
+    skin::SchemeColors scheme = skin::SchemeOf(style);
+    if (scheme.known) {
+        backColor_ = scheme.backColor;
+        if (scheme.setsForeColor)
+            foreColor_ = scheme.foreColor;
+    }
+    ComputeStyleColors();
+    if (!noRedraw)
+        Redraw(-1, true);
+}
+
+bool dcButton::OverrideColor(long property, OleColor colour, bool noRedraw)
+{
+    skin::Rgb rgb = TranslateColor(colour);
+    skin::Rgb* slots[] = {&colors_.downColor,         &colors_.hotColor,      &colors_.disabledColor,
+                          &colors_.disabledTextColor, &colors_.hotLightColor, &colors_.lightColor};
+    if (property < 0 || property > 5)
+        return false;
+    *slots[property] = rgb;
+    if (!noRedraw)
+        Redraw(-1, true);
+    return true;
+}
+
+void dcButton::SetPopupMenu(rt::Menu* menu, long align, long flags, rt::MenuItem* defaultItem)
+{
+    if (!menu)
         return;
-    Click.Raise();
+    popupMenu_ = menu;
+    popupAlign_ = align;
+    popupFlags_ = flags;
+    popupDefault_ = defaultItem;
+    popupMode_ = true;
 }
 
-void dcButton::Paint(HDC dc, int w, int h)
+void dcButton::UnsetPopupMenu()
 {
-    bool enabled = hWnd() && IsWindowEnabled(hWnd());
-    RECT all{0, 0, w, h};
-    {
-        rt::Gdi<HBRUSH> face(CreateSolidBrush(pressed_ ? kFacePressed : kFace));
-        FillRect(dc, &all, face.get());
-        rt::Gdi<HBRUSH> edge(CreateSolidBrush(kEdge));
-        FrameRect(dc, &all, edge.get());
-    }
-    NONCLIENTMETRICSW ncm{};
-    ncm.cbSize = sizeof(ncm);
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0);
-    rt::Gdi<HFONT> font(CreateFontIndirectW(&ncm.lfMessageFont));
-    rt::Selected sel(dc, font.get());
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, enabled ? kText : kDisabledText);
-    RECT text = all;
-    if (pressed_)
-        OffsetRect(&text, 1, 1);
-    DrawTextW(dc, caption_.c_str(), static_cast<int>(caption_.size()), &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    if (focused_ && enabled) {
-        RECT ring{3, 3, w - 3, h - 3};
-        DrawFocusRect(dc, &ring);
-    }
+    popupMenu_ = nullptr;
+    popupAlign_ = 0;
+    popupFlags_ = 0;
+    popupDefault_ = nullptr;
+    popupMode_ = false;
 }
 
-LRESULT dcButton::WndProc(UINT msg, WPARAM wp, LPARAM lp)
+void dcButton::Refresh()
 {
-    switch (msg) {
-    case WM_LBUTTONDOWN:
-        ::SetFocus(hWnd());
-        SetCapture(hWnd());
-        mouseDown_ = true;
-        SetPressed(true);
-        return 0;
-    case WM_MOUSEMOVE:
-        if (mouseDown_) {
-            RECT r;
-            GetClientRect(hWnd(), &r);
-            SetPressed(PtInRect(&r, POINT{rt::MouseX(lp), rt::MouseY(lp)}) != FALSE);
+    needsLayout_ = true;
+    Redraw(-1, true);
+}
+
+// ---- Life cycle ----
+
+void dcButton::InitProperties()
+{
+    caption_ = Name();
+    checkBoxMode_ = false;
+    specialEffect_ = 0;
+    enabled_ = true;
+    maskColor_ = kDefaultMask;
+    pictureAlignment_ = 4;
+    pictureDown_ = pictureHot_ = pictureNormal_ = nullptr;
+    opacity_ = 1.0f;
+    pictureSize_ = 0;
+    buttonStyle_ = 0;
+    backColor_ = kButtonFace;
+    foreColor_ = kButtonText;
+    useMaskColor_ = true;
+    value_ = false;
+    long current = -1;
+    ColorScheme(current, true);
+    ComputeStyleColors();
+    ApplyAccessKeys();
+    // A control made without a design at run time is hooked like a loaded one.
+    if (AmbientUserMode())
+        HookWindows();
+    isInitialized_ = true;
+}
+
+void dcButton::ReadProperties(const rt::PropertyBag& bag)
+{
+    // Values outside their ranges are ignored and the default is kept.
+    backColor_ = static_cast<OleColor>(bag.ReadInt(L"BackColor", kAmbientBack, 0, 0xFFFFFFFFLL));
+    buttonShape_ = static_cast<long>(bag.ReadInt(L"ButtonShape", 0, 0, 3));
+    buttonStyle_ = static_cast<long>(bag.ReadInt(L"ButtonStyle", 0, 0, 11));
+    caption_ = bag.ReadString(L"Caption", Name());
+    checkBoxMode_ = bag.ReadBool(L"CheckBox", false);
+    specialEffect_ = static_cast<long>(bag.ReadInt(L"Effects", 0, 0, 3));
+    enabled_ = bag.ReadBool(L"Enabled", true);
+    foreColor_ = static_cast<OleColor>(bag.ReadInt(L"ForeColor", kAmbientFore, 0, 0xFFFFFFFFLL));
+    handPointer_ = bag.ReadBool(L"HandPointer", false);
+    maskColor_ = static_cast<OleColor>(bag.ReadInt(L"MaskColor", kDefaultMask, 0, 0xFFFFFFFFLL));
+    pictureAlignment_ = static_cast<long>(bag.ReadInt(L"PicAlign", 4, 0, 8));
+    ReadPicture(bag, L"PicDown", pictureDown_);
+    ReadPicture(bag, L"PicHot", pictureHot_);
+    ReadPicture(bag, L"PicNormal", pictureNormal_);
+    opacity_ = static_cast<float>(bag.ReadDouble(L"PicOpacity", 1.0, 0.0, 1.0));
+    pictureSize_ = static_cast<long>(bag.ReadInt(L"PicSize", 0, 0, 5));
+    pictureSizeH_ = static_cast<long>(bag.ReadInt(L"PicSizeH", 0, 0, 4096));
+    pictureSizeW_ = static_cast<long>(bag.ReadInt(L"PicSizeW", 0, 0, 4096));
+    state_ = static_cast<long>(bag.ReadInt(L"State", 0, 0, 3));
+    useMaskColor_ = bag.ReadBool(L"UseMask", true);
+    value_ = bag.ReadBool(L"Value", false);
+    ButtonFont font;
+    if (ButtonFont::FromText(bag.ReadString(L"Font", L""), font))
+        font_ = font;
+    mousePointer_ = static_cast<long>(bag.ReadInt(L"MousePointer", 0, 0, 99));
+
+    ApplyAccessKeys();
+    if (hWnd())
+        EnableWindow(hWnd(), enabled_);
+    if (AmbientUserMode()) {
+        if (handPointer_) {
+            handCursor_ = LoadCursorW(nullptr, IDC_HAND);
+            handPointer_ = handCursor_ != nullptr;
         }
-        return 0;
-    case WM_LBUTTONUP: {
-        if (!mouseDown_)
-            return 0;
-        mouseDown_ = false;
-        if (GetCapture() == hWnd())
-            ReleaseCapture();
-        SetPressed(false);
-        RECT r;
-        GetClientRect(hWnd(), &r);
-        if (PtInRect(&r, POINT{rt::MouseX(lp), rt::MouseY(lp)}))
-            RaiseClick();
-        return 0;
+        HookWindows();
     }
-    case WM_CAPTURECHANGED:
-        if (reinterpret_cast<HWND>(lp) != hWnd()) {
-            mouseDown_ = false;
-            SetPressed(spaceDown_);
-        }
-        return 0;
-    case WM_KEYDOWN:
-        if (wp == VK_SPACE && !spaceDown_) {
-            spaceDown_ = true;
-            SetPressed(true);
-        }
-        return 0;
-    case WM_KEYUP:
-        if (wp == VK_SPACE && spaceDown_) {
-            spaceDown_ = false;
-            SetPressed(false);
-            RaiseClick();
-        }
-        return 0;
-    case WM_GETDLGCODE:
-        return DLGC_BUTTON;
-    case WM_SETFOCUS:
-        focused_ = true;
-        Refresh();
-        return 0;
-    case WM_KILLFOCUS:
-        focused_ = false;
-        spaceDown_ = false;
-        SetPressed(false);
-        Refresh();
-        return 0;
-    case WM_ENABLE:
-        Refresh();
-        return 0;
-    default:
-        return rt::UserControl::WndProc(msg, wp, lp);
+    ComputeStyleColors();
+    needsLayout_ = true;
+    Redraw(-1, true);
+    isInitialized_ = true;
+}
+
+void dcButton::WriteProperties(rt::PropertyBag& bag) const
+{
+    bag.WriteInt(L"BackColor", backColor_, kAmbientBack);
+    bag.WriteInt(L"ButtonShape", buttonShape_, 0);
+    bag.WriteInt(L"ButtonStyle", buttonStyle_, 0);
+    bag.WriteString(L"Caption", caption_, Name());
+    bag.WriteBool(L"CheckBox", checkBoxMode_, false);
+    bag.WriteInt(L"Effects", specialEffect_, 0);
+    bag.WriteBool(L"Enabled", enabled_, true);
+    bag.WriteString(L"Font", font_ == ButtonFont{} ? std::wstring() : font_.ToText(), L"");
+    bag.WriteInt(L"ForeColor", foreColor_, kAmbientFore);
+    bag.WriteBool(L"HandPointer", handPointer_, false);
+    bag.WriteInt(L"MaskColor", maskColor_, kDefaultMask);
+    bag.WriteInt(L"MousePointer", static_cast<std::int16_t>(mousePointer_), 0);
+    bag.WriteInt(L"PicAlign", pictureAlignment_, 4);
+    WritePicture(bag, L"PicDown", pictureDown_);
+    WritePicture(bag, L"PicHot", pictureHot_);
+    WritePicture(bag, L"PicNormal", pictureNormal_);
+    bag.WriteDouble(L"PicOpacity", opacity_, 1.0);
+    bag.WriteInt(L"PicSize", pictureSize_, 0);
+    bag.WriteInt(L"PicSizeH", pictureSizeH_, 0);
+    bag.WriteInt(L"PicSizeW", pictureSizeW_, 0);
+    bag.WriteInt(L"State", state_, 0);
+    bag.WriteBool(L"UseMask", useMaskColor_, true);
+    bag.WriteBool(L"Value", value_, false);
+}
+
+void dcButton::Resized()
+{
+    int w = ScaleWidth(), h = ScaleHeight();
+    width_ = w;
+    height_ = h;
+    if (w >= 15 && h >= 15) {
+        needsLayout_ = true;
+        return;
+    }
+    // The smallest button is 15 by 15 pixels; each change comes back here.
+    RECT r;
+    GetWindowRect(hWnd(), &r);
+    int ow = r.right - r.left, oh = r.bottom - r.top;
+    if (h < 15)
+        SetWindowPos(hWnd(), nullptr, 0, 0, ow, oh + (15 - h), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (ScaleWidth() < 15) {
+        GetWindowRect(hWnd(), &r);
+        SetWindowPos(hWnd(), nullptr, 0, 0, r.right - r.left + (15 - ScaleWidth()), r.bottom - r.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }

@@ -1,0 +1,271 @@
+#include "skin/core/ButtonLayout.h"
+
+#include <algorithm>
+
+namespace skin {
+
+namespace {
+void Offset(Rect& r, int dx, int dy)
+{
+    r.left += dx;
+    r.right += dx;
+    r.top += dy;
+    r.bottom += dy;
+}
+void MoveTo(Rect& r, int left, int top) { Offset(r, left - r.left, top - r.top); }
+} // namespace
+
+ButtonLayout LayoutCaptionAndPicture(const LayoutInput& in)
+{
+    const int W = in.width, H = in.height;
+    ButtonLayout out;
+    out.focusRect = Rect{in.marginX, in.marginY, W - in.marginX, H - in.marginY};
+    Rect R = in.hasCaption ? in.measuredCaption : Rect{};
+    Offset(R, (W - R.right) / 2, (H - R.bottom) / 2);
+    out.captionRect = R;
+    out.pictureRect = in.previousPicture;
+    if (!in.hasPicture)
+        return out;
+
+    const int pw = in.pictureW, ph = in.pictureH;
+    const bool cap = in.hasCaption;
+    const int gap = cap ? 2 : 0;
+    Rect P{0, 0, pw, ph};
+    auto centreX = [&] { Offset(P, (W - pw) / 2, 0); };
+    auto centreY = [&] { Offset(P, 0, (H - ph) / 2); };
+    switch (in.alignment) {
+    case 0:
+        Offset(P, (W - pw) / 2, (H - ph) / 2);
+        break;
+    case 1:
+        centreX();
+        MoveTo(R, R.left, 0);
+        Offset(P, 0, H - ph - in.marginY);
+        if (cap) {
+            Offset(R, 0, P.top - R.bottom);
+            int d = R.top - in.marginY;
+            if (d > 1)
+                Offset(R, 0, -(d / 2));
+        }
+        break;
+    case 2:
+        centreX();
+        MoveTo(R, R.left, 0);
+        if (!cap)
+            centreY();
+        else {
+            Offset(P, 0, R.bottom);
+            int d = (H - P.bottom) / 2;
+            Offset(P, 0, d);
+            Offset(R, 0, d);
+        }
+        break;
+    case 3:
+        centreY();
+        MoveTo(R, 0, R.top);
+        Offset(P, in.marginX, 0);
+        if (cap) {
+            Offset(R, P.right + gap, 0);
+            int d = W - in.marginX - R.right;
+            if (d > 1)
+                Offset(R, d / 2, 0);
+        }
+        break;
+    case 4:
+        centreY();
+        MoveTo(R, 0, R.top);
+        if (!cap)
+            centreX();
+        else {
+            Offset(R, P.right + gap, 0);
+            int d = (W - R.right) / 2;
+            Offset(R, d, 0);
+            Offset(P, d, 0);
+        }
+        break;
+    case 5:
+        centreY();
+        MoveTo(R, 0, R.top);
+        Offset(P, W - pw - in.marginX, 0);
+        if (cap) {
+            Offset(R, P.left - R.right - gap, 0);
+            int d = R.left - in.marginX;
+            if (d > 1)
+                Offset(R, -(d / 2), 0);
+        }
+        break;
+    case 6:
+        centreY();
+        MoveTo(R, 0, R.top);
+        if (!cap)
+            centreX();
+        else {
+            Offset(P, R.right + gap, 0);
+            int d = (W - P.right) / 2;
+            Offset(R, d, 0);
+            Offset(P, d, 0);
+        }
+        break;
+    case 7:
+        centreX();
+        MoveTo(R, R.left, 0);
+        Offset(P, 0, in.marginY);
+        if (cap) {
+            Offset(R, 0, P.bottom);
+            int d = H - R.bottom - in.marginY;
+            if (d > 1)
+                Offset(R, 0, d / 2);
+        }
+        break;
+    case 8:
+        centreX();
+        MoveTo(R, R.left, 0);
+        if (!cap)
+            centreY();
+        else {
+            Offset(R, 0, P.bottom);
+            int d = (H - R.bottom) / 2;
+            Offset(R, 0, d);
+            Offset(P, 0, d);
+        }
+        break;
+    default:
+        break;
+    }
+    out.pictureRect = P;
+    out.captionRect = R;
+    return out;
+}
+
+std::vector<Rgb> VerticalGradientRows(Rgb c1, Rgb c2, float& percent, int top, int bottom)
+{
+    bottom = std::max(bottom, top);
+    percent = std::clamp(percent, 0.0f, 100.0f);
+    Channels a = SplitRGB(c1), b = SplitRGB(c2);
+    Channels mid{RoundHalfEven(a.red + (b.red - a.red) * 0.5), RoundHalfEven(a.green + (b.green - a.green) * 0.5),
+                 RoundHalfEven(a.blue + (b.blue - a.blue) * 0.5)};
+    float s = static_cast<float>(top) + static_cast<float>(bottom - top - 1) * percent / 100.0f;
+    if (s == 0.0f)
+        s = 1.0f;
+    percent = s;
+    std::vector<Rgb> rows;
+    rows.reserve(static_cast<std::size_t>(bottom - top + 1));
+    for (int y = top; y <= bottom; ++y) {
+        Channels from = a, to = mid;
+        double t;
+        if (s >= static_cast<float>(y))
+            t = y / static_cast<double>(s);
+        else {
+            from = mid;
+            to = b;
+            t = (y - static_cast<double>(s)) / (bottom - static_cast<double>(s));
+        }
+        rows.push_back(MakeRGB(RoundHalfEven(from.red + (to.red - from.red) * t),
+                               RoundHalfEven(from.green + (to.green - from.green) * t),
+                               RoundHalfEven(from.blue + (to.blue - from.blue) * t)));
+    }
+    return rows;
+}
+
+std::vector<Rgb> ShineRows(Rgb top, Rgb bottom, int rows)
+{
+    std::vector<Rgb> out;
+    if (rows <= 0)
+        return out;
+    Channels a = SplitRGB(top), b = SplitRGB(bottom);
+    for (int i = 0; i < rows; ++i) {
+        double t = static_cast<double>(i) / rows;
+        out.push_back(MakeRGB(RoundHalfEven(a.red + (b.red - a.red) * t), RoundHalfEven(a.green + (b.green - a.green) * t),
+                              RoundHalfEven(a.blue + (b.blue - a.blue) * t)));
+    }
+    return out;
+}
+
+std::vector<Point> BuildOutline(int w, int h, int ew, int eh, long shape, const std::function<bool(int, int)>& inside)
+{
+    const int hb = std::clamp(RoundHalfEven(eh / 2.0), 0, RoundHalfEven(h / 2.0));
+    const int wb = std::clamp(RoundHalfEven(ew / 2.0), 0, RoundHalfEven(w / 2.0));
+    std::vector<Point> pts;
+    auto scanLeft = [&](int y) {
+        int x = wb;
+        while (x >= 0 && inside(x, y))
+            --x;
+        return x;
+    };
+    auto scanRight = [&](int y) {
+        int x = w - wb;
+        while (x <= w - 1 && inside(x, y))
+            ++x;
+        return x;
+    };
+    if (LeftSquare(shape)) {
+        pts.push_back({0, 0});
+        pts.push_back({0, h - 1});
+    } else {
+        for (int y = 0; y < hb; ++y) {
+            int x = scanLeft(y);
+            pts.push_back({x + 1, y});
+            if (x > 0)
+                pts.push_back({x, y + 1});
+        }
+        for (int y = h - hb; y <= h - 1; ++y) {
+            int x = scanLeft(y);
+            if (x > 0)
+                pts.push_back({x, y - 1});
+            pts.push_back({x + 1, y});
+        }
+    }
+    if (RightSquare(shape)) {
+        pts.push_back({w - 1, h - 1});
+        pts.push_back({w - 1, 0});
+    } else {
+        for (int y = h - 1; y >= h - hb + 1; --y) {
+            int x = scanRight(y);
+            pts.push_back({x - 1, y});
+            pts.push_back({x, y - 1});
+        }
+        for (int y = hb; y >= 0; --y) {
+            int x = scanRight(y);
+            pts.push_back({x, y + 1});
+            pts.push_back({x - 1, y});
+        }
+    }
+    if (!pts.empty())
+        pts.push_back(pts.front());
+    return pts;
+}
+
+std::uint8_t BlendChannel(std::uint8_t back, std::uint8_t front, float opacity)
+{
+    return static_cast<std::uint8_t>(
+        std::clamp(RoundHalfEven(back + (front - back) * static_cast<double>(opacity)), 0, 255));
+}
+
+void ComposePicture(std::uint8_t* picture, const std::uint8_t* background, int w, int h, int stride, Rgb key,
+                    Rgb solid, float opacity)
+{
+    if (solid == kNoColor && key == kNoColor && opacity == 1.0f)
+        return;
+    const Channels s = SplitRGB(solid == kNoColor ? 0 : solid);
+    for (int y = 0; y < h; ++y) {
+        std::uint8_t* p = picture + static_cast<std::ptrdiff_t>(y) * stride;
+        const std::uint8_t* b = background + static_cast<std::ptrdiff_t>(y) * stride;
+        for (int x = 0; x < w; ++x, p += 3, b += 3) {
+            Rgb rgb = MakeRGB(p[2], p[1], p[0]);
+            if (key != kNoColor && rgb == key) {
+                p[0] = b[0];
+                p[1] = b[1];
+                p[2] = b[2];
+            } else if (solid != kNoColor) {
+                p[0] = static_cast<std::uint8_t>(s.blue);
+                p[1] = static_cast<std::uint8_t>(s.green);
+                p[2] = static_cast<std::uint8_t>(s.red);
+            } else if (opacity != 1.0f) {
+                for (int c = 0; c < 3; ++c)
+                    p[c] = BlendChannel(b[c], p[c], opacity);
+            }
+        }
+    }
+}
+
+} // namespace skin

@@ -1,0 +1,416 @@
+// The button's drawing primitives. Each creates the GDI objects it needs and gives them
+// back before it returns; lines, frames and fills use the DC's own pen and brush colours,
+// so the per-row gradients create no objects at all.
+#include "skin/dcButton.h"
+
+#include "runtime/Handles.h"
+
+#include <algorithm>
+#include <cstring>
+
+using skin::Rgb;
+
+namespace {
+COLORREF Ref(Rgb c) { return static_cast<COLORREF>(c) & 0xFFFFFF; }
+
+// The window font as a GDI font for one drawing step.
+HFONT MakeFont(HDC dc, const ButtonFont& f)
+{
+    LOGFONTW lf{};
+    lf.lfHeight = -skin::RoundHalfEven(static_cast<double>(f.size) * GetDeviceCaps(dc, LOGPIXELSY) / 72.0);
+    lf.lfWeight = f.bold ? FW_BOLD : FW_NORMAL;
+    lf.lfItalic = f.italic;
+    lf.lfUnderline = f.underline;
+    lf.lfStrikeOut = f.strikethru;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    wcsncpy(lf.lfFaceName, f.name.c_str(), LF_FACESIZE - 1);
+    return CreateFontIndirectW(&lf);
+}
+
+} // namespace
+
+void dcButton::LayoutCaptionAndPicture(int marginY, int marginX)
+{
+    needsLayout_ = false;
+    skin::LayoutInput in;
+    in.width = width_;
+    in.height = height_;
+    in.marginY = marginY;
+    in.marginX = marginX;
+    in.hasCaption = !caption_.empty();
+    if (in.hasCaption) {
+        RECT r{0, 0, width_, height_};
+        rt::Gdi<HFONT> font(MakeFont(dc_, font_));
+        rt::Selected sel(dc_, font.get());
+        DrawTextW(dc_, caption_.c_str(), static_cast<int>(caption_.size()), &r, DT_CALCRECT | DT_NOCLIP | DT_WORDBREAK | DT_CENTER);
+        in.measuredCaption = skin::Rect{0, 0, r.right, r.bottom};
+    }
+    in.hasPicture = pictureNormal_ != nullptr;
+    in.pictureW = pictureSizeW_;
+    in.pictureH = pictureSizeH_;
+    in.alignment = pictureAlignment_;
+    in.previousPicture = pictureRect_;
+    skin::ButtonLayout l = skin::LayoutCaptionAndPicture(in);
+    focusRect_ = l.focusRect;
+    captionRect_ = l.captionRect;
+    pictureRect_ = l.pictureRect;
+}
+
+void dcButton::ApplyButtonRegion(int ew, int eh)
+{
+    const int W = width_, H = height_;
+    rt::Gdi<HRGN> region(CreateRoundRectRgn(0, 0, W + 1, H + 1, ew, eh));
+    if (!region)
+        return;
+    const int half = skin::RoundHalfEven(W / 2.0);
+    if (skin::LeftSquare(buttonShape_)) {
+        rt::Gdi<HRGN> square(CreateRectRgn(0, 0, half, H + 1));
+        CombineRgn(region.get(), region.get(), square.get(), RGN_OR);
+    }
+    if (skin::RightSquare(buttonShape_)) {
+        rt::Gdi<HRGN> square(CreateRectRgn(half, 0, W + 1, H + 1));
+        CombineRgn(region.get(), region.get(), square.get(), RGN_OR);
+    }
+    if (buttonStyle_ >= 1 && buttonStyle_ <= 3) {
+        HRGN r = region.get();
+        outlinePoints_ = skin::BuildOutline(W, H, ew, eh, buttonShape_,
+                                            [r](int x, int y) { return PtInRegion(r, x, y) != FALSE; });
+    }
+    // The window owns the region once it accepts it.
+    if (SetWindowRgn(hWnd(), region.get(), TRUE))
+        region.release();
+}
+
+void dcButton::VerticalGradient(Rgb c1, Rgb c2, float percent, int left, int top, int right, int bottom)
+{
+    if (right == -1)
+        right = width_ - 1;
+    if (bottom == -1)
+        bottom = height_ - 1;
+    right = std::max(right, left);
+    auto rows = skin::VerticalGradientRows(c1, c2, percent, top, bottom);
+    for (int y = top; y <= std::max(bottom, top); ++y) {
+        Rgb c = rows[static_cast<std::size_t>(y - top)];
+        if (left == right)
+            SetPixelV(dc_, left, y, Ref(c));
+        else
+            DrawLine(c, left, y, right, y);
+    }
+}
+
+void dcButton::CapsuleShine(Rgb topColour, Rgb bottomColour)
+{
+    const skin::Rect f = focusRect_;
+    const int n = f.bottom - f.top + 1;
+    if (n <= 0)
+        return;
+    int w = f.right - f.left + 1, ox = f.left;
+    const int oy = f.top;
+    if (skin::LeftSquare(buttonShape_)) {
+        w = f.left + w;
+        ox = 0;
+    }
+    if (skin::RightSquare(buttonShape_))
+        w = f.left + w;
+    auto colours = skin::ShineRows(topColour, bottomColour, n);
+    rt::Gdi<HRGN> shape(CreateRoundRectRgn(0, 0, w, n, n, w));
+    if (!shape)
+        return;
+    const int half = skin::RoundHalfEven(w / 2.0);
+    if (skin::LeftSquare(buttonShape_)) {
+        rt::Gdi<HRGN> extra(CreateRoundRectRgn(0, 0, half, n, 0, 0));
+        CombineRgn(shape.get(), shape.get(), extra.get(), RGN_OR);
+    }
+    if (skin::RightSquare(buttonShape_)) {
+        rt::Gdi<HRGN> extra(CreateRoundRectRgn(half, 0, w, n, 0, 0));
+        CombineRgn(shape.get(), shape.get(), extra.get(), RGN_OR);
+    }
+    for (int j = 0; j < n; ++j) {
+        int first = 0;
+        while (first < w && !PtInRegion(shape.get(), first, j))
+            ++first;
+        if (first >= w)
+            continue;
+        int last = first + 1;
+        while (last < w && PtInRegion(shape.get(), last, j))
+            ++last;
+        if (last >= w)
+            continue;
+        DrawLine(colours[static_cast<std::size_t>(j)], ox + first, oy + j, ox + last, oy + j);
+    }
+}
+
+void dcButton::DrawLine(Rgb colour, int x1, int y1, int x2, int y2)
+{
+    // The end point is drawn too.
+    if (x2 == x1)
+        ++y2;
+    if (y2 == y1)
+        ++x2;
+    rt::Selected pen(dc_, GetStockObject(DC_PEN));
+    SetDCPenColor(dc_, Ref(colour));
+    MoveToEx(dc_, x1, y1, nullptr);
+    LineTo(dc_, x2, y2);
+}
+
+void dcButton::DrawFrame(Rgb colour, int left, int top, int right, int bottom)
+{
+    rt::Selected pen(dc_, GetStockObject(DC_PEN));
+    rt::Selected brush(dc_, GetStockObject(NULL_BRUSH));
+    SetDCPenColor(dc_, Ref(colour));
+    Rectangle(dc_, left, top, right, bottom);
+}
+
+void dcButton::DrawOutline(Rgb colour)
+{
+    if (outlinePoints_.empty())
+        return;
+    std::vector<POINT> pts;
+    pts.reserve(outlinePoints_.size());
+    for (auto& p : outlinePoints_)
+        pts.push_back(POINT{p.x, p.y});
+    rt::Selected pen(dc_, GetStockObject(DC_PEN));
+    SetDCPenColor(dc_, Ref(colour));
+    Polyline(dc_, pts.data(), static_cast<int>(pts.size()));
+}
+
+void dcButton::FillButton(Rgb colour)
+{
+    rt::Selected brush(dc_, GetStockObject(DC_BRUSH));
+    SetDCBrushColor(dc_, Ref(colour));
+    PatBlt(dc_, 0, 0, width_, height_, PATCOPY);
+}
+
+void dcButton::DrawEdgeRect(int left, int top, int right, int bottom, UINT edge)
+{
+    RECT r{left, top, right, bottom};
+    DrawEdge(dc_, &r, edge, BF_RECT | BF_SOFT);
+}
+
+void dcButton::FillChecker(Rgb c1, Rgb c2, int left, int top, int w, int h)
+{
+    rt::Gdi<HBRUSH> brush;
+    {
+        rt::UniqueDC mem(CreateCompatibleDC(dc_));
+        rt::Gdi<HBITMAP> bmp(CreateCompatibleBitmap(dc_, 2, 2));
+        if (!mem || !bmp)
+            return;
+        {
+            rt::Selected sel(mem.get(), bmp.get());
+            SetPixelV(mem.get(), 0, 0, Ref(c1));
+            SetPixelV(mem.get(), 1, 1, Ref(c1));
+            SetPixelV(mem.get(), 1, 0, Ref(c2));
+            SetPixelV(mem.get(), 0, 1, Ref(c2));
+        }
+        brush.reset(CreatePatternBrush(bmp.get()));
+    }
+    if (!brush)
+        return;
+    rt::Selected sel(dc_, brush.get());
+    PatBlt(dc_, left, top, w, h, PATCOPY);
+}
+
+void dcButton::DrawCaptionText(Rgb colour, int dx, int dy)
+{
+    if (caption_.empty())
+        return;
+    RECT r{captionRect_.left + dx, captionRect_.top + dy, captionRect_.right + dx, captionRect_.bottom + dy};
+    rt::Gdi<HFONT> font(MakeFont(dc_, font_));
+    rt::Selected sel(dc_, font.get());
+    SetBkMode(dc_, TRANSPARENT);
+    SetTextColor(dc_, Ref(colour));
+    DrawTextW(dc_, caption_.c_str(), static_cast<int>(caption_.size()), &r, DT_NOCLIP | DT_WORDBREAK | DT_CENTER);
+}
+
+void dcButton::DrawCaptionWithEffect(Rgb colour, Rgb base, int dx, int dy)
+{
+    if (specialEffect_ != 0) {
+        Rgb light = skin::ShiftColor(base, 0.1f), dark = skin::ShiftColor(base, -0.1f);
+        switch (specialEffect_) {
+        case 1:
+            DrawCaptionText(dark, dx + 1, dy + 1);
+            DrawCaptionText(light, dx - 1, dy - 1);
+            break;
+        case 2:
+            DrawCaptionText(dark, dx - 1, dy - 1);
+            DrawCaptionText(light, dx + 1, dy + 1);
+            break;
+        case 3:
+            DrawCaptionText(dark, dx + 1, dy + 1);
+            break;
+        default:
+            break;
+        }
+    }
+    DrawCaptionText(colour, dx, dy);
+}
+
+void dcButton::DrawPictureWithEffect(Rgb base, int dx, int dy, Rgb solid)
+{
+    if (!pictureNormal_)
+        return;
+    skin::PicturePtr p;
+    if (pictureHot_ && state_ == 1)
+        p = pictureHot_;
+    else if (state_ == 2 || value_)
+        p = pictureDown_ ? pictureDown_ : pictureHot_;
+    if (!p)
+        p = pictureNormal_;
+    if (specialEffect_ != 0) {
+        Rgb light = skin::ShiftColor(base, 0.1f), dark = skin::ShiftColor(base, -0.1f);
+        switch (specialEffect_) {
+        case 1:
+            DrawButtonPicture(p, dx + 1, dy + 1, dark);
+            DrawButtonPicture(p, dx - 1, dy - 1, light);
+            break;
+        case 2:
+            DrawButtonPicture(p, dx - 1, dy - 1, dark);
+            DrawButtonPicture(p, dx + 1, dy + 1, light);
+            break;
+        case 3:
+            DrawButtonPicture(p, dx + 1, dy + 1, dark);
+            break;
+        default:
+            break;
+        }
+    }
+    DrawButtonPicture(p, dx, dy, solid);
+}
+
+void dcButton::DrawButtonPicture(const skin::PicturePtr& picture, int dx, int dy, Rgb solid)
+{
+    if (!picture)
+        return;
+    skin::Rect t = pictureRect_;
+    t.left += dx;
+    t.right += dx;
+    t.top += dy;
+    t.bottom += dy;
+    int sx = 0, sy = 0;
+    if (pictureSize_ == 0) {
+        if (t.left < 0) {
+            sx = -t.left;
+            t.left = 0;
+        }
+        if (t.top < 0) {
+            sy = -t.top;
+            t.top = 0;
+        }
+        t.right = std::min(t.right, width_);
+        t.bottom = std::min(t.bottom, height_);
+    }
+    // Whatever lies outside the surface is not drawn.
+    const int cx = std::max(t.left, 0), cy = std::max(t.top, 0);
+    const int cr = std::min(t.right, width_), cb = std::min(t.bottom, height_);
+    const int w = t.right - t.left, h = t.bottom - t.top;
+    if (w < 1 || h < 1 || cr <= cx || cb <= cy)
+        return;
+
+    // The surface is the control's own 32-bit top-down bitmap: its pixels are composed in
+    // place, which spares copies of background and picture through bitmaps of their own.
+    if (dc_ != BackDC() || !BackBits())
+        return;
+    auto* surface = static_cast<std::uint8_t*>(BackBits());
+    const std::size_t surfaceStride = static_cast<std::size_t>(width_) * 4;
+
+    const int pw = picture->Width(), ph = picture->Height();
+    const bool isBitmap = picture->Type() == skin::Picture::kBitmap;
+    // Icons are drawn over the mask colour, which then keys their transparent parts out.
+    const Rgb key = (useMaskColor_ || !isBitmap) ? colors_.maskRGB : skin::kNoColor;
+
+    // The picture at its own size, as 32-bit top-down rows.
+    std::vector<std::uint32_t> source(static_cast<std::size_t>(pw) * static_cast<std::size_t>(ph));
+    {
+        rt::UniqueDC mem(CreateCompatibleDC(dc_));
+        if (!mem || source.empty())
+            return;
+        BITMAPINFO bi{};
+        bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+        bi.bmiHeader.biWidth = pw;
+        bi.bmiHeader.biHeight = -ph;
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        bi.bmiHeader.biCompression = BI_RGB;
+        HBITMAP content = static_cast<HBITMAP>(picture->Handle());
+        rt::Gdi<HBITMAP> work;
+        if (!isBitmap) {
+            work.reset(CreateCompatibleBitmap(dc_, pw, ph));
+            if (!work)
+                return;
+            rt::Selected sel(mem.get(), work.get());
+            rt::Selected brush(mem.get(), GetStockObject(DC_BRUSH));
+            SetDCBrushColor(mem.get(), Ref(key));
+            PatBlt(mem.get(), 0, 0, pw, ph, PATCOPY);
+            DrawIconEx(mem.get(), 0, 0, static_cast<HICON>(picture->Handle()), pw, ph, 0, nullptr, DI_NORMAL);
+            content = work.get();
+        }
+        if (!GetDIBits(mem.get(), content, 0, static_cast<UINT>(ph), source.data(), &bi, DIB_RGB_COLORS))
+            return;
+    }
+    GdiFlush();
+
+    // A clipped or edge-touching picture is copied one to one; any other is stretched from its
+    // whole image, each target pixel taking the nearest source pixel.
+    const int sw = (sx > 0 || t.right == width_) ? w : pw;
+    const int sh = (sy > 0 || t.bottom == height_) ? h : ph;
+    const float opacity = state_ == 3 ? 0.2f : opacity_;
+    std::vector<std::uint8_t> pic(static_cast<std::size_t>(cr - cx) * 3), back(pic.size());
+    for (int y = cy; y < cb; ++y) {
+        const int srcY = sy + static_cast<int>(static_cast<long long>(y - t.top) * sh / h);
+        if (srcY < 0 || srcY >= ph)
+            continue;
+        std::uint8_t* row = surface + surfaceStride * static_cast<std::size_t>(y);
+        for (int x = cx; x < cr; ++x) {
+            const int srcX = sx + static_cast<int>(static_cast<long long>(x - t.left) * sw / w);
+            const std::size_t i = static_cast<std::size_t>(x - cx) * 3;
+            const std::uint8_t* b = row + static_cast<std::size_t>(x) * 4;
+            back[i] = b[0];
+            back[i + 1] = b[1];
+            back[i + 2] = b[2];
+            if (srcX < 0 || srcX >= pw) {
+                // Beyond the picture's own pixels: the background stays.
+                pic[i] = b[0];
+                pic[i + 1] = b[1];
+                pic[i + 2] = b[2];
+                continue;
+            }
+            const std::uint32_t p = source[static_cast<std::size_t>(srcY) * static_cast<std::size_t>(pw) + static_cast<std::size_t>(srcX)];
+            pic[i] = static_cast<std::uint8_t>(p & 0xFF);
+            pic[i + 1] = static_cast<std::uint8_t>((p >> 8) & 0xFF);
+            pic[i + 2] = static_cast<std::uint8_t>((p >> 16) & 0xFF);
+        }
+        skin::ComposePicture(pic.data(), back.data(), cr - cx, 1, static_cast<int>(pic.size()), key, solid, opacity);
+        for (int x = cx; x < cr; ++x) {
+            const std::size_t i = static_cast<std::size_t>(x - cx) * 3;
+            std::uint8_t* b = row + static_cast<std::size_t>(x) * 4;
+            b[0] = pic[i];
+            b[1] = pic[i + 1];
+            b[2] = pic[i + 2];
+        }
+    }
+}
+
+void dcButton::DrawDisabledContent(int offset)
+{
+    DrawButtonPicture(pictureNormal_, offset, offset, skin::kNoColor);
+    DrawCaptionText(colors_.disabledTextColor, offset, offset);
+}
+
+void dcButton::DrawContent(Rgb base, int offset)
+{
+    DrawPictureWithEffect(base, offset, offset, skin::kNoColor);
+    DrawCaptionWithEffect(colors_.textColor, base, offset, offset);
+}
+
+void dcButton::CornerPixels(Rgb colour)
+{
+    const int W = width_, H = height_;
+    if (!skin::LeftSquare(buttonShape_)) {
+        DrawPixel(colour, 1, 1);
+        DrawPixel(colour, 1, H - 2);
+    }
+    if (!skin::RightSquare(buttonShape_)) {
+        DrawPixel(colour, W - 2, 1);
+        DrawPixel(colour, W - 2, H - 2);
+    }
+}

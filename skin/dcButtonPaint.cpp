@@ -1,0 +1,489 @@
+// Redraw and the eight style painters. S is the state asked for, D the painter's working
+// copy after its toggle rule: fills follow D; the disabled test and offsets follow S.
+#include "skin/dcButton.h"
+
+#include "runtime/Handles.h"
+
+using skin::BlendColors;
+using skin::Rgb;
+using skin::ShiftColor;
+
+namespace {
+constexpr Rgb kWhite = skin::kWhite;
+constexpr Rgb kBlack = 0;
+} // namespace
+
+void dcButton::Redraw(long state, bool force)
+{
+    if (isHidden_)
+        return;
+    if (state == -1)
+        state = state_;
+    if (!force && state == state_ && drawnFocus_ == hasFocus_)
+        return;
+    drawnFocus_ = hasFocus_;
+    state_ = state;
+    rt::UserControl::Refresh();
+}
+
+void dcButton::Paint(HDC dc, int w, int h)
+{
+    // Shaping the window inside a paint may size it again; the outer paint finishes the job.
+    if (dc_)
+        return;
+    dc_ = dc;
+    width_ = w;
+    height_ = h;
+    {
+        // Cls: the surface's own background; every painter covers the face.
+        rt::Selected brush(dc, GetStockObject(DC_BRUSH));
+        SetDCBrushColor(dc, GetSysColor(COLOR_BTNFACE));
+        PatBlt(dc, 0, 0, w, h, PATCOPY);
+    }
+    const long s = state_;
+    switch (buttonStyle_) {
+    case 0:
+    case 8:
+    case 9:
+        PaintRoundedGradient(s);
+        break;
+    case 1:
+    case 2:
+    case 3:
+        PaintCapsule(s);
+        break;
+    case 4:
+        PaintFlatGradient(s);
+        break;
+    case 5:
+        PaintFlat(s);
+        break;
+    case 6:
+        PaintBevelled(s);
+        break;
+    case 7:
+        PaintClassic3D(s);
+        break;
+    case 10:
+        PaintSoftBevel(s);
+        break;
+    case 11:
+        PaintLightRounded(s);
+        break;
+    default:
+        break;
+    }
+    dc_ = nullptr;
+}
+
+void dcButton::OpenPainter(int ew, int eh)
+{
+    if (!needsLayout_)
+        return;
+    needsLayout_ = false;
+    ApplyButtonRegion(ew, eh);
+    LayoutCaptionAndPicture(4, 4);
+}
+
+void dcButton::PaintRoundedGradient(long S)
+{
+    const int W = width_, H = height_;
+    const long style = buttonStyle_;
+    const auto& c = colors_;
+    OpenPainter(5, 5);
+    long D = S;
+    if (Checked()) {
+        if (style == 9)
+            D = 2;
+        else if (D == 2)
+            D = 0;
+    }
+    Rgb face = kBlack, edge;
+    if (D == 0 || D == 1) {
+        if (value_) {
+            Rgb t = ShiftColor(c.faceColor, -0.1f);
+            VerticalGradient(t, c.lightColor, 50, 0, 0, -1, -1);
+            face = BlendColors(t, c.lightColor, 0.5f);
+        } else {
+            VerticalGradient(c.lightColor, c.faceColor, 50, 0, 0, -1, -1);
+            face = BlendColors(c.lightColor, c.faceColor, 0.5f);
+        }
+    } else if (D == 2 && style == 9) {
+        VerticalGradient(c.downColor, c.lightColor, 80, 0, 0, -1, -1);
+        face = BlendColors(c.downColor, c.lightColor, 0.3f);
+    } else if (D == 2) {
+        face = c.downColor;
+        FillButton(c.downColor);
+        // A sunken inner shading.
+        DrawLine(ShiftColor(face, -0.05f), 2, 1, W - 3, 1);
+        DrawLine(ShiftColor(face, -0.05f), 1, 2, 1, H - 3);
+        DrawLine(ShiftColor(face, -0.03f), 2, 2, W - 3, 2);
+        DrawLine(ShiftColor(face, -0.03f), 2, 3, 2, H - 4);
+        DrawLine(ShiftColor(face, 0.02f), 2, H - 3, W - 3, H - 3);
+        DrawLine(ShiftColor(face, 0.02f), W - 3, 3, W - 3, H - 3);
+        DrawLine(ShiftColor(face, 0.03f), 2, H - 2, W - 3, H - 2);
+        DrawLine(ShiftColor(face, 0.03f), W - 2, 2, W - 2, H - 4);
+    } else if (D == 3) {
+        FillButton(c.disabledColor);
+    }
+
+    if (S == 3) {
+        DrawDisabledContent(0);
+        edge = c.disabledTextColor;
+    } else {
+        DrawContent(face, 0);
+        // Pressed and then left by the cursor looks hot.
+        const bool hotLook = S == 1 || (D != 2 && mouseHeld_ && !mouseOver_);
+        if (hotLook && !value_) {
+            Rgb L = BlendColors(c.hotLightColor, kWhite, 0.5f), M = ShiftColor(c.hotLightColor, -0.02f);
+            DrawLine(L, 1, 1, W - 2, 1);
+            VerticalGradient(L, M, 50, 1, 2, 1, H - 3);
+            VerticalGradient(L, M, 50, W - 2, 2, W - 2, H - 3);
+            Rgb L2 = ShiftColor(L, -0.05f);
+            DrawLine(L2, 2, 2, W - 3, 2);
+            VerticalGradient(L2, c.hotLightColor, 50, 2, 2, 2, H - 3);
+            VerticalGradient(L2, c.hotLightColor, 50, W - 3, 2, W - 3, H - 3);
+            DrawLine(c.hotLightColor, 2, H - 3, W - 3, H - 3);
+            DrawLine(ShiftColor(c.hotLightColor, -0.05f), 1, H - 2, W - 2, H - 2);
+        } else if (hotLook) {
+            if (style == 9)
+                DrawFrame(c.lightColor, 1, 1, W - 1, H);
+        } else {
+            if (style == 9) {
+                if (formActive_ && hasFocus_ && S != 2 && !value_)
+                    DrawFrame(c.lightColor, 2, 1, W - 2, H);
+                else
+                    DrawFrame(c.lightColor, 1, 1, W - 1, H);
+            }
+            if (formActive_ && S != 2 && (hasFocus_ || displayAsDefault_) && !value_) {
+                Rgb F = BlendColors(c.hotColor, kWhite, 0.4f);
+                DrawLine(ShiftColor(F, 0.05f), 1, 1, W - 2, 1);
+                DrawLine(F, 2, 2, W - 3, 2);
+                DrawLine(c.hotColor, 2, H - 3, W - 3, H - 3);
+                DrawLine(ShiftColor(c.hotColor, -0.02f), 1, H - 2, W - 2, H - 2);
+                if (style == 9) {
+                    VerticalGradient(F, c.hotColor, 50, 1, 2, 1, H - 3);
+                    VerticalGradient(F, c.hotColor, 50, W - 2, 2, W - 2, H - 3);
+                } else {
+                    VerticalGradient(F, c.hotColor, 50, 1, 2, 2, H - 3);
+                    VerticalGradient(F, c.hotColor, 50, W - 3, 2, W - 2, H - 3);
+                }
+            }
+        }
+        edge = BlendColors(c.hotColor, kBlack, 0.5f);
+    }
+    DrawFrame(edge, 0, 0, W, H);
+    CornerPixels(edge);
+}
+
+void dcButton::PaintCapsule(long S)
+{
+    const int W = width_, H = height_;
+    const long style = buttonStyle_;
+    const auto& c = colors_;
+    const bool laidOut = needsLayout_;
+    if (style == 2)
+        OpenPainter(13, 13);
+    else
+        OpenPainter(H, W);
+    if (laidOut) {
+        // The shine rectangle takes the focus rectangle's place.
+        const int halfH = skin::RoundHalfEven(H / 2.0);
+        if (style == 1) {
+            int k = std::min(skin::RoundHalfEven(W / 4.0), 10);
+            focusRect_ = skin::Rect{k, 1, W - k - 1, halfH};
+        } else if (style == 2) {
+            focusRect_ = skin::Rect{2, 1, W - 3, 7};
+        } else {
+            focusRect_ = skin::Rect{0, 0, W - 1, halfH};
+        }
+    }
+    long D = S;
+    if (Checked() && D >= 0 && D <= 2)
+        D = 2;
+    else if (!Checked() && D == 0 && mouseHeld_)
+        D = 1;
+    Rgb face = D == 0 ? c.faceColor : D == 1 ? c.hotLightColor : D == 2 ? c.downColor : c.disabledColor;
+    Rgb shine = c.lightColor == skin::kNoColor ? BlendColors(face, kWhite, 0.8f) : c.lightColor;
+    float p = style == 2 ? 30.0f : 60.0f;
+    float q = style == 1 ? 0.6f : style == 2 ? 0.2f : 0.5f;
+    VerticalGradient(face, shine, p, 0, 0, -1, -1);
+    CapsuleShine(shine, BlendColors(face, shine, q));
+    Rgb base = ShiftColor(face, 0.2f);
+    if (S == 3) {
+        int o = value_ ? 1 : 0;
+        DrawButtonPicture(pictureNormal_, o, o, skin::kNoColor);
+        DrawCaptionText(base, o + 1, o + 1);
+        DrawCaptionText(c.disabledTextColor, o, o);
+    } else {
+        DrawContent(base, (S == 2 ? 1 : 0) + (value_ ? 1 : 0));
+    }
+    DrawOutline(BlendColors(face, base, 0.8f));
+}
+
+void dcButton::PaintFlatGradient(long S)
+{
+    const int W = width_, H = height_;
+    const auto& c = colors_;
+    OpenPainter(0, 0);
+    long D = S;
+    Rgb top = 0, bottom = 0;
+    if (Checked()) {
+        if (D == 1)
+            D = 2;
+        else if (D == 0) {
+            if (pressActive_)
+                D = 2;
+            else {
+                top = c.hotLightColor;
+                bottom = c.downColor;
+                D = -1;
+            }
+        }
+    } else if (D == 0 && mouseHeld_) {
+        D = 1;
+    }
+    if (D == 0 || D == 3) {
+        top = c.lightColor;
+        bottom = c.faceColor;
+    } else if (D == 1) {
+        top = c.hotColor;
+        bottom = c.hotLightColor;
+    } else if (D == 2) {
+        top = c.downColor;
+        bottom = c.hotLightColor;
+    }
+    VerticalGradient(top, bottom, 50, 0, 0, -1, -1);
+    if (S == 3) {
+        DrawDisabledContent(0);
+        return;
+    }
+    DrawContent(BlendColors(top, bottom, 0.5f), 0);
+    if (S != 0 || value_ || pressActive_)
+        DrawFrame(c.textColor, 0, 0, W, H);
+}
+
+void dcButton::PaintFlat(long S)
+{
+    const int W = width_, H = height_;
+    const auto& c = colors_;
+    OpenPainter(0, 0);
+    long D = S;
+    if (Checked()) {
+        if (D == 1 || (D == 0 && pressActive_))
+            D = 2;
+    } else if (D == 0 && mouseHeld_) {
+        D = 1;
+    }
+    Rgb face = D == 0 ? c.faceColor : D == 1 ? c.hotLightColor : D == 2 ? c.downColor : c.disabledColor;
+    FillButton(face);
+    if (S == 3) {
+        DrawDisabledContent(0);
+        return;
+    }
+    const int o = (S == 2 && value_) ? 1 : 0;
+    if (!pictureHot_ && S == 1 && !value_ && !mouseHeld_) {
+        // A lifted picture over its light-grey silhouette.
+        DrawButtonPicture(pictureNormal_, 1, 1, 0xC0C0C0);
+        DrawButtonPicture(pictureNormal_, -1, -1, skin::kNoColor);
+    } else {
+        DrawPictureWithEffect(face, o, o, skin::kNoColor);
+    }
+    DrawCaptionWithEffect(c.textColor, face, o, o);
+    if (S != 0 || value_ || pressActive_)
+        DrawFrame(c.hotColor, 0, 0, W, H);
+}
+
+void dcButton::PaintBevelled(long S)
+{
+    const int W = width_, H = height_;
+    const auto& c = colors_;
+    OpenPainter(0, 0);
+    long D = S;
+    if (Checked())
+        D = 1;
+    Rgb face = kBlack;
+    if (D == 0) {
+        VerticalGradient(c.lightColor, c.faceColor, 70, 0, 0, -1, -1);
+        face = BlendColors(c.lightColor, c.faceColor, 0.5f);
+    } else if (D == 1 || D == 2) {
+        face = c.hotLightColor;
+        FillButton(face);
+    } else if (D == 3) {
+        VerticalGradient(c.lightColor, c.disabledColor, 70, 0, 0, -1, -1);
+    }
+    auto flatBevel = [&](Rgb f) {
+        DrawLine(ShiftColor(f, 0.1f), 0, 0, W - 1, 0);
+        DrawLine(ShiftColor(f, -0.1f), 0, H - 1, W - 1, H - 1);
+        DrawLine(ShiftColor(f, -0.05f), 0, 1, 0, H - 2);
+        DrawLine(ShiftColor(f, -0.05f), W - 1, 1, W - 1, H - 2);
+    };
+    if (S == 3) {
+        DrawDisabledContent(value_ ? 1 : 0);
+        flatBevel(c.disabledColor);
+        return;
+    }
+    DrawContent(face, (S == 2 ? 1 : 0) + (value_ ? 1 : 0));
+    if (formActive_ && (hasFocus_ || displayAsDefault_)) {
+        Rgb light = ShiftColor(face, 0.1f), dark = ShiftColor(face, -0.1f), side = ShiftColor(face, -0.05f);
+        DrawLine(light, 1, 1, W - 2, 1);
+        DrawLine(light, 2, 2, W - 3, 2);
+        DrawLine(dark, 1, H - 2, W - 2, H - 2);
+        DrawLine(dark, 2, H - 3, W - 3, H - 3);
+        DrawLine(side, 1, 2, 1, H - 3);
+        DrawLine(side, 2, 3, 2, H - 4);
+        DrawLine(side, W - 2, 2, W - 2, H - 3);
+        DrawLine(side, W - 3, 3, W - 3, H - 4);
+        DrawFrame(c.textColor, 0, 0, W, H);
+        return;
+    }
+    flatBevel(face);
+}
+
+void dcButton::PaintClassic3D(long S)
+{
+    const int W = width_, H = height_;
+    const auto& c = colors_;
+    OpenPainter(0, 0);
+    const long D = S;
+    const bool checkedLook = checkBoxMode_ && value_;
+    if (checkedLook)
+        FillChecker(kWhite, c.downColor, 2, 2, W - 4, H - 4);
+    else
+        FillButton(c.faceColor);
+    if (S == 3) {
+        if (checkBoxMode_) {
+            DrawDisabledContent(value_ ? 1 : 0);
+        } else {
+            // Engraved: a near-white copy one pixel down and right.
+            DrawButtonPicture(pictureNormal_, 0, 0, skin::kNoColor);
+            DrawCaptionText(BlendColors(c.disabledTextColor, kWhite, 0.9f), 1, 1);
+            DrawCaptionText(c.disabledTextColor, 0, 0);
+        }
+    } else {
+        if (S == 2 || value_)
+            DrawContent(c.downColor, 1);
+        else
+            DrawContent(c.faceColor, 0);
+        if (formActive_ && (hasFocus_ || displayAsDefault_)) {
+            if (!checkedLook)
+                DrawFrame(c.textColor, 0, 0, W, H);
+            if (hasFocus_) {
+                if (checkedLook) {
+                    DrawFrame(c.textColor, focusRect_.left, focusRect_.top, focusRect_.right, focusRect_.bottom);
+                } else {
+                    RECT f{focusRect_.left, focusRect_.top, focusRect_.right, focusRect_.bottom};
+                    SetTextColor(dc_, 0);
+                    SetBkColor(dc_, 0xFFFFFF);
+                    DrawFocusRect(dc_, &f);
+                }
+            }
+        }
+    }
+    if (D == 0 || D == 1 || D == 3) {
+        if (checkedLook)
+            DrawEdgeRect(0, 0, W, H, EDGE_SUNKEN);
+        else if (!hasFocus_ && !displayAsDefault_)
+            DrawEdgeRect(0, 0, W, H, EDGE_RAISED);
+        else
+            DrawEdgeRect(1, 1, W - 1, H - 1, EDGE_RAISED);
+    } else if (D == 2) {
+        if (checkBoxMode_) {
+            DrawEdgeRect(0, 0, W, H, EDGE_SUNKEN);
+        } else {
+            DrawFrame(c.textColor, 0, 0, W, H);
+            DrawFrame(c.hotColor, 1, 1, W - 1, H - 1);
+        }
+    }
+}
+
+void dcButton::PaintSoftBevel(long S)
+{
+    const int W = width_, H = height_;
+    const auto& c = colors_;
+    OpenPainter(5, 5);
+    const long D = S;
+    Rgb face = D == 2 ? c.downColor
+               : value_ ? BlendColors(c.faceColor, kWhite, 0.8f)
+               : (D == 1 && mouseOver_) ? c.hotLightColor
+                                         : c.faceColor;
+    FillButton(face);
+    Rgb dark = ShiftColor(face, -0.2f);
+    if (S == 3) {
+        const int o = value_ ? 1 : 0;
+        DrawButtonPicture(pictureNormal_, o, o, skin::kNoColor);
+        DrawCaptionText(BlendColors(c.disabledTextColor, kWhite, 0.9f), o + 1, o + 1);
+        DrawCaptionText(c.disabledTextColor, o, o);
+        if (value_)
+            DrawFrame(dark, 0, 0, W, H);
+    } else {
+        DrawContent(face, (S == 2 || value_) ? 1 : 0);
+        if (D == 0 && !value_)
+            return;
+        if (D == 1 && (mouseOver_ || keyHeld_)) {
+            // Raised bevel.
+            DrawLine(BlendColors(face, kWhite, 0.4f), 1, 1, W - 3, 1);
+            DrawLine(BlendColors(face, kWhite, 0.3f), 1, 2, W - 3, 2);
+            DrawLine(BlendColors(face, dark, 0.4f), W - 2, 2, W - 2, H - 3);
+            DrawLine(BlendColors(face, dark, 0.2f), W - 3, 1, W - 3, H - 2);
+            DrawLine(BlendColors(face, dark, 0.5f), 2, H - 2, W - 3, H - 2);
+            DrawLine(BlendColors(face, dark, 0.3f), 1, H - 3, W - 3, H - 3);
+            DrawLine(BlendColors(face, dark, 0.1f), 1, H - 4, W - 4, H - 4);
+            DrawFrame(dark, 0, 0, W, H);
+        } else if (D == 2) {
+            // Sunken bevel.
+            DrawLine(BlendColors(face, dark, 0.2f), 1, 2, 1, H - 3);
+            DrawLine(BlendColors(face, dark, 0.1f), 2, 1, 2, H - 2);
+            DrawLine(BlendColors(face, dark, 0.2f), 2, 1, W - 3, 1);
+            DrawLine(BlendColors(face, dark, 0.1f), 3, 2, W - 2, 2);
+            DrawLine(BlendColors(face, kWhite, 0.2f), 3, H - 2, W - 3, H - 2);
+            DrawLine(BlendColors(face, kWhite, 0.1f), 3, H - 3, W - 2, H - 3);
+            DrawFrame(dark, 0, 0, W, H);
+        } else if (value_) {
+            DrawFrame(dark, 0, 0, W, H);
+        }
+    }
+    if (D == 1 || D == 2 || value_)
+        CornerPixels(dark);
+}
+
+void dcButton::PaintLightRounded(long S)
+{
+    const int W = width_, H = height_;
+    const auto& c = colors_;
+    OpenPainter(5, 5);
+    long D = S;
+    if (Checked())
+        D = 2;
+    Rgb face = D == 0 ? c.faceColor : D == 1 ? c.hotLightColor : c.downColor;
+    if (D == 3) {
+        FillButton(c.disabledColor);
+    } else {
+        VerticalGradient(c.lightColor, face, 30, 0, 0, -1, -1);
+        face = BlendColors(c.lightColor, face, 0.5f);
+    }
+    Rgb edge;
+    if (S == 3) {
+        DrawDisabledContent(value_ ? 1 : 0);
+        edge = c.disabledTextColor;
+    } else {
+        DrawContent(face, (S == 2 ? 1 : 0) + (value_ ? 1 : 0));
+        edge = c.faceColor;
+        if (formActive_ && (hasFocus_ || displayAsDefault_)) {
+            DrawLine(c.faceColor, 1, 1, W - 2, 1);
+            DrawLine(c.faceColor, 1, H - 2, W - 2, H - 2);
+            if (!skin::LeftSquare(buttonShape_)) {
+                DrawLine(c.faceColor, 1, 1, 1, H - 2);
+                DrawPixel(c.faceColor, 2, 2);
+                DrawPixel(c.faceColor, 2, H - 3);
+            }
+            if (!skin::RightSquare(buttonShape_)) {
+                DrawLine(c.faceColor, W - 2, 1, W - 2, H - 2);
+                DrawPixel(c.faceColor, W - 3, 2);
+                DrawPixel(c.faceColor, W - 3, H - 3);
+            }
+        }
+    }
+    DrawFrame(edge, 0, 0, W, H);
+    CornerPixels(edge);
+}
