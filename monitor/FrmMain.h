@@ -2,6 +2,8 @@
 // skinned frame.
 #pragma once
 
+#include "monitor/FolderBrowser.h"
+#include "monitor/ModTask.h"
 #include "runtime/Controls.h"
 #include "runtime/Form.h"
 #include "runtime/Timer.h"
@@ -50,6 +52,8 @@ public:
     rt::Label Label13{L"Label13"};
     rt::Label Label14{L"Label14"};
 
+    FolderBrowser FolderBrowserMain{L"FolderBrowserMain"};
+
     rt::TextBox TextDateSep{L"TextDateSep"};
     rt::Timer Timer1{L"Timer1", 1000};
 
@@ -59,13 +63,30 @@ public:
     // The notification-area icon; present from start-up to ExitProgram.
     void HideTrayIcon() {}
 
+    // Register and remove the log-on task; true when the scheduler did what was asked.
+    bool CreateStartup();
+    bool DeleteStartup();
+
 protected:
     void CreateControls() override;
     void Form_Load() override;
     void Form_Unload() override;
 
 private:
+    // The settings panel (FrmMainSettings.cpp): the folder picker and the panel's handlers.
+    void ConnectSettingsHandlers();
+    void TextNumber_GotFocus(rt::TextBox& box);
+    void TextNumber_KeyPress(rt::TextBox& box, int& key);
+    void TextNumber_KeyUp(rt::TextBox& box, const wchar_t* key);
+    void TextLogPath_LostFocus();
+    void ButtonBrowse_Click();
+    void Check1_Click();
     void CheckChangeLogLocation_Click();
     // Makes the log-folder box's text a folder path and LogFolder follow it.
     void NormaliseLogPath();
+    // LogFolder takes `folder` and the folder is created, so the next save lands there.
+    void SwitchLogFolder(const std::wstring& folder);
+
+    OlderTaskScheduler olderScheduler_;
+    bool check1Busy_ = false;
 };
