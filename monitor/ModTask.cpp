@@ -92,7 +92,7 @@ HRESULT SetHighestRunLevel(ITaskDefinition* def)
     return principal->put_RunLevel(TASK_RUNLEVEL_HIGHEST);
 }
 
-HRESULT AddStartAction(ITaskDefinition* def, const std::wstring& appFolder)
+HRESULT AddStartAction(ITaskDefinition* def, const std::wstring& appFolder, rt::ComPtr<IExecAction>& exec)
 {
     rt::ComPtr<IActionCollection> actions;
     HRESULT hr = def->get_Actions(actions.put());
@@ -102,7 +102,6 @@ HRESULT AddStartAction(ITaskDefinition* def, const std::wstring& appFolder)
     hr = actions->Create(TASK_ACTION_EXEC, action.put());
     if (FAILED(hr))
         return hr;
-    rt::ComPtr<IExecAction> exec;
     hr = action->QueryInterface(IID_IExecAction, exec.put_void());
     if (FAILED(hr))
         return hr;
@@ -147,8 +146,9 @@ TaskResult ConnectTaskService(rt::ComPtr<ITaskService>& service)
     return {};
 }
 
-TaskResult BuildStartupTask(ITaskService* service, const std::wstring& appFolder, rt::ComPtr<ITaskDefinition>& def)
+TaskResult BuildStartupTask(ITaskService* service, const std::wstring& appFolder, StartupTask& task)
 {
+    rt::ComPtr<ITaskDefinition>& def = task.definition;
     HRESULT hr = service->NewTask(0, def.put());
     if (FAILED(hr))
         return {TaskStep::NewTask, hr};
@@ -157,7 +157,7 @@ TaskResult BuildStartupTask(ITaskService* service, const std::wstring& appFolder
     log.Check(TaskStep::Settings, SetTaskSettings(def.get()));
     log.Check(TaskStep::LogonTrigger, AddLogonTrigger(def.get()));
     log.Check(TaskStep::Principal, SetHighestRunLevel(def.get()));
-    log.Check(TaskStep::Action, AddStartAction(def.get(), appFolder));
+    log.Check(TaskStep::Action, AddStartAction(def.get(), appFolder, task.action));
     return log.Result();
 }
 
@@ -167,10 +167,10 @@ TaskResult RegisterStartupTask(const std::wstring& appFolder)
     rt::ComPtr<ITaskService> service;
     if (TaskResult r = ConnectTaskService(service); !r.Succeeded())
         return r;
-    rt::ComPtr<ITaskDefinition> def;
+    StartupTask task;
     // A task without its trigger, or with part of its values, would never start the
     // program as asked: such a definition is not registered.
-    if (TaskResult r = BuildStartupTask(service.get(), appFolder, def); !r.Succeeded())
+    if (TaskResult r = BuildStartupTask(service.get(), appFolder, task); !r.Succeeded())
         return r;
     rt::ComPtr<ITaskFolder> folder;
     if (HRESULT hr = RootFolder(service.get(), folder); FAILED(hr))
@@ -184,7 +184,7 @@ TaskResult RegisterStartupTask(const std::wstring& appFolder)
     sddl.bstrVal = empty;
     rt::ComPtr<IRegisteredTask> registered;
     // Create only: a task of that name already there stays as it is.
-    HRESULT hr = folder->RegisterTaskDefinition(Bstr(kStartupTaskName), def.get(), TASK_CREATE, none, none,
+    HRESULT hr = folder->RegisterTaskDefinition(Bstr(kStartupTaskName), task.definition.get(), TASK_CREATE, none, none,
                                                 TASK_LOGON_INTERACTIVE_TOKEN, sddl, registered.put());
     if (hr == HRESULT_FROM_WIN32(ERROR_ALREADY_EXISTS))
         return {};

@@ -47,10 +47,16 @@ bool UsesOlderTaskScheduler(const std::wstring& osVersion);
 // Connects to the local Task Scheduler as the current user. Needs a ComApartment.
 TaskResult ConnectTaskService(rt::ComPtr<ITaskService>& service);
 
+struct StartupTask {
+    rt::ComPtr<ITaskDefinition> definition;
+    // The start action inside the definition; not every scheduler hands it back from there.
+    rt::ComPtr<IExecAction> action;
+};
+
 // A new definition holding every value of the log-on task for the program in `appFolder`.
 // Every step runs so that the definition is complete where it can be; the first failing
 // step is reported, and a definition with a failed step must not be registered.
-TaskResult BuildStartupTask(ITaskService* service, const std::wstring& appFolder, rt::ComPtr<ITaskDefinition>& def);
+TaskResult BuildStartupTask(ITaskService* service, const std::wstring& appFolder, StartupTask& task);
 
 // Registers the log-on task. Nothing is registered unless every step of the definition took.
 // A task of that name already registered is left as it is and counts as success.
