@@ -33,9 +33,6 @@ public:
     // Shows the dialog, modal; true when the user chose an item.
     bool BrowseFolder();
 
-    // The dialog's flags for the current options.
-    UINT BrowseFlags() const;
-
 protected:
     void InitProperties() override;
     void ReadProperties(const rt::PropertyBag& bag) override;
@@ -45,6 +42,9 @@ protected:
     DWORD WindowStyle() const override { return WS_CHILD | WS_CLIPSIBLINGS; }
 
 private:
+    // The dialog's flags for the current options.
+    UINT BrowseFlags() const;
+
     bool includeFiles_ = true;
     bool editBox_ = true;
     std::wstring displayName_;
