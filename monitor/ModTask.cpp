@@ -168,7 +168,7 @@ TaskResult RegisterStartupTask(const std::wstring& appFolder)
     if (TaskResult r = ConnectTaskService(service); !r.Succeeded())
         return r;
     StartupTask task;
-    // A task without its trigger, or with part of its values, would never start the
+    // A task without its trigger, or missing any other value, would never start the
     // program as asked: such a definition is not registered.
     if (TaskResult r = BuildStartupTask(service.get(), appFolder, task); !r.Succeeded())
         return r;
