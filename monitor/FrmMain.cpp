@@ -81,8 +81,8 @@ void FrmMain::CreateControls()
     TextDateSep.Create(*this, form, {0, 0, 40, 20}, L"", false);
     Timer1.Create(*this);
 
-    CheckChangeLogLocation.Click.Connect([this] { CheckChangeLogLocation_Click(); });
     CreateActionControls();
+    ConnectSettingsHandlers();
 }
 
 void FrmMain::Form_Load()
@@ -164,35 +164,3 @@ void FrmMain::Form_Load()
 }
 
 void FrmMain::Form_Unload() { ExitProgram(); }
-
-void FrmMain::NormaliseLogPath()
-{
-    std::wstring text = TextLogPath.Text();
-    if (!text.empty() && text.back() != L'\\' && !TrimBlanks(text).empty())
-        TextLogPath.SetText(text + L"\\");
-    rt::PumpMessages();
-    if (TrimBlanks(TextLogPath.Text()).empty()) {
-        LogFolder = DefaultLogFolder();
-        rt::PumpMessages();
-        TextLogPath.SetText(LogFolder);
-    } else {
-        LogFolder = TextLogPath.Text();
-    }
-}
-
-void FrmMain::CheckChangeLogLocation_Click()
-{
-    int value = CheckChangeLogLocation.Value();
-    WriteIni(kSection, L"ChangeLogLocation", value, SettingsPath());
-    if (value == 1) {
-        TextLogPath.SetEnabled(true);
-        ButtonBrowse.SetEnabled(true);
-        NormaliseLogPath();
-        rt::PumpMessages();
-    } else {
-        TextLogPath.SetEnabled(false);
-        ButtonBrowse.SetEnabled(false);
-        LogFolder = DefaultLogFolder();
-    }
-    rt::PumpMessages();
-}

@@ -5,6 +5,8 @@
 #include "alphaimage/aicAlphaImage.h"
 #include "monitor/ModList.h"
 #include "monitor/ctlSysTray.h"
+#include "monitor/FolderBrowser.h"
+#include "monitor/ModTask.h"
 #include "runtime/Controls.h"
 #include "runtime/Form.h"
 #include "runtime/ListView.h"
@@ -59,6 +61,8 @@ public:
     rt::Label Label12{L"Label12"};
     rt::Label Label13{L"Label13"};
     rt::Label Label14{L"Label14"};
+
+    FolderBrowser FolderBrowserMain{L"FolderBrowserMain"};
 
     rt::TextBox TextDateSep{L"TextDateSep"};
     rt::Timer Timer1{L"Timer1", 1000};
@@ -119,6 +123,10 @@ public:
     // and the day's file is saved once. A save that failed earlier is tried again here.
     void LogListedAddresses();
 
+    // Register and remove the log-on task; true when the scheduler did what was asked.
+    bool CreateStartup();
+    bool DeleteStartup();
+
 protected:
     void CreateControls() override;
     void Form_Load() override;
@@ -137,7 +145,20 @@ private:
     void SaveDayLog();
     bool dayLogUnsaved_ = false;
 
+    // The settings panel (FrmMainSettings.cpp): the folder picker and the panel's handlers.
+    void ConnectSettingsHandlers();
+    void TextNumber_GotFocus(rt::TextBox& box);
+    void TextNumber_KeyPress(rt::TextBox& box, int& key);
+    void TextNumber_KeyUp(rt::TextBox& box, const wchar_t* key);
+    void TextLogPath_LostFocus();
+    void ButtonBrowse_Click();
+    void Check1_Click();
     void CheckChangeLogLocation_Click();
     // Makes the log-folder box's text a folder path and LogFolder follow it.
     void NormaliseLogPath();
+    // LogFolder takes `folder` and the folder is created, so the next save lands there.
+    void SwitchLogFolder(const std::wstring& folder);
+
+    OlderTaskScheduler olderScheduler_;
+    bool check1Busy_ = false;
 };

@@ -27,6 +27,8 @@ public:
     // a handler is on the stack, the unload waits until that handler has returned.
     void Unload();
     bool IsLoaded() const { return loaded_; }
+    // True while the design's controls are created and Form_Load runs.
+    bool IsLoading() const { return loading_; }
     bool IsUnloading() const { return unloading_; }
 
     void Show();
