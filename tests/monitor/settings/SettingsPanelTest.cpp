@@ -167,6 +167,11 @@ TEST_F(SettingsPanel, SwitchingTheLogLocationTakesEffectAtOnceAndCreatesTheFolde
     EXPECT_EQ(LogFolder, deeper + L"\\");
     EXPECT_TRUE(test::FolderExists(deeper));
     EXPECT_EQ(Ini(L"LogLocation"), deeper + L"\\");
+    // The next save of the day's log lands in the new folder.
+    f.AddToLog(L"203.0.113.77");
+    const std::wstring dayFile = f.DayLogPath();
+    EXPECT_EQ(dayFile.rfind(deeper + L"\\", 0), 0u) << test::Narrow(dayFile);
+    EXPECT_NE(test::ReadBytes(dayFile).find("203.0.113.77\r\n"), std::string::npos);
 
     // Unchecking goes back to the default folder; the box and the stored location stay.
     test::RemoveTree(DefaultLogFolder());
