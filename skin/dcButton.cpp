@@ -334,17 +334,25 @@ void dcButton::SetPictureNormal(skin::PicturePtr picture)
     MarkChanged(L"PicOpacity");
 }
 
+bool dcButton::TakesExtraPicture(skin::PicturePtr& picture)
+{
+    if (!picture)
+        return true;
+    // Without a normal picture, the first one given becomes it.
+    if (!pictureNormal_) {
+        SetPictureNormal(std::move(picture));
+        return false;
+    }
+    if (pictureSize_ == 0 &&
+        (picture->Width() != pictureNormal_->Width() || picture->Height() != pictureNormal_->Height()))
+        SetPictureSize(5);
+    return true;
+}
+
 void dcButton::SetPictureDown(skin::PicturePtr picture)
 {
-    if (picture) {
-        if (!pictureNormal_) {
-            SetPictureNormal(std::move(picture));
-            return;
-        }
-        if (pictureSize_ == 0 &&
-            (picture->Width() != pictureNormal_->Width() || picture->Height() != pictureNormal_->Height()))
-            SetPictureSize(5);
-    }
+    if (!TakesExtraPicture(picture))
+        return;
     pictureDown_ = std::move(picture);
     if (pressActive_)
         Redraw(-1, true);
@@ -353,15 +361,8 @@ void dcButton::SetPictureDown(skin::PicturePtr picture)
 
 void dcButton::SetPictureHot(skin::PicturePtr picture)
 {
-    if (picture) {
-        if (!pictureNormal_) {
-            SetPictureNormal(std::move(picture));
-            return;
-        }
-        if (pictureSize_ == 0 &&
-            (picture->Width() != pictureNormal_->Width() || picture->Height() != pictureNormal_->Height()))
-            SetPictureSize(5);
-    }
+    if (!TakesExtraPicture(picture))
+        return;
     pictureHot_ = std::move(picture);
     if (mouseOver_)
         Redraw(-1, true);

@@ -146,6 +146,8 @@ protected:
     HCURSOR Cursor() const override;
 
 private:
+    // The down or hot picture about to be set: false when it became the normal picture instead.
+    bool TakesExtraPicture(skin::PicturePtr& picture);
     // Model (dcButton.cpp).
     void ComputeStyleColors();
     void MarkChanged(const wchar_t* key) { PropertyChanged(key); }

@@ -34,6 +34,10 @@ void PumpFor(int ms);
 // WM_QUIT messages the pumps above took from the queue: a loaded program's loop would end.
 int QuitCount();
 
+// The clipboard's text, or "<no clipboard>" when it cannot be opened.
+std::wstring ClipboardText();
+void SetClipboardText(const std::wstring& text);
+
 std::string ReadBytes(const std::wstring& path);
 void WriteBytes(const std::wstring& path, const std::string& bytes);
 bool FileExists(const std::wstring& path);

@@ -21,32 +21,6 @@ HINSTANCE WINAPI RecordPageOpen(HWND, LPCWSTR verb, LPCWSTR file, LPCWSTR params
     return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(33));
 }
 
-std::wstring ClipboardText()
-{
-    std::wstring text;
-    if (!OpenClipboard(nullptr))
-        return L"<no clipboard>";
-    if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
-        if (auto* p = static_cast<const wchar_t*>(GlobalLock(h))) {
-            text = p;
-            GlobalUnlock(h);
-        }
-    }
-    CloseClipboard();
-    return text;
-}
-
-void SetClipboardText(const std::wstring& text)
-{
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-    memcpy(GlobalLock(mem), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
-    GlobalUnlock(mem);
-    SetClipboardData(CF_UNICODETEXT, mem);
-    CloseClipboard();
-}
-
 struct MenuLayout {
     const rt::Menu& menu;
     std::vector<std::pair<std::wstring, std::wstring>> items;
@@ -156,17 +130,17 @@ TEST_F(Actions, NoMenuOnALeftReleaseOrWithoutASelection)
 
 TEST_F(Actions, CopyPutsExactlyTheAddressOnTheClipboard)
 {
-    SetClipboardText(L"kept");
+    test::SetClipboardText(L"kept");
     // Without an address to put there, the clipboard is left alone.
     form->MenuCopyIP_Click();
     form->MenuCopyIP2_Click();
-    EXPECT_EQ(ClipboardText(), L"kept");
+    EXPECT_EQ(test::ClipboardText(), L"kept");
 
     test::MenuDriver menus(form->hWnd());
     menus.Choose(L"MenuList2", 0);
     ListWith(L"203.0.113.7");
     ReleaseOnList(WM_RBUTTONUP);
-    EXPECT_EQ(ClipboardText(), L"203.0.113.7");
+    EXPECT_EQ(test::ClipboardText(), L"203.0.113.7");
 }
 
 TEST_F(Actions, SendStartsBrennixWithExactlyTheAddress)

@@ -12,30 +12,6 @@ std::wstring EditText(HWND edit)
     return buf;
 }
 
-void PutOnClipboard(const std::wstring& text)
-{
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-    memcpy(GlobalLock(mem), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
-    GlobalUnlock(mem);
-    SetClipboardData(CF_UNICODETEXT, mem);
-    CloseClipboard();
-}
-
-std::wstring ClipboardText()
-{
-    std::wstring text;
-    if (!OpenClipboard(nullptr))
-        return text;
-    if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
-        text = static_cast<const wchar_t*>(GlobalLock(h));
-        GlobalUnlock(h);
-    }
-    CloseClipboard();
-    return text;
-}
-
 using SettingsPanel = SettingsFixture;
 
 TEST_F(SettingsPanel, PortBoxTakesDigitsOnlyAndSavesAtEachKeyRelease)
@@ -72,7 +48,7 @@ TEST_F(SettingsPanel, KeyboardPasteIsDroppedWhileCutAndCopyReachTheBox)
     // The same system edit control without the filter pastes on Ctrl+V's character.
     HWND plain = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 0, 0, 80, 20, f.hWnd(), nullptr, nullptr,
                                  nullptr);
-    PutOnClipboard(L"55");
+    test::SetClipboardText(L"55");
     SendMessageW(plain, WM_CHAR, 22, 1);
     EXPECT_EQ(EditText(plain), L"55");
     DestroyWindow(plain);
@@ -88,7 +64,7 @@ TEST_F(SettingsPanel, KeyboardPasteIsDroppedWhileCutAndCopyReachTheBox)
     SendMessageW(time, EM_SETSEL, 0, 1);
     SendMessageW(time, WM_CHAR, 24, 1);
     EXPECT_EQ(f.TextTime.Text(), L"2");
-    EXPECT_EQ(ClipboardText(), L"1");
+    EXPECT_EQ(test::ClipboardText(), L"1");
 }
 
 TEST_F(SettingsPanel, IntervalBoxSelectsAllOnFocusAndAnArrowReleaseRewritesTheKey)
