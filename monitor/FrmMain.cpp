@@ -130,19 +130,10 @@ void FrmMain::Form_Load()
 
     if (TextLogPath.Text().empty())
         TextLogPath.SetText(DefaultLogFolder());
-    if (CheckChangeLogLocation.Value() == 1) {
-        std::wstring text = TextLogPath.Text();
-        if (!TrimBlanks(text).empty() && text.back() != L'\\')
-            TextLogPath.SetText(text + L"\\");
-        if (TrimBlanks(TextLogPath.Text()).empty()) {
-            LogFolder = DefaultLogFolder();
-            TextLogPath.SetText(LogFolder);
-        } else {
-            LogFolder = TextLogPath.Text();
-        }
-    } else {
+    if (CheckChangeLogLocation.Value() == 1)
+        NormaliseLogPath();
+    else
         LogFolder = DefaultLogFolder();
-    }
     if (TrimBlanks(TextLogPath.Text()).empty())
         TextLogPath.SetText(LogFolder);
 
