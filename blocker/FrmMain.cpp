@@ -30,34 +30,21 @@ FrmMain::~FrmMain()
 void FrmMain::CreateControls()
 {
     HWND form = hWnd();
-    rt::PropertyBag bar;
-    bar.Set(L"Caption", std::wstring(kFormCaption));
-    TitelBar1.Create(*this, form, {0, 0, 449, 28}, &bar);
+    TitelBar1.Create(*this, form, {0, 0, 449, 28}, rt::PropertyBag::With(L"Caption", kFormCaption));
 
-    auto panel = [this, form](PanelFx& p, rt::Bounds b, const wchar_t* title) {
-        rt::PropertyBag bag;
-        bag.Set(L"TitleCaption", std::wstring(title));
-        p.Create(*this, form, b, &bag);
-    };
-    auto button = [this](dcButton& b, HWND container, rt::Bounds bounds, const wchar_t* caption) {
-        rt::PropertyBag bag;
-        bag.Set(L"Caption", std::wstring(caption));
-        b.Create(*this, container, bounds, &bag);
-    };
-
-    panel(PanelFx1, {8, 36, 433, 66}, L"Block IP");
+    PanelFx1.Create(*this, form, {8, 36, 433, 66}, rt::PropertyBag::With(L"TitleCaption", L"Block IP"));
     HWND p1 = PanelFx1.hWnd();
     Label1.Create(*this, p1, {12, 35, 24, 18}, L"IP:");
     TextIP.Create(*this, p1, {40, 32, 266, 23}, L"");
-    button(ButtonBrennix, p1, {316, 31, 106, 25}, L"Block IP");
+    ButtonBrennix.Create(*this, p1, {316, 31, 106, 25}, rt::PropertyBag::With(L"Caption", L"Block IP"));
 
-    panel(PanelFx2, {8, 110, 433, 160}, L"Block IP History (0)");
+    PanelFx2.Create(*this, form, {8, 110, 433, 160}, rt::PropertyBag::With(L"TitleCaption", L"Block IP History (0)"));
     List1.Create(*this, PanelFx2.hWnd(), {8, 30, 417, 122});
 
     Label11.Create(*this, form, {12, 280, 300, 44},
                    L"Need to unblock an IP? The following guide will so you how to edit the Windows IP Security to "
                    L"remove IPs added to it from this program.");
-    button(dcButton1, form, {322, 286, 115, 28}, L"Open Guide");
+    dcButton1.Create(*this, form, {322, 286, 115, 28}, rt::PropertyBag::With(L"Caption", L"Open Guide"));
     LabelDonate.Create(*this, form, {12, 332, 355, 32},
                        L"All our programs are completely free. We are 100% advertising and donation supported. ");
     rt::PropertyBag donate = ImageDesign(IDP_DONATE, false);

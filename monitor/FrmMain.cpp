@@ -25,18 +25,11 @@ FrmMain::~FrmMain()
 void FrmMain::CreateControls()
 {
     HWND form = hWnd();
-    rt::PropertyBag bar;
-    bar.Set(L"Caption", std::wstring(kFormCaption));
-    TitelBar1.Create(*this, form, {0, 0, 750, 28}, &bar);
-
-    auto panel = [this, form](PanelFx& p, rt::Bounds b, const wchar_t* title) {
-        rt::PropertyBag bag;
-        bag.Set(L"TitleCaption", std::wstring(title));
-        p.Create(*this, form, b, &bag);
-    };
-    panel(PanelFx1, {8, 36, 460, 250}, L"Currently Connected IP's On Remote Desktop");
-    panel(PanelFx2, {476, 36, 266, 250}, L"Today's Log");
-    panel(PanelFx3, {8, 294, 460, 170}, L"Settings");
+    TitelBar1.Create(*this, form, {0, 0, 750, 28}, rt::PropertyBag::With(L"Caption", kFormCaption));
+    PanelFx1.Create(*this, form, {8, 36, 460, 250},
+                    rt::PropertyBag::With(L"TitleCaption", L"Currently Connected IP's On Remote Desktop"));
+    PanelFx2.Create(*this, form, {476, 36, 266, 250}, rt::PropertyBag::With(L"TitleCaption", L"Today's Log"));
+    PanelFx3.Create(*this, form, {8, 294, 460, 170}, rt::PropertyBag::With(L"TitleCaption", L"Settings"));
 
     HWND p1 = PanelFx1.hWnd();
     CreateScanControls();
@@ -62,9 +55,7 @@ void FrmMain::CreateControls()
                    L"Default log location is the \"Logs\" folder in the program directory. ");
     TextLogPath.Create(*this, p3, {10, 144, 400, 22}, L"");
     TextLogPath.SetEnabled(false);
-    rt::PropertyBag browse;
-    browse.Set(L"Caption", std::wstring(L"..."));
-    ButtonBrowse.Create(*this, p3, {416, 144, 34, 22}, &browse);
+    ButtonBrowse.Create(*this, p3, {416, 144, 34, 22}, rt::PropertyBag::With(L"Caption", L"..."));
     ButtonBrowse.SetToolTipText(L"Browse For Folder");
     ButtonBrowse.SetEnabled(false);
 

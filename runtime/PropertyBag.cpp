@@ -100,4 +100,11 @@ PropertyBag& PropertyBag::Set(const std::wstring& key, Value value)
     return *this;
 }
 
+PropertyBag PropertyBag::With(const std::wstring& key, Value value)
+{
+    PropertyBag bag;
+    bag.Set(key, std::move(value));
+    return bag;
+}
+
 } // namespace rt

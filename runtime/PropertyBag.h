@@ -31,6 +31,8 @@ public:
 
     // Stores a value as given (form designs use this).
     PropertyBag& Set(const std::wstring& key, Value value);
+    // A design of one entry, such as a caption.
+    static PropertyBag With(const std::wstring& key, Value value);
 
 private:
     std::map<std::wstring, Value> values_;

@@ -24,6 +24,10 @@ public:
     // Creates the window on `container` and loads the properties: from `design` when the
     // form's design holds an entry for this control, else as a new instance.
     void Create(Form& form, HWND container, Bounds bounds, const PropertyBag* design = nullptr);
+    void Create(Form& form, HWND container, Bounds bounds, const PropertyBag& design)
+    {
+        Create(form, container, bounds, &design);
+    }
 
     // Run time always: there is no designer in this layer.
     bool AmbientUserMode() const { return true; }
