@@ -75,17 +75,17 @@ RECT Control::RectInContainer() const
     return r;
 }
 
-int Control::Left() const { return RectInContainer().left * TwipsPerPixelX(); }
-int Control::Top() const { return RectInContainer().top * TwipsPerPixelY(); }
+int Control::Left() const { return TwipsFromPixelsX(RectInContainer().left); }
+int Control::Top() const { return TwipsFromPixelsY(RectInContainer().top); }
 int Control::Width() const
 {
     RECT r = RectInContainer();
-    return (r.right - r.left) * TwipsPerPixelX();
+    return TwipsFromPixelsX(r.right - r.left);
 }
 int Control::Height() const
 {
     RECT r = RectInContainer();
-    return (r.bottom - r.top) * TwipsPerPixelY();
+    return TwipsFromPixelsY(r.bottom - r.top);
 }
 
 void Control::Move(int left, int top, int width, int height)

@@ -5,6 +5,8 @@
 
 #include <commctrl.h>
 
+#include <map>
+
 namespace rt {
 
 IntrinsicControl::~IntrinsicControl()
@@ -16,27 +18,29 @@ IntrinsicControl::~IntrinsicControl()
     }
 }
 
-HFONT IntrinsicControl::DefaultFont() const
+HFONT IntrinsicControl::DefaultFont(int dpi)
 {
-    static HFONT font = [] {
-        NONCLIENTMETRICSW ncm{};
-        ncm.cbSize = sizeof(ncm);
-        if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0))
-            return CreateFontIndirectW(&ncm.lfMessageFont);
-        return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    }();
-    return font;
+    // One font a DPI for the process's life, as the stock fonts are.
+    static std::map<int, HFONT> fonts;
+    HFONT& font = fonts[dpi];
+    if (!font) {
+        LOGFONTW lf = MessageFontAt(dpi);
+        font = CreateFontIndirectW(&lf);
+    }
+    return font ? font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 
 void IntrinsicControl::CreateSystemControl(Form& form, HWND container, const wchar_t* className, DWORD style,
-                                           DWORD exStyle, RECT px, const std::wstring& text)
+                                           DWORD exStyle, RECT design, const std::wstring& text)
 {
     PlaceOn(form);
-    hwnd_ = CreateWindowExW(exStyle, className, text.c_str(), style | WS_CHILD, px.left, px.top, px.right - px.left,
-                            px.bottom - px.top, container, nullptr, Instance(), nullptr);
+    const int dpi = DpiOf(container);
+    hwnd_ = CreateWindowExW(exStyle, className, text.c_str(), style | WS_CHILD, ScaleDesign(design.left, dpi),
+                            ScaleDesign(design.top, dpi), ScaleDesign(design.right - design.left, dpi),
+                            ScaleDesign(design.bottom - design.top, dpi), container, nullptr, Instance(), nullptr);
     if (!hwnd_)
         return;
-    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(DefaultFont()), FALSE);
+    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(DefaultFont(dpi)), FALSE);
     Reflectable::Attach(hwnd_, this);
     SetWindowSubclass(hwnd_, &IntrinsicControl::SubclassProc, 0, reinterpret_cast<DWORD_PTR>(this));
 }

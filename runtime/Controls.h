@@ -33,18 +33,20 @@ public:
     bool OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
 protected:
+    // `design` is in 96-DPI pixels; the window gets it scaled to the container's DPI.
     void CreateSystemControl(Form& form, HWND container, const wchar_t* className, DWORD style, DWORD exStyle,
-                             RECT pixels, const std::wstring& text);
+                             RECT design, const std::wstring& text);
     virtual LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
     LRESULT DefaultMessage(UINT msg, WPARAM wp, LPARAM lp);
-    HFONT DefaultFont() const;
+    // The system's message font at `dpi`, shared by the controls of one DPI.
+    static HFONT DefaultFont(int dpi);
 
 private:
     static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR data);
     HWND hwnd_ = nullptr;
 };
 
-// A rectangle in pixels inside the container: left, top, width, height.
+// A design rectangle inside the container in 96-DPI pixels: left, top, width, height.
 struct Bounds {
     int x = 0, y = 0, w = 0, h = 0;
     RECT Rect() const { return RECT{x, y, x + w, y + h}; }

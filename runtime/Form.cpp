@@ -166,7 +166,7 @@ int Form::Width() const
         return widthTwips_;
     RECT r;
     GetWindowRect(hWnd(), &r);
-    return (r.right - r.left) * TwipsPerPixelX();
+    return TwipsFromPixelsX(r.right - r.left);
 }
 
 int Form::Height() const
@@ -175,7 +175,7 @@ int Form::Height() const
         return heightTwips_;
     RECT r;
     GetWindowRect(hWnd(), &r);
-    return (r.bottom - r.top) * TwipsPerPixelY();
+    return TwipsFromPixelsY(r.bottom - r.top);
 }
 
 void Form::SetWidth(int twips)

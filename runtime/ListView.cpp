@@ -54,7 +54,7 @@ void ListView::AddColumn(const std::wstring& title, int widthPixels)
     LVCOLUMNW col{};
     col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
     col.pszText = const_cast<wchar_t*>(title.c_str());
-    col.cx = widthPixels;
+    col.cx = ScaleDesign(widthPixels, DpiOf(hWnd()));
     col.iSubItem = ColumnCount();
     SendMessageW(hWnd(), LVM_INSERTCOLUMNW, static_cast<WPARAM>(col.iSubItem), reinterpret_cast<LPARAM>(&col));
 }

@@ -22,7 +22,7 @@ public:
     ~ListView() override;
     void Create(Form& form, HWND container, Bounds bounds);
 
-    // Appends a column with a title and a width in pixels.
+    // Appends a column with a title and a width in 96-DPI pixels.
     void AddColumn(const std::wstring& title, int widthPixels);
     int ColumnCount() const;
     int ColumnWidth(int column) const;

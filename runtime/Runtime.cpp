@@ -157,20 +157,53 @@ AppVersionNumbers AppVersion()
     return v;
 }
 
-int TwipsPerPixelX() { return 1440 / ScreenPixelsPerInch(LOGPIXELSX); }
-int TwipsPerPixelY() { return 1440 / ScreenPixelsPerInch(LOGPIXELSY); }
-
-int PixelsFromTwipsX(int twips)
+int ScreenDpiX()
 {
-    int tpp = TwipsPerPixelX();
-    return (twips + tpp / 2) / tpp;
+    static const int dpi = ScreenPixelsPerInch(LOGPIXELSX);
+    return dpi;
 }
 
-int PixelsFromTwipsY(int twips)
+int ScreenDpiY()
 {
-    int tpp = TwipsPerPixelY();
-    return (twips + tpp / 2) / tpp;
+    static const int dpi = ScreenPixelsPerInch(LOGPIXELSY);
+    return dpi;
 }
+
+int DpiOf(HWND hwnd)
+{
+    // Windows before 10 (1607) lack the call: there every window has the system DPI.
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    static const auto getDpi = reinterpret_cast<GetDpiForWindowFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    UINT dpi = hwnd && getDpi ? getDpi(hwnd) : 0;
+    return dpi > 0 ? static_cast<int>(dpi) : ScreenDpiY();
+}
+
+int PixelsFromTwipsX(int twips) { return MulDiv(twips, ScreenDpiX(), 1440); }
+int PixelsFromTwipsY(int twips) { return MulDiv(twips, ScreenDpiY(), 1440); }
+int TwipsFromPixelsX(int pixels) { return MulDiv(pixels, 1440, ScreenDpiX()); }
+int TwipsFromPixelsY(int pixels) { return MulDiv(pixels, 1440, ScreenDpiY()); }
+
+namespace {
+LOGFONTW SystemFontAt(int dpi, bool caption)
+{
+    NONCLIENTMETRICSW ncm{};
+    ncm.cbSize = sizeof(ncm);
+    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0)) {
+        LOGFONTW lf{};
+        GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
+        lf.lfHeight = MulDiv(lf.lfHeight, dpi, ScreenDpiY());
+        return lf;
+    }
+    LOGFONTW lf = caption ? ncm.lfCaptionFont : ncm.lfMessageFont;
+    // The system gives the height at its own DPI.
+    lf.lfHeight = MulDiv(lf.lfHeight, dpi, ScreenDpiY());
+    return lf;
+}
+} // namespace
+
+LOGFONTW MessageFontAt(int dpi) { return SystemFontAt(dpi, false); }
+LOGFONTW CaptionFontAt(int dpi) { return SystemFontAt(dpi, true); }
 
 HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 

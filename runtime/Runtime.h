@@ -52,11 +52,22 @@ struct AppVersionNumbers {
 };
 AppVersionNumbers AppVersion();
 
-// Screen twips per pixel, from the display's logical pixels per inch.
-int TwipsPerPixelX();
-int TwipsPerPixelY();
+// The screen's logical pixels per inch (the system DPI), read once: the programs are system
+// aware, so it holds for the process's life.
+int ScreenDpiX();
+int ScreenDpiY();
+// Logical pixels per inch of `hwnd`'s window; the system DPI where the system cannot say.
+int DpiOf(HWND hwnd);
+// A design length in 96-DPI pixels at `dpi`: every position, size and font is scaled once, here.
+inline int ScaleDesign(int designPixels, int dpi) { return MulDiv(designPixels, dpi, 96); }
+// Twips (1440 an inch) and screen pixels, each rounded to the nearest whole unit.
 int PixelsFromTwipsX(int twips);
 int PixelsFromTwipsY(int twips);
+int TwipsFromPixelsX(int pixels);
+int TwipsFromPixelsY(int pixels);
+// The system's message or caption font with its height at `dpi`.
+LOGFONTW MessageFontAt(int dpi);
+LOGFONTW CaptionFontAt(int dpi);
 
 HINSTANCE Instance();
 

@@ -24,7 +24,9 @@ void UserControl::Create(Form& form, HWND container, Bounds b, const PropertyBag
 {
     PlaceOn(form);
     const wchar_t* cls = RegisterClassOnce(L"VantorelUserControl", &Window::StaticProc, CS_DBLCLKS);
-    CreateWindowOf(cls, 0, WindowStyle(), b.x, b.y, b.w, b.h, container, typeName_.c_str());
+    dpi_ = DpiOf(container);
+    CreateWindowOf(cls, 0, WindowStyle(), Scaled(b.x), Scaled(b.y), Scaled(b.w), Scaled(b.h), container,
+                   typeName_.c_str());
     if (design)
         ReadProperties(*design);
     else

@@ -6,6 +6,7 @@
 #include "runtime/Controls.h"
 #include "runtime/Handles.h"
 #include "runtime/PropertyBag.h"
+#include "runtime/Runtime.h"
 #include "runtime/Window.h"
 
 #include <set>
@@ -21,8 +22,9 @@ public:
     HWND hWnd() const override { return Window::hWnd(); }
     const std::wstring& TypeName() const { return typeName_; }
 
-    // Creates the window on `container` and loads the properties: from `design` when the
-    // form's design holds an entry for this control, else as a new instance.
+    // Creates the window on `container` at `bounds` (96-DPI pixels, scaled to the container's
+    // DPI) and loads the properties: from `design` when the form's design holds an entry for
+    // this control, else as a new instance.
     void Create(Form& form, HWND container, Bounds bounds, const PropertyBag* design = nullptr);
     void Create(Form& form, HWND container, Bounds bounds, const PropertyBag& design)
     {
@@ -57,6 +59,11 @@ public:
     void WriteTo(PropertyBag& bag) const { WriteProperties(bag); }
 
 protected:
+    // Logical pixels per inch of the control's window, fixed at its creation.
+    int Dpi() const { return dpi_; }
+    // A length of the control's own drawing, designed in 96-DPI pixels, at the control's DPI.
+    int Scaled(int designPixels) const { return ScaleDesign(designPixels, dpi_); }
+
     virtual void InitProperties() {}
     virtual void ReadProperties(const PropertyBag&) {}
     virtual void WriteProperties(PropertyBag&) const {}
@@ -76,6 +83,7 @@ private:
     void EnsureBacking();
 
     std::wstring typeName_;
+    int dpi_ = 96;
     std::wstring toolTip_;
     HWND toolTipWnd_ = nullptr;
     UniqueDC backDC_;

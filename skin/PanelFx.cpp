@@ -1,6 +1,7 @@
 #include "skin/PanelFx.h"
 
 #include "runtime/Handles.h"
+#include "runtime/Runtime.h"
 
 namespace {
 constexpr COLORREF kBody = RGB(244, 246, 250);
@@ -55,7 +56,8 @@ void PanelFx::ApplyRegion()
         SetWindowRgn(hWnd(), nullptr, TRUE);
         return;
     }
-    HRGN rgn = CreateRoundRectRgn(0, 0, w + 1, h + 1, roundEdge_, roundEdge_);
+    const int edge = Scaled(roundEdge_);
+    HRGN rgn = CreateRoundRectRgn(0, 0, w + 1, h + 1, edge, edge);
     // The window owns the region once it is set.
     if (rgn && !SetWindowRgn(hWnd(), rgn, TRUE))
         DeleteObject(rgn);
@@ -70,26 +72,25 @@ void PanelFx::Paint(HDC dc, int w, int h)
     }
     TRIVERTEX v[2] = {{0, 0, static_cast<COLOR16>(GetRValue(kTitleTop) << 8), static_cast<COLOR16>(GetGValue(kTitleTop) << 8),
                        static_cast<COLOR16>(GetBValue(kTitleTop) << 8), 0},
-                      {w, kTitleHeight, static_cast<COLOR16>(GetRValue(kTitleBottom) << 8),
+                      {w, Scaled(kTitleHeight), static_cast<COLOR16>(GetRValue(kTitleBottom) << 8),
                        static_cast<COLOR16>(GetGValue(kTitleBottom) << 8), static_cast<COLOR16>(GetBValue(kTitleBottom) << 8), 0}};
     GRADIENT_RECT gr{0, 1};
     GradientFill(dc, v, 2, &gr, 1, GRADIENT_FILL_RECT_V);
 
-    NONCLIENTMETRICSW ncm{};
-    ncm.cbSize = sizeof(ncm);
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0);
-    ncm.lfMessageFont.lfWeight = FW_BOLD;
-    rt::Gdi<HFONT> font(CreateFontIndirectW(&ncm.lfMessageFont));
+    LOGFONTW lf = rt::MessageFontAt(Dpi());
+    lf.lfWeight = FW_BOLD;
+    rt::Gdi<HFONT> font(CreateFontIndirectW(&lf));
     rt::Selected sel(dc, font.get());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, kTitleText);
-    RECT text{8, 0, w - 8, kTitleHeight};
+    RECT text{Scaled(8), 0, w - Scaled(8), Scaled(kTitleHeight)};
     DrawTextW(dc, title_.c_str(), static_cast<int>(title_.size()), &text,
               DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
 
     rt::Gdi<HBRUSH> frame(CreateSolidBrush(kFrame));
     if (roundEdge_ > 0) {
-        rt::Gdi<HRGN> outline(CreateRoundRectRgn(0, 0, w, h, roundEdge_, roundEdge_));
+        const int edge = Scaled(roundEdge_);
+        rt::Gdi<HRGN> outline(CreateRoundRectRgn(0, 0, w, h, edge, edge));
         FrameRgn(dc, outline.get(), frame.get(), 1, 1);
     } else {
         RECT all{0, 0, w, h};

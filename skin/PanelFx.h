@@ -9,12 +9,13 @@ class PanelFx : public rt::UserControl {
 public:
     explicit PanelFx(std::wstring name);
 
+    // Corner rounding in 96-DPI pixels.
     int RoundEdge() const { return roundEdge_; }
     void SetRoundEdge(int value);
     std::wstring TitleCaption() const { return title_; }
     void SetTitleCaption(const std::wstring& text);
 
-    // Height in pixels of the title band; children are placed below it.
+    // Height of the title band in 96-DPI pixels; children are placed below it.
     static constexpr int kTitleHeight = 22;
 
 protected:

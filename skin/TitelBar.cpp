@@ -41,14 +41,15 @@ void TitelBar::SetCaption(const std::wstring& text)
 RECT TitelBar::CloseBoxRect() const
 {
     int w = ScaleWidth(), h = ScaleHeight();
-    int top = (h - kBoxSize) / 2;
-    return RECT{w - kBoxGap - kBoxSize, top, w - kBoxGap, top + kBoxSize};
+    int box = Scaled(kBoxSize), gap = Scaled(kBoxGap);
+    int top = (h - box) / 2;
+    return RECT{w - gap - box, top, w - gap, top + box};
 }
 
 RECT TitelBar::MinBoxRect() const
 {
     RECT r = CloseBoxRect();
-    OffsetRect(&r, -(kBoxSize + kBoxGap), 0);
+    OffsetRect(&r, -Scaled(kBoxSize + kBoxGap), 0);
     return r;
 }
 
@@ -72,15 +73,13 @@ void TitelBar::Paint(HDC dc, int w, int h)
     if (!GradientFill(dc, v, 2, &gr, 1, GRADIENT_FILL_RECT_V))
         FillSolid(dc, RECT{0, 0, w, h}, kBand);
 
-    NONCLIENTMETRICSW ncm{};
-    ncm.cbSize = sizeof(ncm);
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0);
-    ncm.lfCaptionFont.lfWeight = FW_BOLD;
-    rt::Gdi<HFONT> font(CreateFontIndirectW(&ncm.lfCaptionFont));
+    LOGFONTW lf = rt::CaptionFontAt(Dpi());
+    lf.lfWeight = FW_BOLD;
+    rt::Gdi<HFONT> font(CreateFontIndirectW(&lf));
     rt::Selected sel(dc, font.get());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, kText);
-    RECT text{8, 0, MinBoxRect().left - 4, h};
+    RECT text{Scaled(8), 0, MinBoxRect().left - Scaled(4), h};
     DrawTextW(dc, caption_.c_str(), static_cast<int>(caption_.size()), &text,
               DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
 
@@ -89,14 +88,15 @@ void TitelBar::Paint(HDC dc, int w, int h)
         FillSolid(dc, min, kMinHover);
     if (hover_ == Box::Close)
         FillSolid(dc, close, kCloseHover);
-    rt::Gdi<HPEN> pen(CreatePen(PS_SOLID, 2, kText));
+    rt::Gdi<HPEN> pen(CreatePen(PS_SOLID, Scaled(2), kText));
     rt::Selected selPen(dc, pen.get());
-    MoveToEx(dc, min.left + 5, min.bottom - 6, nullptr);
-    LineTo(dc, min.right - 5, min.bottom - 6);
-    MoveToEx(dc, close.left + 5, close.top + 5, nullptr);
-    LineTo(dc, close.right - 5, close.bottom - 5);
-    MoveToEx(dc, close.right - 5, close.top + 5, nullptr);
-    LineTo(dc, close.left + 5, close.bottom - 5);
+    const int inset = Scaled(5), base = Scaled(6);
+    MoveToEx(dc, min.left + inset, min.bottom - base, nullptr);
+    LineTo(dc, min.right - inset, min.bottom - base);
+    MoveToEx(dc, close.left + inset, close.top + inset, nullptr);
+    LineTo(dc, close.right - inset, close.bottom - inset);
+    MoveToEx(dc, close.right - inset, close.top + inset, nullptr);
+    LineTo(dc, close.left + inset, close.bottom - inset);
 }
 
 void TitelBar::SetHover(Box box)

@@ -13,11 +13,11 @@ using skin::Rgb;
 namespace {
 COLORREF Ref(Rgb c) { return static_cast<COLORREF>(c) & 0xFFFFFF; }
 
-// The window font as a GDI font for one drawing step.
-HFONT MakeFont(HDC dc, const ButtonFont& f)
+// The window font as a GDI font for one drawing step, its points at the button's DPI.
+HFONT MakeFont(int dpi, const ButtonFont& f)
 {
     LOGFONTW lf{};
-    lf.lfHeight = -skin::RoundHalfEven(static_cast<double>(f.size) * GetDeviceCaps(dc, LOGPIXELSY) / 72.0);
+    lf.lfHeight = -skin::RoundHalfEven(static_cast<double>(f.size) * dpi / 72.0);
     lf.lfWeight = f.bold ? FW_BOLD : FW_NORMAL;
     lf.lfItalic = f.italic;
     lf.lfUnderline = f.underline;
@@ -40,7 +40,7 @@ void dcButton::LayoutCaptionAndPicture(int marginY, int marginX)
     in.hasCaption = !caption_.empty();
     if (in.hasCaption) {
         RECT r{0, 0, width_, height_};
-        rt::Gdi<HFONT> font(MakeFont(dc_, font_));
+        rt::Gdi<HFONT> font(MakeFont(Dpi(), font_));
         rt::Selected sel(dc_, font.get());
         DrawTextW(dc_, caption_.c_str(), static_cast<int>(caption_.size()), &r, DT_CALCRECT | DT_NOCLIP | DT_WORDBREAK | DT_CENTER);
         in.measuredCaption = skin::Rect{0, 0, r.right, r.bottom};
@@ -215,7 +215,7 @@ void dcButton::DrawCaptionText(Rgb colour, int dx, int dy)
     if (caption_.empty())
         return;
     RECT r{captionRect_.left + dx, captionRect_.top + dy, captionRect_.right + dx, captionRect_.bottom + dy};
-    rt::Gdi<HFONT> font(MakeFont(dc_, font_));
+    rt::Gdi<HFONT> font(MakeFont(Dpi(), font_));
     rt::Selected sel(dc_, font.get());
     SetBkMode(dc_, TRANSPARENT);
     SetTextColor(dc_, Ref(colour));

@@ -82,7 +82,7 @@ void dcButton::OpenPainter(int ew, int eh)
         return;
     needsLayout_ = false;
     ApplyButtonRegion(ew, eh);
-    LayoutCaptionAndPicture(4, 4);
+    LayoutCaptionAndPicture(Scaled(4), Scaled(4));
 }
 
 void dcButton::PaintRoundedGradient(long S)

@@ -7,7 +7,8 @@ void RoundRegion(HWND hwnd, int left, int top, int right, int bottom)
 {
     if (!hwnd)
         return;
-    HRGN rgn = CreateRoundRectRgn(left, top, right, bottom, 7, 7);
+    const int corner = rt::ScaleDesign(7, rt::DpiOf(hwnd));
+    HRGN rgn = CreateRoundRectRgn(left, top, right, bottom, corner, corner);
     if (rgn && !SetWindowRgn(hwnd, rgn, TRUE))
         DeleteObject(rgn);
 }

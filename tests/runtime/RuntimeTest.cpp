@@ -115,7 +115,8 @@ TEST(Twips, FormSizeConvertsThroughTheScreenFactors)
     form.Load();
     RECT r;
     GetWindowRect(form.hWnd(), &r);
-    EXPECT_EQ((r.right - r.left) * rt::TwipsPerPixelX(), form.Width());
-    EXPECT_EQ(rt::PixelsFromTwipsX(3000), 3000 / rt::TwipsPerPixelX());
+    // 3000 twips are 2.083 inches at any DPI, rounded to the nearest pixel.
+    EXPECT_EQ(r.right - r.left, (3000 * rt::ScreenDpiX() + 720) / 1440);
+    EXPECT_EQ(form.Width(), 3000) << "pixels read back as the twips they came from";
     form.Unload();
 }
