@@ -102,6 +102,8 @@ void SaveShot(HWND window, const std::string& name)
     const char* folder = std::getenv("VANTOREL_DPI_SHOTS");
     if (!folder)
         return;
+    // Only the picture needs the paints to have landed; the measures above do not.
+    test::PumpFor(300);
     RECT r{};
     GetWindowRect(window, &r);
     test::Image img;
@@ -149,7 +151,6 @@ protected:
         const int dpi = ExpectedDpi();
         ASSERT_EQ(rt::ScreenDpiY(), dpi) << "the prefix's LogPixels did not reach the process";
         ASSERT_EQ(rt::DpiOf(form.hWnd()), dpi) << "the process is not DPI aware";
-        test::PumpFor(100);
         Layout now = Measure(program, form);
         SaveShot(form.hWnd(), program);
 
