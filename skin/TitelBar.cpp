@@ -87,7 +87,7 @@ void TitelBar::Paint(HDC dc, int w, int h)
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0);
     ncm.lfCaptionFont.lfWeight = FW_BOLD;
     if (!fontName_.empty())
-        wcsncpy_s(ncm.lfCaptionFont.lfFaceName, fontName_.c_str(), _TRUNCATE);
+        wcsncpy_s(ncm.lfCaptionFont.lfFaceName, LF_FACESIZE, fontName_.c_str(), _TRUNCATE);
     rt::Gdi<HFONT> font(CreateFontIndirectW(&ncm.lfCaptionFont));
     rt::Selected sel(dc, font.get());
     SetBkMode(dc, TRANSPARENT);
