@@ -38,6 +38,12 @@ void ClickCentre(HWND hwnd)
 {
     RECT r{};
     GetClientRect(hwnd, &r);
+    POINT centre{r.right / 2, r.bottom / 2};
+    ClientToScreen(hwnd, &centre);
+    if (!::test::PumpUntil([&] { return WindowFromPoint(centre) == hwnd; })) {
+        ADD_FAILURE() << "another window covers the point to click";
+        return;
+    }
     ClickAt(hwnd, r.right / 2, r.bottom / 2);
 }
 
@@ -51,7 +57,6 @@ void TypeText(const std::wstring& text)
         in[1] = in[0];
         in[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
         SendInput(2, in, sizeof(INPUT));
-        ::test::PumpFor(20);
     }
 }
 
@@ -110,7 +115,10 @@ FrmMain& BrennixTest::Start()
     // Above the consoles that blocks open, so the clicks land on the form.
     SetWindowPos(form->hWnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     SetForegroundWindow(form->hWnd());
-    ::test::PumpFor(100);
+    HWND window = form->hWnd();
+    EXPECT_TRUE(::test::PumpUntil([window] {
+        return IsWindowVisible(window) && !GetUpdateRect(window, nullptr, FALSE);
+    })) << "the form never showed";
     return *form;
 }
 

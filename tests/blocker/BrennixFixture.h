@@ -13,7 +13,8 @@
 
 namespace brennix::test {
 
-// Real input through the system's input queue, as a user's.
+// Real input through the system's input queue, as a user's. ClickCentre first waits until
+// nothing covers the window's centre; TypeText returns before the keys are handled.
 void ClickAt(HWND hwnd, int x, int y);
 void ClickCentre(HWND hwnd);
 void TypeText(const std::wstring& text);

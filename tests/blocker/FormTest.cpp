@@ -64,14 +64,19 @@ TEST_F(BrennixTest, TypingIsFilteredKeyByKey)
     FrmMain& f = Start();
     f.TextIP.SetText(L"10.0.0.1");
     ClickCentre(f.TextIP.hWnd());
-    ::test::PumpFor(100);
+    EXPECT_TRUE(::test::PumpUntil([&] { return GetFocus() == f.TextIP.hWnd(); })) << "the click focuses the box";
     f.TextIP.SetFocus();
-    ::test::PumpFor(50);
     DWORD start = 1, end = 0;
-    SendMessageW(f.TextIP.hWnd(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    EXPECT_EQ(start, 0u);
-    EXPECT_EQ(end, 8u) << "focus selects the whole text";
-    TypeText(L"1x9 2.168.0.2565.8");
+    EXPECT_TRUE(::test::PumpUntil([&] {
+        SendMessageW(f.TextIP.hWnd(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+        return start == 0 && end == 8;
+    })) << "focus selects the whole text: " << start << ".." << end;
+    const std::wstring keys = L"1x9 2.168.0.2565.8";
+    std::size_t handled = 0;
+    const int id = f.TextIP.KeyPress.Connect([&handled](int&) { ++handled; });
+    TypeText(keys);
+    EXPECT_TRUE(::test::PumpUntil([&] { return handled == keys.size(); })) << handled << " keys reached the box";
+    f.TextIP.KeyPress.Disconnect(id);
     EXPECT_EQ(f.TextIP.Text(), L"192.168.0.255");
 }
 
