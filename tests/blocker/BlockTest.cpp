@@ -129,30 +129,30 @@ TEST_F(BrennixTest, TemporaryFolderThatCmdWouldExpandStillBlocksTheAddress)
 }
 
 namespace {
-std::wstring g_heldBy;
+std::wstring g_change;
 HANDLE g_other = INVALID_HANDLE_VALUE;
 // What another process of the user could do between the writing and the check.
 void AppendCommand(const std::wstring& path)
 {
     HANDLE h = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     DWORD written = 0;
-    WriteFile(h, "calc\r\n", 6, &written, nullptr);
+    g_change = WriteFile(h, "calc\r\n", 6, &written, nullptr) && written == 6 ? L"appended" : L"";
     CloseHandle(h);
-    g_heldBy = L"appended";
 }
 void KeepOpenForWriting(const std::wstring& path)
 {
     g_other = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                           nullptr, OPEN_EXISTING, 0, nullptr);
-    g_heldBy = g_other != INVALID_HANDLE_VALUE ? L"held" : L"";
+    g_change = g_other != INVALID_HANDLE_VALUE ? L"held" : L"";
 }
 void ReplaceWithSameSizeText(const std::wstring& path)
 {
     std::string text = ::test::ReadBytes(path);
     std::fill(text.begin(), text.end(), 'x');
-    if (DeleteFileW(path.c_str()))
+    if (DeleteFileW(path.c_str())) {
         ::test::WriteBytes(path, text);
-    g_heldBy = L"replaced";
+        g_change = L"replaced";
+    }
 }
 } // namespace
 
@@ -161,14 +161,14 @@ TEST_F(BrennixTest, BatchFileChangedBeforeItsCheckIsNotRunNorRecorded)
     FrmMain& f = Start();
     OSVersion = L"10.0";
     for (BatchWrittenHook change : {&AppendCommand, &KeepOpenForWriting, &ReplaceWithSameSizeText}) {
-        g_heldBy.clear();
+        g_change.clear();
         SetBatchWrittenHook(change);
         HANDLE console = LastBatchProcess();
         f.TextIP.SetText(L"203.0.113.9");
         ClickBlock();
-        EXPECT_FALSE(g_heldBy.empty()) << "the change was made";
-        EXPECT_EQ(LastBatchProcess(), console) << ::test::Narrow(g_heldBy) << ": no console was started";
-        EXPECT_EQ(f.List1.ListCount(), 0) << ::test::Narrow(g_heldBy);
+        EXPECT_FALSE(g_change.empty()) << "the change was made";
+        EXPECT_EQ(LastBatchProcess(), console) << ::test::Narrow(g_change) << ": no console was started";
+        EXPECT_EQ(f.List1.ListCount(), 0) << ::test::Narrow(g_change);
         EXPECT_TRUE(f.TextIP.Enabled());
         EXPECT_TRUE(f.ButtonBrennix.Enabled());
         if (g_other != INVALID_HANDLE_VALUE)
@@ -269,6 +269,7 @@ TEST(BrennixBatchRun, HeldBatchFileCannotBeChangedUntilItsConsoleEnds)
     auto batch = WriteBatchFile(dir, L"@echo off\r\n:wait\r\nif not exist \"" + go + L"\" goto wait\r\necho ran> \"" +
                                          ran + L"\"\r\n");
     ASSERT_TRUE(batch.has_value());
+    EXPECT_FALSE(DeleteFileW(batch->path.c_str())) << "held from the check on";
     ASSERT_TRUE(RunBatchFile(*batch));
     HANDLE console = LastBatchProcess();
     batch->guard.reset(); // from here on only the console's copy holds the file
