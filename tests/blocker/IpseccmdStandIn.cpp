@@ -15,5 +15,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     WriteFile(f, args.data(), static_cast<DWORD>(args.size()), &written, nullptr);
     CloseHandle(f);
     // Appears whole or not at all for the waiting test.
-    return MoveFileExW(part.c_str(), (rt::AppPath() + L"\\ipseccmd-args.txt").c_str(), MOVEFILE_REPLACE_EXISTING) ? 0 : 1;
+    const std::wstring whole = rt::AppPath() + L"\\ipseccmd-args.txt";
+    return MoveFileExW(part.c_str(), whole.c_str(), MOVEFILE_REPLACE_EXISTING) ? 0 : 1;
 }

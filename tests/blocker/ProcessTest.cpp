@@ -180,7 +180,8 @@ TEST(BrennixProcess, StartsWithTheHandedOverAddressAndEndsThroughItsCloseBox)
     POINT close{barRect.right - 4 - 9, barRect.bottom / 2};
     ClientToScreen(bar, &close);
     SetForegroundWindow(window);
-    ASSERT_TRUE(test::PumpUntil([&] { return WindowFromPoint(close) == bar; })) << "another window covers the close box";
+    ASSERT_TRUE(test::PumpUntil([&] { return WindowFromPoint(close) == bar; }))
+        << "another window covers the close box";
     SetCursorPos(close.x, close.y);
     INPUT in[2] = {};
     in[0].type = INPUT_MOUSE;
