@@ -1,6 +1,6 @@
 #include "blocker/BatchFile.h"
 
-#include "runtime/Handles.h"
+#include "blocker/core/BatchText.h"
 
 #include <string>
 
@@ -9,6 +9,7 @@ namespace brennix {
 namespace {
 
 rt::UniqueKernel g_lastBatchProcess;
+BatchWrittenHook g_writtenHook = nullptr;
 
 struct FindTraits {
     static HANDLE invalid() { return INVALID_HANDLE_VALUE; }
@@ -64,18 +65,42 @@ bool IsWow64()
     return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
 }
 
+// Opens the written file again as its guard and reads it back: the file is run only when
+// it still holds exactly `bytes` and nobody else can change it while the guard is open.
+std::optional<HeldBatchFile> HoldWritten(const std::wstring& path, const std::string& bytes)
+{
+    // Sharing only reading denies every other writer and deleter, and fails outright when
+    // one has the file open already.
+    rt::UniqueFile guard(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!guard || GetFileType(guard.get()) != FILE_TYPE_DISK)
+        return std::nullopt;
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(guard.get(), &size) || size.QuadPart != static_cast<LONGLONG>(bytes.size()))
+        return std::nullopt;
+    std::string read(bytes.size(), '\0');
+    DWORD got = 0;
+    if (!bytes.empty() && (!ReadFile(guard.get(), read.data(), static_cast<DWORD>(read.size()), &got, nullptr) ||
+                           got != read.size()))
+        return std::nullopt;
+    if (read != bytes)
+        return std::nullopt;
+    return HeldBatchFile{path, std::move(guard)};
+}
+
 } // namespace
 
-std::optional<std::wstring> WriteBatchFile(const std::wstring& folder, const std::wstring& text)
+std::optional<HeldBatchFile> WriteBatchFile(const std::wstring& folder, const std::wstring& text)
 {
     auto bytes = ToAnsiExact(text);
     if (!bytes || bytes->size() > 0x7fffffff)
         return std::nullopt;
-    const std::wstring stem = folder + L"\\Brennix-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                              std::to_wstring(GetTickCount64());
+    const auto process = static_cast<std::uint32_t>(GetCurrentProcessId());
+    const auto tick = static_cast<std::uint64_t>(GetTickCount64());
     for (int attempt = 0; attempt < 100; ++attempt) {
-        std::wstring path = stem + (attempt ? L"-" + std::to_wstring(attempt) : std::wstring()) + L".bat";
-        // CREATE_NEW: never reuse a file that an earlier console may still be reading.
+        std::wstring path = folder + L"\\" + BatchFileName(process, tick, attempt);
+        // CREATE_NEW: never reuse a file that an earlier console may still be reading, nor
+        // one that somebody else placed under the name.
         rt::UniqueFile file(
             CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) {
@@ -86,13 +111,18 @@ std::optional<std::wstring> WriteBatchFile(const std::wstring& folder, const std
         bool ok = WriteWhole(file.get(), *bytes);
         // The close is checked too: a failed close may have lost the written bytes.
         ok = CloseHandle(file.release()) && ok;
-        if (ok)
-            return path;
-        DeleteFileW(path.c_str());
-        return std::nullopt;
+        if (!ok) {
+            DeleteFileW(path.c_str());
+            return std::nullopt;
+        }
+        if (g_writtenHook)
+            g_writtenHook(path);
+        return HoldWritten(path, *bytes);
     }
     return std::nullopt;
 }
+
+void SetBatchWrittenHook(BatchWrittenHook hook) { g_writtenHook = hook; }
 
 void RemoveOldBatchFiles(const std::wstring& folder)
 {
@@ -104,7 +134,8 @@ void RemoveOldBatchFiles(const std::wstring& folder)
     GetSystemTimeAsFileTime(&nowFt);
     const ULONGLONG now = (static_cast<ULONGLONG>(nowFt.dwHighDateTime) << 32) | nowFt.dwLowDateTime;
     do {
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        // The pattern also matches the user's own "Brennix-notes.bat", and short 8.3 names.
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !IsBatchFileName(found.cFileName))
             continue;
         const ULONGLONG written =
             (static_cast<ULONGLONG>(found.ftLastWriteTime.dwHighDateTime) << 32) | found.ftLastWriteTime.dwLowDateTime;
@@ -131,16 +162,17 @@ std::wstring CmdExePath()
 
 std::wstring BatchCommandLine(const std::wstring& cmdPath, const std::wstring& batchPath)
 {
-    return L"\"" + cmdPath + L"\" /t:80 /k \"\"" + batchPath + L"\" & exit\"";
+    return L"\"" + cmdPath + L"\" /d /t:80 /k \"\"" + batchPath + L"\" & exit\"";
 }
 
-bool RunBatchFile(const std::wstring& batchPath)
+bool RunBatchFile(const HeldBatchFile& batch)
 {
     const std::wstring folder = SystemFolder();
-    if (folder.empty())
+    // A path that cmd would expand or split would run some other file, or none.
+    if (folder.empty() || !batch.guard || !IsPlainForCmd(batch.path))
         return false;
     const std::wstring cmd = CmdExePath();
-    std::wstring line = BatchCommandLine(cmd, batchPath);
+    std::wstring line = BatchCommandLine(cmd, batch.path);
     STARTUPINFOW si{};
     si.cb = sizeof(si);
     si.dwFlags = STARTF_USESHOWWINDOW;
@@ -151,14 +183,26 @@ bool RunBatchFile(const std::wstring& batchPath)
     PVOID redirection = nullptr;
     const bool switched = IsWow64() && cmd.rfind(L"\\Sysnative\\") == std::wstring::npos &&
                           Wow64DisableWow64FsRedirection(&redirection);
-    BOOL started = CreateProcessW(cmd.c_str(), line.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr,
-                                  folder.c_str(), &si, &pi);
+    // Suspended until it holds its copy of the guard; the system folder as its current
+    // folder, so no command of the batch is looked for in a folder that others can write.
+    BOOL started = CreateProcessW(cmd.c_str(), line.data(), nullptr, nullptr, FALSE,
+                                  CREATE_NEW_CONSOLE | CREATE_SUSPENDED, nullptr, folder.c_str(), &si, &pi);
     if (switched)
         Wow64RevertWow64FsRedirection(redirection);
     if (!started)
         return false;
+    rt::UniqueKernel process(pi.hProcess);
     rt::UniqueKernel thread(pi.hThread);
-    g_lastBatchProcess.reset(pi.hProcess);
+    // The console's own handle closes when the console ends, whatever this program does
+    // meanwhile; it is not inheritable, so the commands that the console starts get none.
+    HANDLE copy = nullptr;
+    if (!DuplicateHandle(GetCurrentProcess(), batch.guard.get(), process.get(), &copy, 0, FALSE,
+                         DUPLICATE_SAME_ACCESS) ||
+        ResumeThread(thread.get()) == static_cast<DWORD>(-1)) {
+        TerminateProcess(process.get(), 1);
+        return false;
+    }
+    g_lastBatchProcess = std::move(process);
     return true;
 }
 

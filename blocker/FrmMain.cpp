@@ -30,7 +30,8 @@ FrmMain::~FrmMain()
 void FrmMain::CreateControls()
 {
     HWND form = hWnd();
-    TitelBar1.Create(*this, form, {0, 0, 449, 28}, rt::PropertyBag::With(L"Caption", kFormCaption));
+    TitelBar1.Create(*this, form, {0, 0, 449, 28},
+                     rt::PropertyBag::With(L"Caption", kFormCaption).Set(L"Font", std::wstring(L"Verdana")));
 
     PanelFx1.Create(*this, form, {8, 36, 433, 66}, rt::PropertyBag::With(L"TitleCaption", L"Block IP"));
     HWND p1 = PanelFx1.hWnd();
@@ -44,7 +45,10 @@ void FrmMain::CreateControls()
     Label11.Create(*this, form, {12, 280, 300, 44},
                    L"Need to unblock an IP? The following guide will so you how to edit the Windows IP Security to "
                    L"remove IPs added to it from this program.");
-    dcButton1.Create(*this, form, {322, 286, 115, 28}, rt::PropertyBag::With(L"Caption", L"Open Guide"));
+    dcButton1.Create(*this, form, {322, 286, 115, 28},
+                     rt::PropertyBag::With(L"Caption", L"Open Guide")
+                         .Set(L"BackColor", std::int64_t{0x404040})
+                         .Set(L"ForeColor", std::int64_t{0xFFFFFF}));
     LabelDonate.Create(*this, form, {12, 332, 355, 32},
                        L"All our programs are completely free. We are 100% advertising and donation supported. ");
     rt::PropertyBag donate = ImageDesign(IDP_DONATE, false);

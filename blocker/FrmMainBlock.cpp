@@ -24,18 +24,25 @@ void FrmMain::ButtonBrennix_Click()
     ButtonBrennix.SetEnabled(false);
     rt::PumpMessages();
 
+    // A folder whose name cmd would expand or split is passed over; with none left, and for
+    // a version without block commands, nothing is run or recorded.
     const std::wstring folder = BatchFolder(GetTempFolder(), rt::AppPath());
     rt::PumpMessages();
-    RemoveOldBatchFiles(folder);
+    if (!folder.empty())
+        RemoveOldBatchFiles(folder);
 
-    // Only a batch file written whole is run, and only a started block is recorded.
-    auto batch = WriteBatchFile(folder, BuildBatchText(OSVersion, *address, rt::AppPath()));
+    // Only a batch file written whole, read back unchanged and held against every other
+    // writer is run, and only a started block is recorded.
+    auto text = BuildBatchText(OSVersion, *address, rt::AppPath());
+    auto batch = folder.empty() || !text ? std::nullopt : WriteBatchFile(folder, *text);
     rt::PumpMessages();
     if (batch && RunBatchFile(*batch)) {
         rt::PumpMessages();
         AddToLog(canonical, List1);
         rt::PumpMessages();
     }
+    // The console holds its own copy of the guard from its start to its end.
+    batch.reset();
 
     TextIP.SetEnabled(true);
     ButtonBrennix.SetEnabled(true);

@@ -114,7 +114,8 @@ std::wstring CommandLineArgs(const std::wstring& line)
     }
     while (i < line.size() && line[i] != L' ' && line[i] != L'\t')
         ++i;
-    while (i < line.size() && (line[i] == L' ' || line[i] == L'\t'))
+    // One blank separates the name; any further blanks belong to the argument text.
+    if (i < line.size())
         ++i;
     return line.substr(i);
 }

@@ -38,8 +38,8 @@ std::wstring AppPath();
 // Tests place a program in a temporary folder of their own.
 void SetAppPath(std::wstring path);
 
-// The argument text of the command line: everything after the program's name, with the
-// blanks between them removed ("Command$").
+// The argument text of the command line: everything after the program's name and the one
+// blank that follows it, so leading blanks of the argument text stay ("Command$").
 std::wstring CommandLineArgs();
 std::wstring CommandLineArgs(const std::wstring& fullCommandLine);
 void SetCommandLineArgs(std::wstring args);

@@ -27,9 +27,19 @@ TitelBar::TitelBar(std::wstring name, CloseAction closeAction)
 
 void TitelBar::InitProperties() { caption_ = Name(); }
 
-void TitelBar::ReadProperties(const rt::PropertyBag& bag) { caption_ = bag.ReadString(L"Caption", L""); }
+void TitelBar::ReadProperties(const rt::PropertyBag& bag)
+{
+    caption_ = bag.ReadString(L"Caption", L"");
+    fontName_ = bag.ReadString(L"Font", L"");
+    if (fontName_.size() >= LF_FACESIZE)
+        fontName_.clear();
+}
 
-void TitelBar::WriteProperties(rt::PropertyBag& bag) const { bag.WriteString(L"Caption", caption_, L""); }
+void TitelBar::WriteProperties(rt::PropertyBag& bag) const
+{
+    bag.WriteString(L"Caption", caption_, L"");
+    bag.WriteString(L"Font", fontName_, L"");
+}
 
 void TitelBar::SetCaption(const std::wstring& text)
 {
@@ -75,6 +85,8 @@ void TitelBar::Paint(HDC dc, int w, int h)
 
     LOGFONTW lf = rt::CaptionFontAt(Dpi());
     lf.lfWeight = FW_BOLD;
+    if (!fontName_.empty())
+        wcsncpy_s(lf.lfFaceName, LF_FACESIZE, fontName_.c_str(), _TRUNCATE);
     rt::Gdi<HFONT> font(CreateFontIndirectW(&lf));
     rt::Selected sel(dc, font.get());
     SetBkMode(dc, TRANSPARENT);

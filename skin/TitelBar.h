@@ -36,6 +36,8 @@ private:
 
     CloseAction closeAction_;
     std::wstring caption_;
+    // The caption font's face ("Font"); empty keeps the system caption font's.
+    std::wstring fontName_;
     Box hover_ = Box::None;
     bool tracking_ = false;
 };

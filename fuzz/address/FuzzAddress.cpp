@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!again || *again != *address || FormatIPv4(*again) != canonical)
             std::abort();
         // Past the two header lines nothing that cmd would act on may appear.
-        std::wstring batch = brennix::BuildBatchText(L"10.0", *again, L"C:\\p");
+        std::wstring batch = brennix::BuildBatchText(L"10.0", *again, L"C:\\p").value_or(L"");
         std::size_t body = batch.find(L"\r\n", batch.find(L"\r\n") + 2) + 2;
         if (batch.find_first_of(L"&|^<>%", body) != std::wstring::npos)
             std::abort();

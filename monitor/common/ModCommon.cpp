@@ -6,6 +6,7 @@
 #include "runtime/Runtime.h"
 
 #include <objbase.h>
+#include <optional>
 #include <wbemidl.h>
 
 bool IsExiting = false;
@@ -66,13 +67,38 @@ std::wstring QueryWmiVersion()
     return version;
 }
 
+VersionQuery g_wmiVersion = &QueryWmiVersion;
+
+// The kernel's version, which no compatibility shim changes; nothing when ntdll lacks the
+// call.
+std::optional<WindowsVersion> KernelVersion()
+{
+    using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    auto fn = ntdll ? reinterpret_cast<RtlGetVersionFn>(
+                          reinterpret_cast<void (*)()>(GetProcAddress(ntdll, "RtlGetVersion")))
+                    : nullptr;
+    OSVERSIONINFOW info{};
+    info.dwOSVersionInfoSize = sizeof(info);
+    if (!fn || fn(&info) != 0)
+        return std::nullopt;
+    return WindowsVersion{static_cast<int>(info.dwMajorVersion), static_cast<int>(info.dwMinorVersion)};
+}
+
 } // namespace
+
+void SetWmiVersionQuery(VersionQuery query) { g_wmiVersion = query ? query : &QueryWmiVersion; }
 
 void GetOSVersion()
 {
-    std::wstring version = QueryWmiVersion();
+    std::wstring version = g_wmiVersion();
     OSVersion.clear();
-    if (auto parsed = ParseWindowsVersion(version))
+    auto parsed = ParseWindowsVersion(version);
+    // Without a version the blocker would write no block command and the monitor would pick
+    // the wrong task interface.
+    if (!parsed)
+        parsed = KernelVersion();
+    if (parsed)
         OSVersion = WindowsVersionText(*parsed);
     rt::PumpMessages();
 }

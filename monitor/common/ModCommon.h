@@ -13,8 +13,12 @@ extern bool IsExiting;
 extern std::wstring OSVersion;
 
 // The Windows version as WMI's Win32_OperatingSystem reports it, kept as "major.minor"
-// ("10.0", "6.1"). Sets OSVersion; leaves it empty when WMI gives no usable version.
+// ("10.0", "6.1"); the kernel's own (RtlGetVersion) when WMI gives no usable version. Sets
+// OSVersion; leaves it empty only when both fail.
 void GetOSVersion();
+// Tests replace the WMI query to make it fail; the programs never do.
+using VersionQuery = std::wstring (*)();
+void SetWmiVersionQuery(VersionQuery query);
 
 // The user locale's date separator, 4 characters: the separator, a NUL and blanks.
 std::wstring GetDateSeparator();

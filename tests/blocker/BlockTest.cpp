@@ -6,6 +6,9 @@
 #include "tests/blocker/BrennixFixture.h"
 #include "tests/blocker/core/HostileAddresses.h"
 
+#include <algorithm>
+#include <utility>
+
 using namespace brennix;
 using namespace brennix::test;
 
@@ -40,7 +43,7 @@ TEST_F(BrennixTest, ClickWritesTheNetshBatchAndStartsTheSystemConsole)
     OSVersion = L"10.0";
     f.TextIP.SetText(L"010.1.1.1");
     HANDLE before = LastBatchProcess();
-    ClickBlock();
+    ClickBlock(true);
 
     auto files = BatchFiles(temp);
     ASSERT_EQ(files.size(), 1u);
@@ -92,21 +95,133 @@ TEST_F(BrennixTest, HostileTextsWriteRunAndRecordNothing)
 TEST_F(BrennixTest, TemporaryFolderFallsBackToTheProgramFolder)
 {
     FrmMain& f = Start();
+    OSVersion = L"10.0";
     SetTempPath(L""); // GetTempPathW fails
     f.TextIP.SetText(L"198.51.100.2");
-    ClickCentre(f.ButtonBrennix.hWnd());
-    EXPECT_TRUE(::test::PumpUntil([&] { return BatchFiles(folder.Path()).size() == 1; }));
+    ClickBlock();
+    EXPECT_EQ(BatchFiles(folder.Path()).size(), 1u);
     EXPECT_TRUE(BatchFiles(temp).empty());
-    EXPECT_TRUE(::test::PumpUntil([&] { return f.List1.ListCount() == 1; }));
+    EXPECT_EQ(f.List1.ListCount(), 1);
+}
+
+TEST_F(BrennixTest, TemporaryFolderThatCmdWouldExpandStillBlocksTheAddress)
+{
+    // ipseccmd.exe is looked for beside the program; its stand-in records that the console
+    // ran the batch file, found under its exact name.
+    ASSERT_TRUE(CopyFileW((::test::BuildDir() + L"\\tests\\blocker\\ipseccmd.exe").c_str(),
+                          (folder / L"ipseccmd.exe").c_str(), FALSE));
+    const std::wstring odd = folder / L"t%OS%x";
+    ASSERT_TRUE(CreateDirectoryW(odd.c_str(), nullptr));
+    SetTempPath(odd + L"\\");
+    FrmMain& f = Start();
+    OSVersion = L"5.1";
+    f.TextIP.SetText(L"198.51.100.7");
+    ClickBlock();
+    EXPECT_TRUE(BatchFiles(odd).empty());
+    EXPECT_EQ(BatchFiles(folder.Path()).size(), 1u) << "written beside the program instead";
+    const std::wstring args = folder / L"ipseccmd-args.txt";
+    EXPECT_TRUE(::test::PumpUntil([&] { return ::test::FileExists(args); }, 30000)) << "the batch file never ran";
+    EXPECT_EQ(::test::ReadBytes(args),
+              "-w REG -p \"Blocked IP's By Vantorel - Brennix\" -r \"Blocked IP 198.51.100.7\" -f 0=198.51.100.7 "
+              "-n BLOCK -x");
+    ASSERT_EQ(f.List1.ListCount(), 1);
+    EXPECT_EQ(f.List1.List(0), L"198.51.100.7");
+}
+
+namespace {
+std::wstring g_change;
+HANDLE g_other = INVALID_HANDLE_VALUE;
+// What another process of the user could do between the writing and the check.
+void AppendCommand(const std::wstring& path)
+{
+    HANDLE h = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    DWORD written = 0;
+    g_change = WriteFile(h, "calc\r\n", 6, &written, nullptr) && written == 6 ? L"appended" : L"";
+    CloseHandle(h);
+}
+void KeepOpenForWriting(const std::wstring& path)
+{
+    g_other = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                          nullptr, OPEN_EXISTING, 0, nullptr);
+    g_change = g_other != INVALID_HANDLE_VALUE ? L"held" : L"";
+}
+void ReplaceWithSameSizeText(const std::wstring& path)
+{
+    std::string text = ::test::ReadBytes(path);
+    std::fill(text.begin(), text.end(), 'x');
+    if (DeleteFileW(path.c_str())) {
+        ::test::WriteBytes(path, text);
+        g_change = L"replaced";
+    }
+}
+} // namespace
+
+TEST_F(BrennixTest, BatchFileChangedBeforeItsCheckIsNotRunNorRecorded)
+{
+    FrmMain& f = Start();
+    OSVersion = L"10.0";
+    for (BatchWrittenHook change : {&AppendCommand, &KeepOpenForWriting, &ReplaceWithSameSizeText}) {
+        g_change.clear();
+        SetBatchWrittenHook(change);
+        HANDLE console = LastBatchProcess();
+        f.TextIP.SetText(L"203.0.113.9");
+        ClickBlock();
+        EXPECT_FALSE(g_change.empty()) << "the change was made";
+        EXPECT_EQ(LastBatchProcess(), console) << ::test::Narrow(g_change) << ": no console was started";
+        EXPECT_EQ(f.List1.ListCount(), 0) << ::test::Narrow(g_change);
+        EXPECT_TRUE(f.TextIP.Enabled());
+        EXPECT_TRUE(f.ButtonBrennix.Enabled());
+        if (g_other != INVALID_HANDLE_VALUE)
+            CloseHandle(std::exchange(g_other, INVALID_HANDLE_VALUE));
+    }
+    EXPECT_FALSE(::test::FileExists(HistoryFile()));
+}
+
+TEST_F(BrennixTest, VersionWithoutBlockCommandsWritesRunsAndRecordsNothing)
+{
+    FrmMain& f = Start();
+    HANDLE console = LastBatchProcess();
+    for (const wchar_t* version : {L"", L"5.0", L"0.0"}) {
+        OSVersion = version;
+        f.TextIP.SetText(L"192.0.2.4");
+        ClickBlock();
+        EXPECT_TRUE(BatchFiles(temp).empty()) << ::test::Narrow(version);
+    }
+    EXPECT_EQ(LastBatchProcess(), console);
+    EXPECT_EQ(f.List1.ListCount(), 0);
+    EXPECT_TRUE(f.ButtonBrennix.Enabled());
+}
+
+TEST_F(BrennixTest, VersionFallsBackToTheKernelsWhenWmiGivesNone)
+{
+    OSVERSIONINFOW info{};
+    info.dwOSVersionInfoSize = sizeof(info);
+    using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
+    auto rtl = reinterpret_cast<RtlGetVersionFn>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion")));
+    ASSERT_NE(rtl, nullptr);
+    ASSERT_EQ(rtl(&info), 0);
+    const std::wstring kernel = std::to_wstring(info.dwMajorVersion) + L"." + std::to_wstring(info.dwMinorVersion);
+    for (VersionQuery query : {+[] { return std::wstring(); }, +[] { return std::wstring(L"10"); },
+                               +[] { return std::wstring(L"x.y"); }}) {
+        SetWmiVersionQuery(query);
+        OSVersion = L"stale";
+        GetOSVersion();
+        EXPECT_EQ(OSVersion, kernel);
+    }
+    SetWmiVersionQuery(+[] { return std::wstring(L"6.1.7601"); });
+    GetOSVersion();
+    EXPECT_EQ(OSVersion, L"6.1") << "WMI's version is taken when it gives one";
 }
 
 TEST_F(BrennixTest, BatchFileThatCannotBeWrittenIsNotRunNorRecorded)
 {
     FrmMain& f = Start();
+    OSVersion = L"10.0";
     SetTempPath(folder / L"no such folder\\");
     HANDLE console = LastBatchProcess();
     f.TextIP.SetText(L"198.51.100.2");
-    ClickBlock(false);
+    ClickBlock();
     EXPECT_EQ(LastBatchProcess(), console);
     EXPECT_EQ(f.List1.ListCount(), 0);
     EXPECT_FALSE(::test::FileExists(HistoryFile()));
@@ -114,15 +229,18 @@ TEST_F(BrennixTest, BatchFileThatCannotBeWrittenIsNotRunNorRecorded)
     EXPECT_TRUE(f.TextIP.Enabled());
 }
 
-TEST_F(BrennixTest, EachBlockHasItsOwnBatchFileAndOldOnesGo)
+TEST_F(BrennixTest, EachBlockHasItsOwnBatchFileAndOnlyOldOnesOfItsOwnGo)
 {
     FrmMain& f = Start();
+    OSVersion = L"10.0";
     const std::wstring old = temp + L"\\Brennix-1-1.bat";
     const std::wstring recent = temp + L"\\Brennix-2-2.bat";
+    const std::wstring users = temp + L"\\Brennix-mynotes.bat";
     ::test::WriteBytes(old, "old");
     ::test::WriteBytes(recent, "recent");
-    {
-        HANDLE h = CreateFileW(old.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ::test::WriteBytes(users, "notes");
+    for (const std::wstring& path : {old, users}) {
+        HANDLE h = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         ASSERT_NE(h, INVALID_HANDLE_VALUE);
         FILETIME ft{};
         GetSystemTimeAsFileTime(&ft);
@@ -134,23 +252,41 @@ TEST_F(BrennixTest, EachBlockHasItsOwnBatchFileAndOldOnesGo)
     }
     f.TextIP.SetText(L"203.0.113.5");
     ClickBlock();
-    WaitForSingleObject(LastBatchProcess(), 20000);
     ClickBlock();
     EXPECT_FALSE(::test::FileExists(old)) << "an hour-old batch file is removed";
     EXPECT_TRUE(::test::FileExists(recent)) << "a recent one may still be read by its console";
-    EXPECT_EQ(BatchFiles(temp).size(), 3u) << "two blocks, two files, and the recent one";
+    EXPECT_EQ(::test::ReadBytes(users), "notes") << "a name the program never writes is the user's";
+    EXPECT_EQ(BatchFiles(temp).size(), 4u) << "two blocks, two files, the recent one and the user's";
 }
 
-TEST(BrennixBatchRun, ConsoleRunsABatchFileInAFolderWithBlanksAndAmpersand)
+TEST(BrennixBatchRun, HeldBatchFileCannotBeChangedUntilItsConsoleEnds)
 {
     ::test::TempFolder root;
     const std::wstring dir = root / L"a b & c";
     ASSERT_TRUE(CreateDirectoryW(dir.c_str(), nullptr));
-    const std::wstring batch = dir + L"\\run me.bat";
-    ::test::WriteBytes(batch, "@echo off\r\necho ran> \"%~dp0marker.txt\"\r\n");
-    ASSERT_TRUE(RunBatchFile(batch));
+    const std::wstring go = dir + L"\\go", ran = dir + L"\\ran.txt";
+    // The console waits for the test's word, then leaves a mark.
+    auto batch = WriteBatchFile(dir, L"@echo off\r\n:wait\r\nif not exist \"" + go + L"\" goto wait\r\necho ran> \"" +
+                                         ran + L"\"\r\n");
+    ASSERT_TRUE(batch.has_value());
+    EXPECT_FALSE(DeleteFileW(batch->path.c_str())) << "held from the check on";
+    ASSERT_TRUE(RunBatchFile(*batch));
     HANDLE console = LastBatchProcess();
-    ASSERT_NE(console, nullptr);
-    EXPECT_EQ(WaitForSingleObject(console, 30000), WAIT_OBJECT_0) << "\"& exit\" ends the console";
-    EXPECT_EQ(::test::ReadBytes(dir + L"\\marker.txt"), "ran\r\n");
+    batch->guard.reset(); // from here on only the console's copy holds the file
+    const std::wstring path = batch->path, moved = dir + L"\\moved.bat";
+
+    HANDLE w = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ(w, INVALID_HANDLE_VALUE) << "opened for writing";
+    if (w != INVALID_HANDLE_VALUE)
+        CloseHandle(w);
+    EXPECT_FALSE(DeleteFileW(path.c_str())) << "deleted";
+    EXPECT_FALSE(MoveFileExW(path.c_str(), moved.c_str(), 0)) << "renamed";
+    EXPECT_FALSE(MoveFileExW(moved.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) << "replaced";
+    EXPECT_EQ(WaitForSingleObject(console, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "the console was still running";
+
+    ::test::WriteBytes(go, "");
+    ASSERT_EQ(WaitForSingleObject(console, 30000), WAIT_OBJECT_0) << "\"& exit\" ends the console";
+    EXPECT_EQ(::test::ReadBytes(ran), "ran\r\n") << "the batch file ran from a folder with blanks and \"&\"";
+    EXPECT_TRUE(DeleteFileW(path.c_str())) << "the console's end frees the file";
 }

@@ -38,6 +38,12 @@ void ClickCentre(HWND hwnd)
 {
     RECT r{};
     GetClientRect(hwnd, &r);
+    POINT centre{r.right / 2, r.bottom / 2};
+    ClientToScreen(hwnd, &centre);
+    if (!::test::PumpUntil([&] { return WindowFromPoint(centre) == hwnd; })) {
+        ADD_FAILURE() << "another window covers the point to click";
+        return;
+    }
     ClickAt(hwnd, r.right / 2, r.bottom / 2);
 }
 
@@ -51,7 +57,6 @@ void TypeText(const std::wstring& text)
         in[1] = in[0];
         in[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
         SendInput(2, in, sizeof(INPUT));
-        ::test::PumpFor(20);
     }
 }
 
@@ -92,9 +97,12 @@ void BrennixTest::TearDown()
     MSG msg;
     while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
     }
+    SetBatchWrittenHook(nullptr);
+    SetWmiVersionQuery(nullptr);
     // Let the consoles end before their folder goes.
-    if (HANDLE console = LastBatchProcess())
-        WaitForSingleObject(console, 20000);
+    if (HANDLE console = LastBatchProcess()) {
+        EXPECT_EQ(WaitForSingleObject(console, 20000), WAIT_OBJECT_0) << "a block's console never ended";
+    }
 }
 
 void BrennixTest::SetTempPath(const std::wstring& path) { g_tempPath = path; }
@@ -107,31 +115,40 @@ FrmMain& BrennixTest::Start()
     // Above the consoles that blocks open, so the clicks land on the form.
     SetWindowPos(form->hWnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     SetForegroundWindow(form->hWnd());
-    ::test::PumpFor(100);
+    HWND window = form->hWnd();
+    EXPECT_TRUE(::test::PumpUntil([window] {
+        return IsWindowVisible(window) && !GetUpdateRect(window, nullptr, FALSE);
+    })) << "the form never showed";
     return *form;
 }
 
-void BrennixTest::ClickBlock(bool expectChange)
+void BrennixTest::ClickBlock(bool realInput)
 {
-    const int before = form->List1.ListCount();
-    const std::size_t files = BatchFiles(temp).size();
-    // Each click lands a little apart from the last, so that two quick ones never make a
-    // double-click, which the button does not take as a click.
-    static int shift = 0;
-    shift = shift == 10 ? -10 : 10;
-    RECT r{};
-    GetClientRect(form->ButtonBrennix.hWnd(), &r);
-    ClickAt(form->ButtonBrennix.hWnd(), r.right / 2 + shift, r.bottom / 2);
-    if (!expectChange) {
-        ::test::PumpFor(500);
-        return;
+    // A block's console opens over the form and would take a real click.
+    if (HANDLE console = LastBatchProcess()) {
+        ASSERT_EQ(WaitForSingleObject(console, 30000), WAIT_OBJECT_0) << "the previous block's console never ended";
     }
-    // The action has run once the button is back on and a file or history entry appeared.
-    ::test::PumpUntil([&] {
-        return form->ButtonBrennix.Enabled() &&
-               (BatchFiles(temp).size() != files || form->List1.ListCount() != before);
-    });
-    ::test::PumpFor(100);
+    HWND button = form->ButtonBrennix.hWnd();
+    RECT r{};
+    GetClientRect(button, &r);
+    POINT at{r.right / 2, r.bottom / 2};
+    // The form's own handler is connected first, so this one runs once the action is done.
+    int clicks = 0;
+    const int id = form->ButtonBrennix.Click.Connect([&clicks] { ++clicks; });
+    if (realInput) {
+        POINT screen = at;
+        ClientToScreen(button, &screen);
+        ASSERT_TRUE(::test::PumpUntil([&] { return WindowFromPoint(screen) == button; }))
+            << "another window covers the block button";
+        ClickAt(button, at.x, at.y);
+    } else {
+        PostMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+        PostMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+    }
+    const bool done = ::test::PumpUntil([&] { return clicks > 0; }, 20000);
+    form->ButtonBrennix.Click.Disconnect(id);
+    ASSERT_TRUE(done) << "the block button's click never ran";
+    EXPECT_EQ(clicks, 1) << "one press, one click";
 }
 
 } // namespace brennix::test

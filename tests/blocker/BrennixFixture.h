@@ -13,7 +13,8 @@
 
 namespace brennix::test {
 
-// Real input through the system's input queue, as a user's.
+// Real input through the system's input queue, as a user's. ClickCentre first waits until
+// nothing covers the window's centre; TypeText returns before the keys are handled.
 void ClickAt(HWND hwnd, int x, int y);
 void ClickCentre(HWND hwnd);
 void TypeText(const std::wstring& text);
@@ -30,9 +31,10 @@ protected:
     // The temporary path the program gets in place of GetTempPathW's; empty makes it fail.
     static void SetTempPath(const std::wstring& path);
     std::wstring HistoryFile() const { return folder / L"brennix_history.dat"; }
-    // Presses the block button with the mouse and waits until the action has finished:
-    // until a batch file or a history entry appears, or a while when none is expected.
-    void ClickBlock(bool expectChange = true);
+    // Presses the block button once the previous block's console has ended, and returns when
+    // the block action has run to its end. Posted button messages unless `realInput`, which
+    // first makes sure that nothing covers the button.
+    void ClickBlock(bool realInput = false);
 
     ::test::TempFolder folder;
     std::wstring temp;

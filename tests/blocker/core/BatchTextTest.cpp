@@ -26,26 +26,26 @@ const Ipv4 kAddress{10, 1, 1, 1};
 TEST(BuildBatchText, NetshLinesFrom52OnComparedAsNumbers)
 {
     for (const wchar_t* version : {L"5.2", L"6.0", L"6.1", L"6.3", L"10.0", L"11.0"})
-        EXPECT_EQ(BuildBatchText(version, kAddress, L"C:\\Prog"), kHeader + kNetsh) << version;
+        EXPECT_EQ(BuildBatchText(version, kAddress, L"C:\\Prog").value_or(L""), kHeader + kNetsh) << version;
 }
 
 TEST(BuildBatchText, IpseccmdLineOn51)
 {
-    EXPECT_EQ(BuildBatchText(L"5.1", kAddress, L"C:\\Program Files\\Vantorel"),
+    EXPECT_EQ(BuildBatchText(L"5.1", kAddress, L"C:\\Program Files\\Vantorel").value_or(L""),
               kHeader + L"\"C:\\Program Files\\Vantorel\\ipseccmd.exe\" -w REG -p \"Blocked IP's By Vantorel - "
                         L"Brennix\" -r \"Blocked IP 10.1.1.1\" -f 0=10.1.1.1 -n BLOCK -x\r\n");
 }
 
 TEST(BuildBatchText, PercentInTheProgramFolderIsNotExpanded)
 {
-    std::wstring text = BuildBatchText(L"5.1", kAddress, L"C:\\100%25 & co");
+    std::wstring text = BuildBatchText(L"5.1", kAddress, L"C:\\100%25 & co").value_or(L"");
     EXPECT_NE(text.find(L"\"C:\\100%%25 & co\\ipseccmd.exe\""), std::wstring::npos);
 }
 
-TEST(BuildBatchText, OtherVersionsGetOnlyTheHeader)
+TEST(BuildBatchText, VersionsWithoutBlockCommandsGetNoText)
 {
     for (const wchar_t* version : {L"5.0", L"4.9", L"", L"0.0", L"garbage"})
-        EXPECT_EQ(BuildBatchText(version, kAddress, L"C:\\Prog"), kHeader) << version;
+        EXPECT_FALSE(BuildBatchText(version, kAddress, L"C:\\Prog").has_value()) << version;
 }
 
 TEST(BatchFolder, TempPathLosesOneTrailingBackslashAndFallsBackToTheProgramFolder)
@@ -56,4 +56,38 @@ TEST(BatchFolder, TempPathLosesOneTrailingBackslashAndFallsBackToTheProgramFolde
     EXPECT_EQ(TempFolderFromPath(L""), L"");
     EXPECT_EQ(BatchFolder(TempFolderFromPath(L"C:\\Temp\\"), L"C:\\Prog") + L"\\Brennix-1.bat", L"C:\\Temp\\Brennix-1.bat");
     EXPECT_EQ(BatchFolder(L"", L"C:\\Prog"), L"C:\\Prog");
+}
+
+TEST(BatchFolder, NameThatCmdWouldExpandOrSplitIsPassedOver)
+{
+    struct Case {
+        const wchar_t* temp;
+        const wchar_t* program;
+        const wchar_t* folder;
+    } cases[] = {
+        {L"C:\\a b & (c)", L"C:\\Prog", L"C:\\a b & (c)"},
+        {L"C:\\t%OS%", L"C:\\Prog", L"C:\\Prog"},
+        {L"C:\\t!x!", L"C:\\Prog", L"C:\\Prog"},
+        {L"C:\\t^&", L"C:\\Prog", L"C:\\Prog"},
+        {L"C:\\t\"", L"C:\\Prog", L"C:\\Prog"},
+        {L"C:\\t\x01", L"C:\\Prog", L"C:\\Prog"},
+        {L"C:\\t\n", L"C:\\Prog", L"C:\\Prog"},
+        {L"C:\\t%OS%", L"C:\\100%", L""},
+        {L"", L"C:\\P!", L""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(BatchFolder(c.temp, c.program), c.folder) << ::testing::PrintToString(std::wstring(c.temp));
+}
+
+TEST(BatchFileName, OnlyTheProgramsOwnNamesMatch)
+{
+    EXPECT_EQ(BatchFileName(12, 345, 0), L"Brennix-12-345.bat");
+    EXPECT_EQ(BatchFileName(12, 345, 2), L"Brennix-12-345-2.bat");
+    EXPECT_TRUE(IsBatchFileName(BatchFileName(4294967295u, 18446744073709551615ull, 99)));
+    for (const wchar_t* name : {L"Brennix-1-2.bat", L"BRENNIX-1-2.BAT", L"Brennix-1-2-3.bat"})
+        EXPECT_TRUE(IsBatchFileName(name)) << ::testing::PrintToString(std::wstring(name));
+    for (const wchar_t* name : {L"Brennix-mynotes.bat", L"Brennix-1.bat", L"Brennix-1-2-3-4.bat", L"Brennix--2.bat",
+                                L"Brennix-1-.bat", L"Brennix-1-2.bat.txt", L"Brennix-1-2x.bat", L"BRENNI~1.BAT",
+                                L"Brennix-1-2 .bat", L"Brennix.bat", L"Brennix-123456789012345678901-1.bat"})
+        EXPECT_FALSE(IsBatchFileName(name)) << ::testing::PrintToString(std::wstring(name));
 }
