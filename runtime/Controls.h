@@ -26,6 +26,9 @@ public:
     Event<int, int> KeyUp;   // key code, shift
     Event<> GotFocus;
     Event<> LostFocus;
+    // The user asked for a context menu from the keyboard (the menu key or Shift+F10): x, y in
+    // pixels of the point where the menu belongs.
+    Event<int, int> MenuKey;
 
     std::wstring Text() const;
     void SetText(const std::wstring& text);
@@ -38,6 +41,8 @@ protected:
     virtual LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
     LRESULT DefaultMessage(UINT msg, WPARAM wp, LPARAM lp);
     HFONT DefaultFont() const;
+    // Where a menu asked for from the keyboard belongs: the control's top-left corner.
+    virtual POINT MenuKeyPoint() const { return POINT{0, 0}; }
 
 private:
     static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR data);
@@ -59,6 +64,7 @@ public:
     bool OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 };
 
+// Reached by the mouse: a plain static control lets clicks fall through to its container.
 class Label : public IntrinsicControl {
 public:
     using IntrinsicControl::IntrinsicControl;
@@ -94,6 +100,10 @@ public:
     Event<> Click;
 
     bool OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+
+protected:
+    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+    POINT MenuKeyPoint() const override;
 };
 
 } // namespace rt
