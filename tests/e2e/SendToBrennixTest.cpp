@@ -1,15 +1,20 @@
 // From one program to the other with real input: a right click on a row of the day's list or
 // of the connection list opens its menu, the menu is painted with its items, and a click on
-// "Send to Brennix" puts the clicked row's address into the box of the real Brennix.exe.
+// "Send to Brennix" puts the clicked row's address into the box of the real Brennix.exe. The
+// menu key and Shift+F10 open a list's menu too, and the tray icon's menu is painted as well.
 #include "tests/monitor/support/FormFixture.h"
 
 #include "monitor/ModMain.h"
+#include "monitor/clsSysTrayIcon.h"
+#include "runtime/Menu.h"
 #include "runtime/Runtime.h"
 #include "tests/monitor/scan/Loopback.h"
 #include "tests/skin/button/Png.h"
 #include "tests/support/RealInput.h"
 
 #include <commctrl.h>
+
+#include <functional>
 
 namespace {
 
@@ -141,4 +146,62 @@ TEST_F(SendToBrennix, RightClickedConnectionRowArrivesInTheRealBrennixBox)
     SendMessageW(list.hWnd(), LVM_GETITEMRECT, static_cast<WPARAM>(clicked), reinterpret_cast<LPARAM>(&row));
     SendThroughMenu(list.hWnd(), {row.left + 10, (row.top + row.bottom) / 2}, L"menu-connection-list");
     EXPECT_EQ(BrennixBox(), L"127.0.0.4");
+}
+
+namespace {
+
+void PostTrayRightClick(HWND hook)
+{
+    PostMessageW(hook, clsSysTrayIcon::kCallbackMessage, 1, WM_RBUTTONUP);
+}
+
+} // namespace
+
+TEST_F(SendToBrennix, EveryMenuOpensPaintedAndTheMenuKeyOpensAListsMenuAtItsRow)
+{
+    form->Timer1.SetEnabled(false);
+    form->ListViewNetstats.SetItems({{L"3389", L"127.0.0.5", L"50123", L"ESTABLISHED"}});
+    form->ListViewNetstats.SetSelectedIndex(0);
+    form->List1.AddItem(L"198.51.100.23");
+    form->List1.SetListIndex(0);
+    RECT viewRow{LVIR_LABEL, 0, 0, 0}, boxRow{};
+    SendMessageW(form->ListViewNetstats.hWnd(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&viewRow));
+    SendMessageW(form->List1.hWnd(), LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&boxRow));
+    POINT viewAt{viewRow.left, viewRow.bottom}, boxAt{boxRow.left, boxRow.bottom};
+    ClientToScreen(form->ListViewNetstats.hWnd(), &viewAt);
+    ClientToScreen(form->List1.hWnd(), &boxAt);
+
+    std::vector<std::wstring> opened;
+    int connection = rt::MenuOpening().Connect([&](const std::wstring& name) { opened.push_back(name); });
+    struct Case {
+        const char* name;
+        std::function<void()> open;
+        std::wstring menu;
+        std::vector<std::wstring> items;
+        POINT at; // where a menu asked for from the keyboard shows; {-1, -1}: anywhere
+    };
+    const Case cases[] = {
+        {"menu-key", [&] { form->ListViewNetstats.SetFocus(), test::PressKey(VK_APPS); }, L"MenuList", kListMenuItems,
+         viewAt},
+        {"shift-f10", [&] { form->List1.SetFocus(), test::PressKey(VK_F10, {VK_SHIFT}); }, L"MenuList2",
+         kListMenuItems, boxAt},
+        {"tray", [&] { PostTrayRightClick(form->SysTrayMain.hWnd()); }, L"mMenu",
+         {L"Show Vantorel - Ostrevi", L"-", L"Open Brennix", L"-", L"Exit && Close Program"}, {-1, -1}},
+    };
+    for (const Case& c : cases) {
+        opened.clear();
+        ASSERT_EQ(test::BringToForeground(form->hWnd()), "");
+        test::MenuWatch watch(-1);
+        c.open();
+        ASSERT_TRUE(watch.Wait()) << c.name;
+        SavePng(watch.shown, L"menu-" + test::Widen(c.name));
+        EXPECT_EQ(watch.failure, "") << c.name;
+        EXPECT_EQ(opened, std::vector<std::wstring>{c.menu}) << c.name;
+        EXPECT_EQ(watch.items, c.items) << c.name;
+        if (c.at.x >= 0) {
+            EXPECT_EQ(watch.at.left, c.at.x) << c.name;
+            EXPECT_EQ(watch.at.top, c.at.y) << c.name;
+        }
+    }
+    rt::MenuOpening().Disconnect(connection);
 }

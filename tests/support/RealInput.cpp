@@ -235,9 +235,8 @@ void MenuWatch::Watch()
         GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
         items.push_back(info.fType & MFT_SEPARATOR ? L"-" : text);
     }
-    RECT r{};
-    GetWindowRect(window, &r);
-    if (!PollUntil([&] { return LooksPainted(shown = CaptureScreen(r)); }, 5000)) {
+    GetWindowRect(window, &at);
+    if (!PollUntil([&] { return LooksPainted(shown = CaptureScreen(at)); }, 5000)) {
         failure = shown.AllBlack() ? "the menu stayed a black box" : "the menu was never painted";
         return;
     }

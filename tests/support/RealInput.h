@@ -54,6 +54,7 @@ public:
     std::string failure;              // empty when every step worked
     std::vector<std::wstring> items;  // the texts as the menu shows them; "-" for a separator
     ScreenPixels shown;               // the menu as the screen showed it, once painted
+    RECT at{};                        // the menu window on the screen
 
 private:
     static DWORD WINAPI Run(void* self);
