@@ -103,9 +103,8 @@ LRESULT IntrinsicControl::OnMessage(UINT msg, WPARAM wp, LPARAM lp)
         return r;
     }
     case WM_CONTEXTMENU:
-        // A point of -1,-1 comes from the keyboard; the mouse's request follows its release,
-        // which MouseUp has reported already.
-        if (lp == -1) {
+        // The mouse's request follows its release, which MouseUp has reported already.
+        if (MenuFromKeyboard(lp)) {
             POINT at = MenuKeyPoint();
             MenuKey.Raise(at.x, at.y);
             return 0;
@@ -151,6 +150,7 @@ bool TextBox::OnReflect(UINT msg, WPARAM wp, LPARAM, LRESULT& result)
 
 void Label::Create(Form& form, HWND container, Bounds b, const std::wstring& caption)
 {
+    // Without SS_NOTIFY a static control lets the mouse fall through to its container.
     CreateSystemControl(form, container, L"STATIC", SS_LEFT | SS_NOPREFIX | SS_NOTIFY | WS_VISIBLE, 0, b.Rect(),
                         caption);
 }

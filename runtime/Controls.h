@@ -64,7 +64,6 @@ public:
     bool OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 };
 
-// Reached by the mouse: a plain static control lets clicks fall through to its container.
 class Label : public IntrinsicControl {
 public:
     using IntrinsicControl::IntrinsicControl;

@@ -279,7 +279,7 @@ LRESULT ListView::OnMessage(UINT msg, WPARAM wp, LPARAM lp)
         // pressed is no click.
         return DefaultMessage(msg, wp, lp);
     case WM_CONTEXTMENU:
-        if (lp != -1)
+        if (!MenuFromKeyboard(lp))
             return 0; // the mouse's request: its NM_RCLICK was raised as MouseUp
         break;
     }
