@@ -174,7 +174,7 @@ bool PollUntil(const std::function<bool()>& done, int timeoutMs)
     while (!done()) {
         if (GetTickCount64() >= end)
             return done();
-        WaitForSingleObject(GetCurrentThread(), 10); // a thread handle never signals while it runs
+        Sleep(10); // the interval of the poll; the wait itself ends on the condition
     }
     return true;
 }
