@@ -92,6 +92,9 @@ public:
     // Handlers of the address actions, the link images and the tray icon (FrmMainActions.cpp).
     void ListViewNetstats_MouseUp(int button, int shift, int x, int y);
     void List1_MouseUp(int button, int shift, int x, int y);
+    // The menu key or Shift+F10 on a list: its menu opens at the selected row.
+    void ListViewNetstats_MenuKey(int x, int y);
+    void List1_MenuKey(int x, int y);
     void MenuCopyIP_Click();
     void MenuBrennix_Click();
     void MenuFindIPLocation_Click();
@@ -139,6 +142,8 @@ private:
     // scan does to the list while the menu is open.
     std::wstring listMenuAddress_;
     std::wstring list2MenuAddress_;
+    // Pops `menu` up at `screen` for `address`, which `held` keeps while the menu runs.
+    void ShowListMenu(const rt::Menu& menu, std::wstring& held, const std::wstring& address, POINT screen);
     void CreateScanControls();
     void Timer1_Tick();
     void LogNewAddresses(const std::vector<std::wstring>& fresh);

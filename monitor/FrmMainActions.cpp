@@ -120,6 +120,8 @@ void FrmMain::CreateActionControls()
 
     List1.MouseUp.Connect([this](int b, int s, int x, int y) { List1_MouseUp(b, s, x, y); });
     ListViewNetstats.MouseUp.Connect([this](int b, int sh, int x, int y) { ListViewNetstats_MouseUp(b, sh, x, y); });
+    List1.MenuKey.Connect([this](int x, int y) { List1_MenuKey(x, y); });
+    ListViewNetstats.MenuKey.Connect([this](int x, int y) { ListViewNetstats_MenuKey(x, y); });
 }
 
 void FrmMain::RoundControls()
@@ -137,27 +139,58 @@ std::wstring FrmMain::SelectedConnectionAddress() const
     return index < 0 ? std::wstring() : ListViewNetstats.ItemText(index, 1);
 }
 
+namespace {
+
+POINT CursorPoint()
+{
+    POINT pt{};
+    GetCursorPos(&pt);
+    return pt;
+}
+
+POINT ScreenPoint(const rt::Control& control, int x, int y)
+{
+    POINT pt{x, y};
+    ClientToScreen(control.hWnd(), &pt);
+    return pt;
+}
+
+} // namespace
+
+void FrmMain::ShowListMenu(const rt::Menu& menu, std::wstring& held, const std::wstring& address, POINT screen)
+{
+    if (address.empty() || IsExiting || !hWnd())
+        return;
+    held = address;
+    menu.Popup(hWnd(), screen);
+    held.clear();
+}
+
 void FrmMain::ListViewNetstats_MouseUp(int button, int, int, int)
 {
     // The address is taken now: a scan may rebuild the list before the menu's command runs.
     std::wstring address = SelectedConnectionAddress();
     rt::PumpMessages();
-    if (button != rt::vbRightButton || address.empty() || IsExiting || !hWnd())
-        return;
-    listMenuAddress_ = address;
-    MenuList.Popup(hWnd());
-    listMenuAddress_.clear();
+    if (button == rt::vbRightButton)
+        ShowListMenu(MenuList, listMenuAddress_, address, CursorPoint());
 }
 
 void FrmMain::List1_MouseUp(int button, int, int, int)
 {
     std::wstring address = List1.SelectedText();
     rt::PumpMessages();
-    if (button != rt::vbRightButton || address.empty() || IsExiting || !hWnd())
-        return;
-    list2MenuAddress_ = address;
-    MenuList2.Popup(hWnd());
-    list2MenuAddress_.clear();
+    if (button == rt::vbRightButton)
+        ShowListMenu(MenuList2, list2MenuAddress_, address, CursorPoint());
+}
+
+void FrmMain::ListViewNetstats_MenuKey(int x, int y)
+{
+    ShowListMenu(MenuList, listMenuAddress_, SelectedConnectionAddress(), ScreenPoint(ListViewNetstats, x, y));
+}
+
+void FrmMain::List1_MenuKey(int x, int y)
+{
+    ShowListMenu(MenuList2, list2MenuAddress_, List1.SelectedText(), ScreenPoint(List1, x, y));
 }
 
 void FrmMain::MenuCopyIP_Click() { CopyAddress(hWnd(), listMenuAddress_); }

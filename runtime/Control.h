@@ -18,6 +18,8 @@ int ButtonFromMessage(UINT msg);
 int ShiftFromMouseFlags(WPARAM wp);
 inline int MouseX(LPARAM lp) { return static_cast<short>(LOWORD(lp)); }
 inline int MouseY(LPARAM lp) { return static_cast<short>(HIWORD(lp)); }
+// WM_CONTEXTMENU asked for from the keyboard (the menu key, Shift+F10) carries the point -1,-1.
+inline bool MenuFromKeyboard(LPARAM lp) { return MouseX(lp) == -1 && MouseY(lp) == -1; }
 
 class Control {
 public:

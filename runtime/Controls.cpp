@@ -106,6 +106,14 @@ LRESULT IntrinsicControl::OnMessage(UINT msg, WPARAM wp, LPARAM lp)
         LostFocus.Raise();
         return r;
     }
+    case WM_CONTEXTMENU:
+        // The mouse's request follows its release, which MouseUp has reported already.
+        if (MenuFromKeyboard(lp)) {
+            POINT at = MenuKeyPoint();
+            MenuKey.Raise(at.x, at.y);
+            return 0;
+        }
+        return DefaultMessage(msg, wp, lp);
     default:
         return DefaultMessage(msg, wp, lp);
     }
@@ -146,7 +154,9 @@ bool TextBox::OnReflect(UINT msg, WPARAM wp, LPARAM, LRESULT& result)
 
 void Label::Create(Form& form, HWND container, Bounds b, const std::wstring& caption)
 {
-    CreateSystemControl(form, container, L"STATIC", SS_LEFT | SS_NOPREFIX | WS_VISIBLE, 0, b.Rect(), caption);
+    // Without SS_NOTIFY a static control lets the mouse fall through to its container.
+    CreateSystemControl(form, container, L"STATIC", SS_LEFT | SS_NOPREFIX | SS_NOTIFY | WS_VISIBLE, 0, b.Rect(),
+                        caption);
 }
 
 // --- CheckBox ---
@@ -240,6 +250,30 @@ std::wstring ListBox::SelectedText() const
 {
     int i = ListIndex();
     return i < 0 ? std::wstring() : List(i);
+}
+
+LRESULT ListBox::OnMessage(UINT msg, WPARAM wp, LPARAM lp)
+{
+    if (msg == WM_RBUTTONDOWN && hWnd()) {
+        // The list box leaves its selection to the left button; a menu opened by the right
+        // one must act on the row the user clicked, and a click below the rows selects none.
+        LRESULT hit = SendMessageW(hWnd(), LB_ITEMFROMPOINT, 0, lp);
+        int index = HIWORD(hit) ? -1 : static_cast<int>(LOWORD(hit));
+        if (index != ListIndex()) {
+            SetListIndex(index);
+            Click.Raise();
+        }
+    }
+    return IntrinsicControl::OnMessage(msg, wp, lp);
+}
+
+POINT ListBox::MenuKeyPoint() const
+{
+    RECT r{};
+    int i = ListIndex();
+    if (i < 0 || SendMessageW(hWnd(), LB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r)) == LB_ERR)
+        return POINT{0, 0};
+    return POINT{r.left, r.bottom};
 }
 
 bool ListBox::OnReflect(UINT msg, WPARAM wp, LPARAM, LRESULT& result)

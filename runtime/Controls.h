@@ -26,6 +26,9 @@ public:
     Event<int, int> KeyUp;   // key code, shift
     Event<> GotFocus;
     Event<> LostFocus;
+    // The user asked for a context menu from the keyboard (the menu key or Shift+F10): x, y in
+    // pixels of the point where the menu belongs.
+    Event<int, int> MenuKey;
 
     std::wstring Text() const;
     void SetText(const std::wstring& text);
@@ -40,6 +43,8 @@ protected:
     LRESULT DefaultMessage(UINT msg, WPARAM wp, LPARAM lp);
     // The system's message font at `dpi`, shared by the controls of one DPI.
     static HFONT DefaultFont(int dpi);
+    // Where a menu asked for from the keyboard belongs: the control's top-left corner.
+    virtual POINT MenuKeyPoint() const { return POINT{0, 0}; }
 
 private:
     static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR data);
@@ -96,6 +101,10 @@ public:
     Event<> Click;
 
     bool OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+
+protected:
+    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+    POINT MenuKeyPoint() const override;
 };
 
 } // namespace rt

@@ -254,11 +254,64 @@ void ListView::SetSelectedIndex(int index)
     SendMessageW(hWnd(), LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
 }
 
+LRESULT ListView::OnMessage(UINT msg, WPARAM wp, LPARAM lp)
+{
+    switch (msg) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN: {
+        // The control selects the row under the cursor and tracks the button until its release.
+        int button = ButtonFromMessage(msg);
+        trackedButton_ = button;
+        release_ = Release{};
+        LRESULT r = DefaultMessage(msg, wp, lp);
+        trackedButton_ = 0;
+        MouseDown.Raise(button, ShiftFromMouseFlags(wp), MouseX(lp), MouseY(lp));
+        if (release_.button) {
+            Release up = release_;
+            release_ = Release{};
+            MouseUp.Raise(up.button, up.shift, up.x, up.y);
+        }
+        return r;
+    }
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+        // Only the control's own click reports these buttons' release: one it did not see
+        // pressed is no click.
+        return DefaultMessage(msg, wp, lp);
+    case WM_CONTEXTMENU:
+        if (!MenuFromKeyboard(lp))
+            return 0; // the mouse's request: its NM_RCLICK was raised as MouseUp
+        break;
+    }
+    return IntrinsicControl::OnMessage(msg, wp, lp);
+}
+
+POINT ListView::MenuKeyPoint() const
+{
+    RECT r{LVIR_LABEL, 0, 0, 0};
+    int i = SelectedIndex();
+    if (i < 0 || !SendMessageW(hWnd(), LVM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r)))
+        return POINT{0, 0};
+    return POINT{r.left, r.bottom};
+}
+
 bool ListView::OnReflect(UINT msg, WPARAM, LPARAM lp, LRESULT& result)
 {
     if (msg != WM_NOTIFY)
         return false;
     auto* hdr = reinterpret_cast<NMHDR*>(lp);
+    if ((hdr->code == NM_CLICK || hdr->code == NM_RCLICK) && hdr->hwndFrom == hWnd()) {
+        const POINT at = reinterpret_cast<NMITEMACTIVATE*>(lp)->ptAction;
+        Release up{hdr->code == NM_CLICK ? vbLeftButton : vbRightButton, ShiftFromKeys(), at.x, at.y};
+        // Raised once the press's handling has returned, so MouseDown comes first; a control
+        // that reports the click from the release itself raises it at once.
+        if (trackedButton_ == up.button)
+            release_ = up;
+        else
+            MouseUp.Raise(up.button, up.shift, up.x, up.y);
+        result = 0;
+        return true;
+    }
     if (hdr->code != LVN_GETDISPINFOW)
         return false;
     LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(lp)->item;

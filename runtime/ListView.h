@@ -1,5 +1,7 @@
 // The common controls' list view in report view: items of a text and three sub-items,
-// columns with titles, the selected item and the mouse events of IntrinsicControl.
+// columns with titles, the selected item and the mouse events of IntrinsicControl. The control
+// tracks a pressed button in a loop of its own that takes the release from the queue, so a
+// button's release is raised from the click that the control reports instead.
 // The items live here and the control asks for their texts (a virtual list), so replacing
 // thousands of rows is one message instead of thousands.
 #pragma once
@@ -48,7 +50,18 @@ public:
 
     bool OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
+protected:
+    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+    POINT MenuKeyPoint() const override;
+
 private:
+    // A click the control reported (NM_CLICK, NM_RCLICK) while it tracked the press.
+    struct Release {
+        int button = 0, shift = 0, x = 0, y = 0;
+    };
+    int trackedButton_ = 0;
+    Release release_;
+
     void SyncCount();
     // A hidden twin of the control that holds only the widest entry of each column: the
     // control's own sizing then measures one row instead of every row.

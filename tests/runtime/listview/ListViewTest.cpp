@@ -110,23 +110,3 @@ TEST_F(ListViewTest, ItemsReachTheControlAndReplacementDropsTheSelection)
     EXPECT_EQ(list.SelectedIndex(), -1);
     EXPECT_EQ(SendMessageW(list.hWnd(), LVM_GETITEMCOUNT, 0, 0), 0);
 }
-
-TEST_F(ListViewTest, RightClickRaisesMouseUpWithTheSelection)
-{
-    rt::ListView& list = form.Sized;
-    list.SetItems(Rows(5));
-    int button = 0, seenIndex = -2;
-    list.MouseUp.Connect([&](int b, int, int, int) {
-        button = b;
-        seenIndex = list.SelectedIndex();
-    });
-    RECT r{LVIR_BOUNDS, 0, 0, 0};
-    SendMessageW(list.hWnd(), LVM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&r));
-    LPARAM at = MAKELPARAM(r.left + 5, (r.top + r.bottom) / 2);
-    SendMessageW(list.hWnd(), WM_LBUTTONDOWN, MK_LBUTTON, at);
-    SendMessageW(list.hWnd(), WM_LBUTTONUP, 0, at);
-    SendMessageW(list.hWnd(), WM_RBUTTONUP, 0, at);
-    test::PumpFor(50);
-    EXPECT_EQ(button, rt::vbRightButton);
-    EXPECT_EQ(seenIndex, 2);
-}
