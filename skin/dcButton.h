@@ -261,9 +261,22 @@ private:
     // Derived.
     skin::ButtonColorSet colors_;
     std::vector<skin::Point> outlinePoints_;
+    // What the window region was last built from: a repaint of the same size and shape keeps it.
+    struct RegionKey {
+        int w = -1, h = -1, ew = 0, eh = 0;
+        long shape = -1;
+        bool outline = false;
+        bool operator==(const RegionKey&) const = default;
+    } regionKey_;
     skin::Rect captionRect_;
     skin::Rect focusRect_;
     skin::Rect pictureRect_;
+
+    // The caption's GDI font, kept while the font and the DPI stay the same.
+    HFONT CaptionFont();
+    rt::Gdi<HFONT> captionFont_;
+    ButtonFont captionFontOf_;
+    int captionFontDpi_ = 0;
 
     // The drawing surface during Paint.
     HDC dc_ = nullptr;
