@@ -8,6 +8,18 @@
 
 namespace {
 
+// Work the first paint does not need. A timer message comes only once no paint is pending, so
+// this runs after the window has shown and painted.
+void CALLBACK FinishStartup(HWND hwnd, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(hwnd, id);
+    if (IsExiting)
+        return;
+    // WMI takes a good part of a start-up under Wine, and only the log-on task's clicks ask for
+    // the version (an empty version takes the current scheduler).
+    GetOSVersion();
+}
+
 // Window-design texts.
 constexpr const wchar_t* kFormCaption = L"Vantorel - Ostrevi";
 constexpr const wchar_t* kSection = L"main";
@@ -99,7 +111,7 @@ void FrmMain::Form_Load()
     RoundRegion(hWnd(), 0, 0, rt::PixelsFromTwipsX(Width()), rt::PixelsFromTwipsY(Height()));
     RoundControls();
 
-    GetOSVersion();
+    SetTimer(hWnd(), reinterpret_cast<UINT_PTR>(&FinishStartup), 0, &FinishStartup);
     AutoSizeListView(ListViewNetstats);
 
     const std::wstring ini = SettingsPath();
