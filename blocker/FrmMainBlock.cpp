@@ -28,6 +28,8 @@ void FrmMain::ButtonBrennix_Click()
     rt::PumpMessages();
     RemoveOldBatchFiles(folder);
 
+    if (OSVersion.empty())
+        GetOSVersion(); // a block asked for before start-up read the version
     // Only a batch file written whole is run, and only a started block is recorded.
     auto batch = WriteBatchFile(folder, BuildBatchText(OSVersion, *address, rt::AppPath()));
     rt::PumpMessages();

@@ -18,6 +18,8 @@ void CALLBACK FinishStartup(HWND hwnd, UINT, UINT_PTR id, DWORD)
     // WMI takes a good part of a start-up under Wine, and only the log-on task's clicks ask for
     // the version (an empty version takes the current scheduler).
     GetOSVersion();
+    // The icon waits on the notification area's process; the window does not need it.
+    reinterpret_cast<FrmMain*>(id)->SysTrayMain.Show();
 }
 
 // Window-design texts.
@@ -111,7 +113,6 @@ void FrmMain::Form_Load()
     RoundRegion(hWnd(), 0, 0, rt::PixelsFromTwipsX(Width()), rt::PixelsFromTwipsY(Height()));
     RoundControls();
 
-    SetTimer(hWnd(), reinterpret_cast<UINT_PTR>(&FinishStartup), 0, &FinishStartup);
     AutoSizeListView(ListViewNetstats);
 
     const std::wstring ini = SettingsPath();
@@ -152,7 +153,7 @@ void FrmMain::Form_Load()
     CreateFolderPath(LogFolder);
     ListLoad(DayAddresses, DayLogPath());
 
-    SysTrayMain.Show();
+    SetTimer(hWnd(), reinterpret_cast<UINT_PTR>(this), 0, &FinishStartup);
 
     Timer1.SetEnabled(true);
 }

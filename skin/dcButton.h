@@ -160,6 +160,9 @@ private:
     void VerticalGradient(skin::Rgb c1, skin::Rgb c2, float percent, int left, int top, int right, int bottom);
     void CapsuleShine(skin::Rgb top, skin::Rgb bottom);
     void DrawLine(skin::Rgb colour, int x1, int y1, int x2, int y2);
+    // Sets the pixels of a rectangle (both corners included) of the backing bitmap; false when
+    // the surface is not the control's own.
+    bool FillPixels(skin::Rgb colour, int left, int top, int right, int bottom);
     void DrawPixel(skin::Rgb colour, int x, int y) { DrawLine(colour, x, y, x, y); }
     void DrawFrame(skin::Rgb colour, int left, int top, int right, int bottom);
     void DrawOutline(skin::Rgb colour);

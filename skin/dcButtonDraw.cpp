@@ -35,6 +35,8 @@ HFONT dcButton::CaptionFont()
     // Made once for the font and the surface's DPI, not again for every caption drawn.
     const int dpi = GetDeviceCaps(dc_, LOGPIXELSY);
     if (!captionFont_ || !(captionFontOf_ == font_) || captionFontDpi_ != dpi) {
+        if (GetCurrentObject(dc_, OBJ_FONT) == captionFont_.get())
+            SelectObject(dc_, GetStockObject(SYSTEM_FONT));
         captionFont_.reset(MakeFont(dc_, font_));
         captionFontOf_ = font_;
         captionFontDpi_ = dpi;
@@ -158,23 +160,27 @@ void dcButton::CapsuleShine(Rgb topColour, Rgb bottomColour)
     }
 }
 
+bool dcButton::FillPixels(Rgb colour, int left, int top, int right, int bottom)
+{
+    if (dc_ != BackDC() || !BackBits())
+        return false;
+    const COLORREF c = Ref(colour);
+    const std::uint32_t px = (c & 0xFFu) << 16 | (c & 0xFF00u) | (c >> 16 & 0xFFu);
+    auto* bits = static_cast<std::uint32_t*>(BackBits());
+    const int l = std::max(left, 0), r = std::min(right, width_ - 1);
+    const int t = std::max(top, 0), b = std::min(bottom, height_ - 1);
+    for (int y = t; y <= b; ++y)
+        for (int x = l; x <= r; ++x)
+            bits[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x)] = px;
+    return true;
+}
+
 void dcButton::DrawLine(Rgb colour, int x1, int y1, int x2, int y2)
 {
     // Rows and columns (the gradients draw one a row) go straight into the control's own
     // top-down 32-bit pixels, the same pixels the pen would set, without a GDI call each.
-    if ((y1 == y2 && x1 <= x2) || (x1 == x2 && y1 <= y2)) {
-        if (dc_ == BackDC() && BackBits()) {
-            const COLORREF c = Ref(colour);
-            const std::uint32_t px = (c & 0xFFu) << 16 | (c & 0xFF00u) | (c >> 16 & 0xFFu);
-            auto* bits = static_cast<std::uint32_t*>(BackBits());
-            const int l = std::max(x1, 0), r = std::min(x2, width_ - 1);
-            const int t = std::max(y1, 0), b = std::min(y2, height_ - 1);
-            for (int y = t; y <= b; ++y)
-                for (int x = l; x <= r; ++x)
-                    bits[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x)] = px;
-            return;
-        }
-    }
+    if (((y1 == y2 && x1 <= x2) || (x1 == x2 && y1 <= y2)) && FillPixels(colour, x1, y1, x2, y2))
+        return;
     // The end point is drawn too.
     if (x2 == x1)
         ++y2;
@@ -188,6 +194,13 @@ void dcButton::DrawLine(Rgb colour, int x1, int y1, int x2, int y2)
 
 void dcButton::DrawFrame(Rgb colour, int left, int top, int right, int bottom)
 {
+    // The outline's four sides, straight into the pixels like the lines.
+    if (right - 1 >= left && bottom - 1 >= top && FillPixels(colour, left, top, right - 1, top)) {
+        FillPixels(colour, left, bottom - 1, right - 1, bottom - 1);
+        FillPixels(colour, left, top, left, bottom - 1);
+        FillPixels(colour, right - 1, top, right - 1, bottom - 1);
+        return;
+    }
     rt::Selected brush(dc_, GetStockObject(NULL_BRUSH));
     SetDCPenColor(dc_, Ref(colour));
     Rectangle(dc_, left, top, right, bottom);
@@ -246,10 +259,18 @@ void dcButton::DrawCaptionText(Rgb colour, int dx, int dy)
     if (caption_.empty())
         return;
     RECT r{captionRect_.left + dx, captionRect_.top + dy, captionRect_.right + dx, captionRect_.bottom + dy};
-    rt::Selected sel(dc_, CaptionFont());
+    // The font stays selected in the control's own DC from one caption to the next: selecting
+    // it again would make GDI look it up each time.
+    HFONT font = CaptionFont();
+    const bool own = dc_ == BackDC();
+    HGDIOBJ old = GetCurrentObject(dc_, OBJ_FONT);
+    if (old != font)
+        SelectObject(dc_, font);
     SetBkMode(dc_, TRANSPARENT);
     SetTextColor(dc_, Ref(colour));
     DrawTextW(dc_, caption_.c_str(), static_cast<int>(caption_.size()), &r, DT_NOCLIP | DT_WORDBREAK | DT_CENTER);
+    if (!own && old != font)
+        SelectObject(dc_, old);
 }
 
 void dcButton::DrawCaptionWithEffect(Rgb colour, Rgb base, int dx, int dy)
