@@ -111,9 +111,10 @@ void dcButton::VerticalGradient(Rgb c1, Rgb c2, float percent, int left, int top
     auto rows = skin::VerticalGradientRows(c1, c2, percent, top, bottom);
     for (int y = top; y <= std::max(bottom, top); ++y) {
         Rgb c = rows[static_cast<std::size_t>(y - top)];
-        if (left == right)
-            SetPixelV(dc_, left, y, Ref(c));
-        else
+        if (left == right) {
+            if (!FillPixels(c, left, y, left, y))
+                SetPixelV(dc_, left, y, Ref(c));
+        } else
             DrawLine(c, left, y, right, y);
     }
 }
