@@ -17,6 +17,15 @@ namespace {
 
 constexpr const wchar_t* kFormCaption = L"Vantorel - Brennix";
 
+// The Windows version (WMI, a good part of a start-up under Wine) is read once the window has
+// shown and painted: a timer message comes only when no paint is pending.
+void CALLBACK ReadVersionAfterFirstPaint(HWND hwnd, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(hwnd, id);
+    if (!IsExiting && OSVersion.empty())
+        GetOSVersion();
+}
+
 } // namespace
 
 FrmMain::FrmMain() : rt::Form(L"FrmMain", kFormCaption, kWidthTwips, kHeightTwips) { SetMainForm(this); }
@@ -91,8 +100,7 @@ void FrmMain::Form_Load()
 
     // File-system redirection stays on for the process; only the console's start needs the
     // 64-bit system folder, and it names it itself.
-    GetOSVersion();
-    rt::PumpMessages();
+    SetTimer(hWnd(), 1, 0, &ReadVersionAfterFirstPaint);
 
     FormBorder = std::make_unique<CFormBorder>();
     FormBorder->SetClient(this);

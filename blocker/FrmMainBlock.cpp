@@ -31,6 +31,8 @@ void FrmMain::ButtonBrennix_Click()
     if (!folder.empty())
         RemoveOldBatchFiles(folder);
 
+    if (OSVersion.empty())
+        GetOSVersion(); // a block asked for before start-up read the version
     // Only a batch file written whole, read back unchanged and held against every other
     // writer is run, and only a started block is recorded.
     auto text = BuildBatchText(OSVersion, *address, rt::AppPath());

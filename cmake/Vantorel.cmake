@@ -70,3 +70,17 @@ function(vantorel_fuzz name)
            COMMAND sh -c "rm -rf '${work}' && mkdir -p '${work}' && cp '${A_CORPUS}'/* '${work}'/ && \"$0\" -runs=20000 -max_len=4096 '${work}' '${A_CORPUS}'"
                    $<TARGET_FILE:${name}>)
 endfunction()
+
+# A shipped program carries no debug information nor symbol table: both go to a file beside it
+# (`<name>.exe.debug`), which a debugger finds through the program's debug link.
+function(vantorel_split_debug target)
+  if(NOT CMAKE_OBJCOPY)
+    return()
+  endif()
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE:${target}> $<TARGET_FILE:${target}>.debug
+    COMMAND ${CMAKE_OBJCOPY} --strip-all $<TARGET_FILE:${target}>
+    COMMAND ${CMAKE_OBJCOPY} --add-gnu-debuglink=$<TARGET_FILE_NAME:${target}>.debug $<TARGET_FILE:${target}>
+    WORKING_DIRECTORY $<TARGET_FILE_DIR:${target}>
+    VERBATIM)
+endfunction()

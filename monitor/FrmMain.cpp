@@ -8,6 +8,20 @@
 
 namespace {
 
+// Work the first paint does not need. A timer message comes only once no paint is pending, so
+// this runs after the window has shown and painted.
+void CALLBACK FinishStartup(HWND hwnd, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(hwnd, id);
+    if (IsExiting)
+        return;
+    // WMI takes a good part of a start-up under Wine, and only the log-on task's clicks ask for
+    // the version (an empty version takes the current scheduler).
+    GetOSVersion();
+    // The icon waits on the notification area's process; the window does not need it.
+    reinterpret_cast<FrmMain*>(id)->SysTrayMain.Show();
+}
+
 // Window-design texts.
 constexpr const wchar_t* kFormCaption = L"Vantorel - Ostrevi";
 constexpr const wchar_t* kSection = L"main";
@@ -99,7 +113,6 @@ void FrmMain::Form_Load()
     RoundRegion(hWnd(), 0, 0, rt::PixelsFromTwipsX(Width()), rt::PixelsFromTwipsY(Height()));
     RoundControls();
 
-    GetOSVersion();
     AutoSizeListView(ListViewNetstats);
 
     const std::wstring ini = SettingsPath();
@@ -140,7 +153,7 @@ void FrmMain::Form_Load()
     CreateFolderPath(LogFolder);
     ListLoad(DayAddresses, DayLogPath());
 
-    SysTrayMain.Show();
+    SetTimer(hWnd(), reinterpret_cast<UINT_PTR>(this), 0, &FinishStartup);
 
     Timer1.SetEnabled(true);
 }

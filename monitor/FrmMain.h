@@ -4,6 +4,7 @@
 
 #include "alphaimage/aicAlphaImage.h"
 #include "monitor/ModList.h"
+#include "monitor/ModNetStats.h"
 #include "monitor/ctlSysTray.h"
 #include "monitor/FolderBrowser.h"
 #include "monitor/ModTask.h"
@@ -126,6 +127,9 @@ public:
     // and the day's file is saved once. A save that failed earlier is tried again here.
     void LogListedAddresses();
 
+    // A scan's table is being read; the list follows when the read is done.
+    bool ScanRunning() const { return tableReader_.Running(); }
+
     // Register and remove the log-on task; true when the scheduler did what was asked.
     bool CreateStartup();
     bool DeleteStartup();
@@ -146,6 +150,11 @@ private:
     void ShowListMenu(const rt::Menu& menu, std::wstring& held, const std::wstring& address, POINT screen);
     void CreateScanControls();
     void Timer1_Tick();
+    // The table read of a scan is done: the list, the day's log, the columns and the count.
+    void ScanTableRead();
+    void RefreshScanLabels();
+    TcpTableReader tableReader_{[this](bool) { ScanTableRead(); }};
+    std::wstring scanPort_;
     void LogNewAddresses(const std::vector<std::wstring>& fresh);
     void SaveDayLog();
     bool dayLogUnsaved_ = false;

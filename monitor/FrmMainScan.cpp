@@ -43,21 +43,40 @@ void FrmMain::Timer1_Tick()
             return;
         std::wstring port(TrimBlanks(TextPort.Text()));
         if (!PortGuardRefuses(port)) {
-            LoadTcpTable();
-            if (IsExiting)
-                return;
-            FillConnectionList(ListViewNetstats, port);
-            if (IsExiting)
-                return;
-            LogListedAddresses();
-            if (IsExiting)
-                return;
-            AutoSizeListView(ListViewNetstats);
-            if (IsExiting)
-                return;
+            // The table is read on the reader's thread; the rest of the scan runs when it is
+            // done. A read still running from the last scan is this scan's: the counter runs on.
+            if (tableReader_.Running())
+                return RefreshScanLabels();
+            scanPort_ = std::move(port);
+            if (!tableReader_.Start()) {
+                // No thread to read on: the window waits for this one read.
+                LoadTcpTable();
+                ScanTableRead();
+            }
         }
         TickCounter = 0;
     }
+    RefreshScanLabels();
+}
+
+void FrmMain::ScanTableRead()
+{
+    if (IsExiting)
+        return;
+    FillConnectionList(ListViewNetstats, scanPort_);
+    if (IsExiting)
+        return;
+    LogListedAddresses();
+    if (IsExiting)
+        return;
+    AutoSizeListView(ListViewNetstats);
+    if (IsExiting)
+        return;
+    RefreshScanLabels();
+}
+
+void FrmMain::RefreshScanLabels()
+{
     Label1.SetCaption(L"Currently Connected IP's: " + std::to_wstring(ListViewNetstats.ListCount()));
     Label2.SetCaption(L"IP's: " + std::to_wstring(DayAddresses.Count()));
     Label4.SetCaption(TodayText);
@@ -103,6 +122,4 @@ void FrmMain::AutoSizeListView(rt::ListView& list)
             return;
         list.AutoSizeColumn(i);
     }
-    if (list.hWnd())
-        InvalidateRect(list.hWnd(), nullptr, TRUE);
 }

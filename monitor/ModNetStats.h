@@ -1,7 +1,11 @@
 // The TCP table read and the connection list's fill.
 #pragma once
 
+#include "runtime/Window.h"
+
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,13 +15,39 @@ class ListView;
 }
 
 // The table exactly as the system returned it, and its row count (0 after a failed read and
-// after a walk). The buffer keeps its capacity from scan to scan.
+// after a walk).
 extern std::vector<std::uint8_t> TcpTableBytes;
 extern std::int32_t TcpRowCount;
 
-// Reads the IPv4 TCP table with owning processes, sorted. A table that grew between the size
-// query and the read is read again a few times. False (and no rows) when no read succeeded.
+// Reads the IPv4 TCP table without owning processes (the id is never shown, and asking for it
+// makes the call many times slower), sorted, into `buffer`: one call when the buffer of the
+// last read holds the table. False (and a count of 0) when no read succeeded.
+bool ReadTcpTable(std::vector<std::uint8_t>& buffer);
+
+// ReadTcpTable into TcpTableBytes, and TcpRowCount from it.
 bool LoadTcpTable();
+
+// Reads the table on a thread of its own, so the window keeps answering while a large table is
+// read, and hands it over on the window's thread: TcpTableBytes and TcpRowCount are set, then
+// `done` runs. One read at a time; the reader's buffer serves every read.
+class TcpTableReader : private rt::Window {
+public:
+    explicit TcpTableReader(std::function<void(bool ok)> done);
+    ~TcpTableReader() override;
+
+    // False, and nothing started, while a read is still running.
+    bool Start();
+    bool Running() const { return running_; }
+
+private:
+    struct Shared;
+    static unsigned long __stdcall Run(void* shared);
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+    std::function<void(bool)> done_;
+    std::shared_ptr<Shared> shared_;
+    bool running_ = false;
+};
 
 // Replaces the list view's items with the table's rows that pass the row filter for the
 // watched port (text already trimmed), in table order: local port, remote address, remote

@@ -12,7 +12,7 @@ namespace rt {
 IntrinsicControl::~IntrinsicControl()
 {
     if (hwnd_) {
-        RemoveWindowSubclass(hwnd_, &IntrinsicControl::SubclassProc, 0);
+        RemoveSubclass(hwnd_, &IntrinsicControl::SubclassProc, 0);
         Reflectable::Detach(hwnd_);
         DestroyWindow(hwnd_);
     }
@@ -42,7 +42,7 @@ void IntrinsicControl::CreateSystemControl(Form& form, HWND container, const wch
         return;
     SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(DefaultFont(dpi)), FALSE);
     Reflectable::Attach(hwnd_, this);
-    SetWindowSubclass(hwnd_, &IntrinsicControl::SubclassProc, 0, reinterpret_cast<DWORD_PTR>(this));
+    SetSubclass(hwnd_, &IntrinsicControl::SubclassProc, 0, reinterpret_cast<DWORD_PTR>(this));
 }
 
 std::wstring IntrinsicControl::Text() const { return hwnd_ ? WindowText(hwnd_) : std::wstring(); }
@@ -57,7 +57,7 @@ bool IntrinsicControl::OnReflect(UINT, WPARAM, LPARAM, LRESULT&) { return false;
 
 LRESULT IntrinsicControl::DefaultMessage(UINT msg, WPARAM wp, LPARAM lp)
 {
-    return DefSubclassProc(hwnd_, msg, wp, lp);
+    return DefSubclass(hwnd_, msg, wp, lp);
 }
 
 LRESULT IntrinsicControl::OnMessage(UINT msg, WPARAM wp, LPARAM lp)
@@ -123,10 +123,10 @@ LRESULT CALLBACK IntrinsicControl::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, 
 {
     auto* self = reinterpret_cast<IntrinsicControl*>(data);
     if (msg == WM_NCDESTROY) {
-        RemoveWindowSubclass(hwnd, &IntrinsicControl::SubclassProc, 0);
+        RemoveSubclass(hwnd, &IntrinsicControl::SubclassProc, 0);
         Reflectable::Detach(hwnd);
         self->hwnd_ = nullptr;
-        return DefSubclassProc(hwnd, msg, wp, lp);
+        return DefSubclass(hwnd, msg, wp, lp);
     }
     HandlerScope scope;
     return self->OnMessage(msg, wp, lp);

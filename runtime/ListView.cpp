@@ -33,12 +33,44 @@ void CopyText(LVITEMW& item, const std::wstring& text)
 
 } // namespace
 
-ListView::~ListView()
+ListView::~ListView() = default;
+
+ListView::TextMeter::~TextMeter()
 {
-    if (twin_ && IsWindow(twin_)) {
-        Reflectable::Detach(twin_);
-        DestroyWindow(twin_);
+    if (dc) {
+        SelectObject(dc, old);
+        DeleteDC(dc);
     }
+}
+
+void ListView::TextMeter::Use(HFONT f)
+{
+    if (!dc) {
+        dc = CreateCompatibleDC(nullptr);
+        if (!dc)
+            return;
+        old = GetCurrentObject(dc, OBJ_FONT);
+    }
+    if (f == font && haveTable)
+        return;
+    font = f;
+    SelectObject(dc, f ? static_cast<HGDIOBJ>(f) : GetStockObject(SYSTEM_FONT));
+    haveTable = GetCharWidth32W(dc, 0x20, 0x7E, ascii) != FALSE;
+}
+
+int ListView::TextMeter::Width(const std::wstring& text) const
+{
+    int sum = 0;
+    for (wchar_t c : text) {
+        if (!haveTable || c < 0x20 || c > 0x7E) {
+            SIZE size{};
+            if (dc)
+                GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+            return static_cast<int>(size.cx);
+        }
+        sum += ascii[c - 0x20];
+    }
+    return sum;
 }
 
 void ListView::Create(Form& form, HWND container, Bounds b)
@@ -73,103 +105,52 @@ int ListView::ColumnWidth(int column) const
     return hWnd() ? static_cast<int>(SendMessageW(hWnd(), LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0)) : 0;
 }
 
-HWND ListView::SizingTwin()
+int ListView::WidestEntry(int column)
 {
-    if (twin_ && IsWindow(twin_))
-        return twin_;
-    twin_ = CreateWindowExW(0, WC_LISTVIEWW, L"", kStyle | WS_CHILD, 0, 0, 0, 0, GetParent(hWnd()), nullptr,
-                            Instance(), nullptr);
-    if (twin_)
-        Reflectable::Attach(twin_, this);
-    return twin_;
-}
-
-std::wstring ListView::WidestEntry(int column) const
-{
-    std::wstring widest;
-    if (rows_.empty() || column < 0 || column > kSubItems)
-        return widest;
-    WindowDC dc(hWnd());
-    HFONT font = reinterpret_cast<HFONT>(SendMessageW(hWnd(), WM_GETFONT, 0, 0));
-    Selected keep(dc.get(), font ? static_cast<HGDIOBJ>(font) : GetStockObject(SYSTEM_FONT));
-    // Advance widths of the printable ASCII characters: the entries are numbers, addresses and
-    // state names, so a sum of table lookups measures almost every one exactly as GDI does.
-    INT ascii[0x7F - 0x20] = {};
-    bool haveTable = GetCharWidth32W(dc.get(), 0x20, 0x7E, ascii) != FALSE;
-    auto width = [&](const std::wstring& text) {
-        int sum = 0;
-        for (wchar_t c : text) {
-            if (!haveTable || c < 0x20 || c > 0x7E) {
-                SIZE size{};
-                GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
-                return static_cast<int>(size.cx);
-            }
-            sum += ascii[c - 0x20];
-        }
-        return sum;
-    };
-    int best = -1;
-    for (const Row& row : rows_) {
-        const std::wstring& text = row[static_cast<std::size_t>(column)];
-        int w = width(text);
-        if (w > best) {
-            best = w;
-            widest = text;
-        }
-    }
+    int widest = 0;
+    for (const Row& row : rows_)
+        widest = std::max(widest, meter_.Width(row[static_cast<std::size_t>(column)]));
     return widest;
 }
 
 void ListView::AutoSizeColumn(int column)
 {
-    if (!hWnd() || column < 0 || column >= ColumnCount())
-        return;
-    HWND twin = SizingTwin();
-    if (!twin) {
-        SendMessageW(hWnd(), LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(LVSCW_AUTOSIZE_USEHEADER, 0));
-        return;
-    }
-    // Same font, the same client width (the last column fills it) and the same columns.
-    SendMessageW(twin, WM_SETFONT, SendMessageW(hWnd(), WM_GETFONT, 0, 0), FALSE);
-    RECT client{}, twinClient{};
-    GetClientRect(hWnd(), &client);
-    GetClientRect(twin, &twinClient);
-    if (client.right != twinClient.right || client.bottom != twinClient.bottom)
-        SetWindowPos(twin, nullptr, 0, 0, client.right, client.bottom, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
-    HWND header = reinterpret_cast<HWND>(SendMessageW(twin, LVM_GETHEADER, 0, 0));
-    int have = header ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
     int columns = ColumnCount();
-    for (int i = 0; i < columns; ++i) {
-        wchar_t title[256] = {};
-        LVCOLUMNW col{};
-        col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
-        col.pszText = title;
-        col.cchTextMax = static_cast<int>(std::size(title));
-        SendMessageW(hWnd(), LVM_GETCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&col));
-        if (i < have) {
-            // Each change makes the twin lay out its header again: only what differs.
-            wchar_t twinTitle[256] = {};
-            LVCOLUMNW now{};
-            now.mask = col.mask;
-            now.pszText = twinTitle;
-            now.cchTextMax = static_cast<int>(std::size(twinTitle));
-            SendMessageW(twin, LVM_GETCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&now));
-            if (now.cx != col.cx || now.fmt != col.fmt || std::wstring_view(twinTitle) != std::wstring_view(title))
-                SendMessageW(twin, LVM_SETCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&col));
-        } else {
-            SendMessageW(twin, LVM_INSERTCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&col));
-        }
+    if (!hWnd() || column < 0 || column >= columns || column > kSubItems)
+        return;
+    HWND header = reinterpret_cast<HWND>(SendMessageW(hWnd(), LVM_GETHEADER, 0, 0));
+    wchar_t title[256] = {};
+    LVCOLUMNW col{};
+    col.mask = LVCF_TEXT;
+    col.pszText = title;
+    col.cchTextMax = static_cast<int>(std::size(title));
+    SendMessageW(hWnd(), LVM_GETCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&col));
+
+    // The header insets its text by three edges on each side, the items by the control's label
+    // padding; both are pixels at 96 DPI. Two spare pixels keep a title from ever being cut.
+    meter_.Use(header ? reinterpret_cast<HFONT>(SendMessageW(header, WM_GETFONT, 0, 0)) : nullptr);
+    const int dpi = meter_.dc ? GetDeviceCaps(meter_.dc, LOGPIXELSX) : 96;
+    int width = meter_.Width(title) + 6 * GetSystemMetrics(SM_CXEDGE) + MulDiv(2, dpi, 96);
+    if (!rows_.empty()) {
+        meter_.Use(reinterpret_cast<HFONT>(SendMessageW(hWnd(), WM_GETFONT, 0, 0)));
+        width = std::max(width, WidestEntry(column) + MulDiv(12, dpi, 96));
     }
-    // The twin's one row holds this column's widest entry; its other cells are empty.
-    twinColumn_ = column;
-    twinText_ = WidestEntry(column);
-    std::size_t twinCount = rows_.empty() ? 0 : 1;
-    if (static_cast<std::size_t>(SendMessageW(twin, LVM_GETITEMCOUNT, 0, 0)) != twinCount)
-        SendMessageW(twin, LVM_SETITEMCOUNT, twinCount, LVSICF_NOSCROLL);
-    SendMessageW(twin, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(LVSCW_AUTOSIZE_USEHEADER, 0));
-    int width = static_cast<int>(SendMessageW(twin, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
-    if (width != ColumnWidth(column))
-        SendMessageW(hWnd(), LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(width, 0));
+    if (column == columns - 1) {
+        // The last column fills what the others leave of the view.
+        RECT client{};
+        GetClientRect(hWnd(), &client);
+        int left = 0;
+        for (int i = 0; i < column; ++i)
+            left += ColumnWidth(i);
+        width = std::max(width, static_cast<int>(client.right) - left);
+    }
+    if (sizedWidths_.size() < static_cast<std::size_t>(columns))
+        sizedWidths_.resize(static_cast<std::size_t>(columns), -1);
+    int& sized = sizedWidths_[static_cast<std::size_t>(column)];
+    if (width == sized)
+        return;
+    sized = width;
+    SendMessageW(hWnd(), LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(width, 0));
 }
 
 void ListView::SyncCount()
@@ -207,6 +188,8 @@ void ListView::SetSubItem(int index, int subItem, const std::wstring& text)
 
 std::vector<ListView::Row> ListView::SetItems(std::vector<Row> rows)
 {
+    // The same rows as before (a quiet server, scan after scan) need no new paint.
+    bool same = rows == rows_;
     rows_.swap(rows);
     if (!hWnd())
         return rows;
@@ -223,7 +206,8 @@ std::vector<ListView::Row> ListView::SetItems(std::vector<Row> rows)
     SyncCount();
     if (!rows_.empty())
         SendMessageW(hWnd(), LVM_ENSUREVISIBLE, 0, FALSE);
-    InvalidateRect(hWnd(), nullptr, TRUE);
+    if (!same)
+        InvalidateRect(hWnd(), nullptr, TRUE);
     return rows;
 }
 
@@ -315,12 +299,7 @@ bool ListView::OnReflect(UINT msg, WPARAM, LPARAM lp, LRESULT& result)
     if (hdr->code != LVN_GETDISPINFOW)
         return false;
     LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(lp)->item;
-    if (hdr->hwndFrom == twin_) {
-        static const std::wstring empty;
-        CopyText(item, item.iItem == 0 && item.iSubItem == twinColumn_ ? twinText_ : empty);
-    } else {
-        CopyText(item, TextOf(rows_, item.iItem, item.iSubItem));
-    }
+    CopyText(item, TextOf(rows_, item.iItem, item.iSubItem));
     result = 0;
     return true;
 }

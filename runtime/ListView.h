@@ -28,8 +28,8 @@ public:
     void AddColumn(const std::wstring& title, int widthPixels);
     int ColumnCount() const;
     int ColumnWidth(int column) const;
-    // Sizes a column as LVSCW_AUTOSIZE_USEHEADER does: the larger of its title and its widest
-    // entry (the last column fills the rest of the view).
+    // Sizes a column to the larger of its title and its widest entry (the last column also
+    // fills the rest of the view). The control is told only when that width changes.
     void AutoSizeColumn(int column);
 
     void Clear();
@@ -63,15 +63,23 @@ private:
     Release release_;
 
     void SyncCount();
-    // A hidden twin of the control that holds only the widest entry of each column: the
-    // control's own sizing then measures one row instead of every row.
-    HWND SizingTwin();
-    std::wstring WidestEntry(int column) const;
+    // Pixel widths of texts in the control's font, measured in a DC of this process: a table
+    // of the printable ASCII advances, so a column of thousands of entries costs no GDI call.
+    struct TextMeter {
+        HFONT font = nullptr;
+        HDC dc = nullptr;
+        HGDIOBJ old = nullptr;
+        int ascii[0x7F - 0x20] = {};
+        bool haveTable = false;
+        ~TextMeter();
+        void Use(HFONT f);
+        int Width(const std::wstring& text) const;
+    };
+    int WidestEntry(int column);
 
     std::vector<Row> rows_;
-    HWND twin_ = nullptr;
-    std::wstring twinText_;
-    int twinColumn_ = -1;
+    TextMeter meter_;
+    std::vector<int> sizedWidths_; // the width each column was last given, -1 before any
 };
 
 } // namespace rt

@@ -117,7 +117,8 @@ void UserControl::Refresh()
         return;
     Paint(backDC_.get(), backSize_.cx, backSize_.cy);
     GdiFlush();
-    InvalidateRect(hWnd(), nullptr, FALSE);
+    if (!paintPending_)
+        paintPending_ = InvalidateRect(hWnd(), nullptr, FALSE) != FALSE;
 }
 
 LRESULT UserControl::WndProc(UINT msg, WPARAM wp, LPARAM lp)
@@ -125,7 +126,12 @@ LRESULT UserControl::WndProc(UINT msg, WPARAM wp, LPARAM lp)
     switch (msg) {
     case WM_ERASEBKGND:
         return 1;
+    case WM_SHOWWINDOW:
+    case WM_WINDOWPOSCHANGED:
+        paintPending_ = false; // whatever the system did with the update region, ask again
+        break;
     case WM_PAINT: {
+        paintPending_ = false;
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(hWnd(), &ps);
         if (backDC_)

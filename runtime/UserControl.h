@@ -91,6 +91,9 @@ private:
     HGDIOBJ backOld_ = nullptr;
     SIZE backSize_{};
     void* backBits_ = nullptr;
+    // The window was invalidated and has not painted since: another Refresh needs no new
+    // invalidation (under Wine each is a round trip to the server).
+    bool paintPending_ = false;
     std::set<std::wstring> changed_;
 };
 

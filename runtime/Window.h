@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 namespace rt {
 
@@ -19,6 +20,14 @@ public:
     // Passes a parent's notification to the child that raised it; false when none took it.
     static bool Reflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
 };
+
+// Subclassing with comctl32's contract (procedures stacked per window, removed in any order,
+// also from inside a call), but the chain lives in this process: comctl32 keeps it in a window
+// property, and under Wine every property read is a round trip to the server, twice a message.
+bool SetSubclass(HWND hwnd, SUBCLASSPROC proc, UINT_PTR id, DWORD_PTR data);
+bool RemoveSubclass(HWND hwnd, SUBCLASSPROC proc, UINT_PTR id);
+// Passes the message on to the next procedure of the chain, finally the window's own.
+LRESULT DefSubclass(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
 class Window {
 public:

@@ -1,6 +1,6 @@
 #include "skin/WindowHook.h"
 
-#include <commctrl.h>
+#include "runtime/Window.h"
 
 #include <algorithm>
 
@@ -59,7 +59,7 @@ bool WindowHooks::Subclass(HWND hwnd, LONG_PTR userValue)
     record->hooks = this;
     record->hwnd = hwnd;
     record->userValue = userValue;
-    if (!SetWindowSubclass(hwnd, &HookProc, reinterpret_cast<UINT_PTR>(record), reinterpret_cast<DWORD_PTR>(record))) {
+    if (!rt::SetSubclass(hwnd, &HookProc, reinterpret_cast<UINT_PTR>(record), reinterpret_cast<DWORD_PTR>(record))) {
         delete record;
         return false;
     }
@@ -101,9 +101,9 @@ void WindowHooks::SetUserData(HWND hwnd, LONG_PTR value)
 
 void WindowHooks::Detach(Record* r)
 {
-    // The subclass list of comctl32 unlinks this entry alone, so hooks installed later by
+    // The subclass chain unlinks this entry alone, so hooks installed later by
     // other owners stay in the chain. A record still on the stack is freed when it unwinds.
-    RemoveWindowSubclass(r->hwnd, &HookProc, reinterpret_cast<UINT_PTR>(r));
+    rt::RemoveSubclass(r->hwnd, &HookProc, reinterpret_cast<UINT_PTR>(r));
     if (r->hooks)
         r->hooks->records_.erase(r->hwnd);
     r->hooks = nullptr;
@@ -135,7 +135,7 @@ LRESULT CALLBACK WindowHooks::HookProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
     if (!r->released && r->hooks && r->before.Has(msg))
         r->hooks->owner_.SubclassCallback(true, handled, result, hwnd, msg, wp, lp, r->userValue);
     if (!handled) {
-        result = DefSubclassProc(hwnd, msg, wp, lp);
+        result = rt::DefSubclass(hwnd, msg, wp, lp);
         if (!r->released && r->hooks && r->after.Has(msg))
             r->hooks->owner_.SubclassCallback(false, handled, result, hwnd, msg, wp, lp, r->userValue);
     }

@@ -1,7 +1,7 @@
 // Hooks on windows the owner does not create: its own control window's messages that the
-// host does not pass on, and its form's activation. Each hook is a SetWindowSubclass entry
-// whose reference data is the hook record, so several owners can hook one window and
-// release their hooks in any order without cutting one another out of the chain.
+// host does not pass on, and its form's activation. Each hook is an entry of the host layer's
+// subclass chain whose reference data is the hook record, so several owners can hook one
+// window and release their hooks in any order without cutting one another out of the chain.
 #pragma once
 
 #include <windows.h>

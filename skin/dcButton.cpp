@@ -72,6 +72,9 @@ dcButton::~dcButton()
 {
     // No hook may call into the button once it is gone.
     hooks_.ReleaseAll();
+    // The caption's font leaves the backing DC before it is deleted.
+    if (BackDC())
+        SelectObject(BackDC(), GetStockObject(SYSTEM_FONT));
     if (accessKeyId_ && Parent())
         Parent()->AccessKey.Disconnect(accessKeyId_);
 }

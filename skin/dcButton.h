@@ -160,6 +160,9 @@ private:
     void VerticalGradient(skin::Rgb c1, skin::Rgb c2, float percent, int left, int top, int right, int bottom);
     void CapsuleShine(skin::Rgb top, skin::Rgb bottom);
     void DrawLine(skin::Rgb colour, int x1, int y1, int x2, int y2);
+    // Sets the pixels of a rectangle (both corners included) of the backing bitmap; false when
+    // the surface is not the control's own.
+    bool FillPixels(skin::Rgb colour, int left, int top, int right, int bottom);
     void DrawPixel(skin::Rgb colour, int x, int y) { DrawLine(colour, x, y, x, y); }
     void DrawFrame(skin::Rgb colour, int left, int top, int right, int bottom);
     void DrawOutline(skin::Rgb colour);
@@ -261,9 +264,22 @@ private:
     // Derived.
     skin::ButtonColorSet colors_;
     std::vector<skin::Point> outlinePoints_;
+    // What the window region was last built from: a repaint of the same size and shape keeps it.
+    struct RegionKey {
+        int w = -1, h = -1, ew = 0, eh = 0;
+        long shape = -1;
+        bool outline = false;
+        bool operator==(const RegionKey&) const = default;
+    } regionKey_;
     skin::Rect captionRect_;
     skin::Rect focusRect_;
     skin::Rect pictureRect_;
+
+    // The caption's GDI font, kept while the font and the DPI stay the same.
+    HFONT CaptionFont();
+    rt::Gdi<HFONT> captionFont_;
+    ButtonFont captionFontOf_;
+    int captionFontDpi_ = 0;
 
     // The drawing surface during Paint.
     HDC dc_ = nullptr;

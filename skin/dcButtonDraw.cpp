@@ -1,11 +1,12 @@
 // The button's drawing primitives. Each creates the GDI objects it needs and gives them
 // back before it returns; lines, frames and fills use the DC's own pen and brush colours,
-// so the per-row gradients create no objects at all.
+// so the per-row gradients create no objects at all, and the pen is selected once a paint.
 #include "skin/dcButton.h"
 
 #include "runtime/Handles.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 using skin::Rgb;
@@ -29,6 +30,20 @@ HFONT MakeFont(int dpi, const ButtonFont& f)
 
 } // namespace
 
+HFONT dcButton::CaptionFont()
+{
+    // Made once for the font and the surface's DPI, not again for every caption drawn.
+    const int dpi = Dpi();
+    if (!captionFont_ || !(captionFontOf_ == font_) || captionFontDpi_ != dpi) {
+        if (GetCurrentObject(dc_, OBJ_FONT) == captionFont_.get())
+            SelectObject(dc_, GetStockObject(SYSTEM_FONT));
+        captionFont_.reset(MakeFont(dpi, font_));
+        captionFontOf_ = font_;
+        captionFontDpi_ = dpi;
+    }
+    return captionFont_.get();
+}
+
 void dcButton::LayoutCaptionAndPicture(int marginY, int marginX)
 {
     needsLayout_ = false;
@@ -40,8 +55,7 @@ void dcButton::LayoutCaptionAndPicture(int marginY, int marginX)
     in.hasCaption = !caption_.empty();
     if (in.hasCaption) {
         RECT r{0, 0, width_, height_};
-        rt::Gdi<HFONT> font(MakeFont(Dpi(), font_));
-        rt::Selected sel(dc_, font.get());
+        rt::Selected sel(dc_, CaptionFont());
         DrawTextW(dc_, caption_.c_str(), static_cast<int>(caption_.size()), &r, DT_CALCRECT | DT_NOCLIP | DT_WORDBREAK | DT_CENTER);
         in.measuredCaption = skin::Rect{0, 0, r.right, r.bottom};
     }
@@ -59,6 +73,10 @@ void dcButton::LayoutCaptionAndPicture(int marginY, int marginX)
 void dcButton::ApplyButtonRegion(int ew, int eh)
 {
     const int W = width_, H = height_;
+    // Setting a region makes the system lay the window out and repaint it: only on a change.
+    const RegionKey key{W, H, ew, eh, buttonShape_, buttonStyle_ >= 1 && buttonStyle_ <= 3};
+    if (key == regionKey_)
+        return;
     rt::Gdi<HRGN> region(CreateRoundRectRgn(0, 0, W + 1, H + 1, ew, eh));
     if (!region)
         return;
@@ -77,8 +95,10 @@ void dcButton::ApplyButtonRegion(int ew, int eh)
                                             [r](int x, int y) { return PtInRegion(r, x, y) != FALSE; });
     }
     // The window owns the region once it accepts it.
-    if (SetWindowRgn(hWnd(), region.get(), TRUE))
+    if (SetWindowRgn(hWnd(), region.get(), TRUE)) {
         region.release();
+        regionKey_ = key;
+    }
 }
 
 void dcButton::VerticalGradient(Rgb c1, Rgb c2, float percent, int left, int top, int right, int bottom)
@@ -91,9 +111,10 @@ void dcButton::VerticalGradient(Rgb c1, Rgb c2, float percent, int left, int top
     auto rows = skin::VerticalGradientRows(c1, c2, percent, top, bottom);
     for (int y = top; y <= std::max(bottom, top); ++y) {
         Rgb c = rows[static_cast<std::size_t>(y - top)];
-        if (left == right)
-            SetPixelV(dc_, left, y, Ref(c));
-        else
+        if (left == right) {
+            if (!FillPixels(c, left, y, left, y))
+                SetPixelV(dc_, left, y, Ref(c));
+        } else
             DrawLine(c, left, y, right, y);
     }
 }
@@ -140,14 +161,33 @@ void dcButton::CapsuleShine(Rgb topColour, Rgb bottomColour)
     }
 }
 
+bool dcButton::FillPixels(Rgb colour, int left, int top, int right, int bottom)
+{
+    if (dc_ != BackDC() || !BackBits())
+        return false;
+    const COLORREF c = Ref(colour);
+    const std::uint32_t px = (c & 0xFFu) << 16 | (c & 0xFF00u) | (c >> 16 & 0xFFu);
+    auto* bits = static_cast<std::uint32_t*>(BackBits());
+    const int l = std::max(left, 0), r = std::min(right, width_ - 1);
+    const int t = std::max(top, 0), b = std::min(bottom, height_ - 1);
+    for (int y = t; y <= b; ++y)
+        for (int x = l; x <= r; ++x)
+            bits[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x)] = px;
+    return true;
+}
+
 void dcButton::DrawLine(Rgb colour, int x1, int y1, int x2, int y2)
 {
+    // Rows and columns (the gradients draw one a row) go straight into the control's own
+    // top-down 32-bit pixels, the same pixels the pen would set, without a GDI call each.
+    if (((y1 == y2 && x1 <= x2) || (x1 == x2 && y1 <= y2)) && FillPixels(colour, x1, y1, x2, y2))
+        return;
     // The end point is drawn too.
     if (x2 == x1)
         ++y2;
     if (y2 == y1)
         ++x2;
-    rt::Selected pen(dc_, GetStockObject(DC_PEN));
+    // Paint selects the DC pen once; each line only sets its colour.
     SetDCPenColor(dc_, Ref(colour));
     MoveToEx(dc_, x1, y1, nullptr);
     LineTo(dc_, x2, y2);
@@ -155,7 +195,13 @@ void dcButton::DrawLine(Rgb colour, int x1, int y1, int x2, int y2)
 
 void dcButton::DrawFrame(Rgb colour, int left, int top, int right, int bottom)
 {
-    rt::Selected pen(dc_, GetStockObject(DC_PEN));
+    // The outline's four sides, straight into the pixels like the lines.
+    if (right - 1 >= left && bottom - 1 >= top && FillPixels(colour, left, top, right - 1, top)) {
+        FillPixels(colour, left, bottom - 1, right - 1, bottom - 1);
+        FillPixels(colour, left, top, left, bottom - 1);
+        FillPixels(colour, right - 1, top, right - 1, bottom - 1);
+        return;
+    }
     rt::Selected brush(dc_, GetStockObject(NULL_BRUSH));
     SetDCPenColor(dc_, Ref(colour));
     Rectangle(dc_, left, top, right, bottom);
@@ -169,7 +215,6 @@ void dcButton::DrawOutline(Rgb colour)
     pts.reserve(outlinePoints_.size());
     for (auto& p : outlinePoints_)
         pts.push_back(POINT{p.x, p.y});
-    rt::Selected pen(dc_, GetStockObject(DC_PEN));
     SetDCPenColor(dc_, Ref(colour));
     Polyline(dc_, pts.data(), static_cast<int>(pts.size()));
 }
@@ -215,11 +260,18 @@ void dcButton::DrawCaptionText(Rgb colour, int dx, int dy)
     if (caption_.empty())
         return;
     RECT r{captionRect_.left + dx, captionRect_.top + dy, captionRect_.right + dx, captionRect_.bottom + dy};
-    rt::Gdi<HFONT> font(MakeFont(Dpi(), font_));
-    rt::Selected sel(dc_, font.get());
+    // The font stays selected in the control's own DC from one caption to the next: selecting
+    // it again would make GDI look it up each time.
+    HFONT font = CaptionFont();
+    const bool own = dc_ == BackDC();
+    HGDIOBJ old = GetCurrentObject(dc_, OBJ_FONT);
+    if (old != font)
+        SelectObject(dc_, font);
     SetBkMode(dc_, TRANSPARENT);
     SetTextColor(dc_, Ref(colour));
     DrawTextW(dc_, caption_.c_str(), static_cast<int>(caption_.size()), &r, DT_NOCLIP | DT_WORDBREAK | DT_CENTER);
+    if (!own && old != font)
+        SelectObject(dc_, old);
 }
 
 void dcButton::DrawCaptionWithEffect(Rgb colour, Rgb base, int dx, int dy)

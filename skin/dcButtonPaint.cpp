@@ -34,6 +34,7 @@ void dcButton::Paint(HDC dc, int w, int h)
     dc_ = dc;
     width_ = w;
     height_ = h;
+    rt::Selected pen(dc, GetStockObject(DC_PEN));
     {
         // Cls: the surface's own background; every painter covers the face.
         rt::Selected brush(dc, GetStockObject(DC_BRUSH));

@@ -1,6 +1,7 @@
-// Times the connection scan over synthetic TCP tables against a day's list of logged
-// addresses (list view update and column sizing included), and one save of the day's file.
-// Run under Wine: see bench/README.md.
+// Times the connection scan over injected TCP tables against a day's list of logged addresses:
+// the row filter, the list view update and its paint, the known-address test, the day's list
+// and file, and the column sizing. Run under Wine: see bench/README.md.
+#include "bench/common/BenchTiming.h"
 #include "monitor/FrmMain.h"
 #include "monitor/ModList.h"
 #include "monitor/ModMain.h"
@@ -12,39 +13,11 @@
 #include <commctrl.h>
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <functional>
 #include <string>
 #include <vector>
 
 namespace {
-
-double NowMs()
-{
-    static LARGE_INTEGER freq = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(freq.QuadPart);
-}
-
-// Median of `runs` timings of `work`, after `prepare` (untimed) before each.
-double MedianMs(int runs, const std::function<void()>& prepare, const std::function<void()>& work)
-{
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        prepare();
-        double start = NowMs();
-        work();
-        times.push_back(NowMs() - start);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
 
 std::uint32_t AddrOf(std::uint32_t n) { return 10u | ((n >> 16) & 0xFF) << 8 | ((n >> 8) & 0xFF) << 16 | (n & 0xFF) << 24; }
 
@@ -54,8 +27,8 @@ void PutLe32(std::vector<std::uint8_t>& out, std::uint32_t v)
         out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
 }
 
-// `rows` connections to local port 3389 from addresses among the first `known` logged ones.
-std::vector<std::uint8_t> SyntheticTable(std::uint32_t rows, std::uint32_t known)
+// `rows` connections to local port 3389 from addresses `first` .. `first + span - 1`.
+std::vector<std::uint8_t> SyntheticTable(std::uint32_t rows, std::uint32_t span, std::uint32_t first = 0)
 {
     std::vector<std::uint8_t> t;
     PutLe32(t, rows);
@@ -64,11 +37,21 @@ std::vector<std::uint8_t> SyntheticTable(std::uint32_t rows, std::uint32_t known
         PutLe32(t, 5 + i % 7);
         PutLe32(t, AddrOf(0xFFFFFF));
         PutLe32(t, 0x3D0D);
-        PutLe32(t, AddrOf(i * 7919u % known));
+        PutLe32(t, AddrOf(first + i * 7919u % span));
         PutLe32(t, (port & 0xFF) << 8 | port >> 8);
-        PutLe32(t, 4);
     }
     return t;
+}
+
+void Inject(const std::vector<std::uint8_t>& table)
+{
+    TcpTableBytes = table;
+    TcpRowCount = static_cast<std::int32_t>(TcpTableView(table).RowCount());
+}
+
+void Print(const char* what, bench::Stats s, const char* goal)
+{
+    std::printf("%-72s min %7.2f ms  median %7.2f ms  (goal: %s)\n", what, s.min, s.median, goal);
 }
 
 } // namespace
@@ -88,72 +71,52 @@ int wmain()
     form.Timer1.SetEnabled(false);
     form.Show();
     form.TextPort.SetText(L"3389");
+    rt::PumpMessages();
+    HWND list = form.ListViewNetstats.hWnd();
+    HWND day = form.List1.hWnd();
 
-    const int runs = 15;
-    const bool quick = GetEnvironmentVariableW(L"SCAN_BENCH_QUICK", nullptr, 0) > 0;
-    for (std::uint32_t logged : {1000u, 100000u}) {
-        if (quick && logged > 1000)
-            break;
-        std::vector<std::wstring> addresses;
-        for (std::uint32_t i = 0; i < logged; ++i)
-            addresses.push_back(AddrToString(AddrOf(i)));
-        form.DayAddresses.Clear();
-        form.DayAddresses.AddMany(addresses);
-        for (std::uint32_t rows : {1000u, 10000u}) {
-            std::vector<std::uint8_t> table = SyntheticTable(rows, logged);
-            auto load = [&] {
-                TcpTableBytes = table;
-                TcpRowCount = static_cast<std::int32_t>(rows);
-            };
-            auto scan = [&] {
-                FillConnectionList(form.ListViewNetstats, L"3389");
-                form.LogListedAddresses();
-            };
-            // Steady state: the same number of connections as the scan before.
-            double fill = MedianMs(runs, load, scan);
-            double size = MedianMs(runs, [] {}, [&] { form.AutoSizeListView(form.ListViewNetstats); });
-            // One connection more or less than the scan before: the control lays out again.
-            std::vector<std::uint8_t> shorter = SyntheticTable(rows - 1, logged);
-            bool flip = false;
-            double changed = MedianMs(runs, [&] {
-                flip = !flip;
-                TcpTableBytes = flip ? shorter : table;
-                TcpRowCount = static_cast<std::int32_t>(flip ? rows - 1 : rows);
-            }, scan);
-            rt::PumpMessages();
-            std::printf("scan %6u rows against %6u logged: list+log %6.2f ms, column sizing %6.2f ms, total %6.2f ms; "
-                        "list+log with one row more or less %6.2f ms (%d listed, %d logged)\n",
-                        rows, logged, fill, size, fill + size, changed, form.ListViewNetstats.ListCount(),
-                        form.DayAddresses.Count());
-        }
-    }
-
-    // First sight: every listed address is new, joins the list box and the file is saved once.
-    {
-        form.DayAddresses.Clear();
-        TcpTableBytes = SyntheticTable(1000, 1000);
-        TcpRowCount = 1000;
-        double start = NowMs();
+    // The whole scan as the timer's read hands it over, painted before the clock stops.
+    auto scan = [&] {
         FillConnectionList(form.ListViewNetstats, L"3389");
         form.LogListedAddresses();
-        std::printf("scan   1000 rows, all 1000 addresses new: %6.2f ms (%d logged)\n", NowMs() - start,
-                    form.DayAddresses.Count());
-    }
+        form.AutoSizeListView(form.ListViewNetstats);
+        UpdateWindow(list);
+        UpdateWindow(day);
+    };
+    const int runs = 31;
 
-    DayList& day = form.DayAddresses;
-    day.Clear();
-    std::vector<std::wstring> many;
+    std::vector<std::wstring> logged;
     for (std::uint32_t i = 0; i < 100000; ++i)
-        many.push_back(AddrToString(AddrOf(i)));
-    day.AddMany(many);
-    std::wstring path = folder + L"\\bench.txt";
-    double save = MedianMs(runs, [] {}, [&] { ListSave(day, DayLogHeader(L"3389", L"12/7/2026"), path); });
-    std::printf("ListSave of %d addresses: %7.2f ms\n", day.Count(), save);
+        logged.push_back(AddrToString(AddrOf(i)));
+    double setup = bench::NowMs();
+    form.DayAddresses.AddMany(logged);
+    std::printf("day's list of %d addresses filled in %.0f ms\n", form.DayAddresses.Count(), bench::NowMs() - setup);
 
-    DeleteFileW(path.c_str());
+    const auto table = SyntheticTable(10000, 100000);
+    const auto shorter = SyntheticTable(9999, 100000);
+    Inject(table);
+    scan();
+    bool flip = false;
+    auto changed = bench::Time(runs, [&] { Inject((flip = !flip) ? shorter : table); }, scan);
+    Print("scan, 10,000 rows against 100,000 logged, painted, count changed by one", bench::Summarise(changed),
+          "median under 15 ms");
+    auto steady = bench::Time(runs, [&] { Inject(table); }, scan);
+    Print("scan, 10,000 rows against 100,000 logged, painted, same rows", bench::Summarise(steady), "-");
+
+    // Every listed address is new: 1,000 join the day's list and the file is saved once.
+    const auto fresh = SyntheticTable(1000, 1000, 200000);
+    auto newOnes = bench::Time(runs, [&] {
+        form.DayAddresses.Clear();
+        Inject(fresh);
+        rt::PumpMessages();
+    }, scan);
+    Print("scan with 1,000 new addresses (day's list, file, painted)", bench::Summarise(newOnes), "under 25 ms");
+    std::printf("(%d listed, %d logged)\n", form.ListViewNetstats.ListCount(), form.DayAddresses.Count());
+
     DeleteFileW((folder + L"\\Logs\\" + DayLogFileName(TodayText, DateSeparator)).c_str());
     RemoveDirectoryW((folder + L"\\Logs").c_str());
-    RemoveDirectoryW(folder.c_str());
     form.Unload();
+    rt::PumpMessages();
+    RemoveDirectoryW(folder.c_str());
     return 0;
 }

@@ -37,7 +37,6 @@ TcpConnectionRow TcpTableView::Row(std::size_t index) const
     row.localPort = ReadLe32(p + 8);
     row.remoteAddr = ReadLe32(p + 12);
     row.remotePort = ReadLe32(p + 16);
-    row.owningPid = ReadLe32(p + 20);
     return row;
 }
 

@@ -1,7 +1,9 @@
-// The IPv4 TCP table with owning process as the system returns it, read from its bytes:
-// a 32-bit row count, then rows of six 32-bit little-endian fields. Platform-neutral.
+// The IPv4 TCP table as the system returns it for the class without owning processes, read
+// from its bytes: a 32-bit row count, then rows of five 32-bit little-endian fields.
+// Platform-neutral.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -15,10 +17,9 @@ struct TcpConnectionRow {
     std::uint32_t localPort = 0;  // network order in the low 16 bits
     std::uint32_t remoteAddr = 0;
     std::uint32_t remotePort = 0;
-    std::uint32_t owningPid = 0;
 };
 
-constexpr std::size_t kTcpRowBytes = 24;
+constexpr std::size_t kTcpRowBytes = 20;
 constexpr std::size_t kTcpHeaderBytes = 4;
 
 // A view over the table's bytes. The row count is the one the table claims, cut to the rows
@@ -51,29 +52,28 @@ std::wstring_view TcpStateName(std::uint32_t state);
 constexpr std::uint32_t kTableOk = 0;
 constexpr std::uint32_t kTableBufferTooSmall = 122; // ERROR_INSUFFICIENT_BUFFER
 
-// Reads a table whose size may change between calls. `call(data, size)` fills `data` (may be
-// null for the size query) and sets `size` to the bytes needed. A table that grew between the
-// size query and the read is read again, at most `maxAttempts` times; `buffer` keeps its
-// capacity between scans. False (and an empty buffer) when no read succeeded.
+// Reads a table whose size may change between calls into `buffer` as it stands, so the
+// buffer of the last read serves the next one with a single call. `call(data, size)` fills
+// `data` when `size` bytes suffice, else sets `size` to the bytes needed and reports the buffer
+// too small; the buffer then grows to that and a little more (a busy table keeps growing) and
+// the call is made again, at most `maxAttempts` times. The buffer never shrinks; the table's
+// own count says how many rows it holds. False, with a count of 0, when no read succeeded.
 template <typename Call>
 bool ReadGrowingTable(std::vector<std::uint8_t>& buffer, Call&& call, int maxAttempts)
 {
-    std::uint8_t scratch[4] = {};
-    std::uint32_t size = sizeof(scratch);
-    std::uint32_t status = call(scratch, size);
-    if (status == kTableOk) {
-        buffer.assign(scratch, scratch + (size < sizeof(scratch) ? size : sizeof(scratch)));
-        return true;
-    }
+    if (buffer.size() < kTcpHeaderBytes)
+        buffer.resize(kTcpHeaderBytes);
+    std::uint32_t size = static_cast<std::uint32_t>(buffer.size());
+    std::uint32_t status = call(buffer.data(), size);
     for (int attempt = 0; attempt < maxAttempts && status == kTableBufferTooSmall; ++attempt) {
-        buffer.resize(size);
+        if (size <= buffer.size())
+            break; // too small, yet no larger size named: nothing to grow to
+        buffer.resize(static_cast<std::size_t>(size) + size / 8);
+        size = static_cast<std::uint32_t>(buffer.size());
         status = call(buffer.data(), size);
-        if (status == kTableOk) {
-            if (size < buffer.size())
-                buffer.resize(size);
-            return true;
-        }
     }
-    buffer.clear();
+    if (status == kTableOk)
+        return true;
+    std::fill(buffer.begin(), buffer.begin() + kTcpHeaderBytes, std::uint8_t{0});
     return false;
 }

@@ -34,14 +34,13 @@ inline std::vector<std::uint8_t> TableBytes(const std::vector<TcpConnectionRow>&
         PutLe32(out, r.localPort);
         PutLe32(out, r.remoteAddr);
         PutLe32(out, r.remotePort);
-        PutLe32(out, r.owningPid);
     }
     return out;
 }
 
 inline TcpConnectionRow Conn(std::uint32_t local, int localPort, std::uint32_t remote, int remotePort, std::uint32_t state = 5)
 {
-    return {state, local, PortField(localPort), remote, PortField(remotePort), 1234};
+    return {state, local, PortField(localPort), remote, PortField(remotePort)};
 }
 
 } // namespace test

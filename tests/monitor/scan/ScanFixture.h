@@ -62,8 +62,11 @@ protected:
     }
     void Tick(int n = 1)
     {
-        for (int i = 0; i < n; ++i)
+        // A scan's table is read on a thread of its own: each tick waits for its scan.
+        for (int i = 0; i < n; ++i) {
             form->Timer1.Tick.Raise();
+            ASSERT_TRUE(PumpUntil([&] { return !form->ScanRunning(); }, 10000)) << "the table read never ended";
+        }
     }
 
     std::wstring LogPath(const std::wstring& fileName = L"12.7.2026.txt") const { return folder / (L"Logs\\" + fileName); }

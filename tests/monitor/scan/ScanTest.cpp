@@ -263,3 +263,19 @@ TEST_F(ScanTest, ProgramLogsTodaysConnectionsInItsOwnFolder)
                            "\r\n127.0.0.4\r\n";
     EXPECT_TRUE(test::PumpUntil([&] { return test::ReadBytes(file) == expected; }, 15000)) << test::ReadBytes(file);
 }
+
+TEST_F(ScanTest, UnloadWhileTheTableIsReadGoesOnAtOnceAndTheNextFormScans)
+{
+    Listener server("127.0.0.2");
+    ASSERT_NE(server.ConnectFrom("127.0.0.3"), 0);
+    WriteSettings(std::to_wstring(server.Port()), L"1");
+    FrmMain& f = StartForm();
+    f.Timer1.Tick.Raise();
+    ASSERT_TRUE(f.ScanRunning()) << "the read's result waits for the message loop";
+    StopForm(); // the reading thread is not waited for; its late result goes nowhere
+
+    FrmMain& g = StartForm();
+    Tick();
+    EXPECT_EQ(g.ListViewNetstats.ListCount(), 1);
+    EXPECT_EQ(g.Label1.Caption(), L"Currently Connected IP's: 1");
+}

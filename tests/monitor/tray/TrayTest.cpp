@@ -106,7 +106,8 @@ TEST_F(FrmMainTray, IconShownFromLoadAndRemovedBeforeTheWindowHidesAtExit)
     HWND hook = form->SysTrayMain.hWnd();
     ASSERT_TRUE(hook);
     EXPECT_FALSE(IsWindowVisible(hook));
-    EXPECT_TRUE(form->SysTrayMain.IconDisplayed());
+    EXPECT_TRUE(test::PumpUntil([&] { return form->SysTrayMain.IconDisplayed(); }))
+        << "the icon comes once the window has painted";
     EXPECT_TRUE(test::TrayIconExists(hook));
 
     // Watch the moment the main window hides: the icon must already be gone.

@@ -62,8 +62,31 @@ protected:
 
 } // namespace
 
-TEST_F(ListViewTest, ColumnSizingMatchesTheControlsOwnAutoSize)
+// Width of a column's title in its header's font, plus the header's text inset on both sides.
+int TitleNeeds(const rt::ListView& list, const wchar_t* title)
 {
+    HWND header = reinterpret_cast<HWND>(SendMessageW(list.hWnd(), LVM_GETHEADER, 0, 0));
+    HDC dc = GetDC(header);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(header, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32W(dc, title, static_cast<int>(wcslen(title)), &size);
+    SelectObject(dc, old);
+    ReleaseDC(header, dc);
+    return size.cx + 6 * GetSystemMetrics(SM_CXEDGE);
+}
+
+LRESULT CALLBACK CountWidths(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR count)
+{
+    if (msg == LVM_SETCOLUMNWIDTH)
+        ++*reinterpret_cast<int*>(count);
+    return rt::DefSubclass(h, msg, wp, lp);
+}
+
+TEST_F(ListViewTest, ColumnsHoldTheirTitlesAndWidestEntriesAndChangeOnlyWithThem)
+{
+    const wchar_t* titles[] = {L"Local Port", L"Remote IP", L"A rather long title", L"Status"};
+    int sets = 0;
+    ASSERT_TRUE(rt::SetSubclass(form.Sized.hWnd(), &CountWidths, 1, reinterpret_cast<DWORD_PTR>(&sets)));
     for (int n : {0, 1, 40, 600}) {
         form.Sized.SetItems(Rows(n > 0 ? n : 1));
         form.Plain.SetItems(Rows(n > 0 ? n : 1));
@@ -73,13 +96,29 @@ TEST_F(ListViewTest, ColumnSizingMatchesTheControlsOwnAutoSize)
         }
         for (int c = 0; c < 4; ++c) {
             form.Sized.AutoSizeColumn(c);
-            SendMessageW(form.Plain.hWnd(), LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(c),
-                         MAKELPARAM(LVSCW_AUTOSIZE_USEHEADER, 0));
+            // The control's own sizing by its entries alone.
+            SendMessageW(form.Plain.hWnd(), LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(c), MAKELPARAM(LVSCW_AUTOSIZE, 0));
         }
+        for (int c = 0; c < 4; ++c) {
+            EXPECT_GE(form.Sized.ColumnWidth(c), TitleNeeds(form.Sized, titles[c])) << n << " rows: title cut, column " << c;
+            if (n > 0) {
+                EXPECT_GE(form.Sized.ColumnWidth(c), form.Plain.ColumnWidth(c)) << n << " rows: entry cut, column " << c;
+            }
+        }
+        // Sizing again with the same entries tells the control nothing.
+        sets = 0;
         for (int c = 0; c < 4; ++c)
-            EXPECT_EQ(form.Sized.ColumnWidth(c), form.Plain.ColumnWidth(c)) << n << " rows, column " << c;
+            form.Sized.AutoSizeColumn(c);
+        EXPECT_EQ(sets, 0) << n << " rows";
     }
     EXPECT_GT(form.Sized.ColumnWidth(2), form.Sized.ColumnWidth(0)) << "the long title decides its column";
+    auto wider = Rows(600);
+    wider[7][0] = L"3389 and a longer entry";
+    form.Sized.SetItems(wider);
+    int before = form.Sized.ColumnWidth(0);
+    form.Sized.AutoSizeColumn(0);
+    EXPECT_GT(form.Sized.ColumnWidth(0), before) << "a wider entry widens its column";
+    rt::RemoveSubclass(form.Sized.hWnd(), &CountWidths, 1);
 }
 
 TEST_F(ListViewTest, ItemsReachTheControlAndReplacementDropsTheSelection)
