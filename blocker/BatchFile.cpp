@@ -1,6 +1,7 @@
 #include "blocker/BatchFile.h"
 
 #include "runtime/Handles.h"
+#include "runtime/NewerApi.h"
 
 #include <string>
 
@@ -58,12 +59,6 @@ std::wstring SystemFolder()
     return n > 0 && n <= MAX_PATH ? std::wstring(buffer, n) : std::wstring();
 }
 
-bool IsWow64()
-{
-    BOOL wow64 = FALSE;
-    return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
-}
-
 } // namespace
 
 std::optional<std::wstring> WriteBatchFile(const std::wstring& folder, const std::wstring& text)
@@ -72,7 +67,7 @@ std::optional<std::wstring> WriteBatchFile(const std::wstring& folder, const std
     if (!bytes || bytes->size() > 0x7fffffff)
         return std::nullopt;
     const std::wstring stem = folder + L"\\Brennix-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                              std::to_wstring(GetTickCount64());
+                              std::to_wstring(rt::TickCount64());
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::wstring path = stem + (attempt ? L"-" + std::to_wstring(attempt) : std::wstring()) + L".bat";
         // CREATE_NEW: never reuse a file that an earlier console may still be reading.
@@ -115,7 +110,7 @@ void RemoveOldBatchFiles(const std::wstring& folder)
 
 std::wstring CmdExePath()
 {
-    if (IsWow64()) {
+    if (rt::IsWow64()) {
         // "Sysnative" names the 64-bit system folder to a 32-bit process, without switching
         // redirection off for the whole process.
         wchar_t windows[MAX_PATH + 1] = {};
@@ -149,12 +144,12 @@ bool RunBatchFile(const std::wstring& batchPath)
     // Without Sysnative (older 64-bit Windows) the redirection goes off around this one
     // start only, so the system folder is the 64-bit one.
     PVOID redirection = nullptr;
-    const bool switched = IsWow64() && cmd.rfind(L"\\Sysnative\\") == std::wstring::npos &&
-                          Wow64DisableWow64FsRedirection(&redirection);
+    const bool switched = rt::IsWow64() && cmd.rfind(L"\\Sysnative\\") == std::wstring::npos &&
+                          rt::DisableFsRedirection(redirection);
     BOOL started = CreateProcessW(cmd.c_str(), line.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr,
                                   folder.c_str(), &si, &pi);
     if (switched)
-        Wow64RevertWow64FsRedirection(redirection);
+        rt::RevertFsRedirection(redirection);
     if (!started)
         return false;
     rt::UniqueKernel thread(pi.hThread);

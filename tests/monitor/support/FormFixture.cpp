@@ -8,15 +8,6 @@
 
 namespace test {
 
-bool TrayIconExists(HWND hwnd)
-{
-    NOTIFYICONDATAW d{};
-    d.cbSize = sizeof(d);
-    d.hWnd = hwnd;
-    d.uID = 1;
-    return Shell_NotifyIconW(NIM_MODIFY, &d) != FALSE;
-}
-
 void DropTrayIcon(HWND hwnd)
 {
     NOTIFYICONDATAW d{};

@@ -62,11 +62,11 @@ struct InputSetup {
         log.Attach(*b);
         Away();
         a->SetFocus();
-        PumpFor(20);
+        EXPECT_TRUE(PumpQueued());
         log.events.clear();
     }
-    void Away() { MoveMouseTo(placed.form.hWnd(), 300, 200); }
-    void Over(int x = kW / 2, int y = kH / 2) { MoveMouseTo(b->hWnd(), x, y); }
+    void Away() { EXPECT_TRUE(MoveMouseTo(placed.form.hWnd(), 300, 200)); }
+    void Over(int x = kW / 2, int y = kH / 2) { EXPECT_TRUE(MoveMouseTo(b->hWnd(), x, y)); }
     ~InputSetup()
     {
         MouseLeft(false);
@@ -86,7 +86,7 @@ TEST(ButtonInput, HoverEntersOnceMovesAndLeavesThroughTheHook)
     EXPECT_GE(s.log.Count("MouseMove"), 1);
     s.Away();
     ASSERT_TRUE(PumpUntil([&] { return s.log.Count("MouseLeave") == 1; }, 2000));
-    PumpFor(50);
+    EXPECT_TRUE(PumpQueued());
     EXPECT_EQ(s.log.Count("MouseLeave"), 1);
     EXPECT_EQ(s.b->DrawState(), 0);
     s.Over();
@@ -141,7 +141,7 @@ TEST(ButtonInput, SpacePressesAndClicksOnRelease)
 {
     InputSetup s;
     s.b->SetFocus();
-    PumpFor(20);
+    EXPECT_TRUE(PumpQueued());
     Key(VK_SPACE, true);
     EXPECT_EQ(s.b->DrawState(), 2);
     EXPECT_EQ(s.log.Count("Click"), 0);
@@ -188,16 +188,16 @@ TEST(ButtonInput, ArrowKeysMoveTheFocusAndNeverRaiseKeyDown)
 {
     InputSetup s;
     s.b->SetFocus();
-    PumpFor(20);
+    EXPECT_TRUE(PumpQueued());
     Tap(VK_RIGHT);
     EXPECT_EQ(GetFocus(), s.c->hWnd());
     s.c->SetFocus();
     s.b->SetFocus();
-    PumpFor(20);
+    EXPECT_TRUE(PumpQueued());
     Tap(VK_UP);
     EXPECT_EQ(GetFocus(), s.a->hWnd());
     s.b->SetFocus();
-    PumpFor(20);
+    EXPECT_TRUE(PumpQueued());
     Key(VK_SHIFT, true);
     Tap(VK_DOWN);
     Key(VK_SHIFT, false);
@@ -225,7 +225,7 @@ TEST(ButtonInput, DisabledOrHiddenButtonsGiveNoClickAndNoCapture)
     s.b->SetEnabled(true);
 
     s.b->SetFocus();
-    PumpFor(20);
+    EXPECT_TRUE(PumpQueued());
     Key(VK_SPACE, true);
     EXPECT_EQ(GetCapture(), s.b->hWnd());
     s.b->SetEnabled(false);
@@ -251,7 +251,7 @@ TEST(ButtonInput, DisabledOrHiddenButtonsGiveNoClickAndNoCapture)
     EXPECT_EQ(s.log.Count("Click"), 0);
     s.b->SetVisible(true);
     s.b->SetFocus();
-    PumpFor(20);
+    EXPECT_TRUE(PumpQueued());
     Key(VK_SPACE, true);
     s.b->SetVisible(false);
     EXPECT_EQ(GetCapture(), nullptr) << "hidden while Space is held";
@@ -293,13 +293,13 @@ TEST(ButtonInput, PopupMenuReplacesTheClick)
     MouseLeft(true);
     MouseLeft(false);
     EXPECT_EQ(opened, 1) << "closed over the button: the next press only re-arms";
-    PumpFor(600); // past the double-click time
+    PassDoubleClickTime();
     MouseLeft(true);
     ASSERT_TRUE(PumpUntil([&] { return opened == 2; }, 2000));
     PumpFor(300);
 
     s.b->UnsetPopupMenu();
-    PumpFor(600);
+    PassDoubleClickTime();
     MouseLeft(true);
     MouseLeft(false);
     EXPECT_EQ(s.log.Count("Click"), 1);
