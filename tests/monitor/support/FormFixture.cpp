@@ -69,13 +69,13 @@ void FormTest::SetUp()
     form = std::make_unique<FrmMain>();
     form->Load();
     form->ShowAfterLoad();
-    PumpFor(50);
+    EXPECT_TRUE(PumpQueued());
 }
 
 void FormTest::TearDown()
 {
     form.reset();
-    PumpFor(20);
+    EXPECT_TRUE(PumpQueued());
     rt::RunDeferred();
     IsExiting = false;
 }
