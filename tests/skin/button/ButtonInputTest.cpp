@@ -48,6 +48,17 @@ struct Logged {
     }
 };
 
+// True once no pop-up menu is open on the screen (the test runs alone).
+::testing::AssertionResult MenuClosed()
+{
+    return WaitFor(
+        [] {
+            HWND menu = FindWindowW(L"#32768", nullptr);
+            return !menu || !IsWindowVisible(menu);
+        },
+        5000, "the menu to close");
+}
+
 struct InputSetup {
     Placed placed;
     dcButton* a;
@@ -163,8 +174,9 @@ TEST(ButtonInput, SpacePressesAndClicksOnRelease)
     EXPECT_NE(s.b->DrawState(), 2) << "Alt+Space does not press";
     Key(VK_SPACE, false);
     Key(VK_MENU, false);
-    PumpFor(150);
+    EXPECT_TRUE(MenuClosed());
     KillTimer(nullptr, closer);
+    EXPECT_TRUE(PumpQueued());
     EXPECT_EQ(s.log.Count("KeyDown 32/4"), 1);
     EXPECT_EQ(s.log.Count("Click"), 0);
 }
@@ -286,8 +298,8 @@ TEST(ButtonInput, PopupMenuReplacesTheClick)
     s.b->SetPopupMenu(&menu, 0);
     s.Over();
     MouseLeft(true);
-    ASSERT_TRUE(PumpUntil([&] { return opened == 1; }, 2000));
-    PumpFor(300);
+    ASSERT_TRUE(WaitFor([&] { return opened == 1; }, 2000, "the menu"));
+    EXPECT_TRUE(MenuClosed());
     EXPECT_EQ(s.log.Count("Click"), 0);
     EXPECT_EQ(s.log.Count("MouseDown 1"), 0) << "no MouseDown in pop-up mode";
     MouseLeft(true);
@@ -295,8 +307,8 @@ TEST(ButtonInput, PopupMenuReplacesTheClick)
     EXPECT_EQ(opened, 1) << "closed over the button: the next press only re-arms";
     PassDoubleClickTime();
     MouseLeft(true);
-    ASSERT_TRUE(PumpUntil([&] { return opened == 2; }, 2000));
-    PumpFor(300);
+    ASSERT_TRUE(WaitFor([&] { return opened == 2; }, 2000, "the menu again"));
+    EXPECT_TRUE(MenuClosed());
 
     s.b->UnsetPopupMenu();
     PassDoubleClickTime();
