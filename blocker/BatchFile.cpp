@@ -1,6 +1,8 @@
 #include "blocker/BatchFile.h"
 
 #include "blocker/core/BatchText.h"
+#include "runtime/Handles.h"
+#include "runtime/NewerApi.h"
 
 #include <string>
 
@@ -59,12 +61,6 @@ std::wstring SystemFolder()
     return n > 0 && n <= MAX_PATH ? std::wstring(buffer, n) : std::wstring();
 }
 
-bool IsWow64()
-{
-    BOOL wow64 = FALSE;
-    return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
-}
-
 // Opens the written file again as its guard and reads it back: the file is run only when
 // it still holds exactly `bytes` and nobody else can change it while the guard is open.
 std::optional<HeldBatchFile> HoldWritten(const std::wstring& path, const std::string& bytes)
@@ -96,7 +92,7 @@ std::optional<HeldBatchFile> WriteBatchFile(const std::wstring& folder, const st
     if (!bytes || bytes->size() > 0x7fffffff)
         return std::nullopt;
     const auto process = static_cast<std::uint32_t>(GetCurrentProcessId());
-    const auto tick = static_cast<std::uint64_t>(GetTickCount64());
+    const auto tick = static_cast<std::uint64_t>(rt::TickCount64());
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::wstring path = folder + L"\\" + BatchFileName(process, tick, attempt);
         // CREATE_NEW: never reuse a file that an earlier console may still be reading, nor
@@ -146,7 +142,7 @@ void RemoveOldBatchFiles(const std::wstring& folder)
 
 std::wstring CmdExePath()
 {
-    if (IsWow64()) {
+    if (rt::IsWow64()) {
         // "Sysnative" names the 64-bit system folder to a 32-bit process, without switching
         // redirection off for the whole process.
         wchar_t windows[MAX_PATH + 1] = {};
@@ -181,14 +177,14 @@ bool RunBatchFile(const HeldBatchFile& batch)
     // Without Sysnative (older 64-bit Windows) the redirection goes off around this one
     // start only, so the system folder is the 64-bit one.
     PVOID redirection = nullptr;
-    const bool switched = IsWow64() && cmd.rfind(L"\\Sysnative\\") == std::wstring::npos &&
-                          Wow64DisableWow64FsRedirection(&redirection);
+    const bool switched = rt::IsWow64() && cmd.rfind(L"\\Sysnative\\") == std::wstring::npos &&
+                          rt::DisableFsRedirection(redirection);
     // Suspended until it holds its copy of the guard; the system folder as its current
     // folder, so no command of the batch is looked for in a folder that others can write.
     BOOL started = CreateProcessW(cmd.c_str(), line.data(), nullptr, nullptr, FALSE,
                                   CREATE_NEW_CONSOLE | CREATE_SUSPENDED, nullptr, folder.c_str(), &si, &pi);
     if (switched)
-        Wow64RevertWow64FsRedirection(redirection);
+        rt::RevertFsRedirection(redirection);
     if (!started)
         return false;
     rt::UniqueKernel process(pi.hProcess);

@@ -6,8 +6,15 @@ set(VANTOREL_WARNINGS -Wall -Wextra -Werror)
 add_library(vantorel_options INTERFACE)
 target_compile_options(vantorel_options INTERFACE ${VANTOREL_WARNINGS})
 if(WIN32)
+  # The i686 build starts on XP and Server 2003: its headers refuse the calls those lack, which
+  # runtime/NewerApi binds at run time. The x86_64 build starts on Windows 7.
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set(VANTOREL_WINNT 0x0501)
+  else()
+    set(VANTOREL_WINNT 0x0601)
+  endif()
   target_compile_definitions(vantorel_options INTERFACE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
-                             _WIN32_WINNT=0x0601 WINVER=0x0601)
+                             _WIN32_WINNT=${VANTOREL_WINNT} WINVER=${VANTOREL_WINNT})
   # No compiler run-time DLLs beside the executables.
   target_link_options(vantorel_options INTERFACE -static -static-libgcc -static-libstdc++)
 endif()

@@ -212,9 +212,9 @@ void FrmMain::MenuOpenBrennix_Click() { StartBrennix(hWnd(), L""); }
 void FrmMain::MenuExit_Click()
 {
     IsExiting = true;
-    // The icon goes at once, even when the unload waits for a running scan to return.
+    // The icon goes at once, even when the unload waits for a running scan to return. The
+    // window is not shown on the way out: it would only flash before the unload hides it.
     SysTrayMain.Hide();
-    Show();
     Unload();
 }
 

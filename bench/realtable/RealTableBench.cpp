@@ -29,7 +29,7 @@ sockaddr_in Endpoint(const char* ip, std::uint16_t port)
     sockaddr_in a{};
     a.sin_family = AF_INET;
     a.sin_port = htons(port);
-    inet_pton(AF_INET, ip, &a.sin_addr);
+    a.sin_addr.s_addr = inet_addr(ip);
     return a;
 }
 

@@ -39,14 +39,14 @@ protected:
         form.Load();
         form.Show();
         form.Image.Click.Connect([this](int b) { clicks.push_back(b); });
-        test::PumpFor(30);
+        EXPECT_TRUE(test::PumpQueued());
     }
     void Press(UINT down, UINT up, POINT at, POINT release)
     {
         HWND h = form.Image.hWnd();
         PostMessageW(h, down, 0, MAKELPARAM(at.x, at.y));
         PostMessageW(h, up, 0, MAKELPARAM(release.x, release.y));
-        test::PumpFor(30);
+        EXPECT_TRUE(test::PumpQueued());
     }
     HostForm form;
     std::vector<int> clicks;

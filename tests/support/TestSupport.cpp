@@ -1,6 +1,7 @@
 #include "tests/support/TestSupport.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -92,6 +93,125 @@ bool PumpUntil(const std::function<bool()>& done, int timeoutMs)
             return done();
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
+}
+
+::testing::AssertionResult WaitFor(const std::function<bool()>& condition, int timeoutMs, const std::string& reason)
+{
+    if (PumpUntil(condition, timeoutMs))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "waited " << timeoutMs << " ms in vain for " << reason;
+}
+
+namespace {
+
+constexpr UINT kBarrier = WM_APP + 0x3FF;
+unsigned g_barrierSeen = 0;
+
+LRESULT CALLBACK BarrierProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
+{
+    if (msg == kBarrier) {
+        g_barrierSeen = static_cast<unsigned>(wp);
+        return 0;
+    }
+    return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+// A message-only window of this thread: posted messages reach it through every loop that
+// dispatches, a menu's or a dialog's too.
+HWND BarrierWindow()
+{
+    static HWND window = [] {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = &BarrierProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"VantorelTestBarrier";
+        RegisterClassW(&wc);
+        return CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    }();
+    return window;
+}
+
+} // namespace
+
+::testing::AssertionResult PumpQueued(int timeoutMs)
+{
+    static unsigned sequence = 0;
+    const unsigned mine = ++sequence;
+    // Posted messages come out in order, so the barrier comes after all posted before it;
+    // input is taken after posted messages, so the queue must also hold no input.
+    if (!PostMessageW(BarrierWindow(), kBarrier, mine, 0))
+        return ::testing::AssertionFailure() << "cannot post to this thread's barrier window";
+    return WaitFor([&] { return g_barrierSeen == mine && HIWORD(GetQueueStatus(QS_INPUT)) == 0; }, timeoutMs,
+                   "the messages and input queued before to be handled");
+}
+
+void PassDoubleClickTime() { PumpFor(static_cast<int>(GetDoubleClickTime()) + 50); }
+
+::testing::AssertionResult SendMouse(DWORD flags, LONG dx, LONG dy)
+{
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = dx;
+    in.mi.dy = dy;
+    in.mi.dwFlags = flags;
+    if (SendInput(1, &in, sizeof(in)) != 1)
+        return ::testing::AssertionFailure() << "SendInput took no mouse input";
+    return PumpQueued();
+}
+
+::testing::AssertionResult SendKey(WORD vk, bool down)
+{
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+    in.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    if (SendInput(1, &in, sizeof(in)) != 1)
+        return ::testing::AssertionFailure() << "SendInput took no key";
+    return PumpQueued();
+}
+
+::testing::AssertionResult MoveMouseTo(HWND hwnd, int x, int y)
+{
+    HWND top = GetAncestor(hwnd, GA_ROOT);
+    if (GetForegroundWindow() != top) {
+        SetForegroundWindow(top);
+        if (auto r = WaitFor([&] { return GetForegroundWindow() == top; }, 5000, "the window in the foreground"); !r)
+            return r;
+    }
+    POINT pt{x, y};
+    ClientToScreen(hwnd, &pt);
+    HWND there = WindowFromPoint(pt);
+    // WindowFromPoint passes over a disabled or hidden window: its own form is then what is there.
+    const bool skipped = !IsWindowEnabled(hwnd) || !IsWindowVisible(hwnd);
+    if (there != hwnd && !IsChild(hwnd, there) && !(skipped && GetAncestor(there, GA_ROOT) == top)) {
+        wchar_t cls[64] = {}, text[64] = {};
+        GetClassNameW(there, cls, 64);
+        GetWindowTextW(there, text, 64);
+        return ::testing::AssertionFailure() << "point (" << pt.x << ", " << pt.y << ") is covered by window \""
+                                             << Narrow(text) << "\" of class " << Narrow(cls);
+    }
+    const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
+    return SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, static_cast<LONG>((pt.x * 65536 + sw / 2) / sw),
+                     static_cast<LONG>((pt.y * 65536 + sh / 2) / sh));
+}
+
+::testing::AssertionResult ClickAt(HWND hwnd, int x, int y, bool right)
+{
+    if (auto r = MoveMouseTo(hwnd, x, y); !r)
+        return r;
+    if (auto r = SendMouse(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN); !r)
+        return r;
+    return SendMouse(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
+}
+
+bool TrayIconExists(HWND hwnd)
+{
+    NOTIFYICONDATAW d{};
+    d.cbSize = sizeof(d);
+    d.hWnd = hwnd;
+    d.uID = 1;
+    return Shell_NotifyIconW(NIM_MODIFY, &d) != FALSE;
 }
 
 std::wstring ClipboardText()

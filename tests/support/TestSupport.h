@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <string>
 
@@ -31,6 +33,21 @@ void RemoveTree(const std::wstring& path);
 // Pumps messages until `done` is true or `timeoutMs` passed; returns `done()`.
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 5000);
 void PumpFor(int ms);
+// PumpUntil whose failure says what was awaited: EXPECT_TRUE(WaitFor(cond, 5000, "the icon")).
+::testing::AssertionResult WaitFor(const std::function<bool()>& condition, int timeoutMs, const std::string& reason);
+// Pumps until every message posted to this thread, and every input queued for it, before the
+// call has been handled: after it, an effect that has not happened will not happen.
+::testing::AssertionResult PumpQueued(int timeoutMs = 5000);
+// Lets the system's double-click time pass, so that the next click is a single one.
+void PassDoubleClickTime();
+
+// Real input (SendInput) at client point (x, y) of `hwnd`: its top-level window is brought to
+// the foreground first, and the click fails, naming the window there, when another covers it.
+::testing::AssertionResult MoveMouseTo(HWND hwnd, int x, int y);
+::testing::AssertionResult ClickAt(HWND hwnd, int x, int y, bool right = false);
+// Both fail when the system took none of the input.
+::testing::AssertionResult SendMouse(DWORD flags, LONG dx = 0, LONG dy = 0);
+::testing::AssertionResult SendKey(WORD vk, bool down);
 // WM_QUIT messages the pumps above took from the queue: a loaded program's loop would end.
 int QuitCount();
 
@@ -58,6 +75,7 @@ public:
     Process& operator=(const Process&) = delete;
     bool Started() const { return info_.hProcess != nullptr; }
     DWORD Id() const { return info_.dwProcessId; }
+    HANDLE Handle() const { return info_.hProcess; }
     // True when the process ended within `timeoutMs`.
     bool WaitForExit(DWORD timeoutMs);
     DWORD ExitCode() const;
@@ -65,6 +83,9 @@ public:
 private:
     PROCESS_INFORMATION info_{};
 };
+
+// True while the shell holds an icon of `hwnd` with id 1: a modify succeeds only then.
+bool TrayIconExists(HWND hwnd);
 
 // The first visible or hidden top-level window of process `pid` whose title is `title`.
 HWND FindProcessWindow(DWORD pid, const std::wstring& title, int timeoutMs);

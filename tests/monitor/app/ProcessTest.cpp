@@ -1,39 +1,112 @@
-// The real Ostrevi.exe started as a process: its window appears, and it ends by itself when
-// the window is told to close.
+// The real Ostrevi.exe started as a process: its window appears, it ends by itself when the
+// window is told to close, and its tray menu's exit ends it at once with the window hidden.
+#include "monitor/clsSysTrayIcon.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
+namespace {
+
+struct Started {
+    test::TempFolder folder;
+    std::unique_ptr<test::Process> process;
+    HWND window = nullptr;
+    HWND hook = nullptr;
+
+    explicit Started(const std::wstring& args)
+    {
+        std::wstring exe = folder / L"Ostrevi.exe";
+        EXPECT_TRUE(CopyFileW((test::BuildDir() + L"\\bin\\Ostrevi.exe").c_str(), exe.c_str(), FALSE));
+        test::WriteBytes(folder / L"Settings.ini", "[main]\r\nPort=3389\r\nTime=5\r\n");
+        process = std::make_unique<test::Process>(exe, args, folder.Path());
+        EXPECT_TRUE(process->Started());
+        window = test::FindProcessWindow(process->Id(), L"Vantorel - Ostrevi", 20000);
+        // The icon is the load's last window step: once it is there, the load has decided
+        // whether the window shows.
+        EXPECT_TRUE(test::WaitFor(
+            [&] {
+                hook = window ? FindWindowExW(window, nullptr, L"VantorelTrayHook", nullptr) : nullptr;
+                return hook && test::TrayIconExists(hook);
+            },
+            20000, "the tray icon"));
+    }
+};
+
+struct MenuSearch {
+    DWORD pid;
+    HWND found;
+};
+
+BOOL CALLBACK FindMenuWindow(HWND hwnd, LPARAM lp)
+{
+    auto* s = reinterpret_cast<MenuSearch*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    wchar_t cls[32] = {};
+    GetClassNameW(hwnd, cls, 32);
+    if (pid == s->pid && std::wstring(cls) == L"#32768" && IsWindowVisible(hwnd)) {
+        s->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+} // namespace
+
 TEST(OstreviProcess, StartsWithItsWindowAndEndsWhenToldToExit)
 {
-    test::TempFolder folder;
-    std::wstring exe = folder / L"Ostrevi.exe";
-    ASSERT_TRUE(CopyFileW((test::BuildDir() + L"\\bin\\Ostrevi.exe").c_str(), exe.c_str(), FALSE));
-    test::WriteBytes(folder / L"Settings.ini", "[main]\r\nPort=3389\r\nTime=5\r\n");
+    Started ostrevi(L"");
+    ASSERT_NE(ostrevi.window, nullptr);
+    EXPECT_TRUE(test::WaitFor([&] { return IsWindowVisible(ostrevi.window) != FALSE; }, 10000, "the window to show"));
+    EXPECT_TRUE(test::WaitFor([&] { return test::FolderExists(ostrevi.folder / L"Logs"); }, 5000, "the Logs folder"));
 
-    test::Process ostrevi(exe, L"", folder.Path());
-    ASSERT_TRUE(ostrevi.Started());
-    HWND window = test::FindProcessWindow(ostrevi.Id(), L"Vantorel - Ostrevi", 20000);
-    ASSERT_NE(window, nullptr);
-    EXPECT_TRUE(test::PumpUntil([&] { return IsWindowVisible(window) != FALSE; }, 10000));
-    EXPECT_TRUE(test::PumpUntil([&] { return test::FolderExists(folder / L"Logs"); }, 5000));
-
-    PostMessageW(window, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(ostrevi.WaitForExit(20000)) << "no termination call is needed";
-    EXPECT_EQ(ostrevi.ExitCode(), 0u);
+    PostMessageW(ostrevi.window, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(ostrevi.process->WaitForExit(20000)) << "no termination call is needed";
+    EXPECT_EQ(ostrevi.process->ExitCode(), 0u);
 }
 
 TEST(OstreviProcess, StartupSwitchKeepsTheWindowHidden)
 {
-    test::TempFolder folder;
-    std::wstring exe = folder / L"Ostrevi.exe";
-    ASSERT_TRUE(CopyFileW((test::BuildDir() + L"\\bin\\Ostrevi.exe").c_str(), exe.c_str(), FALSE));
-    test::Process ostrevi(exe, L"/STARTUP", folder.Path());
-    ASSERT_TRUE(ostrevi.Started());
-    HWND window = test::FindProcessWindow(ostrevi.Id(), L"Vantorel - Ostrevi", 20000);
-    ASSERT_NE(window, nullptr);
-    test::PumpFor(300);
-    EXPECT_FALSE(IsWindowVisible(window));
-    PostMessageW(window, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(ostrevi.WaitForExit(20000));
+    Started ostrevi(L"/STARTUP");
+    ASSERT_NE(ostrevi.hook, nullptr);
+    // Nothing pumps between the icon and the message loop: a sent message is handled only
+    // after the form would have been shown.
+    DWORD_PTR ignored = 0;
+    ASSERT_TRUE(SendMessageTimeoutW(ostrevi.window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 20000, &ignored));
+    EXPECT_FALSE(IsWindowVisible(ostrevi.window));
+    PostMessageW(ostrevi.window, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(ostrevi.process->WaitForExit(20000));
+}
+
+TEST(OstreviProcess, TrayMenuExitRemovesTheIconAndEndsAtOnceWithoutShowingTheWindow)
+{
+    Started ostrevi(L"/startup");
+    ASSERT_NE(ostrevi.hook, nullptr);
+    PostMessageW(ostrevi.hook, clsSysTrayIcon::kCallbackMessage, 1, WM_RBUTTONUP);
+    MenuSearch menu{ostrevi.process->Id(), nullptr};
+    ASSERT_TRUE(test::WaitFor(
+        [&] {
+            EnumWindows(&FindMenuWindow, reinterpret_cast<LPARAM>(&menu));
+            return menu.found != nullptr;
+        },
+        10000, "the tray menu"));
+    // "Exit && Close Program" is the third command.
+    for (int i = 0; i < 3; ++i)
+        PostMessageW(ostrevi.window, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageW(ostrevi.window, WM_KEYDOWN, VK_RETURN, 0);
+    const ULONGLONG chosen = GetTickCount64();
+
+    // Watched closely: a window shown even briefly on the way out is seen.
+    bool everVisible = false;
+    while (WaitForSingleObject(ostrevi.process->Handle(), 1) == WAIT_TIMEOUT && GetTickCount64() - chosen < 20000)
+        everVisible = everVisible || IsWindowVisible(ostrevi.window);
+    const ULONGLONG ended = GetTickCount64();
+    ASSERT_TRUE(ostrevi.process->WaitForExit(0)) << "still running 20 s after the exit command";
+    EXPECT_EQ(ostrevi.process->ExitCode(), 0u);
+    EXPECT_FALSE(everVisible) << "the window showed again on the way out";
+    EXPECT_FALSE(test::TrayIconExists(ostrevi.hook));
+    // Meant to end within a second; the bound leaves room for a loaded machine.
+    EXPECT_LT(ended - chosen, 3000u) << "the process took " << ended - chosen << " ms to end";
 }

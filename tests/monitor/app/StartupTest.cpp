@@ -163,7 +163,7 @@ TEST_F(StartupTest, TitleBarCloseBoxOnlyHides)
     RECT box = f.TitelBar1.CloseBoxRect();
     LPARAM at = MAKELPARAM((box.left + box.right) / 2, (box.top + box.bottom) / 2);
     SendMessageW(f.TitelBar1.hWnd(), WM_LBUTTONDOWN, MK_LBUTTON, at);
-    test::PumpFor(50);
+    EXPECT_TRUE(test::PumpQueued());
     EXPECT_FALSE(IsWindowVisible(f.hWnd()));
     EXPECT_TRUE(f.IsLoaded()) << "the program goes on in the notification area";
     EXPECT_FALSE(IsExiting);
@@ -197,7 +197,7 @@ TEST_F(StartupTest, ExitStopsTimerHidesAndUnloadsEveryForm)
     int quits = test::QuitCount();
     PostMessageW(hwnd, WM_CLOSE, 0, 0);
     ASSERT_TRUE(test::PumpUntil([&] { return !f.IsLoaded(); }));
-    test::PumpFor(20);
+    EXPECT_TRUE(test::PumpQueued());
     EXPECT_TRUE(IsExiting);
     EXPECT_TRUE(timerStoppedBeforeHide);
     EXPECT_FALSE(f.Timer1.Enabled());

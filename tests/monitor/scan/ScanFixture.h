@@ -56,7 +56,7 @@ protected:
         if (!form)
             return;
         form->Unload();
-        PumpFor(20);
+        EXPECT_TRUE(PumpQueued());
         form.reset();
         IsExiting = false;
     }

@@ -43,7 +43,10 @@ TEST_F(ScanTest, TimerListsRealConnectionsAndLogsEachAddressOnce)
     std::set<std::wstring> expected{Row(server.Port(), L"127.0.0.3", c3), Row(server.Port(), L"127.0.0.4", c4)};
     EXPECT_EQ(Rows(f.ListViewNetstats), expected);
 
-    test::PumpFor(2500); // more scans see the same connections
+    int ticks = 0;
+    const int counting = f.Timer1.Tick.Connect([&] { ++ticks; });
+    EXPECT_TRUE(test::WaitFor([&] { return ticks >= 3; }, 10000, "three more scans"));
+    f.Timer1.Tick.Disconnect(counting);
     EXPECT_EQ(Rows(f.ListViewNetstats), expected);
     std::string log = LogFile();
     EXPECT_TRUE(log == Header(server.Port()) + "127.0.0.3\r\n127.0.0.4\r\n" ||

@@ -238,7 +238,7 @@ TEST_F(BrowseButton, DoesNothingWhileTheLogLocationIsNotChosen)
     FrmMain& f = Start();
     PressWhenOpen(IDCANCEL, L"");
     Click(f.ButtonBrowse.hWnd());
-    test::PumpFor(300);
+    EXPECT_TRUE(test::PumpQueued());
     EXPECT_FALSE(g_driver.seen);
     EXPECT_FALSE(IniHas(L"LogLocation"));
     Disarm();

@@ -51,14 +51,14 @@ FrmMain& SettingsFixture::Start()
     form = std::make_unique<FrmMain>();
     form->Load();
     form->Show();
-    test::PumpFor(30);
+    EXPECT_TRUE(test::PumpQueued());
     return *form;
 }
 
 void SettingsFixture::Stop()
 {
     form.reset();
-    test::PumpFor(10);
+    EXPECT_TRUE(test::PumpQueued());
     DropQuit();
 }
 
@@ -99,7 +99,7 @@ void Click(HWND control)
 void FocusOn(HWND control)
 {
     SetFocus(control);
-    test::PumpFor(10);
+    EXPECT_TRUE(test::PumpQueued());
 }
 
 bool TaskExists(const std::wstring& name)

@@ -8,15 +8,6 @@
 
 namespace test {
 
-bool TrayIconExists(HWND hwnd)
-{
-    NOTIFYICONDATAW d{};
-    d.cbSize = sizeof(d);
-    d.hWnd = hwnd;
-    d.uID = 1;
-    return Shell_NotifyIconW(NIM_MODIFY, &d) != FALSE;
-}
-
 void DropTrayIcon(HWND hwnd)
 {
     NOTIFYICONDATAW d{};
@@ -78,13 +69,13 @@ void FormTest::SetUp()
     form = std::make_unique<FrmMain>();
     form->Load();
     form->ShowAfterLoad();
-    PumpFor(50);
+    EXPECT_TRUE(PumpQueued());
 }
 
 void FormTest::TearDown()
 {
     form.reset();
-    PumpFor(20);
+    EXPECT_TRUE(PumpQueued());
     rt::RunDeferred();
     IsExiting = false;
 }

@@ -12,9 +12,6 @@
 
 namespace test {
 
-// True while the shell holds an icon of `hwnd` with id 1: a modify succeeds only then.
-bool TrayIconExists(HWND hwnd);
-
 // Deletes the icon of `hwnd` behind its owner's back, as a shell restart loses it.
 void DropTrayIcon(HWND hwnd);
 

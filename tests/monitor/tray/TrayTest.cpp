@@ -111,19 +111,20 @@ TEST_F(FrmMainTray, IconShownFromLoadAndRemovedBeforeTheWindowHidesAtExit)
     EXPECT_TRUE(test::TrayIconExists(hook));
 
     // Watch the moment the main window hides: the icon must already be gone.
-    static int iconWhenHidden;
-    iconWhenHidden = -1;
-    static HWND watchedHook;
-    watchedHook = hook;
-    auto watch = [](HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) -> LRESULT {
-        if (msg == WM_SHOWWINDOW && !wp && iconWhenHidden < 0)
-            iconWhenHidden = test::TrayIconExists(watchedHook) ? 1 : 0;
+    struct Watch {
+        HWND hook;
+        int iconWhenHidden = -1;
+    } watched{hook};
+    auto watch = [](HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) -> LRESULT {
+        auto* w = reinterpret_cast<Watch*>(data);
+        if (msg == WM_SHOWWINDOW && !wp && w->iconWhenHidden < 0)
+            w->iconWhenHidden = test::TrayIconExists(w->hook) ? 1 : 0;
         return DefSubclassProc(h, msg, wp, lp);
     };
-    SetWindowSubclass(form->hWnd(), watch, 1, 0);
+    SetWindowSubclass(form->hWnd(), watch, 1, reinterpret_cast<DWORD_PTR>(&watched));
     ExitProgram();
-    test::PumpDeferredUntil([&] { return form->hWnd() == nullptr; });
-    EXPECT_EQ(iconWhenHidden, 0);
+    EXPECT_TRUE(test::PumpDeferredUntil([&] { return form->hWnd() == nullptr; }));
+    EXPECT_EQ(watched.iconWhenHidden, 0);
     EXPECT_FALSE(test::TrayIconExists(hook));
 }
 
@@ -136,8 +137,8 @@ TEST_F(FrmMainTray, CallbacksDecodeIntoMouseEventsAndARightClickOpensTheTrayMenu
     HWND hook = form->SysTrayMain.hWnd();
     PostCallback(hook, WM_RBUTTONDOWN);
     PostCallback(hook, WM_RBUTTONUP);
-    ASSERT_TRUE(test::PumpUntil([&] { return rec.calls.size() >= 3; }));
-    test::PumpFor(100);
+    ASSERT_TRUE(test::WaitFor([&] { return rec.calls.size() >= 3; }, 5000, "the three events"));
+    EXPECT_TRUE(test::PumpQueued());
     EXPECT_EQ(rec.calls, (std::vector<Call>{{"MouseDown", 2}, {"MouseUp", 2}, {"Click", 2}}));
     EXPECT_EQ(menus.Opened(), std::vector<std::wstring>{L"mMenu"});
 
@@ -146,10 +147,10 @@ TEST_F(FrmMainTray, CallbacksDecodeIntoMouseEventsAndARightClickOpensTheTrayMenu
     SendMessageW(form->SysTrayMain.HiddenWindow(), modSysTrayIcon::kForwardedCallback, 1, WM_MBUTTONUP);
     EXPECT_EQ(rec.calls, (std::vector<Call>{{"MouseUp", 4}}));
 
-    // The coordinates are the cursor's screen position.
+    // The coordinates are the cursor's screen position. Only tests that run alone move the
+    // cursor, so it stays where it is.
     int gotX = -1, gotY = -1;
     form->SysTrayMain.MouseMove.Connect([&](int, int, int x, int y) { gotX = x, gotY = y; });
-    SetCursorPos(37, 41);
     POINT pt{};
     GetCursorPos(&pt);
     PostCallback(hook, WM_MOUSEMOVE);
@@ -177,11 +178,11 @@ TEST_F(FrmMainTray, LeftDoubleClickShowsTheHiddenWindowASingleClickDoesNot)
     HWND hook = form->SysTrayMain.hWnd();
     PostCallback(hook, WM_LBUTTONDOWN);
     PostCallback(hook, WM_LBUTTONUP);
-    test::PumpFor(200);
+    ASSERT_TRUE(test::PumpQueued());
     EXPECT_FALSE(form->Visible());
     EXPECT_TRUE(menus.Opened().empty()) << "no menu on a left-button release";
     PostCallback(hook, WM_RBUTTONDBLCLK);
-    test::PumpFor(100);
+    ASSERT_TRUE(test::PumpQueued());
     EXPECT_FALSE(form->Visible());
     PostCallback(hook, WM_LBUTTONDBLCLK);
     EXPECT_TRUE(test::PumpUntil([&] { return form->Visible(); }));

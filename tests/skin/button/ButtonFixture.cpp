@@ -21,9 +21,11 @@ void ButtonForm::Open()
 
 void ButtonForm::Activate()
 {
+    // Not awaited: the repaint tests run beside others that may hold the foreground; the
+    // input tests run alone, and MoveMouseTo waits for the foreground before any input.
     SetForegroundWindow(hWnd());
     SetActiveWindow(hWnd());
-    PumpFor(50);
+    EXPECT_TRUE(PumpQueued());
 }
 
 ButtonForm& SharedForm()
@@ -82,42 +84,10 @@ Image Capture(const dcButton& b)
 
 std::uint32_t PixelRgb(const dcButton& b, int x, int y) { return GetPixel(b.BackDC(), x, y) & 0xFFFFFF; }
 
-namespace {
-void SendMouse(DWORD flags, LONG dx = 0, LONG dy = 0)
-{
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = dx;
-    in.mi.dy = dy;
-    in.mi.dwFlags = flags;
-    SendInput(1, &in, sizeof(in));
-    PumpFor(30);
-}
-} // namespace
+void MouseLeft(bool down) { EXPECT_TRUE(SendMouse(down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP)); }
+void MouseRight(bool down) { EXPECT_TRUE(SendMouse(down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP)); }
 
-void MoveMouseTo(HWND hwnd, int x, int y)
-{
-    POINT pt{x, y};
-    ClientToScreen(hwnd, &pt);
-    int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
-    LONG ax = static_cast<LONG>((pt.x * 65536 + sw / 2) / sw), ay = static_cast<LONG>((pt.y * 65536 + sh / 2) / sh);
-    SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, ax, ay);
-    PumpFor(30);
-}
-
-void MouseLeft(bool down) { SendMouse(down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP); }
-void MouseRight(bool down) { SendMouse(down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP); }
-
-void Key(WORD vk, bool down)
-{
-    INPUT in{};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = vk;
-    in.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
-    in.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
-    SendInput(1, &in, sizeof(in));
-    PumpFor(30);
-}
+void Key(WORD vk, bool down) { EXPECT_TRUE(SendKey(vk, down)); }
 
 void Tap(WORD vk)
 {

@@ -40,8 +40,7 @@ rt::PropertyBag StyleBag(long style, const std::wstring& caption, std::uint32_t 
 Image Capture(const dcButton& b);
 std::uint32_t PixelRgb(const dcButton& b, int x, int y); // 0x00BBGGRR like the button's colours
 
-// Real input, as a user gives it: the cursor to a point of a window's client area, buttons, keys.
-void MoveMouseTo(HWND hwnd, int x, int y);
+// Real input, as a user gives it (the cursor goes with test::MoveMouseTo): buttons, keys.
 void MouseLeft(bool down);
 void MouseRight(bool down);
 void Key(WORD vk, bool down);

@@ -48,6 +48,17 @@ struct Logged {
     }
 };
 
+// True once no pop-up menu is open on the screen (the test runs alone).
+::testing::AssertionResult MenuClosed()
+{
+    return WaitFor(
+        [] {
+            HWND menu = FindWindowW(L"#32768", nullptr);
+            return !menu || !IsWindowVisible(menu);
+        },
+        5000, "the menu to close");
+}
+
 struct InputSetup {
     Placed placed;
     dcButton* a;
@@ -62,11 +73,11 @@ struct InputSetup {
         log.Attach(*b);
         Away();
         a->SetFocus();
-        PumpFor(20);
+        EXPECT_TRUE(PumpQueued());
         log.events.clear();
     }
-    void Away() { MoveMouseTo(placed.form.hWnd(), 300, 200); }
-    void Over(int x = kW / 2, int y = kH / 2) { MoveMouseTo(b->hWnd(), x, y); }
+    void Away() { EXPECT_TRUE(MoveMouseTo(placed.form.hWnd(), 300, 200)); }
+    void Over(int x = kW / 2, int y = kH / 2) { EXPECT_TRUE(MoveMouseTo(b->hWnd(), x, y)); }
     ~InputSetup()
     {
         MouseLeft(false);
@@ -86,7 +97,7 @@ TEST(ButtonInput, HoverEntersOnceMovesAndLeavesThroughTheHook)
     EXPECT_GE(s.log.Count("MouseMove"), 1);
     s.Away();
     ASSERT_TRUE(PumpUntil([&] { return s.log.Count("MouseLeave") == 1; }, 2000));
-    PumpFor(50);
+    EXPECT_TRUE(PumpQueued());
     EXPECT_EQ(s.log.Count("MouseLeave"), 1);
     EXPECT_EQ(s.b->DrawState(), 0);
     s.Over();
@@ -141,7 +152,7 @@ TEST(ButtonInput, SpacePressesAndClicksOnRelease)
 {
     InputSetup s;
     s.b->SetFocus();
-    PumpFor(20);
+    EXPECT_TRUE(PumpQueued());
     Key(VK_SPACE, true);
     EXPECT_EQ(s.b->DrawState(), 2);
     EXPECT_EQ(s.log.Count("Click"), 0);
@@ -163,8 +174,9 @@ TEST(ButtonInput, SpacePressesAndClicksOnRelease)
     EXPECT_NE(s.b->DrawState(), 2) << "Alt+Space does not press";
     Key(VK_SPACE, false);
     Key(VK_MENU, false);
-    PumpFor(150);
+    EXPECT_TRUE(MenuClosed());
     KillTimer(nullptr, closer);
+    EXPECT_TRUE(PumpQueued());
     EXPECT_EQ(s.log.Count("KeyDown 32/4"), 1);
     EXPECT_EQ(s.log.Count("Click"), 0);
 }
@@ -188,16 +200,16 @@ TEST(ButtonInput, ArrowKeysMoveTheFocusAndNeverRaiseKeyDown)
 {
     InputSetup s;
     s.b->SetFocus();
-    PumpFor(20);
+    EXPECT_TRUE(PumpQueued());
     Tap(VK_RIGHT);
     EXPECT_EQ(GetFocus(), s.c->hWnd());
     s.c->SetFocus();
     s.b->SetFocus();
-    PumpFor(20);
+    EXPECT_TRUE(PumpQueued());
     Tap(VK_UP);
     EXPECT_EQ(GetFocus(), s.a->hWnd());
     s.b->SetFocus();
-    PumpFor(20);
+    EXPECT_TRUE(PumpQueued());
     Key(VK_SHIFT, true);
     Tap(VK_DOWN);
     Key(VK_SHIFT, false);
@@ -225,7 +237,7 @@ TEST(ButtonInput, DisabledOrHiddenButtonsGiveNoClickAndNoCapture)
     s.b->SetEnabled(true);
 
     s.b->SetFocus();
-    PumpFor(20);
+    EXPECT_TRUE(PumpQueued());
     Key(VK_SPACE, true);
     EXPECT_EQ(GetCapture(), s.b->hWnd());
     s.b->SetEnabled(false);
@@ -251,7 +263,7 @@ TEST(ButtonInput, DisabledOrHiddenButtonsGiveNoClickAndNoCapture)
     EXPECT_EQ(s.log.Count("Click"), 0);
     s.b->SetVisible(true);
     s.b->SetFocus();
-    PumpFor(20);
+    EXPECT_TRUE(PumpQueued());
     Key(VK_SPACE, true);
     s.b->SetVisible(false);
     EXPECT_EQ(GetCapture(), nullptr) << "hidden while Space is held";
@@ -286,20 +298,20 @@ TEST(ButtonInput, PopupMenuReplacesTheClick)
     s.b->SetPopupMenu(&menu, 0);
     s.Over();
     MouseLeft(true);
-    ASSERT_TRUE(PumpUntil([&] { return opened == 1; }, 2000));
-    PumpFor(300);
+    ASSERT_TRUE(WaitFor([&] { return opened == 1; }, 2000, "the menu"));
+    EXPECT_TRUE(MenuClosed());
     EXPECT_EQ(s.log.Count("Click"), 0);
     EXPECT_EQ(s.log.Count("MouseDown 1"), 0) << "no MouseDown in pop-up mode";
     MouseLeft(true);
     MouseLeft(false);
     EXPECT_EQ(opened, 1) << "closed over the button: the next press only re-arms";
-    PumpFor(600); // past the double-click time
+    PassDoubleClickTime();
     MouseLeft(true);
-    ASSERT_TRUE(PumpUntil([&] { return opened == 2; }, 2000));
-    PumpFor(300);
+    ASSERT_TRUE(WaitFor([&] { return opened == 2; }, 2000, "the menu again"));
+    EXPECT_TRUE(MenuClosed());
 
     s.b->UnsetPopupMenu();
-    PumpFor(600);
+    PassDoubleClickTime();
     MouseLeft(true);
     MouseLeft(false);
     EXPECT_EQ(s.log.Count("Click"), 1);

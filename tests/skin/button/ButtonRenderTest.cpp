@@ -23,7 +23,7 @@ struct RenderForm {
         other = &placed.Add(L"Other", {200, 10, kW, kH}, StyleBag(0, L"Other"));
         button = &placed.Add(L"Subject", {10, 10, kW, kH}, std::move(bag));
         other->SetFocus();
-        PumpFor(20);
+        EXPECT_TRUE(PumpQueued());
     }
 };
 
@@ -71,7 +71,7 @@ TEST(ButtonRender, EveryStyleAndStateMatchesItsReference)
         looks.push_back(Capture(b));
         b.SetEnabled(true);
         b.SetFocus();
-        PumpFor(30);
+        EXPECT_TRUE(PumpQueued());
         b.Redraw(0, true);
         looks.push_back(Capture(b));
         f.other->SetFocus();
@@ -151,7 +151,7 @@ TEST(ButtonRender, RoundedGradientEdgeFocusRingAndDisabledLook)
     EXPECT_EQ(PixelRgb(b, kW / 2, 2), static_cast<std::uint32_t>(rows[2])) << "no ring without focus";
 
     b.SetFocus();
-    PumpFor(50);
+    EXPECT_TRUE(PumpQueued());
     EXPECT_EQ(PixelRgb(b, kW / 2, 2), 0xEFCEB8u) << "focus ring in an active form";
     EXPECT_EQ(PixelRgb(b, kW / 2, kH - 3), 0xE4AD89u);
 
