@@ -7,6 +7,7 @@
 #include "runtime/Window.h"
 
 #include <string>
+#include <vector>
 
 namespace rt {
 
@@ -82,8 +83,12 @@ public:
 class ListBox : public IntrinsicControl {
 public:
     using IntrinsicControl::IntrinsicControl;
-    void Create(Form& form, HWND container, Bounds bounds, bool sorted = false);
+    // With `manyItems` the box keeps its texts itself and draws them, so that any number of
+    // items arrive with one message (not with `sorted`).
+    void Create(Form& form, HWND container, Bounds bounds, bool sorted = false, bool manyItems = false);
     void AddItem(const std::wstring& text);
+    // Adds the texts at the end with the box's drawing held back.
+    void AddItems(const std::vector<std::wstring>& texts);
     void Clear();
     int ListCount() const;
     std::wstring List(int index) const;
@@ -94,6 +99,11 @@ public:
     Event<> Click;
 
     bool OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+
+private:
+    void DrawItem(const DRAWITEMSTRUCT& item) const;
+    bool manyItems_ = false;
+    std::vector<std::wstring> items_;
 };
 
 } // namespace rt
