@@ -43,6 +43,8 @@ bool ReadNewTail(HANDLE file, AddressFileCursor& cursor, AddressLog& log, std::v
         cursor.volume = info.dwVolumeSerialNumber;
         cursor.readTo = 0;
         cursor.endsWithLineEnd = true;
+        // Whatever the list knew of the old file says nothing about this one.
+        log.ForgetFile();
     }
     if (size == cursor.readTo)
         return true;
@@ -166,6 +168,10 @@ SaveResult SaveAddressFile(AddressFileCursor& cursor, AddressLog& log, std::stri
                            std::vector<AddressValue>& listed)
 {
     const std::wstring path = LongPathForm(cursor.path);
+    // Windows refuses to write a read-only file; Wine lets an administrator do it, so say it here.
+    DWORD attr = GetFileAttributesW(path.c_str());
+    if (attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_READONLY))
+        return SaveResult::Failed;
     auto open = [&] {
         return CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                            nullptr);

@@ -79,7 +79,8 @@ TEST_F(ScanTest, RestartLoadsTheDayFileAndWritesNothingTwice)
 
     ASSERT_NE(server.ConnectFrom("127.0.0.4"), 0);
     Tick();
-    EXPECT_EQ(LogFile(), Header(server.Port()) + "127.0.0.3\r\n10.1.2.3\r\n127.0.0.4\r\n");
+    EXPECT_EQ(LogFile(), Header(server.Port()) + "\r\n127.0.0.3\r\n10.1.2.3\r\n127.0.0.4\r\n")
+        << "the new address is appended; the lines before stay as they were";
 }
 
 TEST_F(ScanTest, LoadTakesOnlyDottedAddressLines)
@@ -129,7 +130,7 @@ TEST_F(ScanTest, UnsavedAddressesReachTheirDaysFileAtMidnight)
     f.TextPort.SetText(L"0"); // no scan: only the day change can write the old day's file
     test::g_today = L"12/8/2026";
     Tick();
-    EXPECT_EQ(LogFile(), Header(0) + "127.0.0.3\r\n127.0.0.4\r\n");
+    EXPECT_EQ(LogFile(), Header(server.Port()) + "127.0.0.3\r\n127.0.0.4\r\n") << "the header stays as written";
     EXPECT_TRUE(DayItems().empty());
 }
 
