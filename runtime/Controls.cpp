@@ -5,6 +5,8 @@
 
 #include <commctrl.h>
 
+#include <iterator>
+
 namespace rt {
 
 IntrinsicControl::~IntrinsicControl()
@@ -200,7 +202,7 @@ void ListBox::Create(Form& form, HWND container, Bounds b, bool sorted, bool man
 
 void ListBox::AddItem(const std::wstring& text) { AddItems({text}); }
 
-void ListBox::AddItems(const std::vector<std::wstring>& texts)
+void ListBox::AddItems(std::vector<std::wstring> texts)
 {
     if (!hWnd() || texts.empty())
         return;
@@ -208,7 +210,10 @@ void ListBox::AddItems(const std::vector<std::wstring>& texts)
         // The new count is one message; the selection and the scroll position stay.
         LRESULT selected = SendMessageW(hWnd(), LB_GETCURSEL, 0, 0);
         LRESULT top = SendMessageW(hWnd(), LB_GETTOPINDEX, 0, 0);
-        items_.insert(items_.end(), texts.begin(), texts.end());
+        if (items_.empty())
+            items_.swap(texts);
+        else
+            items_.insert(items_.end(), std::make_move_iterator(texts.begin()), std::make_move_iterator(texts.end()));
         SendMessageW(hWnd(), LB_SETCOUNT, items_.size(), 0);
         if (SendMessageW(hWnd(), LB_GETCURSEL, 0, 0) != selected)
             SendMessageW(hWnd(), LB_SETCURSEL, static_cast<WPARAM>(selected), 0);

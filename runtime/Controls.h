@@ -88,7 +88,7 @@ public:
     void Create(Form& form, HWND container, Bounds bounds, bool sorted = false, bool manyItems = false);
     void AddItem(const std::wstring& text);
     // Adds the texts at the end with the box's drawing held back.
-    void AddItems(const std::vector<std::wstring>& texts);
+    void AddItems(std::vector<std::wstring> texts);
     void Clear();
     int ListCount() const;
     std::wstring List(int index) const;

@@ -2,6 +2,8 @@
 
 #include "runtime/Controls.h"
 
+#include <utility>
+
 bool AddressList::Contains(const std::wstring& address) const
 {
     auto value = AddressValueOf(address);
@@ -16,7 +18,7 @@ void AddressList::Show(const std::vector<AddressValue>& values)
     texts.reserve(values.size());
     for (AddressValue v : values)
         texts.push_back(AddressText(v));
-    box_.AddItems(texts);
+    box_.AddItems(std::move(texts));
 }
 
 int AddressList::AddMany(const std::vector<std::wstring>& addresses)

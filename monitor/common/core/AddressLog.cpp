@@ -24,13 +24,46 @@ std::wstring AddressText(AddressValue value)
                        static_cast<std::uint8_t>(value >> 8), static_cast<std::uint8_t>(value)});
 }
 
+namespace {
+
+// The rules of ParseIPv4 on the line's bytes, without widening them first.
+std::optional<AddressValue> AddressValueOfBytes(std::string_view text)
+{
+    while (!text.empty() && text.front() == ' ')
+        text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ')
+        text.remove_suffix(1);
+    AddressValue value = 0;
+    std::size_t pos = 0;
+    for (int field = 0; field < 4; ++field) {
+        if (field > 0) {
+            if (pos >= text.size() || text[pos] != '.')
+                return std::nullopt;
+            ++pos;
+        }
+        unsigned part = 0;
+        int digits = 0;
+        while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9') {
+            if (++digits > 3)
+                return std::nullopt;
+            part = part * 10 + static_cast<unsigned>(text[pos] - '0');
+            ++pos;
+        }
+        if (digits == 0 || part > 255)
+            return std::nullopt;
+        value = value << 8 | part;
+    }
+    if (pos != text.size())
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
 void AddressLineReader::EndLine(std::vector<AddressValue>& out)
 {
     if (!overlong_ && !line_.empty()) {
-        std::wstring wide(line_.begin(), line_.end());
-        for (auto& c : wide)
-            c = static_cast<wchar_t>(static_cast<unsigned char>(c));
-        if (auto v = AddressValueOf(wide))
+        if (auto v = AddressValueOfBytes(line_))
             out.push_back(*v);
     }
     line_.clear();
