@@ -83,6 +83,7 @@ bool ReadNewTail(HANDLE file, AddressFileCursor& cursor, AddressLog& log, std::v
     }
     cursor.readTo = pos;
     cursor.endsWithLineEnd = last == '\n' || last == '\r';
+    log.Reserve(values.size());
     for (AddressValue v : values) {
         if (log.AddSaved(v))
             listed.push_back(v);

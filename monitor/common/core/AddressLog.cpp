@@ -133,6 +133,16 @@ bool AddressLog::AddSaved(AddressValue value)
     return true;
 }
 
+void AddressLog::Reserve(std::size_t more)
+{
+    // A few more grow as they come; an exact reserve for each would copy the list every time.
+    if (more < 1024)
+        return;
+    items_.reserve(items_.size() + more);
+    listed_.reserve(listed_.size() + more);
+    saved_.reserve(saved_.size() + more);
+}
+
 void AddressLog::Clear()
 {
     items_.clear();

@@ -45,6 +45,8 @@ public:
     bool Add(AddressValue value);
     // An address read from the file: saved, and listed at the end when new (then true).
     bool AddSaved(AddressValue value);
+    // Room for `more` addresses, so that a large file's load grows the sets once.
+    void Reserve(std::size_t more);
     // Empties the list and forgets the file.
     void Clear();
     // The list is to be saved to another file: nothing is known to be in that one.
