@@ -130,6 +130,8 @@ int wmain()
 
     // First sight: every listed address is new, joins the list box and the file is saved once.
     {
+        // A new day's file, so that the save's read of the file brings no addresses back.
+        DeleteFileW((folder + L"\\Logs\\" + DayLogFileName(TodayText, DateSeparator)).c_str());
         form.DayAddresses.Clear();
         TcpTableBytes = SyntheticTable(1000, 1000);
         TcpRowCount = 1000;
