@@ -49,7 +49,7 @@ void FrmMain::CreateControls()
     ButtonBrennix.Create(*this, p1, {316, 31, 106, 25}, rt::PropertyBag::With(L"Caption", L"Block IP"));
 
     PanelFx2.Create(*this, form, {8, 110, 433, 160}, rt::PropertyBag::With(L"TitleCaption", L"Block IP History (0)"));
-    List1.Create(*this, PanelFx2.hWnd(), {8, 30, 417, 122});
+    List1.Create(*this, PanelFx2.hWnd(), {8, 30, 417, 122}, false, true);
 
     Label11.Create(*this, form, {12, 280, 300, 44},
                    L"Need to unblock an IP? The following guide will so you how to edit the Windows IP Security to "
@@ -114,7 +114,7 @@ void FrmMain::Form_Load()
     if (!TrimBlanks(args).empty())
         TextIP.SetText(args);
 
-    ListLoad(List1, HistoryPath());
+    ListLoad(History, HistoryPath());
     rt::PumpMessages();
     PanelFx2.SetTitleCaption(HistoryTitle(static_cast<std::size_t>(List1.ListCount())));
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "alphaimage/aicAlphaImage.h"
+#include "monitor/common/AddressList.h"
 #include "runtime/Controls.h"
 #include "runtime/Form.h"
 #include "skin/CFormBorder.h"
@@ -31,6 +32,8 @@ public:
     dcButton ButtonBrennix{L"ButtonBrennix"};
     PanelFx PanelFx2{L"PanelFx2"};
     rt::ListBox List1{L"List1"};
+    // List1's addresses by value, with the history file they are saved to.
+    AddressList History{List1};
     rt::Label Label11{L"Label11"};
     dcButton dcButton1{L"dcButton1"};
     rt::Label LabelDonate{L"LabelDonate"};

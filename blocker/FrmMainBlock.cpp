@@ -51,24 +51,25 @@ void FrmMain::ButtonBrennix_Click()
     rt::PumpMessages();
 }
 
-void FrmMain::AddToLog(const std::wstring& address, rt::ListBox& list)
+// The one list is List1, whose addresses History keeps.
+void FrmMain::AddToLog(const std::wstring& address, rt::ListBox&)
 {
-    // One pass of pending messages before the search, not one per item: the search itself
-    // cannot be interrupted, and an exit begun meanwhile adds nothing.
+    // One pass of pending messages before the search, not one per item: the search is a
+    // set lookup, and an exit begun meanwhile adds nothing.
     rt::PumpMessages();
     if (IsExiting)
         return;
-    for (int i = 0; i < list.ListCount(); ++i) {
-        // The address matches an item whose lower-cased text it is.
-        if (address == ToLowerAscii(list.List(i)))
-            return;
+    bool added = History.Add(address);
+    if (added) {
+        rt::PumpMessages();
+        PanelFx2.SetTitleCaption(HistoryTitle(static_cast<std::size_t>(History.Count())));
     }
-    ListAdd(list, address);
-    rt::PumpMessages();
-    PanelFx2.SetTitleCaption(HistoryTitle(static_cast<std::size_t>(List1.ListCount())));
-    // A failed save keeps the old file; the list still shows the address and the next save
-    // writes it.
-    ListSave(List1, HistoryPath());
+    // A save that failed or found the file busy before is tried again with every block.
+    if (added || History.HasUnsaved()) {
+        ListSave(History, HistoryPath());
+        // Addresses that another copy appended meanwhile have joined the list.
+        PanelFx2.SetTitleCaption(HistoryTitle(static_cast<std::size_t>(History.Count())));
+    }
     rt::PumpMessages();
 }
 

@@ -1,20 +1,18 @@
-// The block history file: loaded into the history list at start-up, saved whole after each
-// new address.
+// The block history file: loaded into the history list at start-up; each save appends the
+// addresses it lacks.
 #pragma once
+
+#include "monitor/common/AddressList.h"
 
 #include <string>
 
-namespace rt {
-class ListBox;
-}
-
 namespace brennix {
 
-// Appends every non-blank line of the file at `path` to `list`; a missing file adds nothing.
-void ListLoad(rt::ListBox& list, const std::wstring& path);
+// Adds the addresses of the file at `path` to `list`; a missing file adds nothing.
+void ListLoad(AddressList& list, const std::wstring& path);
 
-// Replaces the file at `path` with the list's items, one a line. On failure the old file
-// stays as it was and the result is false.
-bool ListSave(const rt::ListBox& list, const std::wstring& path);
+// Appends to the file at `path` the listed addresses it lacks, one a line, under an exclusive
+// open; nothing on disk is removed or changed. False when an address is left unsaved.
+bool ListSave(AddressList& list, const std::wstring& path);
 
 } // namespace brennix

@@ -1,6 +1,7 @@
 #include "blocker/ModMain.h"
 
 #include "blocker/FrmMain.h"
+#include "blocker/ModList.h"
 #include "blocker/core/BatchText.h"
 #include "runtime/Control.h"
 #include "runtime/Runtime.h"
@@ -42,6 +43,9 @@ void SetMainForm(FrmMain* form) { g_mainForm = form; }
 void ExitProgram()
 {
     IsExiting = true;
+    // One last try for addresses whose save failed or found the file busy.
+    if (FrmMain* form = MainForm(); form && form->History.HasUnsaved())
+        ListSave(form->History, HistoryPath());
     rt::PumpMessages();
     if (FrmMain* form = MainForm())
         form->Hide();

@@ -3,6 +3,7 @@
 #include "runtime/ComApartment.h"
 
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -128,11 +129,19 @@ bool FolderBrowser::BrowseFolder()
     std::unique_ptr<ITEMIDLIST, ItemListFree> chosen(SHBrowseForFolderW(&info));
     if (!chosen)
         return false;
-    wchar_t path[MAX_PATH + 1] = {};
+    // The older call writes at most MAX_PATH characters; where the newer one exists, a folder
+    // of any length comes back whole.
+    using PathFromItemList = BOOL(WINAPI*)(LPCITEMIDLIST, PWSTR, DWORD, int);
+    static const auto pathFromItemListEx = reinterpret_cast<PathFromItemList>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"shell32.dll"), "SHGetPathFromIDListEx")));
+    std::vector<wchar_t> path(pathFromItemListEx ? 32768 : MAX_PATH + 1, L'\0');
+    BOOL got = pathFromItemListEx ? pathFromItemListEx(chosen.get(), path.data(), static_cast<DWORD>(path.size()), 0)
+                                  : SHGetPathFromIDListW(chosen.get(), path.data());
     // An item without a file-system path (a control panel entry, a web address) leaves it empty.
-    if (!SHGetPathFromIDListW(chosen.get(), path))
+    if (!got)
         path[0] = L'\0';
-    SetFolderPath(path);
+    path.back() = L'\0';
+    SetFolderPath(path.data());
     SetDisplayName(displayName);
     return true;
 }

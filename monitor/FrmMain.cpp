@@ -25,6 +25,8 @@ void CALLBACK FinishStartup(HWND hwnd, UINT, UINT_PTR id, DWORD)
 // Window-design texts.
 constexpr const wchar_t* kFormCaption = L"Vantorel - Ostrevi";
 constexpr const wchar_t* kSection = L"main";
+constexpr const wchar_t* kDefaultPort = L"3389";
+constexpr const wchar_t* kDefaultInterval = L"5";
 
 } // namespace
 
@@ -51,7 +53,7 @@ void FrmMain::CreateControls()
     Label1.Create(*this, p1, {244, 226, 208, 16}, L"Currently Connected IP's:");
 
     HWND p2 = PanelFx2.hWnd();
-    List1.Create(*this, p2, {8, 30, 250, 168});
+    List1.Create(*this, p2, {8, 30, 250, 168}, false, true);
     Label3.Create(*this, p2, {8, 204, 90, 16}, L"Date (Current):");
     Label4.Create(*this, p2, {100, 204, 150, 16}, L"00/00/00");
     Label2.Create(*this, p2, {8, 226, 240, 16}, L"IP's:");
@@ -129,15 +131,16 @@ void FrmMain::Form_Load()
     readFlag(L"StartWithWindows", Check1);
     readFlag(L"ChangeLogLocation", CheckChangeLogLocation);
     TextLogPath.SetText(ReadIni(kSection, L"LogLocation", ini));
-    TextPort.SetText(ReadIni(kSection, L"Port", ini));
-    TextTime.SetText(ReadIni(kSection, L"Time", ini));
+    // A missing key shows the default, and writes nothing; a key stored empty stays empty.
+    TextPort.SetText(ReadIniValue(kSection, L"Port", ini).value_or(kDefaultPort));
+    TextTime.SetText(ReadIniValue(kSection, L"Time", ini).value_or(kDefaultInterval));
 
     if (TextLogPath.Text().empty())
         TextLogPath.SetText(DefaultLogFolder());
+    // A stored folder that cannot be used leaves the default one in use, and in the box.
+    LogFolder = DefaultLogFolder();
     if (CheckChangeLogLocation.Value() == 1)
         NormaliseLogPath();
-    else
-        LogFolder = DefaultLogFolder();
     if (TrimBlanks(TextLogPath.Text()).empty())
         TextLogPath.SetText(LogFolder);
 

@@ -126,6 +126,8 @@ public:
     // Logs the remote address of every listed connection: the new ones join the day's list
     // and the day's file is saved once. A save that failed earlier is tried again here.
     void LogListedAddresses();
+    // Appends the day's unsaved addresses to its file; the exit's last try calls it too.
+    void SaveDayLog();
 
     // A scan's table is being read; the list follows when the read is done.
     bool ScanRunning() const { return tableReader_.Running(); }
@@ -156,8 +158,6 @@ private:
     TcpTableReader tableReader_{[this](bool) { ScanTableRead(); }};
     std::wstring scanPort_;
     void LogNewAddresses(const std::vector<std::wstring>& fresh);
-    void SaveDayLog();
-    bool dayLogUnsaved_ = false;
 
     // The settings panel (FrmMainSettings.cpp): the folder picker and the panel's handlers.
     void ConnectSettingsHandlers();
@@ -168,10 +168,12 @@ private:
     void ButtonBrowse_Click();
     void Check1_Click();
     void CheckChangeLogLocation_Click();
-    // Makes the log-folder box's text a folder path and LogFolder follow it.
-    void NormaliseLogPath();
-    // LogFolder takes `folder` and the folder is created, so the next save lands there.
-    void SwitchLogFolder(const std::wstring& folder);
+    // Makes the log-folder box's text a folder path and LogFolder follow it; false when the
+    // folder was refused and the box went back to the folder in use.
+    bool NormaliseLogPath();
+    // LogFolder takes `folder` when files can be written there; false (and LogFolder as it
+    // was) otherwise.
+    bool SwitchLogFolder(const std::wstring& folder);
 
     OlderTaskScheduler olderScheduler_;
     bool check1Busy_ = false;

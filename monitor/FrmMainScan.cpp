@@ -28,10 +28,9 @@ void FrmMain::Timer1_Tick()
     if (today != TodayText) {
         // Addresses whose save failed get one more try at their own day's file before the
         // list empties; otherwise they would be lost with it.
-        if (dayLogUnsaved_)
+        if (DayAddresses.HasUnsaved())
             SaveDayLog();
         DayAddresses.Clear();
-        dayLogUnsaved_ = false;
         TodayText = today;
         // The new day's file may exist already (another copy, a restart near midnight): its
         // addresses stay, instead of being overwritten by the first save of the day.
@@ -103,15 +102,17 @@ void FrmMain::LogNewAddresses(const std::vector<std::wstring>& fresh)
 {
     if (IsExiting)
         return;
-    int added = fresh.empty() ? 0 : DayAddresses.AddMany(fresh);
-    if (added > 0 || dayLogUnsaved_)
+    if (!fresh.empty())
+        DayAddresses.AddMany(fresh);
+    if (DayAddresses.HasUnsaved())
         SaveDayLog();
 }
 
 void FrmMain::SaveDayLog()
 {
-    // A failed save (read-only file, full disk) keeps the addresses listed; the next scan tries again.
-    dayLogUnsaved_ = !ListSave(DayAddresses, DayLogHeader(TextPort.Text(), TodayText), DayLogPath());
+    // A failed or busy save (read-only file, another copy writing) keeps the addresses listed
+    // and unsaved; the next scan, and the exit, try again.
+    ListSave(DayAddresses, DayLogHeader(TextPort.Text(), TodayText), DayLogPath());
 }
 
 void FrmMain::AutoSizeListView(rt::ListView& list)

@@ -45,15 +45,17 @@ void FrmMain::TextNumber_KeyUp(rt::TextBox& box, const wchar_t* key)
     rt::PumpMessages();
 }
 
-void FrmMain::SwitchLogFolder(const std::wstring& folder)
+bool FrmMain::SwitchLogFolder(const std::wstring& folder)
 {
+    // Only a folder where files can be written is taken. Start-up creates the one it settles
+    // on; later the first save that needs it does, so no stray folders are left behind.
+    if (!FolderIsUsable(folder, IsLoading()))
+        return false;
     LogFolder = folder;
-    // Start-up creates the folder it settles on; a switch made later takes effect at once.
-    if (!IsLoading())
-        CreateFolderPath(LogFolder);
+    return true;
 }
 
-void FrmMain::NormaliseLogPath()
+bool FrmMain::NormaliseLogPath()
 {
     std::wstring text = TextLogPath.Text();
     // Blanks stay: a text ending in a blank gets the backslash after it.
@@ -61,12 +63,15 @@ void FrmMain::NormaliseLogPath()
         TextLogPath.SetText(text + L"\\");
     rt::PumpMessages();
     if (TrimBlanks(TextLogPath.Text()).empty()) {
-        SwitchLogFolder(DefaultLogFolder());
+        LogFolder = DefaultLogFolder();
         rt::PumpMessages();
         TextLogPath.SetText(LogFolder);
-    } else {
-        SwitchLogFolder(TextLogPath.Text());
+    } else if (!SwitchLogFolder(TextLogPath.Text())) {
+        // Refused, like a log-on task that failed: the box goes back to the folder in use.
+        TextLogPath.SetText(LogFolder);
+        return false;
     }
+    return true;
 }
 
 void FrmMain::TextLogPath_LostFocus()
@@ -74,10 +79,11 @@ void FrmMain::TextLogPath_LostFocus()
     // Windows going away during the exit take the focus with them; that is no user's edit.
     if (IsExiting || IsUnloading())
         return;
-    NormaliseLogPath();
+    bool taken = NormaliseLogPath();
     rt::PumpMessages();
     rt::PumpMessages();
-    WriteIni(kSection, L"LogLocation", TextLogPath.Text(), SettingsPath());
+    if (taken)
+        WriteIni(kSection, L"LogLocation", TextLogPath.Text(), SettingsPath());
     rt::PumpMessages();
 }
 
@@ -94,9 +100,10 @@ void FrmMain::ButtonBrowse_Click()
     if (!FolderBrowserMain.BrowseFolder())
         return;
     TextLogPath.SetText(FolderBrowserMain.FolderPath());
-    NormaliseLogPath();
+    bool taken = NormaliseLogPath();
     rt::PumpMessages();
-    WriteIni(kSection, L"LogLocation", TextLogPath.Text(), SettingsPath());
+    if (taken)
+        WriteIni(kSection, L"LogLocation", TextLogPath.Text(), SettingsPath());
     rt::PumpMessages();
 }
 
@@ -133,7 +140,7 @@ void FrmMain::CheckChangeLogLocation_Click()
         // The box's text and the stored location stay for the next time it is checked.
         TextLogPath.SetEnabled(false);
         ButtonBrowse.SetEnabled(false);
-        SwitchLogFolder(DefaultLogFolder());
+        LogFolder = DefaultLogFolder();
     }
     rt::PumpMessages();
 }

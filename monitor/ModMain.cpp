@@ -46,6 +46,9 @@ void ExitProgram()
     IsExiting = true;
     FrmMain* form = MainForm();
     if (form) {
+        // One last try for addresses whose save failed or found the file busy.
+        if (form->DayAddresses.HasUnsaved())
+            form->SaveDayLog();
         form->SysTrayMain.Hide();
         form->Timer1.SetEnabled(false);
         form->Hide();

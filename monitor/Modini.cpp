@@ -1,18 +1,77 @@
 #include "monitor/Modini.h"
 
+#include "monitor/common/SafeFile.h"
+#include "runtime/Runtime.h"
+
 #include <windows.h>
 
-// The wide profile functions keep paths with characters outside the ANSI code page working;
-// a file they create is still written in the ANSI code page.
+#include <vector>
+
+namespace {
+
+std::wstring ReadWithDefault(const std::wstring& section, const std::wstring& key, const wchar_t* fallback,
+                             const std::wstring& path)
+{
+    std::vector<wchar_t> buf(4096);
+    for (;;) {
+        DWORD n = GetPrivateProfileStringW(section.c_str(), key.c_str(), fallback, buf.data(),
+                                           static_cast<DWORD>(buf.size()), path.c_str());
+        // A value that filled the buffer may have been cut: ask again with more room.
+        if (n + 1 < buf.size() || buf.size() >= (1u << 20))
+            return std::wstring(buf.data(), n);
+        buf.resize(buf.size() * 4);
+    }
+}
+
+// True when the ANSI code page cannot hold `text` exactly.
+bool NeedsUnicode(const std::wstring& text)
+{
+    if (text.empty() || GetACP() == CP_UTF8)
+        return false;
+    BOOL lossy = FALSE;
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                        &lossy);
+    return lossy != FALSE;
+}
+
+// The profile functions keep a file that starts with a UTF-16 byte-order mark in UTF-16.
+bool MakeUnicodeFile(const std::wstring& path)
+{
+    // Changes the profile functions still hold in memory go to the file first.
+    WritePrivateProfileStringW(nullptr, nullptr, nullptr, path.c_str());
+    std::string bytes;
+    bool exists = GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    // A file that exists but cannot be read is never replaced.
+    if (exists && !ReadFileContents(path, bytes))
+        return false;
+    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+        static_cast<unsigned char>(bytes[1]) == 0xFE)
+        return true;
+    std::wstring text = L"\xFEFF" + rt::FromAnsi(bytes);
+    return ReplaceFileContents(path, std::string_view(reinterpret_cast<const char*>(text.data()),
+                                                      text.size() * sizeof(wchar_t)));
+}
+
+} // namespace
+
 std::wstring ReadIni(const std::wstring& section, const std::wstring& key, const std::wstring& path)
 {
-    wchar_t buf[4096] = {};
-    DWORD n = GetPrivateProfileStringW(section.c_str(), key.c_str(), L"", buf, 4096, path.c_str());
-    return std::wstring(buf, n);
+    return ReadWithDefault(section, key, L"", path);
+}
+
+std::optional<std::wstring> ReadIniValue(const std::wstring& section, const std::wstring& key, const std::wstring& path)
+{
+    // A stored value comes back the same whatever the default; a missing one comes back as it.
+    std::wstring first = ReadWithDefault(section, key, L"0", path);
+    if (first == L"0" && ReadWithDefault(section, key, L"1", path) == L"1")
+        return std::nullopt;
+    return first;
 }
 
 bool WriteIni(const std::wstring& section, const std::wstring& key, const std::wstring& value, const std::wstring& path)
 {
+    if ((NeedsUnicode(key) || NeedsUnicode(value) || NeedsUnicode(section)) && !MakeUnicodeFile(path))
+        return false;
     return WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), path.c_str()) != FALSE;
 }
 

@@ -5,6 +5,7 @@
 
 #include <commctrl.h>
 
+#include <iterator>
 #include <map>
 
 namespace rt {
@@ -192,27 +193,68 @@ bool CheckBox::OnReflect(UINT msg, WPARAM wp, LPARAM, LRESULT& result)
 
 // --- ListBox ---
 
-void ListBox::Create(Form& form, HWND container, Bounds b, bool sorted)
+void ListBox::Create(Form& form, HWND container, Bounds b, bool sorted, bool manyItems)
 {
+    manyItems_ = manyItems && !sorted;
+    items_.clear();
+    DWORD kind = manyItems_ ? LBS_NODATA | LBS_OWNERDRAWFIXED : (sorted ? LBS_SORT : 0);
     CreateSystemControl(form, container, L"LISTBOX",
-                        LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP | WS_VISIBLE | (sorted ? LBS_SORT : 0),
+                        LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP | WS_VISIBLE | kind,
                         WS_EX_CLIENTEDGE, b.Rect(), L"");
+    if (manyItems_ && hWnd()) {
+        // The height a box of texts gives its items in the same font.
+        HDC dc = GetDC(hWnd());
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(hWnd(), WM_GETFONT, 0, 0)));
+        TEXTMETRICW tm{};
+        GetTextMetricsW(dc, &tm);
+        SelectObject(dc, old);
+        ReleaseDC(hWnd(), dc);
+        SendMessageW(hWnd(), LB_SETITEMHEIGHT, 0, tm.tmHeight);
+    }
 }
 
-void ListBox::AddItem(const std::wstring& text)
+void ListBox::AddItem(const std::wstring& text) { AddItems({text}); }
+
+void ListBox::AddItems(std::vector<std::wstring> texts)
 {
-    if (hWnd())
+    if (!hWnd() || texts.empty())
+        return;
+    if (manyItems_) {
+        // The new count is one message; the selection and the scroll position stay.
+        LRESULT selected = SendMessageW(hWnd(), LB_GETCURSEL, 0, 0);
+        LRESULT top = SendMessageW(hWnd(), LB_GETTOPINDEX, 0, 0);
+        if (items_.empty())
+            items_.swap(texts);
+        else
+            items_.insert(items_.end(), std::make_move_iterator(texts.begin()), std::make_move_iterator(texts.end()));
+        SendMessageW(hWnd(), LB_SETCOUNT, items_.size(), 0);
+        if (SendMessageW(hWnd(), LB_GETCURSEL, 0, 0) != selected)
+            SendMessageW(hWnd(), LB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+        SendMessageW(hWnd(), LB_SETTOPINDEX, static_cast<WPARAM>(top), 0);
+        return;
+    }
+    bool many = texts.size() > 1;
+    if (many)
+        SendMessageW(hWnd(), WM_SETREDRAW, FALSE, 0);
+    for (const auto& text : texts)
         SendMessageW(hWnd(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    if (many) {
+        SendMessageW(hWnd(), WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(hWnd(), nullptr, TRUE);
+    }
 }
 
 void ListBox::Clear()
 {
+    items_.clear();
     if (hWnd())
         SendMessageW(hWnd(), LB_RESETCONTENT, 0, 0);
 }
 
 int ListBox::ListCount() const
 {
+    if (manyItems_)
+        return static_cast<int>(items_.size());
     if (!hWnd())
         return 0;
     LRESULT n = SendMessageW(hWnd(), LB_GETCOUNT, 0, 0);
@@ -221,6 +263,9 @@ int ListBox::ListCount() const
 
 std::wstring ListBox::List(int index) const
 {
+    if (manyItems_)
+        return index >= 0 && static_cast<std::size_t>(index) < items_.size() ? items_[static_cast<std::size_t>(index)]
+                                                                             : std::wstring();
     if (!hWnd())
         return {};
     LRESULT len = SendMessageW(hWnd(), LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
@@ -276,8 +321,30 @@ POINT ListBox::MenuKeyPoint() const
     return POINT{r.left, r.bottom};
 }
 
-bool ListBox::OnReflect(UINT msg, WPARAM wp, LPARAM, LRESULT& result)
+void ListBox::DrawItem(const DRAWITEMSTRUCT& item) const
 {
+    RECT r = item.rcItem;
+    if (item.itemID != static_cast<UINT>(-1) && item.itemID < items_.size()) {
+        bool selected = (item.itemState & ODS_SELECTED) != 0;
+        FillRect(item.hDC, &r, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+        SetBkMode(item.hDC, TRANSPARENT);
+        SetTextColor(item.hDC, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+        const std::wstring& text = items_[item.itemID];
+        RECT t{r.left + 1, r.top, r.right, r.bottom};
+        DrawTextW(item.hDC, text.c_str(), static_cast<int>(text.size()), &t,
+                  DT_SINGLELINE | DT_NOPREFIX | DT_VCENTER);
+    }
+    if (item.itemState & ODS_FOCUS)
+        DrawFocusRect(item.hDC, &r);
+}
+
+bool ListBox::OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result)
+{
+    if (msg == WM_DRAWITEM && manyItems_) {
+        DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
+        result = TRUE;
+        return true;
+    }
     if (msg == WM_COMMAND && HIWORD(wp) == LBN_SELCHANGE) {
         Click.Raise();
         result = 0;

@@ -7,6 +7,7 @@
 #include "runtime/Window.h"
 
 #include <string>
+#include <vector>
 
 namespace rt {
 
@@ -89,8 +90,12 @@ public:
 class ListBox : public IntrinsicControl {
 public:
     using IntrinsicControl::IntrinsicControl;
-    void Create(Form& form, HWND container, Bounds bounds, bool sorted = false);
+    // With `manyItems` the box keeps its texts itself and draws them, so that any number of
+    // items arrive with one message (not with `sorted`).
+    void Create(Form& form, HWND container, Bounds bounds, bool sorted = false, bool manyItems = false);
     void AddItem(const std::wstring& text);
+    // Adds the texts at the end with the box's drawing held back.
+    void AddItems(std::vector<std::wstring> texts);
     void Clear();
     int ListCount() const;
     std::wstring List(int index) const;
@@ -105,6 +110,11 @@ public:
 protected:
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     POINT MenuKeyPoint() const override;
+
+private:
+    void DrawItem(const DRAWITEMSTRUCT& item) const;
+    bool manyItems_ = false;
+    std::vector<std::wstring> items_;
 };
 
 } // namespace rt

@@ -1,4 +1,5 @@
 // Feeds outside bytes to the TCP table reader, the row filter and the day log reader.
+#include "monitor/common/core/AddressLog.h"
 #include "monitor/common/core/Ipv4Text.h"
 #include "monitor/core/DayLogText.h"
 #include "monitor/core/ScanRules.h"
@@ -25,11 +26,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t i = 0; i < table.RowCount(); ++i)
         (void)TcpStateName(table.Row(i).state);
 
-    // The same bytes as a day's log file: every address read back must be a plain IPv4 text.
-    auto addresses = ParseDayLog(std::string_view(reinterpret_cast<const char*>(data), size));
-    for (const auto& a : addresses) {
-        auto ip = ParseIPv4(a);
-        if (!ip || FormatIPv4(*ip) != a)
+    // The same bytes as an address file, whole and in two pieces: the same addresses, each
+    // one a plain IPv4 text that reads back to its value.
+    std::string_view text(reinterpret_cast<const char*>(data), size);
+    auto addresses = ParseAddressLines(text);
+    AddressLineReader reader;
+    std::vector<AddressValue> pieces;
+    reader.Feed(text.substr(0, size / 2), pieces);
+    reader.Feed(text.substr(size / 2), pieces);
+    reader.Finish(pieces);
+    if (pieces != addresses)
+        std::abort();
+    for (AddressValue a : addresses) {
+        if (AddressValueOf(AddressText(a)) != a)
             std::abort();
     }
     return 0;

@@ -9,6 +9,8 @@
 #include <optional>
 #include <wbemidl.h>
 
+#include <vector>
+
 bool IsExiting = false;
 std::wstring OSVersion;
 
@@ -112,21 +114,79 @@ std::wstring GetDateSeparator()
 
 void ListAdd(rt::ListBox& list, const std::wstring& text) { list.AddItem(text); }
 
-bool CreateFolderPath(const std::wstring& path)
+std::wstring LongPathForm(const std::wstring& path)
 {
-    std::wstring p = path;
+    // Below this length every folder and file name function takes the path as it is.
+    if (path.size() < 200 || path.rfind(L"\\\\?\\", 0) == 0)
+        return path;
+    DWORD n = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (n == 0)
+        return path;
+    std::wstring full(n, L'\0');
+    n = GetFullPathNameW(path.c_str(), n, full.data(), nullptr);
+    if (n == 0 || n >= full.size())
+        return path;
+    full.resize(n);
+    if (full.rfind(L"\\\\", 0) == 0)
+        return L"\\\\?\\UNC\\" + full.substr(2);
+    return L"\\\\?\\" + full;
+}
+
+namespace {
+
+// Creates the missing folders of `path` from the outermost in, recording each one made.
+bool MakeFolders(std::wstring p, std::vector<std::wstring>& made)
+{
     while (!p.empty() && (p.back() == L'\\' || p.back() == L'/'))
         p.pop_back();
     if (p.empty())
         return false;
-    DWORD attr = GetFileAttributesW(p.c_str());
+    DWORD attr = GetFileAttributesW(LongPathForm(p).c_str());
     if (attr != INVALID_FILE_ATTRIBUTES)
         return (attr & FILE_ATTRIBUTE_DIRECTORY) != 0;
     auto slash = p.find_last_of(L"\\/");
     // Stop at a drive root ("C:") or a share's root.
-    if (slash != std::wstring::npos && slash > 0 && p[slash - 1] != L':' && p[slash - 1] != L'\\')
-        CreateFolderPath(p.substr(0, slash));
-    if (CreateDirectoryW(p.c_str(), nullptr))
+    if (slash != std::wstring::npos && slash > 0 && p[slash - 1] != L':' && p[slash - 1] != L'\\' &&
+        !MakeFolders(p.substr(0, slash), made))
+        return false;
+    if (CreateDirectoryW(LongPathForm(p).c_str(), nullptr)) {
+        made.push_back(p);
         return true;
+    }
     return GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+void RemoveFolders(std::vector<std::wstring>& made)
+{
+    for (auto it = made.rbegin(); it != made.rend(); ++it)
+        RemoveDirectoryW(LongPathForm(*it).c_str());
+    made.clear();
+}
+
+} // namespace
+
+bool CreateFolderPath(const std::wstring& path)
+{
+    std::vector<std::wstring> made;
+    return MakeFolders(path, made);
+}
+
+bool FolderIsUsable(const std::wstring& folder, bool keep)
+{
+    std::vector<std::wstring> made;
+    bool ok = MakeFolders(folder, made);
+    if (ok) {
+        std::wstring probe = folder;
+        if (probe.back() != L'\\' && probe.back() != L'/')
+            probe += L'\\';
+        probe += L"~vtl" + std::to_wstring(GetCurrentProcessId()) + L".probe";
+        HANDLE h = CreateFileW(LongPathForm(probe).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        ok = h != INVALID_HANDLE_VALUE;
+        if (ok)
+            CloseHandle(h);
+    }
+    if (!ok || !keep)
+        RemoveFolders(made);
+    return ok;
 }

@@ -27,3 +27,11 @@ void ListAdd(rt::ListBox& list, const std::wstring& text);
 
 // Creates every missing folder of `path` (with or without a trailing backslash).
 bool CreateFolderPath(const std::wstring& path);
+
+// The form of `path` that the file functions take at any length: a long path becomes a full
+// "\\?\" path; a short one stays as it is.
+std::wstring LongPathForm(const std::wstring& path);
+
+// True when files can be created in `folder`: its missing parts are created and a file is
+// written and deleted there. The folders made for the test are removed again unless `keep`.
+bool FolderIsUsable(const std::wstring& folder, bool keep);

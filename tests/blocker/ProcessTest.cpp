@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -191,6 +193,61 @@ TEST(BrennixProcess, StartsWithTheHandedOverAddressAndEndsThroughItsCloseBox)
     SendInput(2, in, sizeof(INPUT));
     EXPECT_TRUE(brennix.WaitForExit(20000)) << "the close box ends the program";
     EXPECT_EQ(brennix.ExitCode(), 0u);
+}
+
+static BOOL CALLBACK FindUserControl(HWND hwnd, LPARAM lp)
+{
+    wchar_t cls[32] = {};
+    GetClassNameW(hwnd, cls, 32);
+    if (std::wstring(cls) == L"VantorelUserControl") {
+        *reinterpret_cast<HWND*>(lp) = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+TEST(BrennixProcess, TwoCopiesBlockingDifferentAddressesKeepBothInTheHistory)
+{
+    test::TempFolder folder;
+    const std::wstring exe = folder / L"Brennix.exe";
+    ASSERT_TRUE(CopyFileW((test::BuildDir() + L"\\bin\\Brennix.exe").c_str(), exe.c_str(), FALSE));
+    const std::wstring temp = folder / L"temp";
+    ASSERT_TRUE(CreateDirectoryW(temp.c_str(), nullptr));
+    TempEnvironment env(temp);
+    test::WriteBytes(folder / L"brennix_history.dat", "192.0.2.1\r\n");
+
+    // Both copies have loaded the history before either blocks.
+    const wchar_t* addresses[] = {L"198.51.100.1", L"198.51.100.2"};
+    std::vector<std::unique_ptr<test::Process>> copies;
+    std::vector<HWND> buttons;
+    for (const wchar_t* address : addresses) {
+        copies.push_back(std::make_unique<test::Process>(exe, address, folder.Path()));
+        HWND window = test::FindProcessWindow(copies.back()->Id(), L"Vantorel - Brennix", 20000);
+        ASSERT_NE(window, nullptr);
+        HWND edit = nullptr;
+        ASSERT_TRUE(test::PumpUntil([&] {
+            EnumChildWindows(window, &FindEdit, reinterpret_cast<LPARAM>(&edit));
+            return edit != nullptr && TextOf(edit) == address;
+        }, 20000));
+        // The block button shares its panel with the address box.
+        HWND button = nullptr;
+        EnumChildWindows(GetParent(edit), &FindUserControl, reinterpret_cast<LPARAM>(&button));
+        ASSERT_NE(button, nullptr);
+        buttons.push_back(button);
+    }
+    for (HWND button : buttons) {
+        RECT r{};
+        GetClientRect(button, &r);
+        LPARAM at = MAKELPARAM(r.right / 2, r.bottom / 2);
+        PostMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        PostMessageW(button, WM_LBUTTONUP, 0, at);
+    }
+    const std::wstring history = folder / L"brennix_history.dat";
+    auto both = [&] {
+        std::string h = test::ReadBytes(history);
+        return h == "192.0.2.1\r\n198.51.100.1\r\n198.51.100.2\r\n" || h == "192.0.2.1\r\n198.51.100.2\r\n198.51.100.1\r\n";
+    };
+    EXPECT_TRUE(test::PumpUntil(both, 20000)) << test::ReadBytes(history);
 }
 
 TEST(BrennixProcess, ManifestAsksForAdministratorRights)

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -284,6 +285,32 @@ bool FolderExists(const std::wstring& path)
     DWORD a = GetFileAttributesW(path.c_str());
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
+
+std::wstring FolderOfLength(const std::wstring& base, std::size_t length, std::size_t part)
+{
+    std::wstring p = base;
+    while (p.size() + 1 < length) {
+        std::size_t n = std::min(part, length - p.size() - 1);
+        // Never leave a single character over, which could not hold a separator and a name.
+        if (length - p.size() - 1 - n == 1)
+            --n;
+        p += L"\\" + std::wstring(n, static_cast<wchar_t>(L'a' + p.size() % 26));
+    }
+    return p;
+}
+
+std::wstring MissingDrive()
+{
+    DWORD drives = GetLogicalDrives();
+    for (wchar_t letter = L'Q'; letter <= L'Y'; ++letter) {
+        if (!(drives & (1u << (letter - L'A'))))
+            return std::wstring(1, letter) + L":";
+    }
+    return L"Q:";
+}
+
+// Under Wine the Unix root is drive Z:, and /sys is mounted read-only.
+std::wstring ReadOnlyFolder() { return L"Z:\\sys"; }
 
 std::wstring Widen(const std::string& s)
 {

@@ -60,6 +60,13 @@ void WriteBytes(const std::wstring& path, const std::string& bytes);
 bool FileExists(const std::wstring& path);
 bool FolderExists(const std::wstring& path);
 
+// A folder path of exactly `length` characters: `base` and names of at most `part` characters.
+std::wstring FolderOfLength(const std::wstring& base, std::size_t length, std::size_t part);
+// The root of a drive letter that does not exist ("Q:").
+std::wstring MissingDrive();
+// A folder that exists but where the file system refuses new files (a read-only file system).
+std::wstring ReadOnlyFolder();
+
 // Folder of the CMake build tree (VANTOREL_BUILD_DIR), as a Windows path.
 std::wstring BuildDir();
 std::wstring ToWindowsPath(const std::string& unixPath);

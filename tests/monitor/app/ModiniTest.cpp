@@ -18,13 +18,37 @@ TEST(Settings, WrittenValuesReadBackAndMissingOnesAreEmpty)
     EXPECT_NE(test::ReadBytes(ini).find("Port=3389"), std::string::npos) << "a plain ANSI INI file";
 }
 
-TEST(Settings, LongValuesComeBackCut)
+TEST(Settings, LongValuesComeBackWholeAndMissingKeysAreTold)
 {
     test::TempFolder folder;
     std::wstring ini = folder / L"Settings.ini";
     std::wstring longPath(5000, L'a');
     ASSERT_TRUE(WriteIni(L"main", L"LogLocation", longPath, ini));
-    EXPECT_EQ(ReadIni(L"main", L"LogLocation", ini), std::wstring(4095, L'a'));
+    EXPECT_EQ(ReadIni(L"main", L"LogLocation", ini), longPath) << "a cut folder would be another folder";
+    ASSERT_TRUE(WriteIni(L"main", L"Port", L"", ini));
+    for (const wchar_t* value : {L"0", L"1", L""}) {
+        ASSERT_TRUE(WriteIni(L"main", L"Time", value, ini));
+        EXPECT_EQ(ReadIniValue(L"main", L"Time", ini), std::optional<std::wstring>(value));
+    }
+    EXPECT_EQ(ReadIniValue(L"main", L"Port", ini), std::optional<std::wstring>(L"")) << "stored empty";
+    EXPECT_EQ(ReadIniValue(L"main", L"Other", ini), std::nullopt);
+    EXPECT_EQ(ReadIniValue(L"main", L"Port", folder / L"none.ini"), std::nullopt);
+}
+
+TEST(Settings, ValueOutsideTheCodePageTurnsTheFileIntoUtf16KeepingTheRest)
+{
+    test::TempFolder folder;
+    std::wstring ini = folder / L"Settings.ini";
+    test::WriteBytes(ini, "[main]\r\nPort=3390\r\nLogLocation=C:\\caf\xE9\r\n");
+    EXPECT_EQ(ReadIni(L"main", L"LogLocation", ini), L"C:\\caf\u00E9") << "an ANSI file reads as before";
+    const std::wstring folderName = L"C:\\\u0416\u0443\u0440\u043d\u0430\u043b\\\u65e5\u5fd7\\";
+    ASSERT_TRUE(WriteIni(L"main", L"LogLocation", folderName, ini));
+    EXPECT_EQ(test::ReadBytes(ini).substr(0, 2), "\xFF\xFE");
+    EXPECT_EQ(ReadIni(L"main", L"LogLocation", ini), folderName);
+    EXPECT_EQ(ReadIni(L"main", L"Port", ini), L"3390");
+    ASSERT_TRUE(WriteIni(L"main", L"Time", L"7", ini));
+    EXPECT_EQ(ReadIni(L"main", L"Time", ini), L"7");
+    EXPECT_EQ(ReadIni(L"main", L"LogLocation", ini), folderName);
 }
 
 TEST(Settings, RefusedWriteIsReportedAsFailure)

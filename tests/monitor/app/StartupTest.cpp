@@ -2,6 +2,7 @@
 // temporary program folder.
 #include "monitor/FrmMain.h"
 #include "monitor/ModMain.h"
+#include "monitor/common/ModCommon.h"
 #include "monitor/common/core/TextHandling.h"
 #include "ostrevi_version.h"
 #include "runtime/Runtime.h"
@@ -48,11 +49,11 @@ protected:
 
 } // namespace
 
-TEST_F(StartupTest, NoSettingsFileLeavesBoxesEmptyAndLogsBesideTheProgram)
+TEST_F(StartupTest, NoSettingsFileShowsTheDefaultsAndLogsBesideTheProgram)
 {
     FrmMain& f = Start();
-    EXPECT_EQ(f.TextPort.Text(), L"") << "the design text is not a default";
-    EXPECT_EQ(f.TextTime.Text(), L"");
+    EXPECT_EQ(f.TextPort.Text(), L"3389") << "a missing key shows the default, so the port is watched";
+    EXPECT_EQ(f.TextTime.Text(), L"5");
     EXPECT_EQ(f.Check1.Value(), 0);
     EXPECT_EQ(f.CheckChangeLogLocation.Value(), 0);
     EXPECT_EQ(LogFolder, Defaults());
@@ -83,6 +84,48 @@ TEST_F(StartupTest, StoredLocationIgnoredWhenSwitchedOff)
     EXPECT_EQ(f.TextLogPath.Text(), L"C:\\elsewhere\\logs");
     EXPECT_EQ(LogFolder, Defaults());
     EXPECT_FALSE(f.TextLogPath.Enabled());
+}
+
+TEST_F(StartupTest, MissingKeysShowTheDefaultsAndKeysStoredEmptyStayEmpty)
+{
+    WriteSettings("Port=\r\nOther=1\r\n");
+    const std::string before = test::ReadBytes(folder / L"Settings.ini");
+    FrmMain& f = Start();
+    EXPECT_EQ(f.TextPort.Text(), L"") << "stored empty: no scans";
+    EXPECT_EQ(f.TextTime.Text(), L"5");
+    EXPECT_EQ(test::ReadBytes(folder / L"Settings.ini"), before) << "nothing is written";
+}
+
+TEST_F(StartupTest, StoredLogFolderOfAnyUsableLengthWorksAndAnUnusableOneFallsBackToTheDefault)
+{
+    test::WriteBytes(folder / L"a-file", "x");
+    const std::wstring tooLongName = folder.Path() + L"\\" + std::wstring(300, L'n');
+    struct Case {
+        std::wstring location;
+        bool usable;
+    } cases[] = {
+        {test::FolderOfLength(folder.Path(), 250, 60), true},
+        {test::FolderOfLength(folder.Path(), 300, 60), true},
+        {test::FolderOfLength(folder.Path(), 1000, 60), true},
+        {test::FolderOfLength(folder.Path(), 1000, 60) + L"\\" + std::wstring(300, L'n'), false},
+        {folder / L"a-file", false},
+        {test::MissingDrive() + L"\\logs", false},
+        {test::ReadOnlyFolder(), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.location.size() << " characters: " << test::Narrow(c.location.substr(0, 80)));
+        WriteSettings("ChangeLogLocation=1\r\nLogLocation=" + test::Narrow(c.location) + "\r\n");
+        FrmMain& f = Start();
+        const std::wstring expected = c.usable ? c.location + L"\\" : Defaults();
+        EXPECT_EQ(LogFolder, expected);
+        EXPECT_EQ(f.TextLogPath.Text(), expected);
+        f.AddToLog(L"192.0.2.1");
+        EXPECT_NE(test::ReadBytes(LongPathForm(f.DayLogPath())).find("192.0.2.1\r\n"), std::string::npos);
+        f.Unload();
+        form.reset();
+        IsExiting = false;
+        test::RemoveTree(LongPathForm(Defaults()));
+    }
 }
 
 TEST_F(StartupTest, BlankOrMissingStoredLocationFallsBackToDefault)

@@ -1,6 +1,9 @@
 #include "monitor/ModNetStats.h"
 #include "monitor/core/DayLogText.h"
+#include "runtime/Handles.h"
 #include "tests/monitor/scan/ScanFixture.h"
+
+#include <winioctl.h>
 
 #include <algorithm>
 #include <set>
@@ -82,7 +85,8 @@ TEST_F(ScanTest, RestartLoadsTheDayFileAndWritesNothingTwice)
 
     ASSERT_NE(server.ConnectFrom("127.0.0.4"), 0);
     Tick();
-    EXPECT_EQ(LogFile(), Header(server.Port()) + "127.0.0.3\r\n10.1.2.3\r\n127.0.0.4\r\n");
+    EXPECT_EQ(LogFile(), Header(server.Port()) + "\r\n127.0.0.3\r\n10.1.2.3\r\n127.0.0.4\r\n")
+        << "the new address is appended; the lines before stay as they were";
 }
 
 TEST_F(ScanTest, LoadTakesOnlyDottedAddressLines)
@@ -114,6 +118,74 @@ TEST_F(ScanTest, ReadOnlyDayFileKeepsAddressAndOldFileUntilASaveSucceeds)
     ASSERT_TRUE(SetFileAttributesW(LogPath().c_str(), FILE_ATTRIBUTE_NORMAL));
     Tick(); // no new address: the pending save is what writes it
     EXPECT_EQ(LogFile(), Header(server.Port()) + "127.0.0.3\r\n127.0.0.4\r\n");
+
+    // Read-only until the program exits: the exit's last save writes it.
+    ASSERT_TRUE(SetFileAttributesW(LogPath().c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_NE(server.ConnectFrom("127.0.0.5"), 0);
+    Tick();
+    ASSERT_EQ(LogFile(), Header(server.Port()) + "127.0.0.3\r\n127.0.0.4\r\n");
+    ASSERT_TRUE(SetFileAttributesW(LogPath().c_str(), FILE_ATTRIBUTE_NORMAL));
+    StopForm();
+    EXPECT_EQ(LogFile(), Header(server.Port()) + "127.0.0.3\r\n127.0.0.4\r\n127.0.0.5\r\n");
+}
+
+TEST_F(ScanTest, SaveKeepsEveryByteOfTheDaysFileAndAppendsTheNewAddressAtItsEnd)
+{
+    Listener server("127.0.0.2");
+    ASSERT_NE(server.ConnectFrom("127.0.0.3"), 0);
+    WriteSettings(std::to_wstring(server.Port()), L"1");
+    CreateDirectoryW((folder / L"Logs").c_str(), nullptr);
+    // Notes, garbage, NULs, an address with a note, a 10 MB line, and no line end at the end.
+    const std::string before = Header(server.Port()) + "10.0.0.5\r\n" + "5.6.7.8 # note\r\n" +
+                               std::string("\0\0\xFF\xFEgarbage\0 10.0.0.6\r\n", 20) + std::string(10 << 20, 'x') +
+                               "\r\nlast note 10.0.0.9";
+    test::WriteBytes(LogPath(), before);
+    FrmMain& f = StartForm();
+    EXPECT_EQ(DayItems(), (std::vector<std::wstring>{L"10.0.0.5"})) << "the list shows the addresses only";
+    Tick();
+    EXPECT_EQ(LogFile(), before + "\r\n127.0.0.3\r\n");
+    EXPECT_EQ(f.Label2.Caption(), L"IP's: 2");
+}
+
+TEST_F(ScanTest, DaysFileTooLargeToLoadIsAppendedToNotReplaced)
+{
+    Listener server("127.0.0.2");
+    ASSERT_NE(server.ConnectFrom("127.0.0.3"), 0);
+    WriteSettings(std::to_wstring(server.Port()), L"1");
+    CreateDirectoryW((folder / L"Logs").c_str(), nullptr);
+    const std::string head = Header(server.Port()) + "10.0.0.5\r\n";
+    const std::string tail = "\r\n10.0.0.8\r\n";
+    const LONGLONG size = 1100LL << 20;
+    {
+        // Sparse, so the 1.1 GB cost nothing: only its first and last bytes are written.
+        rt::UniqueFile file(CreateFileW(LogPath().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+        ASSERT_TRUE(file);
+        DWORD done = 0;
+        DeviceIoControl(file.get(), FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &done, nullptr);
+        ASSERT_TRUE(WriteFile(file.get(), head.data(), static_cast<DWORD>(head.size()), &done, nullptr));
+        LARGE_INTEGER at{};
+        at.QuadPart = size - static_cast<LONGLONG>(tail.size());
+        ASSERT_TRUE(SetFilePointerEx(file.get(), at, nullptr, FILE_BEGIN));
+        ASSERT_TRUE(WriteFile(file.get(), tail.data(), static_cast<DWORD>(tail.size()), &done, nullptr));
+    }
+    StartForm();
+    EXPECT_EQ(DayItems(), (std::vector<std::wstring>{L"10.0.0.5"})) << "what could be read";
+    Tick();
+    rt::UniqueFile file(CreateFileW(LogPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(file);
+    const std::string added = "127.0.0.3\r\n";
+    LARGE_INTEGER now{};
+    GetFileSizeEx(file.get(), &now);
+    EXPECT_EQ(now.QuadPart, size + static_cast<LONGLONG>(added.size()));
+    std::string first(head.size(), '\0'), last(tail.size() + added.size(), '\0');
+    DWORD got = 0;
+    ReadFile(file.get(), first.data(), static_cast<DWORD>(first.size()), &got, nullptr);
+    LARGE_INTEGER at{};
+    at.QuadPart = size - static_cast<LONGLONG>(tail.size());
+    SetFilePointerEx(file.get(), at, nullptr, FILE_BEGIN);
+    ReadFile(file.get(), last.data(), static_cast<DWORD>(last.size()), &got, nullptr);
+    EXPECT_EQ(first, head);
+    EXPECT_EQ(last, tail + added);
 }
 
 TEST_F(ScanTest, UnsavedAddressesReachTheirDaysFileAtMidnight)
@@ -132,7 +204,7 @@ TEST_F(ScanTest, UnsavedAddressesReachTheirDaysFileAtMidnight)
     f.TextPort.SetText(L"0"); // no scan: only the day change can write the old day's file
     test::g_today = L"12/8/2026";
     Tick();
-    EXPECT_EQ(LogFile(), Header(0) + "127.0.0.3\r\n127.0.0.4\r\n");
+    EXPECT_EQ(LogFile(), Header(server.Port()) + "127.0.0.3\r\n127.0.0.4\r\n") << "the header stays as written";
     EXPECT_TRUE(DayItems().empty());
 }
 

@@ -18,8 +18,9 @@ TEST_F(SettingsPanel, PortBoxTakesDigitsOnlyAndSavesAtEachKeyRelease)
 {
     FrmMain& f = Start();
     HWND port = f.TextPort.hWnd();
-    // No settings file: the design text is overwritten with the missing value.
-    EXPECT_EQ(f.TextPort.Text(), L"");
+    // No settings file: the default is shown, and focusing selects it so typing replaces it.
+    EXPECT_EQ(f.TextPort.Text(), L"3389");
+    EXPECT_FALSE(IniHas(L"Port"));
     FocusOn(port);
 
     for (wchar_t ch : std::wstring(L"3a3.8-9 "))
@@ -132,16 +133,16 @@ TEST_F(SettingsPanel, SwitchingTheLogLocationTakesEffectAtOnceAndCreatesTheFolde
 
     Click(f.CheckChangeLogLocation.hWnd());
     EXPECT_EQ(LogFolder, elsewhere + L"\\");
-    EXPECT_TRUE(test::FolderExists(elsewhere));
+    EXPECT_FALSE(test::FolderExists(elsewhere)) << "created by the first save that needs it";
     EXPECT_EQ(f.TextLogPath.Text(), elsewhere + L"\\");
 
-    // A new location typed in is used and created the moment the box is left.
+    // A new location typed in is used the moment the box is left, and created by the next save.
     const std::wstring deeper = app / L"a\\b\\c";
     FocusOn(f.TextLogPath.hWnd());
     f.TextLogPath.SetText(deeper);
     FocusOn(f.TextTime.hWnd());
     EXPECT_EQ(LogFolder, deeper + L"\\");
-    EXPECT_TRUE(test::FolderExists(deeper));
+    EXPECT_FALSE(test::FolderExists(app / L"a")) << "no stray folders on leaving the box";
     EXPECT_EQ(Ini(L"LogLocation"), deeper + L"\\");
     // The next save of the day's log lands in the new folder.
     f.AddToLog(L"203.0.113.77");
@@ -154,7 +155,6 @@ TEST_F(SettingsPanel, SwitchingTheLogLocationTakesEffectAtOnceAndCreatesTheFolde
     Click(f.CheckChangeLogLocation.hWnd());
     EXPECT_EQ(Ini(L"ChangeLogLocation"), L"0");
     EXPECT_EQ(LogFolder, DefaultLogFolder());
-    EXPECT_TRUE(test::FolderExists(DefaultLogFolder()));
     EXPECT_EQ(f.TextLogPath.Text(), deeper + L"\\");
     EXPECT_EQ(Ini(L"LogLocation"), deeper + L"\\");
     EXPECT_FALSE(f.TextLogPath.Enabled());
@@ -170,6 +170,48 @@ TEST_F(SettingsPanel, StartUpWithAChosenLocationCreatesThatFolderOnly)
     EXPECT_EQ(LogFolder, chosen + L"\\");
     EXPECT_TRUE(test::FolderExists(chosen));
     EXPECT_FALSE(test::FolderExists(DefaultLogFolder()));
+}
+
+TEST_F(SettingsPanel, TypedLogFolderIsTakenAtAnyUsableLengthAndAnUnusableOneIsRefused)
+{
+    test::WriteBytes(app / L"a-file", "x");
+    const std::wstring nonAnsi = app / L"\u0416\u0443\u0440\u043d\u0430\u043b \u65e5\u5fd7";
+    struct Case {
+        std::wstring folder;
+        bool usable;
+    } cases[] = {
+        {test::FolderOfLength(app.Path(), 250, 60), true},
+        {test::FolderOfLength(app.Path(), 300, 60), true},
+        {test::FolderOfLength(app.Path(), 1000, 60), true},
+        {nonAnsi, true},
+        {app.Path() + L"\\" + std::wstring(300, L'n'), false},
+        {app / L"a-file", false},
+        {test::MissingDrive() + L"\\logs", false},
+        {test::ReadOnlyFolder(), false},
+    };
+    WriteSetting(L"ChangeLogLocation", L"1");
+    FrmMain& f = Start();
+    std::wstring inUse = LogFolder;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.folder.size() << " characters: " << test::Narrow(c.folder.substr(0, 80)));
+        const std::wstring storedBefore = Ini(L"LogLocation");
+        FocusOn(f.TextLogPath.hWnd());
+        f.TextLogPath.SetText(c.folder);
+        FocusOn(f.TextPort.hWnd());
+        if (c.usable)
+            inUse = c.folder + L"\\";
+        EXPECT_EQ(LogFolder, inUse);
+        EXPECT_EQ(f.TextLogPath.Text(), inUse) << "a refused folder puts the box back";
+        EXPECT_EQ(Ini(L"LogLocation"), c.usable ? inUse : storedBefore);
+    }
+    // The last folder taken survives a restart and gets today's file at the next save.
+    ASSERT_EQ(inUse, nonAnsi + L"\\");
+    FrmMain& again = Start();
+    EXPECT_EQ(again.TextLogPath.Text(), inUse);
+    EXPECT_EQ(LogFolder, inUse);
+    again.AddToLog(L"192.0.2.1");
+    EXPECT_EQ(again.DayLogPath().rfind(inUse, 0), 0u);
+    EXPECT_NE(test::ReadBytes(again.DayLogPath()).find("192.0.2.1\r\n"), std::string::npos);
 }
 
 TEST_F(SettingsPanel, LeavingAnEmptyLogLocationFillsInTheDefaultFolder)

@@ -1,0 +1,65 @@
+// Min and median of repeated timings, for the list benches.
+#pragma once
+
+#include <windows.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+struct Timing {
+    double min = 0;
+    double median = 0;
+};
+
+inline double NowMs()
+{
+    LARGE_INTEGER f, t;
+    QueryPerformanceFrequency(&f);
+    QueryPerformanceCounter(&t);
+    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
+}
+
+// `runs` timings of `work`, each after an untimed `prepare`.
+inline Timing Measure(int runs, const std::function<void()>& prepare, const std::function<void()>& work)
+{
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        prepare();
+        double start = NowMs();
+        work();
+        times.push_back(NowMs() - start);
+    }
+    std::sort(times.begin(), times.end());
+    return {times.front(), times[times.size() / 2]};
+}
+
+// A fresh folder under the temporary folder for the bench's program files.
+inline std::wstring BenchFolder(const wchar_t* name)
+{
+    std::vector<wchar_t> temp(32768);
+    DWORD n = GetTempPathW(static_cast<DWORD>(temp.size()), temp.data());
+    std::wstring folder = std::wstring(temp.data(), n) + name + std::to_wstring(GetCurrentProcessId());
+    CreateDirectoryW(folder.c_str(), nullptr);
+    return folder;
+}
+
+// `count` distinct addresses as file lines.
+inline std::string ManyAddressLines(std::size_t count)
+{
+    std::string out;
+    for (std::size_t i = 0; i < count; ++i) {
+        out += "10." + std::to_string(i >> 16 & 0xFF) + "." + std::to_string(i >> 8 & 0xFF) + "." +
+               std::to_string(i & 0xFF) + "\r\n";
+    }
+    return out;
+}
+
+inline void WriteWhole(const std::wstring& path, const std::string& bytes)
+{
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(f);
+}
