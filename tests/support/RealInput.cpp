@@ -167,6 +167,17 @@ BOOL CALLBACK FindMenuWindow(HWND hwnd, LPARAM lp)
     return TRUE;
 }
 
+} // namespace
+
+HWND VisibleMenuWindow(DWORD processId)
+{
+    MenuFind find{processId, nullptr};
+    EnumWindows(&FindMenuWindow, reinterpret_cast<LPARAM>(&find));
+    return find.found;
+}
+
+namespace {
+
 // Waits on `done`, polling from a thread without windows of its own.
 bool PollUntil(const std::function<bool()>& done, int timeoutMs)
 {
@@ -218,12 +229,11 @@ DWORD WINAPI MenuWatch::Run(void* self)
 
 void MenuWatch::Watch()
 {
-    MenuFind find{processId_, nullptr};
-    if (!PollUntil([&] { return EnumWindows(&FindMenuWindow, reinterpret_cast<LPARAM>(&find)), find.found; }, 10000)) {
+    HWND window = nullptr;
+    if (!PollUntil([&] { return (window = VisibleMenuWindow(processId_)) != nullptr; }, 10000)) {
         failure = "no pop-up menu opened";
         return;
     }
-    HWND window = find.found;
     auto menu = reinterpret_cast<HMENU>(SendMessageW(window, MN_GETHMENU, 0, 0));
     for (int i = 0; i < GetMenuItemCount(menu); ++i) {
         wchar_t text[128] = {};

@@ -28,6 +28,9 @@ std::string ClickAt(HWND hwnd, POINT client, DWORD downFlag);
 // A key pressed with the modifiers in `modifiers` held, all released again, in one call.
 void PressKey(WORD vk, const std::vector<WORD>& modifiers = {});
 
+// The visible pop-up menu window of process `processId`, or null.
+HWND VisibleMenuWindow(DWORD processId);
+
 // Pixels of a screen rectangle as the screen shows them, 0x00RRGGBB, rows top first.
 struct ScreenPixels {
     int width = 0;

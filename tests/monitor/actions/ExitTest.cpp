@@ -4,6 +4,7 @@
 #include "monitor/clsSysTrayIcon.h"
 #include "runtime/Runtime.h"
 #include "tests/monitor/support/FormFixture.h"
+#include "tests/support/RealInput.h"
 
 namespace {
 
@@ -47,25 +48,6 @@ TEST_F(TrayExit, ExitDuringAScanRemovesTheIconAndUnloadsOnlyAfterTheScanReturns)
     EXPECT_FALSE(test::TrayIconExists(hook));
 }
 
-struct MenuSearch {
-    DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK FindMenuWindow(HWND hwnd, LPARAM lp)
-{
-    auto* s = reinterpret_cast<MenuSearch*>(lp);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    wchar_t cls[32] = {};
-    GetClassNameW(hwnd, cls, 32);
-    if (pid == s->pid && std::wstring(cls) == L"#32768" && IsWindowVisible(hwnd)) {
-        s->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 TEST(OstreviProcess, HiddenStartShowsTheIconWhichBringsTheWindowBackAndEndsTheProcess)
 {
     test::InitControls();
@@ -89,13 +71,7 @@ TEST(OstreviProcess, HiddenStartShowsTheIconWhichBringsTheWindowBackAndEndsThePr
     EXPECT_TRUE(test::PumpUntil([&] { return IsWindowVisible(window) != FALSE; }, 10000));
 
     PostTrayCallback(hook, WM_RBUTTONUP);
-    MenuSearch menu{ostrevi.Id(), nullptr};
-    ASSERT_TRUE(test::PumpUntil(
-        [&] {
-            EnumWindows(&FindMenuWindow, reinterpret_cast<LPARAM>(&menu));
-            return menu.found != nullptr;
-        },
-        10000));
+    ASSERT_TRUE(test::PumpUntil([&] { return test::VisibleMenuWindow(ostrevi.Id()) != nullptr; }, 10000));
     test::PostMenuKeys(window, 2);
     EXPECT_TRUE(ostrevi.WaitForExit(20000));
     EXPECT_EQ(ostrevi.ExitCode(), 0u);

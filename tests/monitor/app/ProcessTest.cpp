@@ -4,6 +4,7 @@
 #include "monitor/clsSysTrayIcon.h"
 #include "monitor/core/DayLogText.h"
 #include "tests/monitor/scan/Loopback.h"
+#include "tests/support/RealInput.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -39,25 +40,6 @@ struct Started {
     }
 };
 
-struct MenuSearch {
-    DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK FindMenuWindow(HWND hwnd, LPARAM lp)
-{
-    auto* s = reinterpret_cast<MenuSearch*>(lp);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    wchar_t cls[32] = {};
-    GetClassNameW(hwnd, cls, 32);
-    if (pid == s->pid && std::wstring(cls) == L"#32768" && IsWindowVisible(hwnd)) {
-        s->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 } // namespace
 
 TEST(OstreviProcess, StartsWithItsWindowAndEndsWhenToldToExit)
@@ -90,13 +72,8 @@ TEST(OstreviProcess, TrayMenuExitRemovesTheIconAndEndsAtOnceWithoutShowingTheWin
     Started ostrevi(L"/startup");
     ASSERT_NE(ostrevi.hook, nullptr);
     PostMessageW(ostrevi.hook, clsSysTrayIcon::kCallbackMessage, 1, WM_RBUTTONUP);
-    MenuSearch menu{ostrevi.process->Id(), nullptr};
-    ASSERT_TRUE(test::WaitFor(
-        [&] {
-            EnumWindows(&FindMenuWindow, reinterpret_cast<LPARAM>(&menu));
-            return menu.found != nullptr;
-        },
-        10000, "the tray menu"));
+    ASSERT_TRUE(test::WaitFor([&] { return test::VisibleMenuWindow(ostrevi.process->Id()) != nullptr; }, 10000,
+                              "the tray menu"));
     // "Exit && Close Program" is the third command.
     for (int i = 0; i < 3; ++i)
         PostMessageW(ostrevi.window, WM_KEYDOWN, VK_DOWN, 0);
