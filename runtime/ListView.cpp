@@ -153,11 +153,13 @@ void ListView::AutoSizeColumn(int column)
     SendMessageW(hWnd(), LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(width, 0));
 }
 
-void ListView::SyncCount()
+bool ListView::SyncCount()
 {
     // Setting the count makes the control lay out its scroll bars again: only on a change.
-    if (hWnd() && static_cast<std::size_t>(SendMessageW(hWnd(), LVM_GETITEMCOUNT, 0, 0)) != rows_.size())
-        SendMessageW(hWnd(), LVM_SETITEMCOUNT, rows_.size(), LVSICF_NOSCROLL);
+    if (!hWnd() || static_cast<std::size_t>(SendMessageW(hWnd(), LVM_GETITEMCOUNT, 0, 0)) == rows_.size())
+        return false;
+    SendMessageW(hWnd(), LVM_SETITEMCOUNT, rows_.size(), LVSICF_NOSCROLL);
+    return true;
 }
 
 void ListView::Clear()
@@ -196,6 +198,13 @@ std::vector<ListView::Row> ListView::SetItems(std::vector<Row> rows)
     // The rows are new: no selection or focus stays on them, and the view starts at the top.
     // Only the one selected and focused item are touched; deleting every item would make the
     // control lay itself out twice for each replacement.
+    // Under Wine a new count repaints the header and the scroll bars at once, and the control's
+    // own WM_SETREDRAW repaints them all again: the view is hidden at the window level instead,
+    // so the control lays itself out unseen and one repaint below shows the result.
+    const bool shown = (GetWindowLongW(hWnd(), GWL_STYLE) & WS_VISIBLE) != 0;
+    const int scrolledX = GetScrollPos(hWnd(), SB_HORZ);
+    if (shown)
+        DefWindowProcW(hWnd(), WM_SETREDRAW, FALSE, 0);
     LVITEMW item{};
     item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     for (UINT flag : {LVNI_SELECTED, LVNI_FOCUSED}) {
@@ -203,11 +212,19 @@ std::vector<ListView::Row> ListView::SetItems(std::vector<Row> rows)
         if (i >= 0)
             SendMessageW(hWnd(), LVM_SETITEMSTATE, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
     }
-    SyncCount();
+    const bool recounted = SyncCount();
     if (!rows_.empty())
         SendMessageW(hWnd(), LVM_ENSUREVISIBLE, 0, FALSE);
-    if (!same)
-        InvalidateRect(hWnd(), nullptr, TRUE);
+    if (shown)
+        DefWindowProcW(hWnd(), WM_SETREDRAW, TRUE, 0);
+    // The rows and the scroll bars; the header only when the view moved sideways under it.
+    UINT redraw = RDW_INVALIDATE | RDW_ERASE | RDW_NOCHILDREN;
+    if (recounted)
+        redraw |= RDW_FRAME;
+    if (GetScrollPos(hWnd(), SB_HORZ) != scrolledX)
+        redraw = (redraw & ~RDW_NOCHILDREN) | RDW_ALLCHILDREN;
+    if (!same || recounted)
+        RedrawWindow(hWnd(), nullptr, nullptr, redraw);
     return rows;
 }
 
