@@ -153,13 +153,11 @@ void ListView::AutoSizeColumn(int column)
     SendMessageW(hWnd(), LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(width, 0));
 }
 
-bool ListView::SyncCount()
+void ListView::SyncCount()
 {
     // Setting the count makes the control lay out its scroll bars again: only on a change.
-    if (!hWnd() || static_cast<std::size_t>(SendMessageW(hWnd(), LVM_GETITEMCOUNT, 0, 0)) == rows_.size())
-        return false;
-    SendMessageW(hWnd(), LVM_SETITEMCOUNT, rows_.size(), LVSICF_NOSCROLL);
-    return true;
+    if (hWnd() && static_cast<std::size_t>(SendMessageW(hWnd(), LVM_GETITEMCOUNT, 0, 0)) != rows_.size())
+        SendMessageW(hWnd(), LVM_SETITEMCOUNT, rows_.size(), LVSICF_NOSCROLL);
 }
 
 void ListView::Clear()
@@ -201,9 +199,12 @@ std::vector<ListView::Row> ListView::SetItems(std::vector<Row> rows)
     // Under Wine a new count repaints the header and the scroll bars at once, and the control's
     // own WM_SETREDRAW repaints them all again: the view is hidden at the window level instead,
     // so the control lays itself out unseen and one repaint below shows the result.
-    const bool shown = (GetWindowLongW(hWnd(), GWL_STYLE) & WS_VISIBLE) != 0;
+    const bool hold = !same && (GetWindowLongW(hWnd(), GWL_STYLE) & WS_VISIBLE) != 0;
     const int scrolledX = GetScrollPos(hWnd(), SB_HORZ);
-    if (shown)
+    // Hiding drops what was waiting to be painted, such as a header after a column's new width.
+    HWND header = reinterpret_cast<HWND>(SendMessageW(hWnd(), LVM_GETHEADER, 0, 0));
+    const bool headerPending = hold && header && GetUpdateRect(header, nullptr, FALSE);
+    if (hold)
         DefWindowProcW(hWnd(), WM_SETREDRAW, FALSE, 0);
     LVITEMW item{};
     item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
@@ -212,18 +213,19 @@ std::vector<ListView::Row> ListView::SetItems(std::vector<Row> rows)
         if (i >= 0)
             SendMessageW(hWnd(), LVM_SETITEMSTATE, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
     }
-    const bool recounted = SyncCount();
+    SyncCount();
     if (!rows_.empty())
         SendMessageW(hWnd(), LVM_ENSUREVISIBLE, 0, FALSE);
-    if (shown)
+    if (hold)
         DefWindowProcW(hWnd(), WM_SETREDRAW, TRUE, 0);
-    // The rows and the scroll bars; the header only when the view moved sideways under it.
+    // The rows and the scroll bars; the header only when it waited for a paint or the view moved
+    // sideways under it.
     UINT redraw = RDW_INVALIDATE | RDW_ERASE | RDW_NOCHILDREN;
-    if (recounted)
+    if (hold)
         redraw |= RDW_FRAME;
-    if (GetScrollPos(hWnd(), SB_HORZ) != scrolledX)
+    if (headerPending || GetScrollPos(hWnd(), SB_HORZ) != scrolledX)
         redraw = (redraw & ~RDW_NOCHILDREN) | RDW_ALLCHILDREN;
-    if (!same || recounted)
+    if (!same)
         RedrawWindow(hWnd(), nullptr, nullptr, redraw);
     return rows;
 }

@@ -62,8 +62,7 @@ private:
     int trackedButton_ = 0;
     Release release_;
 
-    // Gives the control the count of rows_; true when it changed.
-    bool SyncCount();
+    void SyncCount();
     // Pixel widths of texts in the control's font, measured in a DC of this process: a table
     // of the printable ASCII advances, so a column of thousands of entries costs no GDI call.
     struct TextMeter {
