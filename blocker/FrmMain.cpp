@@ -98,10 +98,6 @@ void FrmMain::Form_Load()
     RoundControls();
     rt::PumpMessages();
 
-    // File-system redirection stays on for the process; only the console's start needs the
-    // 64-bit system folder, and it names it itself.
-    SetTimer(hWnd(), 1, 0, &ReadVersionAfterFirstPaint);
-
     FormBorder = std::make_unique<CFormBorder>();
     FormBorder->SetClient(this);
     FormBorder->SetTitlebar(false);
@@ -117,6 +113,11 @@ void FrmMain::Form_Load()
     ListLoad(History, HistoryPath());
     rt::PumpMessages();
     PanelFx2.SetTitleCaption(HistoryTitle(static_cast<std::size_t>(List1.ListCount())));
+
+    // File-system redirection stays on for the process; only the console's start needs the
+    // 64-bit system folder, and it names it itself. Set after the load's last pass of messages:
+    // one of those passes would take the timer while the window is still hidden.
+    SetTimer(hWnd(), 1, 0, &ReadVersionAfterFirstPaint);
 }
 
 void FrmMain::Form_Unload() { ExitProgram(); }

@@ -196,6 +196,16 @@ std::vector<ListView::Row> ListView::SetItems(std::vector<Row> rows)
     // The rows are new: no selection or focus stays on them, and the view starts at the top.
     // Only the one selected and focused item are touched; deleting every item would make the
     // control lay itself out twice for each replacement.
+    // Under Wine a new count repaints the header and the scroll bars at once, and the control's
+    // own WM_SETREDRAW repaints them all again: the view is hidden at the window level instead,
+    // so the control lays itself out unseen and one repaint below shows the result.
+    const bool hold = !same && (GetWindowLongW(hWnd(), GWL_STYLE) & WS_VISIBLE) != 0;
+    const int scrolledX = GetScrollPos(hWnd(), SB_HORZ);
+    // Hiding drops what was waiting to be painted, such as a header after a column's new width.
+    HWND header = reinterpret_cast<HWND>(SendMessageW(hWnd(), LVM_GETHEADER, 0, 0));
+    const bool headerPending = hold && header && GetUpdateRect(header, nullptr, FALSE);
+    if (hold)
+        DefWindowProcW(hWnd(), WM_SETREDRAW, FALSE, 0);
     LVITEMW item{};
     item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     for (UINT flag : {LVNI_SELECTED, LVNI_FOCUSED}) {
@@ -206,8 +216,17 @@ std::vector<ListView::Row> ListView::SetItems(std::vector<Row> rows)
     SyncCount();
     if (!rows_.empty())
         SendMessageW(hWnd(), LVM_ENSUREVISIBLE, 0, FALSE);
+    if (hold)
+        DefWindowProcW(hWnd(), WM_SETREDRAW, TRUE, 0);
+    // The rows and the scroll bars; the header only when it waited for a paint or the view moved
+    // sideways under it.
+    UINT redraw = RDW_INVALIDATE | RDW_ERASE | RDW_NOCHILDREN;
+    if (hold)
+        redraw |= RDW_FRAME;
+    if (headerPending || GetScrollPos(hWnd(), SB_HORZ) != scrolledX)
+        redraw = (redraw & ~RDW_NOCHILDREN) | RDW_ALLCHILDREN;
     if (!same)
-        InvalidateRect(hWnd(), nullptr, TRUE);
+        RedrawWindow(hWnd(), nullptr, nullptr, redraw);
     return rows;
 }
 

@@ -58,6 +58,14 @@ int UserControl::ScaleHeight() const
 void UserControl::SetToolTipText(const std::wstring& text)
 {
     toolTip_ = text;
+    // The tip's window (a top-level window, costly under Wine) waits for the mouse's first
+    // visit, so a start-up does not build it before the first paint.
+    if (toolTipWnd_)
+        UpdateToolTip();
+}
+
+void UserControl::UpdateToolTip()
+{
     if (!hWnd())
         return;
     if (!toolTipWnd_) {
@@ -149,6 +157,8 @@ LRESULT UserControl::WndProc(UINT msg, WPARAM wp, LPARAM lp)
             return 0;
         break;
     case WM_SETCURSOR:
+        if (!toolTipWnd_ && !toolTip_.empty())
+            UpdateToolTip(); // the tip follows the mouse's moves from here on
         if (LOWORD(lp) == HTCLIENT) {
             SetCursor(Cursor());
             return TRUE;

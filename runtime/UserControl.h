@@ -86,6 +86,8 @@ private:
     int dpi_ = 96;
     std::wstring toolTip_;
     HWND toolTipWnd_ = nullptr;
+    // Creates the tip's window once, and gives it the control's tip text.
+    void UpdateToolTip();
     UniqueDC backDC_;
     Gdi<HBITMAP> backBitmap_;
     HGDIOBJ backOld_ = nullptr;

@@ -1,6 +1,8 @@
 // Times Ostrevi's day's list against a day's file of 200,000 lines: the form's opening with
-// it, and the file's load alone. Run under Wine: see bench/README.md.
-#include "bench/lists/Timing.h"
+// it (from the form's creation to its window shown and painted), and the file's load alone.
+// Run under Wine: see bench/README.md.
+#include "bench/common/BenchTiming.h"
+#include "bench/lists/ListFiles.h"
 #include "monitor/FrmMain.h"
 #include "monitor/ModList.h"
 #include "monitor/ModMain.h"
@@ -27,35 +29,47 @@ int wmain()
     WriteWhole(folder + L"\\Settings.ini", "[main]\r\nPort=0\r\nTime=5\r\n");
 
     const int runs = 30;
+    // The clock stops once the window is shown and painted; the unload (under Wine without a
+    // window manager a hide waits about 2 s) and the work queued after the first paint are not timed.
     auto open = [&](const std::string& file) {
         WriteWhole(day, file);
-        return Measure(runs, [] {}, [&] {
-            FrmMain form;
-            form.Load();
-            form.Timer1.SetEnabled(false);
-            form.Show();
+        std::vector<double> times;
+        for (int i = 0; i < runs; ++i) {
+            double start = bench::NowMs();
+            auto form = std::make_unique<FrmMain>();
+            form->Load();
+            form->Timer1.SetEnabled(false);
+            form->Show();
+            RedrawWindow(form->hWnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+            times.push_back(bench::NowMs() - start);
+            if (!IsWindowVisible(form->hWnd()))
+                std::printf("the form did not show\n");
             rt::PumpMessages();
-            form.Unload();
+            form->Unload();
             IsExiting = false;
             rt::PumpMessages();
-        });
+        }
+        return bench::Summarise(times);
     };
     const std::string lines = "Ip's Connected to 3389 Date: today\r\n" + ManyAddressLines(200000);
-    Timing empty = open("Ip's Connected to 3389 Date: today\r\n");
-    Timing full = open(lines);
-    std::printf("open Ostrevi, empty day's file:          min %8.1f ms, median %8.1f ms\n", empty.min, empty.median);
-    std::printf("open Ostrevi, 200,000-line day's file:   min %8.1f ms, median %8.1f ms\n", full.min, full.median);
+    bench::Stats empty = open("Ip's Connected to 3389 Date: today\r\n");
+    bench::Stats full = open(lines);
+    std::printf("open Ostrevi to painted, empty day's file:        min %8.1f ms, median %8.1f ms\n", empty.min,
+                empty.median);
+    std::printf("open Ostrevi to painted, 200,000-line day's file: min %8.1f ms, median %8.1f ms (goal: under 1 s)\n",
+                full.min, full.median);
 
     FrmMain form;
     form.Load();
     form.Timer1.SetEnabled(false);
     form.Show();
-    Timing load = Measure(runs, [&] { form.DayAddresses.Clear(); }, [&] { ListLoad(form.DayAddresses, day); });
+    auto load = bench::Summarise(
+        bench::Time(runs, [&] { form.DayAddresses.Clear(); }, [&] { ListLoad(form.DayAddresses, day); }));
     std::printf("ListLoad of 200,000 lines into the list: min %8.1f ms, median %8.1f ms (%d listed)\n", load.min,
                 load.median, form.DayAddresses.Count());
     // A scan's new address against the 200,000 listed: the set lookup, the box and the append.
     int n = 0;
-    Timing add = Measure(runs, [] {}, [&] { form.AddToLog(L"192.168.0." + std::to_wstring(++n)); });
+    auto add = bench::Summarise(bench::Time(runs, [] {}, [&] { form.AddToLog(L"192.168.0." + std::to_wstring(++n)); }));
     std::printf("AddToLog of a new address, 200,000 listed: min %6.1f ms, median %8.1f ms\n", add.min, add.median);
     form.Unload();
 

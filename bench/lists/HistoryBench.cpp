@@ -1,6 +1,11 @@
 // Times Brennix's history against a history file of 200,000 lines: the form's opening with
-// it, and the history step of one block. Run under Wine: see bench/README.md.
-#include "bench/lists/Timing.h"
+// it (from the form's creation to its window shown and painted), and one whole block (the
+// button's click: the batch file written, the console started, the history saved).
+// Run under Wine: see bench/README.md.
+#include "bench/common/BenchTiming.h"
+#include "bench/lists/ListFiles.h"
+#include "blocker/BatchFile.h"
+#include "monitor/common/ModCommon.h"
 #include "blocker/FrmMain.h"
 #include "blocker/ModList.h"
 #include "blocker/ModMain.h"
@@ -9,6 +14,7 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <memory>
 
 int wmain()
 {
@@ -19,35 +25,63 @@ int wmain()
     rt::SetCommandLineArgs(L"");
 
     const int runs = 30;
+    // The clock stops once the window is shown and painted; the unload (under Wine without a
+    // window manager a hide waits about 2 s) and the work queued after the first paint are not timed.
     auto open = [&](const std::string& file) {
         WriteWhole(brennix::HistoryPath(), file);
-        return Measure(runs, [] {}, [&] {
-            brennix::FrmMain form;
-            form.Load();
-            form.Show();
+        std::vector<double> times;
+        for (int i = 0; i < runs; ++i) {
+            double start = bench::NowMs();
+            auto form = std::make_unique<brennix::FrmMain>();
+            form->Load();
+            form->Show();
+            RedrawWindow(form->hWnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+            times.push_back(bench::NowMs() - start);
+            if (!IsWindowVisible(form->hWnd()))
+                std::printf("the form did not show\n");
             rt::PumpMessages();
-            form.Unload();
+            form->Unload();
             IsExiting = false;
             rt::PumpMessages();
-        });
+        }
+        return bench::Summarise(times);
     };
     const std::string lines = ManyAddressLines(200000);
-    Timing empty = open("");
-    Timing full = open(lines);
-    std::printf("open Brennix, empty history:                  min %8.1f ms, median %8.1f ms\n", empty.min, empty.median);
-    std::printf("open Brennix, 200,000-line history:           min %8.1f ms, median %8.1f ms\n", full.min, full.median);
+    bench::Stats empty = open("");
+    bench::Stats full = open(lines);
+    std::printf("open Brennix to painted, empty history:        min %8.1f ms, median %8.1f ms\n", empty.min,
+                empty.median);
+    std::printf("open Brennix to painted, 200,000-line history: min %8.1f ms, median %8.1f ms (goal: under 1 s)\n",
+                full.min, full.median);
 
     brennix::FrmMain form;
     form.Load();
     form.Show();
-    Timing load = Measure(runs, [&] { form.History.Clear(); },
-                          [&] { brennix::ListLoad(form.History, brennix::HistoryPath()); });
-    std::printf("ListLoad of 200,000 lines into the history:   min %8.1f ms, median %8.1f ms\n", load.min, load.median);
+    auto load = bench::Summarise(bench::Time(runs, [&] { form.History.Clear(); },
+                                             [&] { brennix::ListLoad(form.History, brennix::HistoryPath()); }));
+    std::printf("ListLoad of 200,000 lines into the history:    min %8.1f ms, median %8.1f ms\n", load.min, load.median);
+    // The version is read after the first paint in the program; here before the clock.
+    GetOSVersion();
+    rt::PumpMessages();
+    // One whole block of a new address: the click through to the history saved. Each console
+    // (it ends itself once the batch has run) is waited for, untimed, before the next click.
     int n = 0;
-    // The block's history step: the set lookup, the list box, the title and the append.
-    Timing block = Measure(runs, [] {}, [&] { form.AddToLog(L"192.168.1." + std::to_wstring(++n), form.List1); });
-    std::printf("history step of one block, 200,000 listed:    min %8.1f ms, median %8.1f ms (%d listed)\n", block.min,
-                block.median, form.History.Count());
+    auto block = bench::Summarise(bench::Time(
+        runs,
+        [&] {
+            if (HANDLE console = brennix::LastBatchProcess()) {
+                if (WaitForSingleObject(console, 30000) != WAIT_OBJECT_0)
+                    TerminateProcess(console, 1);
+            }
+            form.TextIP.SetText(L"192.168.1." + std::to_wstring(++n));
+        },
+        [&] { form.ButtonBrennix_Click(); }));
+    if (HANDLE console = brennix::LastBatchProcess()) {
+        if (WaitForSingleObject(console, 30000) != WAIT_OBJECT_0)
+            TerminateProcess(console, 1);
+    }
+    std::printf("one block, 200,000 listed:                     min %8.1f ms, median %8.1f ms (%d listed; goal: under 1 s)\n",
+                block.min, block.median, form.History.Count());
     form.Unload();
 
     DeleteFileW(brennix::HistoryPath().c_str());

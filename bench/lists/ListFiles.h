@@ -1,39 +1,10 @@
-// Min and median of repeated timings, for the list benches.
+// Files for the list benches: a fresh folder, address lines, and a whole-file write.
 #pragma once
 
 #include <windows.h>
 
-#include <algorithm>
-#include <functional>
 #include <string>
 #include <vector>
-
-struct Timing {
-    double min = 0;
-    double median = 0;
-};
-
-inline double NowMs()
-{
-    LARGE_INTEGER f, t;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
-}
-
-// `runs` timings of `work`, each after an untimed `prepare`.
-inline Timing Measure(int runs, const std::function<void()>& prepare, const std::function<void()>& work)
-{
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        prepare();
-        double start = NowMs();
-        work();
-        times.push_back(NowMs() - start);
-    }
-    std::sort(times.begin(), times.end());
-    return {times.front(), times[times.size() / 2]};
-}
 
 // A fresh folder under the temporary folder for the bench's program files.
 inline std::wstring BenchFolder(const wchar_t* name)
