@@ -29,27 +29,9 @@ int wmain()
     WriteWhole(folder + L"\\Settings.ini", "[main]\r\nPort=0\r\nTime=5\r\n");
 
     const int runs = 30;
-    // The clock stops once the window is shown and painted; the unload (under Wine without a
-    // window manager a hide waits about 2 s) and the work queued after the first paint are not timed.
     auto open = [&](const std::string& file) {
         WriteWhole(day, file);
-        std::vector<double> times;
-        for (int i = 0; i < runs; ++i) {
-            double start = bench::NowMs();
-            auto form = std::make_unique<FrmMain>();
-            form->Load();
-            form->Timer1.SetEnabled(false);
-            form->Show();
-            RedrawWindow(form->hWnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-            times.push_back(bench::NowMs() - start);
-            if (!IsWindowVisible(form->hWnd()))
-                std::printf("the form did not show\n");
-            rt::PumpMessages();
-            form->Unload();
-            IsExiting = false;
-            rt::PumpMessages();
-        }
-        return bench::Summarise(times);
+        return TimeOpenings<FrmMain>(runs, [](FrmMain& f) { f.Timer1.SetEnabled(false); });
     };
     const std::string lines = "Ip's Connected to 3389 Date: today\r\n" + ManyAddressLines(200000);
     bench::Stats empty = open("Ip's Connected to 3389 Date: today\r\n");

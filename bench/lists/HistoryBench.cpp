@@ -25,26 +25,9 @@ int wmain()
     rt::SetCommandLineArgs(L"");
 
     const int runs = 30;
-    // The clock stops once the window is shown and painted; the unload (under Wine without a
-    // window manager a hide waits about 2 s) and the work queued after the first paint are not timed.
     auto open = [&](const std::string& file) {
         WriteWhole(brennix::HistoryPath(), file);
-        std::vector<double> times;
-        for (int i = 0; i < runs; ++i) {
-            double start = bench::NowMs();
-            auto form = std::make_unique<brennix::FrmMain>();
-            form->Load();
-            form->Show();
-            RedrawWindow(form->hWnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-            times.push_back(bench::NowMs() - start);
-            if (!IsWindowVisible(form->hWnd()))
-                std::printf("the form did not show\n");
-            rt::PumpMessages();
-            form->Unload();
-            IsExiting = false;
-            rt::PumpMessages();
-        }
-        return bench::Summarise(times);
+        return TimeOpenings<brennix::FrmMain>(runs, [](brennix::FrmMain&) {});
     };
     const std::string lines = ManyAddressLines(200000);
     bench::Stats empty = open("");
