@@ -149,7 +149,9 @@ TEST(OstreviProcess, TwoCopiesLoggingToOneFolderWriteEveryAddressOnce)
     ASSERT_NE(servers[0].ConnectFrom("127.0.0.8"), 0);
     ASSERT_NE(servers[1].ConnectFrom("127.0.0.8"), 0);
     ASSERT_TRUE(test::PumpUntil([&] { return holdsAll({"127.0.0.8"}); }, 20000)) << test::ReadBytes(file);
-    test::PumpFor(2500); // both copies scan again: nothing more may be written
+    // Two scan intervals of both copies (1 s each): a copy that wrote the address again would
+    // have done so by then. The wait is the intervals themselves, not a guess at a condition.
+    test::PumpFor(2500);
 
     auto l = lines();
     ASSERT_FALSE(l.empty());

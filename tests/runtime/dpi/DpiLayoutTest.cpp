@@ -103,7 +103,8 @@ void SaveShot(HWND window, const std::string& name)
     if (!folder)
         return;
     // Only the picture needs the paints to have landed; the measures above do not.
-    test::PumpFor(300);
+    RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    test::PumpQueued();
     RECT r{};
     GetWindowRect(window, &r);
     test::Image img;
@@ -141,7 +142,7 @@ protected:
     }
     void TearDown() override
     {
-        test::PumpFor(20);
+        test::PumpQueued();
         rt::RunDeferred();
         IsExiting = false;
     }
