@@ -5,6 +5,7 @@ namespace brennix {
 void ListLoad(AddressList& list, const std::wstring& path) { list.Load(path); }
 
 // The history has no header line.
-bool ListSave(AddressList& list, const std::wstring& path) { return list.Save(path, {}); }
+// A block saves once; there is no later save to catch a file that another copy is writing.
+bool ListSave(AddressList& list, const std::wstring& path) { return list.Save(path, {}, 1000); }
 
 } // namespace brennix

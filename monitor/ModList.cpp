@@ -4,7 +4,8 @@
 
 bool ListSave(DayList& list, const std::wstring& header, const std::wstring& path)
 {
-    return list.Save(path, rt::ToAnsi(header));
+    // A file that another copy is writing is saved at the next scan; the scan never waits.
+    return list.Save(path, rt::ToAnsi(header), 0);
 }
 
 int ListLoad(DayList& list, const std::wstring& path) { return list.Load(path); }

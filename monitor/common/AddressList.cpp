@@ -68,11 +68,11 @@ int AddressList::Load(const std::wstring& path)
     return static_cast<int>(listed.size());
 }
 
-bool AddressList::Save(const std::wstring& path, std::string_view firstLine)
+bool AddressList::Save(const std::wstring& path, std::string_view firstLine, unsigned long waitMs)
 {
     UseFile(path);
     std::vector<AddressValue> listed;
-    SaveResult result = SaveAddressFile(file_, log_, firstLine, listed);
+    SaveResult result = SaveAddressFile(file_, log_, firstLine, listed, waitMs);
     Show(listed);
     return result == SaveResult::Saved;
 }

@@ -38,8 +38,9 @@ public:
     // too large to read whole adds what its first part holds.
     int Load(const std::wstring& path);
     // Appends to the file at `path` the listed addresses it lacks (see SaveAddressFile); the
-    // addresses that others appended join the list. False when something is left unsaved.
-    bool Save(const std::wstring& path, std::string_view firstLine);
+    // addresses that others appended join the list. A file that another copy holds is waited
+    // for up to `waitMs`. False when something is left unsaved.
+    bool Save(const std::wstring& path, std::string_view firstLine, unsigned long waitMs);
 
 private:
     void UseFile(const std::wstring& path);

@@ -27,6 +27,18 @@ bool WriteAll(HANDLE file, std::string_view bytes)
 
 bool IsBusy(DWORD error) { return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION; }
 
+// Another copy holds the file only while it reads its new tail and appends a few lines: try
+// again every 10 ms for up to `waitMs`. The last error stays that of the last try.
+template <typename Open> HANDLE OpenWaitingForWriter(Open open, DWORD waitMs)
+{
+    for (DWORD waited = 0;; waited += 10) {
+        HANDLE file = open();
+        if (file != INVALID_HANDLE_VALUE || !IsBusy(GetLastError()) || waited >= waitMs)
+            return file;
+        Sleep(10);
+    }
+}
+
 // Reads what the file gained since the cursor's last read. Another file under the same name,
 // or one grown shorter, is read from its start.
 bool ReadNewTail(HANDLE file, AddressFileCursor& cursor, AddressLog& log, std::vector<AddressValue>& listed,
@@ -149,16 +161,10 @@ bool ReadFileContents(const std::wstring& path, std::string& bytes)
 bool LoadAddressFile(AddressFileCursor& cursor, AddressLog& log, std::vector<AddressValue>& listed)
 {
     const std::wstring path = LongPathForm(cursor.path);
-    rt::UniqueFile file;
-    // A writer holds the file only while it appends a few lines: wait that long for it.
-    for (int attempt = 0; attempt < 100 && !file; ++attempt) {
-        file.reset(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                               FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-        if (!file && !IsBusy(GetLastError()))
-            break;
-        if (!file)
-            Sleep(10);
-    }
+    rt::UniqueFile file(OpenWaitingForWriter([&] {
+        return CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    }, 1000));
     if (!file)
         return false;
     std::uint64_t size = 0;
@@ -166,7 +172,7 @@ bool LoadAddressFile(AddressFileCursor& cursor, AddressLog& log, std::vector<Add
 }
 
 SaveResult SaveAddressFile(AddressFileCursor& cursor, AddressLog& log, std::string_view firstLine,
-                           std::vector<AddressValue>& listed)
+                           std::vector<AddressValue>& listed, unsigned long waitMs)
 {
     const std::wstring path = LongPathForm(cursor.path);
     // Windows refuses to write a read-only file; Wine lets an administrator do it, so say it here.
@@ -177,9 +183,9 @@ SaveResult SaveAddressFile(AddressFileCursor& cursor, AddressLog& log, std::stri
         return CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                            nullptr);
     };
-    rt::UniqueFile file(open());
+    rt::UniqueFile file(OpenWaitingForWriter(open, waitMs));
     if (!file && GetLastError() == ERROR_PATH_NOT_FOUND && CreateFolderPath(FolderOf(cursor.path)))
-        file.reset(open());
+        file.reset(OpenWaitingForWriter(open, waitMs));
     if (!file)
         return IsBusy(GetLastError()) ? SaveResult::Busy : SaveResult::Failed;
 

@@ -38,6 +38,7 @@ enum class SaveResult { Saved, Busy, Failed };
 // One save: opens the file alone (creating it, and its folder, when missing, with
 // `firstLine` as its first line), reads what others appended since the last read (as
 // LoadAddressFile), then appends each listed address that the file lacks, at its end. Nothing
-// on disk is removed or changed. Busy when another writer holds the file.
+// on disk is removed or changed. Busy when another writer still holds the file after
+// `waitMs`.
 SaveResult SaveAddressFile(AddressFileCursor& cursor, AddressLog& log, std::string_view firstLine,
-                           std::vector<AddressValue>& listed);
+                           std::vector<AddressValue>& listed, unsigned long waitMs);
