@@ -2,21 +2,14 @@
 // gdiplus.dll at run time (the library may be missing) and started once per process.
 #pragma once
 
+#include "alphaimage/core/Pixels.h"
+
 #include <windows.h>
 
 #include <cstdint>
 #include <span>
-#include <vector>
 
 namespace aic {
-
-// A picture as premultiplied 32-bit pixels (blue, green, red, alpha), top row first.
-struct PremultipliedImage {
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint8_t> pixels; // width * height * 4 bytes
-    bool Empty() const { return width <= 0 || height <= 0; }
-};
 
 // True when GDI+ is present and started.
 bool GdiPlusReady();

@@ -1,5 +1,6 @@
 #include "alphaimage/aicAlphaImage.h"
 
+#include "alphaimage/core/Bmp32.h"
 #include "runtime/Control.h"
 
 #include <windowsx.h>
@@ -51,7 +52,10 @@ void aicAlphaImage::WriteProperties(rt::PropertyBag& bag) const
 
 void aicAlphaImage::LoadImageBytes(std::vector<std::uint8_t> bytes)
 {
-    image_ = aic::DecodeImage(bytes);
+    // A 32-bit BMP is read here with its alpha; everything else goes to GDI+, whose decoders
+    // take tens of milliseconds to start.
+    std::optional<aic::PremultipliedImage> bmp = aic::ReadBmp32(bytes);
+    image_ = bmp ? std::move(*bmp) : aic::DecodeImage(bytes);
     // Bytes that do not decode leave the control without a picture.
     sourceBytes_ = image_.Empty() ? std::vector<std::uint8_t>() : std::move(bytes);
     cache_ = {};
