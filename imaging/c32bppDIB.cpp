@@ -4,6 +4,10 @@
 #include "imaging/Zlib.h"
 #include "imaging/cGDIPlus.h"
 
+#include "runtime/Handles.h"
+
+#include <olectl.h>
+
 #include <cstring>
 
 namespace imaging {
@@ -171,6 +175,41 @@ void c32bppDIB::isGDIplusEnabled(bool enabled)
 }
 
 bool c32bppDIB::isZlibEnabled() const { return ProcessZlib().Available(); }
+
+bool c32bppDIB::CreateCheckerBoard(int checkerSize, std::uint32_t firstColor, std::uint32_t secondColor)
+{
+    // A size below 1 would never move the cell on.
+    if (!dib_ || checkerSize < 1)
+        return false;
+    COLORREF colours[2] = {};
+    if (OleTranslateColor(firstColor, nullptr, &colours[0]) != S_OK ||
+        OleTranslateColor(secondColor, nullptr, &colours[1]) != S_OK)
+        return false;
+    const bool wasSelected = prevBitmap_ != nullptr;
+    HDC dc = LoadDIBinDC(true);
+    if (!dc)
+        return false;
+    {
+        rt::Gdi<HBRUSH> brushes[2] = {rt::Gdi<HBRUSH>(CreateSolidBrush(colours[0])),
+                                      rt::Gdi<HBRUSH>(CreateSolidBrush(colours[1]))};
+        bool rowStartsSecond = false;
+        for (int top = 0; top < height_; top += checkerSize, rowStartsSecond = !rowStartsSecond) {
+            int brush = rowStartsSecond ? 1 : 0;
+            for (int left = 0; left < width_; left += checkerSize, brush ^= 1) {
+                const RECT cell{left, top, left + checkerSize, top + checkerSize};
+                FillRect(dc, &cell, brushes[brush].get());
+            }
+        }
+        GdiFlush();
+    }
+    if (!wasSelected)
+        LoadDIBinDC(false);
+    for (std::size_t i = 3; i < static_cast<std::size_t>(scanWidth()) * static_cast<std::size_t>(height_); i += 4)
+        bits_[i] = 255;
+    alpha_ = false;
+    imageType_ = imgCheckerBoard;
+    return true;
+}
 
 HRGN c32bppDIB::CreateRegion(int style, int xOffset, int yOffset) const
 {

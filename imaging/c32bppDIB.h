@@ -56,6 +56,10 @@ public:
     const GdiPlusToken& gdiToken() const { return gdiToken_; }
     void gdiToken(const GdiPlusToken& token) { gdiToken_ = token; }
 
+    // Fills the picture with opaque cells of `checkerSize` pixels, first colour at the top left
+    // (OLE colours); false without a picture or for a size below 1.
+    bool CreateCheckerBoard(int checkerSize, std::uint32_t firstColor, std::uint32_t secondColor);
+
     // A region of the visible pixels (style 0 box, 1 a span a row, 2 exact), moved by the
     // offsets; the caller deletes it. 0 without a picture or for another style.
     HRGN CreateRegion(int style, int xOffset, int yOffset) const;

@@ -129,6 +129,29 @@ TEST(Dib, CapabilityFlagsFollowTheSystem)
     EXPECT_TRUE(c32bppDIB().isAlphaBlendFriendly()) << "Wine reports an NT system after XP";
 }
 
+TEST(Dib, CheckerBoard)
+{
+    c32bppDIB dib;
+    EXPECT_FALSE(dib.CreateCheckerBoard(12, 0xFFFFFF, 0xC0C0C0)) << "no picture";
+    ASSERT_TRUE(dib.InitializeDIB(30, 20));
+    for (int size : {0, -4})
+        EXPECT_FALSE(dib.CreateCheckerBoard(size, 0xFFFFFF, 0xC0C0C0)) << size << " must not loop";
+    ASSERT_TRUE(dib.CreateCheckerBoard(12, 0xFFFFFF, 0xC0C0C0));
+    EXPECT_EQ(dib.ImageType(), imaging::imgCheckerBoard);
+    EXPECT_FALSE(dib.Alpha());
+    auto pixel = [&](int x, int y) {
+        const std::uint8_t* p = dib.BitsPointer() + (19 - y) * dib.scanWidth() + x * 4;
+        return p[0] | p[1] << 8 | p[2] << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+    };
+    struct Cell {
+        int x, y;
+        std::uint32_t bgra;
+    };
+    for (auto c : {Cell{0, 0, 0xFFFFFFFF}, Cell{11, 11, 0xFFFFFFFF}, Cell{12, 0, 0xFFC0C0C0}, Cell{0, 12, 0xFFC0C0C0},
+                   Cell{12, 12, 0xFFFFFFFF}, Cell{29, 19, 0xFFC0C0C0}, Cell{24, 0, 0xFFFFFFFF}})
+        EXPECT_EQ(pixel(c.x, c.y), c.bgra) << c.x << "," << c.y;
+}
+
 TEST(Dib, ManyCyclesLeaveGdiObjectsAvailable)
 {
     const DWORD before = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
