@@ -132,6 +132,7 @@ ImageOwner HostBitmap(const c32bppDIB& host)
     ImageOwner image;
     if (!host.Handle())
         return image;
+    GdiFlush(); // GDI may still hold drawing meant for these bits
     const int stride = host.scanWidth();
     BYTE* top = host.BitsPointer() + static_cast<std::size_t>(stride) * static_cast<std::size_t>(host.Height() - 1);
     gp::GpBitmap* bitmap = nullptr;

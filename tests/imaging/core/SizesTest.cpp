@@ -67,6 +67,7 @@ TEST(Sizes, PixelViewRefusesRowsPastItsBytes)
     EXPECT_FALSE(imaging::PixelView::Over(b, 2, 5, 12));
     EXPECT_FALSE(imaging::PixelView::Over(b, 3, 1, 8));  // stride shorter than a row
     EXPECT_FALSE(imaging::PixelView::Over(b, -1, 1, 8));
+    EXPECT_FALSE(imaging::PixelView::Over(b, 1, 3, SIZE_MAX / 2 + 2)) << "a stride that wraps 64 bits";
     EXPECT_FALSE(imaging::PixelView::Packed(b, 12, 1));
 }
 
