@@ -1,5 +1,6 @@
 #include "imaging/cGDIPlus.h"
 
+#include "imaging/Zlib.h"
 #include "imaging/c32bppDIB.h"
 #include "imaging/core/GrayWeights.h"
 
@@ -57,7 +58,10 @@ const Api& Gdip()
 {
     static const Api api = [] {
         Api a;
-        HMODULE lib = LoadLibraryW(L"gdiplus.dll");
+        // The system's copy by full path; XP keeps it side by side only, found by its name.
+        HMODULE lib = LoadLibraryW((SystemFolder() + L"\\gdiplus.dll").c_str());
+        if (!lib)
+            lib = LoadLibraryW(L"gdiplus.dll");
         if (!lib)
             return a;
         a.ready = Bind(lib, a.Startup, "GdiplusStartup") && Bind(lib, a.Shutdown, "GdiplusShutdown") &&
