@@ -1,0 +1,65 @@
+#include "imaging/Files.h"
+
+#include <cstring>
+
+namespace imaging {
+
+HANDLE OpenImageFile(const std::wstring& name, bool forReading)
+{
+    if (forReading)
+        return CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                               FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
+    DWORD attributes = GetFileAttributesW(name.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        attributes = FILE_ATTRIBUTE_NORMAL;
+    return CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr);
+}
+
+bool RemoveFileForced(const std::wstring& name)
+{
+    return SetFileAttributesW(name.c_str(), FILE_ATTRIBUTE_NORMAL) && DeleteFileW(name.c_str());
+}
+
+rt::ComPtr<IPicture> BytesToPictureObject(std::span<const std::uint8_t> bytes)
+{
+    rt::ComPtr<IPicture> picture;
+    if (bytes.empty() || bytes.size() > MAXLONG)
+        return picture;
+    rt::UniqueGlobal memory(GlobalAlloc(GMEM_MOVEABLE, bytes.size()));
+    if (!memory)
+        return picture;
+    void* at = GlobalLock(memory.get());
+    if (!at)
+        return picture;
+    std::memcpy(at, bytes.data(), bytes.size());
+    GlobalUnlock(memory.get());
+    rt::ComPtr<IStream> stream;
+    if (FAILED(CreateStreamOnHGlobal(memory.get(), TRUE, stream.put())))
+        return picture;
+    memory.release(); // the stream frees it on its last release
+    if (FAILED(OleLoadPicture(stream.get(), static_cast<LONG>(bytes.size()), FALSE, IID_IPicture, picture.put_void())))
+        picture.reset();
+    return picture;
+}
+
+rt::ComPtr<IPicture> PictureObjectFromHandle(HANDLE handle, short pictureType)
+{
+    rt::ComPtr<IPicture> picture;
+    PICTDESC desc{};
+    desc.cbSizeofstruct = sizeof desc;
+    desc.picType = static_cast<UINT>(pictureType);
+    switch (pictureType) {
+    case PICTYPE_BITMAP: desc.bmp.hbitmap = static_cast<HBITMAP>(handle); break;
+    case PICTYPE_METAFILE: desc.wmf.hmeta = static_cast<HMETAFILE>(handle); break;
+    case PICTYPE_ICON: desc.icon.hicon = static_cast<HICON>(handle); break;
+    case PICTYPE_ENHMETAFILE: desc.emf.hemf = static_cast<HENHMETAFILE>(handle); break;
+    default: return picture;
+    }
+    if (FAILED(OleCreatePictureIndirect(&desc, IID_IPicture, TRUE, picture.put_void())))
+        picture.reset();
+    return picture;
+}
+
+} // namespace imaging

@@ -1,0 +1,187 @@
+#include "imaging/Zlib.h"
+
+#include <iterator>
+#include <type_traits>
+
+#if defined(__i386__)
+// 32-bit zlib builds export either C or standard-call functions. This helper pushes the
+// arguments, calls, and then restores the stack pointer from the frame, so it does not matter
+// whether the callee or the caller was to remove them. (Built and linked for i686 only.)
+extern "C" __attribute__((naked, noinline)) std::uint32_t imaging_call_either(const void*, const std::uint32_t*,
+                                                                             std::uint32_t)
+{
+    asm("pushl %ebp\n"
+        "movl %esp, %ebp\n"
+        "movl 16(%ebp), %ecx\n"
+        "movl 12(%ebp), %edx\n"
+        "1: testl %ecx, %ecx\n"
+        "jz 2f\n"
+        "pushl -4(%edx,%ecx,4)\n"
+        "decl %ecx\n"
+        "jmp 1b\n"
+        "2: call *8(%ebp)\n"
+        "movl %ebp, %esp\n"
+        "popl %ebp\n"
+        "ret\n");
+}
+#endif
+
+namespace imaging {
+
+namespace {
+
+template <typename F>
+F Export(HMODULE module, const char* name)
+{
+    return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+#if defined(__i386__)
+template <typename T>
+std::uint32_t ToWord(T v)
+{
+    if constexpr (std::is_pointer_v<T>)
+        return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(v));
+    else
+        return static_cast<std::uint32_t>(v);
+}
+#endif
+
+template <typename F, typename... Args>
+auto Call(F fn, Args... args)
+{
+#if defined(__i386__)
+    const std::uint32_t words[] = {ToWord(args)...};
+    return static_cast<decltype(fn(args...))>(
+        imaging_call_either(reinterpret_cast<const void*>(fn), words, static_cast<std::uint32_t>(std::size(words))));
+#else
+    return fn(args...);
+#endif
+}
+
+HMODULE LoadFullPath(const std::wstring& path)
+{
+    // The full path makes the library's own imports resolve from its folder too.
+    return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
+} // namespace
+
+std::wstring SystemFolder()
+{
+    wchar_t buffer[MAX_PATH];
+    const UINT n = GetSystemDirectoryW(buffer, MAX_PATH);
+    return n && n < MAX_PATH ? std::wstring(buffer, n) : std::wstring();
+}
+
+std::wstring ProgramFolder()
+{
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n == 0)
+            return {};
+        if (n < path.size()) {
+            path.resize(n);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    const auto slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+}
+
+Zlib::Zlib(const std::vector<std::wstring>& folders)
+{
+    const struct {
+        const wchar_t* name;
+        int version;
+    } names[] = {{L"zlib1.dll", 2}, {L"zlib.dll", 1}};
+    for (const auto& candidate : names) {
+        for (const std::wstring& place : folders) {
+            if (place.empty())
+                continue;
+            const std::wstring path = place + L"\\" + candidate.name;
+            HMODULE module = LoadFullPath(path);
+            if (!module)
+                continue;
+            if (Bind(module)) {
+                version_ = candidate.version;
+                path_ = path;
+                return;
+            }
+            FreeLibrary(module);
+        }
+    }
+}
+
+Zlib::~Zlib()
+{
+    if (module_)
+        FreeLibrary(module_);
+}
+
+bool Zlib::Bind(HMODULE module)
+{
+    crc32_ = Export<Crc32Fn>(module, "crc32");
+    uncompress_ = Export<UncompressFn>(module, "uncompress");
+    compress_ = Export<CompressFn>(module, "compress");
+    compress2_ = Export<Compress2Fn>(module, "compress2");
+    if (!crc32_ || !uncompress_ || !compress_ || !compress2_) {
+        crc32_ = nullptr;
+        uncompress_ = compress_ = nullptr;
+        compress2_ = nullptr;
+        return false;
+    }
+    module_ = module;
+    return true;
+}
+
+std::optional<std::uint32_t> Zlib::Crc32(std::uint32_t crc, const std::uint8_t* data, std::uint32_t length) const
+{
+    if (!crc32_)
+        return std::nullopt;
+    return static_cast<std::uint32_t>(Call(crc32_, static_cast<unsigned long>(crc), data, static_cast<unsigned int>(length)));
+}
+
+std::optional<int> Zlib::Uncompress(std::uint8_t* dest, std::uint32_t& destLength, const std::uint8_t* source,
+                                    std::uint32_t sourceLength) const
+{
+    if (!uncompress_)
+        return std::nullopt;
+    unsigned long length = destLength;
+    const int result = Call(uncompress_, dest, &length, source, static_cast<unsigned long>(sourceLength));
+    destLength = static_cast<std::uint32_t>(length);
+    return result;
+}
+
+std::optional<int> Zlib::Compress(std::uint8_t* dest, std::uint32_t& destLength, const std::uint8_t* source,
+                                  std::uint32_t sourceLength) const
+{
+    if (!compress_)
+        return std::nullopt;
+    unsigned long length = destLength;
+    const int result = Call(compress_, dest, &length, source, static_cast<unsigned long>(sourceLength));
+    destLength = static_cast<std::uint32_t>(length);
+    return result;
+}
+
+std::optional<int> Zlib::Compress2(std::uint8_t* dest, std::uint32_t& destLength, const std::uint8_t* source,
+                                   std::uint32_t sourceLength, int level) const
+{
+    if (!compress2_)
+        return std::nullopt;
+    unsigned long length = destLength;
+    const int result = Call(compress2_, dest, &length, source, static_cast<unsigned long>(sourceLength), level);
+    destLength = static_cast<std::uint32_t>(length);
+    return result;
+}
+
+const Zlib& ProcessZlib()
+{
+    // Full paths only: the current folder is never searched.
+    static const Zlib zlib({ProgramFolder(), SystemFolder()});
+    return zlib;
+}
+
+} // namespace imaging
