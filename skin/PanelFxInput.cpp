@@ -44,10 +44,9 @@ void PanelFx::OnMouse(UINT msg, WPARAM wp, LPARAM lp)
         MouseMove.Raise(buttons, shift, x, y, area);
         if (buttons == 1 && area == 0 && allowDraging_ && hWnd()) {
             HWND target = allowParentDraging_ ? GetParent(hWnd()) : hWnd();
-            // The move loop measures from the point it is given; Wine's does not read the cursor itself.
-            const DWORD at = GetMessagePos();
+            // The system's move loop follows the mouse from where it is until the button is released.
             ReleaseCapture();
-            SendMessageW(target, WM_NCLBUTTONDOWN, HTCAPTION, static_cast<LPARAM>(at));
+            SendMessageW(target, WM_NCLBUTTONDOWN, HTCAPTION, 0);
         }
         return;
     }
