@@ -34,6 +34,8 @@ PanelFx::OleColor ReadColour(const rt::PropertyBag& bag, const wchar_t* key, Pan
 }
 } // namespace
 
+bool PanelFont::Valid() const { return name.size() < LF_FACESIZE && size >= 0 && size <= 400; }
+
 std::wstring PanelFont::ToText() const
 {
     std::wostringstream s;
@@ -45,16 +47,18 @@ bool PanelFont::FromText(const std::wstring& text, PanelFont& out)
 {
     std::wistringstream s(text);
     PanelFont f;
-    if (!std::getline(s, f.name, L';') || f.name.size() >= LF_FACESIZE)
+    if (!std::getline(s, f.name, L';'))
         return false;
     wchar_t sep = 0;
     int b = 0, i = 0, u = 0, k = 0;
-    if (!(s >> f.size >> sep >> b >> sep >> i >> sep >> u >> sep >> k) || !(f.size >= 0 && f.size <= 400))
+    if (!(s >> f.size >> sep >> b >> sep >> i >> sep >> u >> sep >> k))
         return false;
     f.bold = b != 0;
     f.italic = i != 0;
     f.underline = u != 0;
     f.strikethru = k != 0;
+    if (!f.Valid())
+        return false;
     out = f;
     return true;
 }
@@ -150,7 +154,6 @@ void PanelFx::FillChanged(const wchar_t* name)
 PANEL_SETTER(SetPanelBorderColor, borderColor_, OleColor, L"PanelBorderColor", FillChanged)
 PANEL_SETTER(SetTitleCaption, title_, const std::wstring&, L"TitleCaption", Changed)
 PANEL_SETTER(SetTitleForeColor, titleForeColor_, OleColor, L"TitleForeColor", Changed)
-PANEL_SETTER(SetFont, font_, const PanelFont&, L"Font", Changed)
 PANEL_SETTER(SetTileBackColor, tileBackColor_, OleColor, L"TileBackColor", Changed)
 PANEL_SETTER(SetPanelBackColor, panelBackColor_, OleColor, L"PanelBackColor", FillChanged)
 PANEL_SETTER(SetgCTitleStart, titleStart_, OleColor, L"gCTitleStart", Changed)
@@ -179,6 +182,14 @@ PANEL_CHECKED_SETTER(SetTitleIconHeight, iconHeight_, L"TitleIconHeight", 0, kMa
 PANEL_CHECKED_SETTER(SetTitleIconXPos, iconX_, L"TitleIconXPos", kMin16, kMax16, Changed)
 PANEL_CHECKED_SETTER(SetTitleIconYPos, iconY_, L"TitleIconYPos", kMin16, kMax16, Changed)
 #undef PANEL_CHECKED_SETTER
+
+void PanelFx::SetFont(const PanelFont& font)
+{
+    if (!font.Valid())
+        return;
+    font_ = font;
+    Changed(L"Font");
+}
 
 void PanelFx::SetTitleAlignment(PanelAlignment value)
 {

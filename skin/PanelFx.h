@@ -25,6 +25,8 @@ struct PanelFont {
     bool underline = false;
     bool strikethru = false;
     bool operator==(const PanelFont&) const = default;
+    // A face name the system takes and a size from 0 to 400 points.
+    bool Valid() const;
     std::wstring ToText() const;
     static bool FromText(const std::wstring& text, PanelFont& out);
 };

@@ -81,7 +81,13 @@ LRESULT PanelFx::ChildBackground(HDC childDC, HWND child)
     POINT at{0, 0};
     MapWindowPoints(child, hWnd(), &at, 1);
     SetBrushOrgEx(childDC, -at.x, -at.y, nullptr);
-    SetBkMode(childDC, TRANSPARENT);
+    wchar_t cls[8] = {};
+    GetClassNameW(child, cls, 8);
+    if (lstrcmpiW(cls, L"Edit") == 0)
+        // A read-only or disabled box repaints its text over itself: it needs an opaque colour.
+        SetBkColor(childDC, GetPixel(BackDC(), at.x, at.y));
+    else
+        SetBkMode(childDC, TRANSPARENT);
     return reinterpret_cast<LRESULT>(childBrush_.get());
 }
 

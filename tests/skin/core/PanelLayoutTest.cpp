@@ -38,13 +38,6 @@ TEST(PanelLayout, CaptionYRoundsToTheNearestPixel)
     EXPECT_EQ(PanelCaptionY(5, 30), -10); // a caption taller than the band starts above it
 }
 
-TEST(PanelLayout, GradientChannelsCarryTheByteInTheHighHalf)
-{
-    EXPECT_EQ(PanelVertexChannel(0x00), 0x0000);
-    EXPECT_EQ(PanelVertexChannel(0x7F), 0x7F00);
-    EXPECT_EQ(PanelVertexChannel(0xFF), 0xFF00);
-}
-
 TEST(PanelLayout, PatternTilesFromTheOriginInBothDirections)
 {
     struct Case {
