@@ -42,13 +42,13 @@ void FrmMain::CreateControls()
     TitelBar1.Create(*this, form, {0, 0, 449, 28},
                      rt::PropertyBag::With(L"Caption", kFormCaption).Set(L"Font", std::wstring(L"Verdana")));
 
-    PanelFx1.Create(*this, form, {8, 36, 433, 66}, rt::PropertyBag::With(L"TitleCaption", L"Block IP"));
+    PanelFx1.Create(*this, form, {8, 36, 433, 66}, skin::ProgramPanelDesign(L"Block IP"));
     HWND p1 = PanelFx1.hWnd();
     Label1.Create(*this, p1, {12, 35, 24, 18}, L"IP:");
     TextIP.Create(*this, p1, {40, 32, 266, 23}, L"");
     ButtonBrennix.Create(*this, p1, {316, 31, 106, 25}, rt::PropertyBag::With(L"Caption", L"Block IP"));
 
-    PanelFx2.Create(*this, form, {8, 110, 433, 160}, rt::PropertyBag::With(L"TitleCaption", L"Block IP History (0)"));
+    PanelFx2.Create(*this, form, {8, 110, 433, 160}, skin::ProgramPanelDesign(L"Block IP History (0)"));
     List1.Create(*this, PanelFx2.hWnd(), {8, 30, 417, 122}, false, true);
 
     Label11.Create(*this, form, {12, 280, 300, 44},

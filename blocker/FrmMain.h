@@ -26,11 +26,11 @@ public:
     static constexpr int kHeightTwips = 5655;
 
     TitelBar TitelBar1{L"TitelBar1", TitelBar::CloseAction::UnloadForm};
-    PanelFx PanelFx1{L"PanelFx1"};
+    skin::PanelFx PanelFx1{L"PanelFx1"};
     rt::Label Label1{L"Label1"};
     rt::TextBox TextIP{L"TextIP"};
     dcButton ButtonBrennix{L"ButtonBrennix"};
-    PanelFx PanelFx2{L"PanelFx2"};
+    skin::PanelFx PanelFx2{L"PanelFx2"};
     rt::ListBox List1{L"List1"};
     // List1's addresses by value, with the history file they are saved to.
     AddressList History{List1};

@@ -43,9 +43,9 @@ void FrmMain::CreateControls()
     HWND form = hWnd();
     TitelBar1.Create(*this, form, {0, 0, 750, 28}, rt::PropertyBag::With(L"Caption", kFormCaption));
     PanelFx1.Create(*this, form, {8, 36, 460, 250},
-                    rt::PropertyBag::With(L"TitleCaption", L"Currently Connected IP's On Remote Desktop"));
-    PanelFx2.Create(*this, form, {476, 36, 266, 250}, rt::PropertyBag::With(L"TitleCaption", L"Today's Log"));
-    PanelFx3.Create(*this, form, {8, 294, 460, 170}, rt::PropertyBag::With(L"TitleCaption", L"Settings"));
+                    skin::ProgramPanelDesign(L"Currently Connected IP's On Remote Desktop"));
+    PanelFx2.Create(*this, form, {476, 36, 266, 250}, skin::ProgramPanelDesign(L"Today's Log"));
+    PanelFx3.Create(*this, form, {8, 294, 460, 170}, skin::ProgramPanelDesign(L"Settings"));
 
     HWND p1 = PanelFx1.hWnd();
     CreateScanControls();

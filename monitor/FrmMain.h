@@ -32,9 +32,9 @@ public:
     static constexpr int kHeightTwips = 7050;
 
     TitelBar TitelBar1{L"TitelBar1", TitelBar::CloseAction::HideForm};
-    PanelFx PanelFx1{L"PanelFx1"};
-    PanelFx PanelFx2{L"PanelFx2"};
-    PanelFx PanelFx3{L"PanelFx3"};
+    skin::PanelFx PanelFx1{L"PanelFx1"};
+    skin::PanelFx PanelFx2{L"PanelFx2"};
+    skin::PanelFx PanelFx3{L"PanelFx3"};
 
     rt::ListView ListViewNetstats{L"ListViewNetstats"};
     rt::Label Label5{L"Label5"};

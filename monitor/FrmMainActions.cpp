@@ -126,7 +126,7 @@ void FrmMain::CreateActionControls()
 
 void FrmMain::RoundControls()
 {
-    for (PanelFx* p : {&PanelFx1, &PanelFx2, &PanelFx3})
+    for (skin::PanelFx* p : {&PanelFx1, &PanelFx2, &PanelFx3})
         p->SetRoundEdge(7);
     for (const rt::Control* c : std::initializer_list<const rt::Control*>{&TextPort, &TextTime, &TextLogPath, &List1})
         RoundControl(*c, 1);

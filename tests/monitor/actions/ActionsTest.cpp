@@ -95,7 +95,7 @@ TEST_F(Actions, MenusHoldTheirItemsInOrder)
 
 TEST_F(Actions, RoundControlsShapesPanelsBoxesAndTheDayList)
 {
-    for (PanelFx* p : {&form->PanelFx1, &form->PanelFx2, &form->PanelFx3})
+    for (skin::PanelFx* p : {&form->PanelFx1, &form->PanelFx2, &form->PanelFx3})
         EXPECT_EQ(p->RoundEdge(), 7);
     for (const rt::Control* c : std::initializer_list<const rt::Control*>{&form->TextPort, &form->TextTime,
                                                                           &form->TextLogPath, &form->List1}) {

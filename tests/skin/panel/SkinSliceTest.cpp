@@ -11,7 +11,7 @@ namespace {
 class HostForm : public rt::Form {
 public:
     HostForm() : rt::Form(L"HostForm", L"Skin host", 6000, 4500) {}
-    PanelFx panel{L"PanelFx1"};
+    skin::PanelFx panel{L"PanelFx1"};
     TitelBar bar{L"TitelBar1", TitelBar::CloseAction::UnloadForm};
     int unloads = 0;
 
