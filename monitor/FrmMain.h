@@ -31,7 +31,7 @@ public:
     static constexpr int kWidthTwips = 11250;
     static constexpr int kHeightTwips = 7050;
 
-    TitelBar TitelBar1{L"TitelBar1", TitelBar::CloseAction::HideForm};
+    skin::TitelBar TitelBar1{L"TitelBar1", skin::TitelBar::CloseAction::HideForm};
     PanelFx PanelFx1{L"PanelFx1"};
     PanelFx PanelFx2{L"PanelFx2"};
     PanelFx PanelFx3{L"PanelFx3"};

@@ -5,17 +5,17 @@
 namespace skin {
 namespace {
 
-constexpr Rgb kGlyph{255, 255, 255};
-constexpr Rgb kGlyphDisabled{140, 140, 140};
-constexpr Rgb kCloseHover{200, 48, 48};
-constexpr Rgb kHover{90, 124, 180};
-constexpr Rgb kPlate{60, 72, 100};
-constexpr Rgb kEdge{20, 24, 40};
+constexpr RgbChannels kGlyph{255, 255, 255};
+constexpr RgbChannels kGlyphDisabled{140, 140, 140};
+constexpr RgbChannels kCloseHover{200, 48, 48};
+constexpr RgbChannels kHover{90, 124, 180};
+constexpr RgbChannels kPlate{60, 72, 100};
+constexpr RgbChannels kEdge{20, 24, 40};
 
 class Painter {
 public:
     explicit Painter(BoxPicture& p) : p_(p) {}
-    void Dot(int x, int y, Rgb c)
+    void Dot(int x, int y, RgbChannels c)
     {
         if (x < 0 || y < 0 || x >= p_.width || y >= p_.height)
             return;
@@ -23,13 +23,13 @@ public:
         p_.pixels[i] = ToPixel(c);
         p_.opaque[i] = true;
     }
-    void Box(int l, int t, int r, int b, Rgb c)
+    void Box(int l, int t, int r, int b, RgbChannels c)
     {
         for (int y = t; y < b; ++y)
             for (int x = l; x < r; ++x)
                 Dot(x, y, c);
     }
-    void Frame(int l, int t, int r, int b, Rgb c, int pen)
+    void Frame(int l, int t, int r, int b, RgbChannels c, int pen)
     {
         Box(l, t, r, t + pen, c);
         Box(l, b - pen, r, b, c);
@@ -37,7 +37,7 @@ public:
         Box(r - pen, t, r, b, c);
     }
     // A diagonal of `pen`-wide squares from (x0, y0) over `len` steps, dx = ±1, dy = 1.
-    void Diagonal(int x0, int y0, int len, int dx, Rgb c, int pen)
+    void Diagonal(int x0, int y0, int len, int dx, RgbChannels c, int pen)
     {
         for (int k = 0; k < len; ++k)
             Box(x0 + dx * k, y0 + k, x0 + dx * k + pen, y0 + k + pen, c);
@@ -66,8 +66,8 @@ BoxPicture DrawBoxPicture(TitleBox box, int set, BoxState state, int dpi)
     p.opaque.assign(p.pixels.size(), false);
     Painter paint(p);
 
-    const Rgb glyph = state == BoxState::Disabled ? kGlyphDisabled : kGlyph;
-    const Rgb hover = box == TitleBox::Close ? kCloseHover : kHover;
+    const RgbChannels glyph = state == BoxState::Disabled ? kGlyphDisabled : kGlyph;
+    const RgbChannels hover = box == TitleBox::Close ? kCloseHover : kHover;
     // Set 0 is bare glyphs with a hover plate; sets 1 and 2 are framed plates.
     if (set == 0) {
         if (state == BoxState::Hover)

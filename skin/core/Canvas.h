@@ -11,21 +11,21 @@ namespace skin {
 using Pixel = std::uint32_t;
 
 // Channels of a colour; each 0 to 255 once clamped.
-struct Rgb {
+struct RgbChannels {
     int r = 0;
     int g = 0;
     int b = 0;
-    bool operator==(const Rgb&) const = default;
+    bool operator==(const RgbChannels&) const = default;
 };
 
-constexpr Pixel ToPixel(Rgb c)
+constexpr Pixel ToPixel(RgbChannels c)
 {
     auto clamp = [](int v) { return static_cast<Pixel>(v < 0 ? 0 : v > 255 ? 255 : v); };
     return clamp(c.r) << 16 | clamp(c.g) << 8 | clamp(c.b);
 }
-constexpr Rgb FromPixel(Pixel p) { return Rgb{int(p >> 16 & 0xFF), int(p >> 8 & 0xFF), int(p & 0xFF)}; }
+constexpr RgbChannels FromPixel(Pixel p) { return RgbChannels{int(p >> 16 & 0xFF), int(p >> 8 & 0xFF), int(p & 0xFF)}; }
 // A COLORREF-style value 0x00BBGGRR split into channels.
-constexpr Rgb FromColorRef(std::uint32_t c) { return Rgb{int(c & 0xFF), int(c >> 8 & 0xFF), int(c >> 16 & 0xFF)}; }
+constexpr RgbChannels FromColorRef(std::uint32_t c) { return RgbChannels{int(c & 0xFF), int(c >> 8 & 0xFF), int(c >> 16 & 0xFF)}; }
 
 // A length designed at 96 DPI, at `dpi` (rounded like MulDiv for positive values).
 constexpr int AtDpi(int design, int dpi)

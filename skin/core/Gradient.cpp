@@ -15,7 +15,7 @@ int Nearest(double v)
     return static_cast<int>(std::nearbyint(v));
 }
 
-Gradient::Gradient(Rgb begin, Rgb end, int steps, int divisor) : begin_(begin)
+Gradient::Gradient(RgbChannels begin, RgbChannels end, int steps, int divisor) : begin_(begin)
 {
     const double n = static_cast<double>(std::max(steps, 1)) * std::max(divisor, 1);
     sr_ = static_cast<float>((begin.r - end.r) / n);
@@ -23,13 +23,13 @@ Gradient::Gradient(Rgb begin, Rgb end, int steps, int divisor) : begin_(begin)
     sb_ = static_cast<float>((begin.b - end.b) / n);
 }
 
-Rgb Gradient::At(int row) const
+RgbChannels Gradient::At(int row) const
 {
     auto ch = [row](int b, float s) { return std::clamp(Nearest(b - static_cast<double>(row) * s), 0, 255); };
-    return Rgb{ch(begin_.r, sr_), ch(begin_.g, sg_), ch(begin_.b, sb_)};
+    return RgbChannels{ch(begin_.r, sr_), ch(begin_.g, sg_), ch(begin_.b, sb_)};
 }
 
-void FillVertical(Canvas& canvas, int left, int top, int right, int bottom, Rgb begin, Rgb end)
+void FillVertical(Canvas& canvas, int left, int top, int right, int bottom, RgbChannels begin, RgbChannels end)
 {
     Gradient band(begin, end, bottom - top - 1);
     for (int y = top; y < bottom; ++y)

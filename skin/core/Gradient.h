@@ -11,13 +11,13 @@ class Gradient {
 public:
     // `steps` below 1 is taken as 1. `divisor` widens the run (the title bar's frame band
     // spreads its two colours over twice the rows).
-    Gradient(Rgb begin, Rgb end, int steps, int divisor = 1);
+    Gradient(RgbChannels begin, RgbChannels end, int steps, int divisor = 1);
     // Channels clamped to 0..255: rows outside 0..steps would overshoot.
-    Rgb At(int row) const;
+    RgbChannels At(int row) const;
     Pixel PixelAt(int row) const { return ToPixel(At(row)); }
 
 private:
-    Rgb begin_;
+    RgbChannels begin_;
     float sr_, sg_, sb_;
 };
 
@@ -26,6 +26,6 @@ int Nearest(double v);
 
 // Fills rows [top, bottom) between columns [left, right) with the band from `begin` at `top`
 // to `end` at `bottom - 1`.
-void FillVertical(Canvas& canvas, int left, int top, int right, int bottom, Rgb begin, Rgb end);
+void FillVertical(Canvas& canvas, int left, int top, int right, int bottom, RgbChannels begin, RgbChannels end);
 
 } // namespace skin

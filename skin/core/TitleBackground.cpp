@@ -106,7 +106,7 @@ void Plate(Canvas& c, const BackgroundSpec& s, const Bands& b)
     c.Line(x0i, 0, x0i + n, n, dark);
 
     // Grip dots: triangles of 4..1 dots left of the minimise box and 1..4 right of the close box.
-    const Pixel dot = ToPixel(Rgb{90, 90, 90}), light = ToPixel(Rgb{255, 255, 255});
+    const Pixel dot = ToPixel(RgbChannels{90, 90, 90}), light = ToPixel(RgbChannels{255, 255, 255});
     const int g = static_cast<int>((s.closeBox.height - 2) / 4);
     const int pitch = AtDpi(3, s.dpi);
     const int minLeft = Nearest(s.minBox.left), closeRight = Nearest(s.closeBox.left + s.closeBox.width);
@@ -158,7 +158,7 @@ void PaintBackground(Canvas& c, const BackgroundSpec& s)
         Stacked(c, s, b);
 }
 
-void DrawFrame(Canvas& c, Rgb high, Rgb dark)
+void DrawFrame(Canvas& c, RgbChannels high, RgbChannels dark)
 {
     const int SW = c.Width(), SH = c.Height();
     const Pixel d = ToPixel(dark), h = ToPixel(high);

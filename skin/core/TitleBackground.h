@@ -40,7 +40,7 @@ struct BackgroundSpec {
     BarStyle style = BarStyle::RisingInsetStriped;
     float cover = 0;  // split column in tenths of the width
     int border = 0;   // frame size in pixels, already scaled
-    Rgb v1Begin, v1End, v2Begin, v2End, high, dark;
+    RgbChannels v1Begin, v1End, v2Begin, v2End, high, dark;
     bool showClose = true;
     bool showMin = true;
     BoxPlace minBox, closeBox;
@@ -51,7 +51,7 @@ struct BackgroundSpec {
 void PaintBackground(Canvas& canvas, const BackgroundSpec& spec);
 
 // The raised one-pixel frame: top and left in `high`, bottom and right in `dark`.
-void DrawFrame(Canvas& canvas, Rgb high, Rgb dark);
+void DrawFrame(Canvas& canvas, RgbChannels high, RgbChannels dark);
 
 // The pill behind a caption `captionWidth` pixels wide: column 3 of the painted face, turned
 // upside down and stretched, with bevelled ends.

@@ -112,12 +112,12 @@ std::vector<TextOrigin> LayerOffsets(int i, Sides s)
     return out;
 }
 
-Rgb LayerColour(Rgb back, Rgb shadow, int depth, int i)
+RgbChannels LayerColour(RgbChannels back, RgbChannels shadow, int depth, int i)
 {
     auto ch = [&](int b, int s) {
         return Nearest(static_cast<double>(b) / depth * i + static_cast<double>(s) / depth * (depth - i));
     };
-    return Rgb{ch(back.r, shadow.r), ch(back.g, shadow.g), ch(back.b, shadow.b)};
+    return RgbChannels{ch(back.r, shadow.r), ch(back.g, shadow.g), ch(back.b, shadow.b)};
 }
 
 std::vector<TextOrigin> OutlineOffsets()

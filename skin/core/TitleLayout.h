@@ -58,7 +58,7 @@ struct Sides {
 // Offsets from the caption origin at which layer `i` of the extrusion is drawn, in order.
 std::vector<TextOrigin> LayerOffsets(int i, Sides sides);
 // Colour of layer `i` of `depth`: the back colour outermost, towards the shadow colour inside.
-Rgb LayerColour(Rgb back, Rgb shadow, int depth, int i);
+RgbChannels LayerColour(RgbChannels back, RgbChannels shadow, int depth, int i);
 // The eight offsets of the one-pixel outline, in drawing order.
 std::vector<TextOrigin> OutlineOffsets();
 

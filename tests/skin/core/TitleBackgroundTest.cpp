@@ -127,9 +127,9 @@ TEST(TitleBackground, PillMirrorsColumnThreeWithBevelledEnds)
 TEST(Gradient, RoundsHalvesToEvenAndClampsOvershoot)
 {
     Gradient g({0, 10, 255}, {5, 0, 255}, 2);
-    EXPECT_EQ(g.At(1), (Rgb{2, 5, 255})) << "2.5 rounds to 2";
-    EXPECT_EQ(g.At(2), (Rgb{5, 0, 255}));
-    EXPECT_EQ(g.At(-3), (Rgb{0, 25, 255}));
-    EXPECT_EQ(g.At(9), (Rgb{22, 0, 255})) << "a row past the end stays in range";
+    EXPECT_EQ(g.At(1), (RgbChannels{2, 5, 255})) << "2.5 rounds to 2";
+    EXPECT_EQ(g.At(2), (RgbChannels{5, 0, 255}));
+    EXPECT_EQ(g.At(-3), (RgbChannels{0, 25, 255}));
+    EXPECT_EQ(g.At(9), (RgbChannels{22, 0, 255})) << "a row past the end stays in range";
     EXPECT_EQ(Gradient({0, 0, 0}, {255, 0, 0}, 1).At(5).r, 255);
 }

@@ -101,8 +101,8 @@ TEST(TitleLayout, ExtrusionLayersBySides)
     EXPECT_EQ(LayerOffsets(2, {false, true, false, true}), (std::vector<TextOrigin>{{2, 2}}));
     EXPECT_EQ(LayerOffsets(2, {true, true, true, false}), (std::vector<TextOrigin>{{-2, -2}}));
     EXPECT_EQ(LayerOffsets(1, {true, false, false, true}), (std::vector<TextOrigin>{{0, -1}, {1, 0}}));
-    EXPECT_EQ(LayerColour({60, 90, 255}, {0, 0, 0}, 3, 3), (Rgb{60, 90, 255}));
-    EXPECT_EQ(LayerColour({60, 90, 255}, {0, 0, 0}, 3, 1), (Rgb{20, 30, 85}));
+    EXPECT_EQ(LayerColour({60, 90, 255}, {0, 0, 0}, 3, 3), (RgbChannels{60, 90, 255}));
+    EXPECT_EQ(LayerColour({60, 90, 255}, {0, 0, 0}, 3, 1), (RgbChannels{20, 30, 85}));
 }
 
 TEST(BoxPictures, SizesScaleAndStatesDiffer)
