@@ -169,7 +169,7 @@ void TitelBar::ReadProperties(const rt::PropertyBag& bag)
     if (font_.name.empty())
         font_.name = ambient.name;
     picture_ = ReadPicture(bag, L"Picture");
-    SetToolTipText(bag.ReadString(L"ToolTipText", L""));
+    rt::UserControl::SetToolTipText(bag.ReadString(L"ToolTipText", L""));
     caption_ = bag.ReadString(L"Caption", TypeName());
     picturePosMode_ = static_cast<std::int32_t>(bag.ReadInt(L"PicturePosMode", 0, INT32_MIN, INT32_MAX));
     picturePosX_ = static_cast<std::int16_t>(bag.ReadInt(L"PicturePosX", 6, INT16_MIN, INT16_MAX));

@@ -7,27 +7,28 @@ namespace skin {
 BoxPlaces LayOutBoxes(const BoxLayoutSpec& s)
 {
     BoxPlaces p{s.close, s.max, s.min};
-    const float three = static_cast<float>(AtDpi(3, s.dpi)), six = static_cast<float>(AtDpi(6, s.dpi));
-    float margin = three, drop = 0;
+    // Gaps are whole design lengths, scaled once: 3 + 3 scaled apart would round twice.
+    const float six = static_cast<float>(AtDpi(6, s.dpi));
+    float gap = six, drop = 0;
     if (s.style == BarStyle::Plate) {
-        margin = s.close.width;
+        gap = static_cast<float>(AtDpi(3, s.dpi)) + s.close.width;
         drop = static_cast<float>(AtDpi(2, s.dpi));
     } else if (s.style == BarStyle::Stacked) {
-        margin = six;
+        gap = static_cast<float>(AtDpi(9, s.dpi));
         drop = static_cast<float>(AtDpi(2, s.dpi));
     }
     float x = static_cast<float>(Nearest(s.barWidth));
-    auto place = [&](BoxPlace& b, float gap) {
-        b.left = x - b.width - gap;
+    auto place = [&](BoxPlace& b, float g) {
+        b.left = x - b.width - g;
         b.top = (s.barHeight - b.height) / 2 + drop;
     };
     if (s.showClose) {
-        place(p.close, three + margin);
+        place(p.close, gap);
         x = static_cast<float>(Nearest(p.close.left));
-        margin = three;
+        gap = six;
     }
     if (s.showMax) {
-        place(p.max, three + margin);
+        place(p.max, gap);
         x = static_cast<float>(Nearest(p.max.left));
     }
     if (s.showMin)

@@ -51,7 +51,7 @@ TEST(TitleLayout, BoxesLineUpFromTheRightEdge)
     BoxLayoutSpec big = Bar(8, true, false, true);
     big.dpi = 144;
     big.close = {0, 0, 24, 24};
-    EXPECT_EQ(LayOutBoxes(big).close.left, 449 - 24 - 10) << "gaps scale with the DPI";
+    EXPECT_EQ(LayOutBoxes(big).close.left, 449 - 24 - 9) << "gaps scale with the DPI";
 }
 
 TEST(TitleLayout, HitTestTakesOnlyShownBoxesStrictlyInside)
