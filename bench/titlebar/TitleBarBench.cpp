@@ -23,12 +23,13 @@ protected:
     }
 };
 
-void GradientOnce(HDC dc, int w, int h)
+bool GradientOnce(HDC dc, int w, int h)
 {
     TRIVERTEX v[2] = {{0, 0, 0xE600, 0xE600, 0xE600, 0}, {w, h, 0x2600, 0x3000, 0x4F00, 0}};
     GRADIENT_RECT r{0, 1};
-    GradientFill(dc, v, 2, &r, 1, GRADIENT_FILL_RECT_V);
+    const bool ok = GradientFill(dc, v, 2, &r, 1, GRADIENT_FILL_RECT_V) != FALSE;
     GdiFlush();
+    return ok;
 }
 
 } // namespace
@@ -46,6 +47,11 @@ int wmain()
     rt::Gdi<HBITMAP> bmp(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
     rt::Selected sel(dc.get(), bmp.get());
 
+    const auto* px = static_cast<const std::uint32_t*>(bits);
+    if (!GradientOnce(dc.get(), w, h) || (px[0] & 0xFFFFFF) != 0xE6E6E6 || px[static_cast<std::size_t>(w) * h - 1] == 0) {
+        std::printf("GradientFill did not fill the bitmap\n");
+        return 1;
+    }
     std::printf("bar %d x %d pixels, 31 runs of 20 repaints each\n", w, h);
     std::printf("| style | repaint min | median | GradientFill min | median | ratio min | median |\n");
     std::printf("|---:|---:|---:|---:|---:|---:|---:|\n");

@@ -20,8 +20,8 @@ void Canvas::Row(int x1, int x2, int y, Pixel p)
     int hi = x1 < x2 ? x2 - 1 : x1;
     lo = std::max(lo, 0);
     hi = std::min(hi, w_ - 1);
-    for (int x = lo; x <= hi; ++x)
-        px_[Index(x, y)] = p;
+    if (lo <= hi)
+        std::fill_n(px_.begin() + static_cast<std::ptrdiff_t>(Index(lo, y)), hi - lo + 1, p);
 }
 
 void Canvas::Line(int x1, int y1, int x2, int y2, Pixel p)
