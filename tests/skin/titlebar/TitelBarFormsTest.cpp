@@ -38,7 +38,9 @@ protected:
     {
         const int dpi = rt::DpiOf(b.hWnd());
         auto scaled = [dpi](int v) { return MulDiv(v, dpi, 96); };
-        EXPECT_EQ(b.ScaleHeight(), scaled(28));
+        // The shown form's pending size messages settle first.
+        EXPECT_TRUE(test::WaitFor([&] { return b.ScaleHeight() == scaled(28); }, 5000, "the bar's scaled height"))
+            << b.ScaleHeight();
         EXPECT_EQ(At(b, 1, 0), 0x4668A0u) << "the band starts at RGB(70, 104, 160)";
         EXPECT_LT(At(b, 1, b.ScaleHeight() - 1) >> 16, 70u) << "and darkens downwards";
         const RECT close = b.CloseBoxRect(), min = b.MinBoxRect();
