@@ -25,7 +25,7 @@ public:
     static constexpr int kWidthTwips = 6735;
     static constexpr int kHeightTwips = 5655;
 
-    TitelBar TitelBar1{L"TitelBar1", TitelBar::CloseAction::UnloadForm};
+    skin::TitelBar TitelBar1{L"TitelBar1", skin::TitelBar::CloseAction::UnloadForm};
     skin::PanelFx PanelFx1{L"PanelFx1"};
     rt::Label Label1{L"Label1"};
     rt::TextBox TextIP{L"TextIP"};

@@ -31,7 +31,7 @@ public:
     static constexpr int kWidthTwips = 11250;
     static constexpr int kHeightTwips = 7050;
 
-    TitelBar TitelBar1{L"TitelBar1", TitelBar::CloseAction::HideForm};
+    skin::TitelBar TitelBar1{L"TitelBar1", skin::TitelBar::CloseAction::HideForm};
     skin::PanelFx PanelFx1{L"PanelFx1"};
     skin::PanelFx PanelFx2{L"PanelFx2"};
     skin::PanelFx PanelFx3{L"PanelFx3"};

@@ -82,14 +82,14 @@ private:
 // The width of `text` in the bold caption font, with face `face` or the system's own.
 int CaptionWidth(const wchar_t* face, const std::wstring& text)
 {
-    NONCLIENTMETRICSW ncm{};
-    ncm.cbSize = sizeof(ncm);
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0);
-    ncm.lfCaptionFont.lfWeight = FW_BOLD;
-    if (face)
-        wcsncpy_s(ncm.lfCaptionFont.lfFaceName, LF_FACESIZE, face, _TRUNCATE);
+    // The bar's caption font: 9 points, a cell of 14 design pixels, bold.
     HDC dc = GetDC(nullptr);
-    HFONT font = CreateFontIndirectW(&ncm.lfCaptionFont);
+    LOGFONTW lf{};
+    lf.lfHeight = MulDiv(14, GetDeviceCaps(dc, LOGPIXELSY), 96);
+    lf.lfWeight = 800;
+    lf.lfQuality = ANTIALIASED_QUALITY;
+    wcsncpy_s(lf.lfFaceName, LF_FACESIZE, face ? face : L"Tahoma", _TRUNCATE);
+    HFONT font = CreateFontIndirectW(&lf);
     HGDIOBJ old = SelectObject(dc, font);
     SIZE size{};
     GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
@@ -132,12 +132,12 @@ TEST(BrennixProcess, TitleBarCaptionIsDrawnInVerdana)
     GetClientRect(window, &client);
     HWND bar = ChildWindowFromPoint(window, POINT{client.right / 2, 5});
     ASSERT_NE(bar, nullptr);
-    // The caption starts 8 pixels in, left of the logo on the bar.
+    // The caption starts 6 pixels in, left of the logo on the bar.
     int inkEnd = 0;
     EXPECT_TRUE(test::PumpUntil([&] {
-        inkEnd = WhiteInkEnd(test::Pixels::Of(bar), 8, 176);
-        return std::abs(inkEnd - 8 - expected) <= 2;
-    }, 10000)) << "caption ink " << inkEnd - 8 << " pixels wide; Verdana's " << expected;
+        inkEnd = WhiteInkEnd(test::Pixels::Of(bar), 6, 176);
+        return std::abs(inkEnd - 6 - expected) <= 2;
+    }, 10000)) << "caption ink " << inkEnd - 6 << " pixels wide; Verdana's " << expected;
 }
 
 TEST(BrennixProcess, StartsWithTheHandedOverAddressAndEndsThroughItsCloseBox)

@@ -12,7 +12,7 @@ class HostForm : public rt::Form {
 public:
     HostForm() : rt::Form(L"HostForm", L"Skin host", 6000, 4500) {}
     skin::PanelFx panel{L"PanelFx1"};
-    TitelBar bar{L"TitelBar1", TitelBar::CloseAction::UnloadForm};
+    skin::TitelBar bar{L"TitelBar1", skin::TitelBar::CloseAction::UnloadForm};
     int unloads = 0;
 
 protected:
@@ -63,7 +63,7 @@ TEST(TitelBar, WidthFollowsTheFormAndCloseUnloadsInThatVariant)
     GetWindowRect(form.hWnd(), &formRect);
     EXPECT_EQ(r.right, formRect.right - formRect.left);
     RECT close = form.bar.CloseBoxRect();
-    EXPECT_EQ(close.right, r.right - 4) << "the close box moves with the new width";
+    EXPECT_EQ(close.right, r.right - 6) << "the close box moves with the new width";
 
     form.bar.SetCaption(L"Vantorel - Brennix");
     EXPECT_EQ(form.bar.Caption(), L"Vantorel - Brennix");
