@@ -1,0 +1,243 @@
+#include "imaging/core/PngPixels.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace imaging {
+
+namespace {
+
+struct Pass {
+    unsigned rowStart, colStart, rowStep, colStep;
+};
+constexpr Pass kAdam7[7] = {{0, 0, 8, 8}, {0, 4, 8, 8}, {4, 0, 8, 4}, {0, 2, 4, 4}, {2, 0, 4, 2}, {0, 1, 2, 2}, {1, 0, 2, 1}};
+constexpr Pass kWhole = {0, 0, 1, 1};
+
+unsigned Channels(std::uint8_t colourType)
+{
+    switch (colourType) {
+    case 2: return 3;
+    case 4: return 2;
+    case 6: return 4;
+    default: return 1;
+    }
+}
+
+std::size_t BitsPerPixel(const PngHeader& h) { return std::size_t{Channels(h.colourType)} * h.depth; }
+
+std::size_t RowBytes(const PngHeader& h, std::size_t pixels) { return (BitsPerPixel(h) * pixels + 7) / 8; }
+
+std::size_t PassCount(std::size_t size, unsigned start, unsigned step) { return size > start ? (size - start + step - 1) / step : 0; }
+
+unsigned Paeth(unsigned a, unsigned b, unsigned c)
+{
+    const int p = static_cast<int>(a + b - c);
+    const int pa = std::abs(p - static_cast<int>(a)), pb = std::abs(p - static_cast<int>(b)),
+              pc = std::abs(p - static_cast<int>(c));
+    if (pa <= pb && pa <= pc)
+        return a;
+    return pb <= pc ? b : c;
+}
+
+// Undoes one row's filter in place; `prev` is the unfiltered row above, or null for the first.
+bool Unfilter(std::uint8_t filter, std::uint8_t* row, const std::uint8_t* prev, std::size_t n, std::size_t unit)
+{
+    switch (filter) {
+    case 0:
+        return true;
+    case 1:
+        for (std::size_t i = unit; i < n; ++i)
+            row[i] = static_cast<std::uint8_t>(row[i] + row[i - unit]);
+        return true;
+    case 2:
+        if (prev)
+            for (std::size_t i = 0; i < n; ++i)
+                row[i] = static_cast<std::uint8_t>(row[i] + prev[i]);
+        return true;
+    case 3:
+        if (!prev) {
+            for (std::size_t i = unit; i < n; ++i)
+                row[i] = static_cast<std::uint8_t>(row[i] + (row[i - unit] >> 1));
+            return true;
+        }
+        for (std::size_t i = 0; i < unit && i < n; ++i)
+            row[i] = static_cast<std::uint8_t>(row[i] + (prev[i] >> 1));
+        for (std::size_t i = unit; i < n; ++i)
+            row[i] = static_cast<std::uint8_t>(row[i] + ((row[i - unit] + prev[i]) >> 1));
+        return true;
+    case 4:
+        if (!prev)
+            return Unfilter(1, row, prev, n, unit); // above and upper-left are 0: Paeth picks left
+        for (std::size_t i = 0; i < unit && i < n; ++i)
+            row[i] = static_cast<std::uint8_t>(row[i] + prev[i]);
+        for (std::size_t i = unit; i < n; ++i)
+            row[i] = static_cast<std::uint8_t>(row[i] + Paeth(row[i - unit], prev[i], prev[i - unit]));
+        return true;
+    default:
+        return false;
+    }
+}
+
+void Put(std::uint8_t* p, unsigned r, unsigned g, unsigned b, unsigned a)
+{
+    if (a == 255) {
+        p[0] = static_cast<std::uint8_t>(b);
+        p[1] = static_cast<std::uint8_t>(g);
+        p[2] = static_cast<std::uint8_t>(r);
+    } else {
+        p[0] = static_cast<std::uint8_t>(b * a / 255);
+        p[1] = static_cast<std::uint8_t>(g * a / 255);
+        p[2] = static_cast<std::uint8_t>(r * a / 255);
+    }
+    p[3] = static_cast<std::uint8_t>(a);
+}
+
+struct Converter {
+    const PngHeader& h;
+    const PngColours& c;
+    std::uint8_t grey[256]; // a grey sample of depth below 16 scaled to 8 bits
+    std::size_t entries;    // palette entries a colour type 3 index may reach
+
+    Converter(const PngHeader& header, const PngColours& colours) : h(header), c(colours)
+    {
+        const unsigned levels = h.depth < 16 ? (1u << h.depth) - 1 : 255;
+        for (unsigned s = 0; s < 256; ++s)
+            grey[s] = static_cast<std::uint8_t>(s <= levels ? s * (255 / levels) : 0);
+        entries = c.palette.size() / 3;
+    }
+
+    bool KeyMatches(unsigned s0, unsigned s1, unsigned s2) const
+    {
+        return c.hasKey && s0 == c.key[0] && s1 == c.key[1] && s2 == c.key[2];
+    }
+
+    // Converts the pixels x = pass.colStart, + colStep ... of one unfiltered row.
+    bool Row(const std::uint8_t* s, const Pass& pass, std::uint8_t* dst) const
+    {
+        const std::size_t step = std::size_t{pass.colStep} * 4;
+        std::uint8_t* p = dst + std::size_t{pass.colStart} * 4;
+        std::uint8_t* const end = dst + std::size_t{h.width} * 4;
+        if (h.depth == 8) {
+            switch (h.colourType) {
+            case 6:
+                for (; p < end; p += step, s += 4)
+                    Put(p, s[0], s[1], s[2], s[3]);
+                return true;
+            case 2:
+                for (; p < end; p += step, s += 3)
+                    Put(p, s[0], s[1], s[2], c.hasKey && KeyMatches(s[0], s[1], s[2]) ? 0 : 255);
+                return true;
+            case 4:
+                for (; p < end; p += step, s += 2)
+                    Put(p, s[0], s[0], s[0], s[1]);
+                return true;
+            default:
+                break;
+            }
+        }
+        if (h.depth == 16) {
+            const unsigned n = Channels(h.colourType);
+            for (; p < end; p += step, s += 2 * n) {
+                const auto full = [s](unsigned i) { return static_cast<unsigned>(s[2 * i] << 8 | s[2 * i + 1]); };
+                switch (h.colourType) {
+                case 6: Put(p, s[0], s[2], s[4], s[6]); break;
+                case 4: Put(p, s[0], s[0], s[0], s[2]); break;
+                case 2: Put(p, s[0], s[2], s[4], KeyMatches(full(0), full(1), full(2)) ? 0 : 255); break;
+                default: Put(p, s[0], s[0], s[0], KeyMatches(full(0), c.key[1], c.key[2]) ? 0 : 255); break;
+                }
+            }
+            return true;
+        }
+        // Types 0 and 3 at depths 1 to 8: samples packed from the most significant bit.
+        const unsigned depth = h.depth, mask = (1u << depth) - 1;
+        unsigned shift = 8;
+        for (; p < end; p += step) {
+            if (shift == 0) {
+                shift = 8;
+                ++s;
+            }
+            shift -= depth;
+            const unsigned v = (*s >> shift) & mask;
+            if (h.colourType == 0) {
+                Put(p, grey[v], grey[v], grey[v], KeyMatches(v, c.key[1], c.key[2]) ? 0 : 255);
+                continue;
+            }
+            if (v >= entries)
+                return false;
+            const std::uint8_t* e = &c.palette[3 * v];
+            Put(p, e[0], e[1], e[2], v < c.alphas.size() ? c.alphas[v] : 255);
+        }
+        return true;
+    }
+};
+
+// Unfilters and converts the rows of one pass (or the whole image) held at `raw`.
+bool DecodePass(const PngHeader& h, const Converter& conv, const Pass& pass, std::uint8_t* raw, std::size_t passWidth,
+                std::size_t passHeight, std::span<std::uint8_t> bgra)
+{
+    const std::size_t rowBytes = RowBytes(h, passWidth), stride = rowBytes + 1;
+    const std::size_t unit = BitsPerPixel(h) < 8 ? 1 : BitsPerPixel(h) / 8;
+    const std::size_t scan = std::size_t{h.width} * 4;
+    for (std::size_t r = 0; r < passHeight; ++r) {
+        std::uint8_t* row = raw + r * stride;
+        if (!Unfilter(row[0], row + 1, r ? row + 1 - stride : nullptr, rowBytes, unit))
+            return false;
+        const std::size_t y = pass.rowStart + r * pass.rowStep;
+        if (!conv.Row(row + 1, pass, bgra.data() + (h.height - 1 - y) * scan))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool IsLegalPngFormat(std::uint8_t colourType, std::uint8_t depth)
+{
+    switch (colourType) {
+    case 0: return depth == 1 || depth == 2 || depth == 4 || depth == 8 || depth == 16;
+    case 3: return depth == 1 || depth == 2 || depth == 4 || depth == 8;
+    case 2:
+    case 4:
+    case 6: return depth == 8 || depth == 16;
+    default: return false;
+    }
+}
+
+std::optional<std::size_t> PngRawSize(const PngHeader& h)
+{
+    if (h.width == 0 || h.height == 0 || h.width > kMaxPngSide || h.height > kMaxPngSide ||
+        std::uint64_t{h.width} * h.height >= kMaxPngPixels)
+        return std::nullopt;
+    if (!h.interlace)
+        return std::size_t{h.height} * (RowBytes(h, h.width) + 1);
+    std::size_t total = 0;
+    for (const Pass& p : kAdam7) {
+        const std::size_t w = PassCount(h.width, p.colStart, p.colStep), rows = PassCount(h.height, p.rowStart, p.rowStep);
+        if (w && rows)
+            total += rows * (RowBytes(h, w) + 1);
+    }
+    return total;
+}
+
+bool DecodePngPixels(const PngHeader& h, const PngColours& colours, std::span<std::uint8_t> raw, std::span<std::uint8_t> bgra)
+{
+    const auto rawSize = PngRawSize(h);
+    if (!rawSize || raw.size() < *rawSize || bgra.size() < std::size_t{h.width} * h.height * 4 ||
+        !IsLegalPngFormat(h.colourType, h.depth))
+        return false;
+    const Converter conv(h, colours);
+    if (!h.interlace)
+        return DecodePass(h, conv, kWhole, raw.data(), h.width, h.height, bgra);
+    std::size_t offset = 0;
+    for (const Pass& p : kAdam7) {
+        const std::size_t w = PassCount(h.width, p.colStart, p.colStep), rows = PassCount(h.height, p.rowStart, p.rowStep);
+        if (!w || !rows)
+            continue;
+        if (!DecodePass(h, conv, p, raw.data() + offset, w, rows, bgra))
+            return false;
+        offset += rows * (RowBytes(h, w) + 1);
+    }
+    return true;
+}
+
+} // namespace imaging
