@@ -1,7 +1,12 @@
 #include "imaging/core/PngPixels.h"
 
-#include <cstdlib>
+#include "imaging/core/PngUnfilter.h"
+
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace imaging {
 
@@ -29,67 +34,38 @@ std::size_t RowBytes(const PngHeader& h, std::size_t pixels) { return (BitsPerPi
 
 std::size_t PassCount(std::size_t size, unsigned start, unsigned step) { return size > start ? (size - start + step - 1) / step : 0; }
 
-unsigned Paeth(unsigned a, unsigned b, unsigned c)
-{
-    const int p = static_cast<int>(a + b - c);
-    const int pa = std::abs(p - static_cast<int>(a)), pb = std::abs(p - static_cast<int>(b)),
-              pc = std::abs(p - static_cast<int>(c));
-    if (pa <= pb && pa <= pc)
-        return a;
-    return pb <= pc ? b : c;
-}
-
-// Undoes one row's filter in place; `prev` is the unfiltered row above, or null for the first.
-bool Unfilter(std::uint8_t filter, std::uint8_t* row, const std::uint8_t* prev, std::size_t n, std::size_t unit)
-{
-    switch (filter) {
-    case 0:
-        return true;
-    case 1:
-        for (std::size_t i = unit; i < n; ++i)
-            row[i] = static_cast<std::uint8_t>(row[i] + row[i - unit]);
-        return true;
-    case 2:
-        if (prev)
-            for (std::size_t i = 0; i < n; ++i)
-                row[i] = static_cast<std::uint8_t>(row[i] + prev[i]);
-        return true;
-    case 3:
-        if (!prev) {
-            for (std::size_t i = unit; i < n; ++i)
-                row[i] = static_cast<std::uint8_t>(row[i] + (row[i - unit] >> 1));
-            return true;
-        }
-        for (std::size_t i = 0; i < unit && i < n; ++i)
-            row[i] = static_cast<std::uint8_t>(row[i] + (prev[i] >> 1));
-        for (std::size_t i = unit; i < n; ++i)
-            row[i] = static_cast<std::uint8_t>(row[i] + ((row[i - unit] + prev[i]) >> 1));
-        return true;
-    case 4:
-        if (!prev)
-            return Unfilter(1, row, prev, n, unit); // above and upper-left are 0: Paeth picks left
-        for (std::size_t i = 0; i < unit && i < n; ++i)
-            row[i] = static_cast<std::uint8_t>(row[i] + prev[i]);
-        for (std::size_t i = unit; i < n; ++i)
-            row[i] = static_cast<std::uint8_t>(row[i] + Paeth(row[i - unit], prev[i], prev[i - unit]));
-        return true;
-    default:
-        return false;
-    }
-}
-
+// Stores one pixel premultiplied; (c * a) / 255 truncated, so alpha 0 gives 0,0,0,0.
 void Put(std::uint8_t* p, unsigned r, unsigned g, unsigned b, unsigned a)
 {
-    if (a == 255) {
-        p[0] = static_cast<std::uint8_t>(b);
-        p[1] = static_cast<std::uint8_t>(g);
-        p[2] = static_cast<std::uint8_t>(r);
-    } else {
-        p[0] = static_cast<std::uint8_t>(b * a / 255);
-        p[1] = static_cast<std::uint8_t>(g * a / 255);
-        p[2] = static_cast<std::uint8_t>(r * a / 255);
-    }
+    p[0] = static_cast<std::uint8_t>(b * a / 255);
+    p[1] = static_cast<std::uint8_t>(g * a / 255);
+    p[2] = static_cast<std::uint8_t>(r * a / 255);
     p[3] = static_cast<std::uint8_t>(a);
+}
+
+// RGBA rows at depth 8, the commonest layout, pixel after pixel.
+void PutRgbaRow(const std::uint8_t* s, std::uint8_t* p, std::size_t count)
+{
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128(), one = _mm_set1_epi16(1);
+    const __m128i alphaLanes = _mm_set_epi16(-1, 0, 0, 0, -1, 0, 0, 0);
+    const auto premultiply = [&](__m128i v) {
+        const __m128i alpha = _mm_shufflehi_epi16(_mm_shufflelo_epi16(v, 0xFF), 0xFF);
+        const __m128i t = _mm_mullo_epi16(v, alpha);
+        // t / 255 truncated, exact for t = c * a with c and a up to 255.
+        __m128i q = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(t, one), _mm_srli_epi16(t, 8)), 8);
+        q = _mm_or_si128(_mm_and_si128(alphaLanes, v), _mm_andnot_si128(alphaLanes, q));
+        return _mm_shufflehi_epi16(_mm_shufflelo_epi16(q, 0xC6), 0xC6); // R G B A -> B G R A
+    };
+    for (; i + 4 <= count; i += 4) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 4 * i));
+        const __m128i lo = premultiply(_mm_unpacklo_epi8(v, zero)), hi = premultiply(_mm_unpackhi_epi8(v, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 4 * i), _mm_packus_epi16(lo, hi));
+    }
+#endif
+    for (; i < count; ++i)
+        Put(p + 4 * i, s[4 * i], s[4 * i + 1], s[4 * i + 2], s[4 * i + 3]);
 }
 
 struct Converter {
@@ -120,6 +96,10 @@ struct Converter {
         if (h.depth == 8) {
             switch (h.colourType) {
             case 6:
+                if (pass.colStep == 1) {
+                    PutRgbaRow(s, p, h.width);
+                    return true;
+                }
                 for (; p < end; p += step, s += 4)
                     Put(p, s[0], s[1], s[2], s[3]);
                 return true;
@@ -180,7 +160,7 @@ bool DecodePass(const PngHeader& h, const Converter& conv, const Pass& pass, std
     const std::size_t scan = std::size_t{h.width} * 4;
     for (std::size_t r = 0; r < passHeight; ++r) {
         std::uint8_t* row = raw + r * stride;
-        if (!Unfilter(row[0], row + 1, r ? row + 1 - stride : nullptr, rowBytes, unit))
+        if (!UnfilterPngRow(row[0], row + 1, r ? row + 1 - stride : nullptr, rowBytes, unit))
             return false;
         const std::size_t y = pass.rowStart + r * pass.rowStep;
         if (!conv.Row(row + 1, pass, bgra.data() + (h.height - 1 - y) * scan))

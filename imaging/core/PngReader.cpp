@@ -28,7 +28,7 @@ PngLoad PngReader::ReadChunks(std::span<const std::uint8_t> data)
     *this = PngReader();
     if (data.size() < 8 || std::memcmp(data.data(), kSignature, 8) != 0)
         return PngLoad::NotPng;
-    bool haveHeader = false, havePalette = false, haveTrns = false, ended = false;
+    bool haveHeader = false, havePalette = false, haveTrns = false, sawIdat = false, ended = false;
     std::size_t pos = 8;
     while (!ended) {
         // Length, type, data and CRC must all lie inside the data; lengths of 2^31 or more are corrupt.
@@ -62,9 +62,21 @@ PngLoad PngReader::ReadChunks(std::span<const std::uint8_t> data)
         if (IsType(type, "IDAT")) {
             if (!crcOk)
                 return PngLoad::Failed;
-            idat_.insert(idat_.end(), body, body + length);
+            sawIdat = true;
+            if (length == 0)
+                continue;
+            if (idat_.empty()) {
+                idat_ = {body, length};
+                continue;
+            }
+            if (joined_.empty()) {
+                joined_.reserve(data.size()); // once: growing it would touch its pages twice
+                joined_.assign(idat_.begin(), idat_.end());
+            }
+            joined_.insert(joined_.end(), body, body + length);
+            idat_ = joined_;
         } else if (IsType(type, "PLTE")) {
-            if (havePalette || !idat_.empty() || !crcOk)
+            if (havePalette || sawIdat || !crcOk)
                 return PngLoad::Failed;
             havePalette = true;
             const std::uint8_t t = header_.colourType;
@@ -76,7 +88,7 @@ PngLoad PngReader::ReadChunks(std::span<const std::uint8_t> data)
                 colours_.palette.assign(body, body + length);
         } else if (IsType(type, "tRNS")) {
             // A damaged, misplaced or repeated tRNS is dropped; the picture still loads without it.
-            if (!crcOk || haveTrns || !idat_.empty())
+            if (!crcOk || haveTrns || sawIdat)
                 continue;
             haveTrns = true;
             const std::uint8_t t = header_.colourType;
@@ -112,27 +124,28 @@ bool PngReader::Decompress(const ZlibUncompress& uncompress)
 {
     if (idat_.empty() || rawSize_ == 0)
         return false;
-    raw_.resize(rawSize_);
+    raw_.reset(new std::uint8_t[rawSize_]);
     bool ok = false;
     if (uncompress && rawSize_ <= 0xFFFFFFFFu && idat_.size() <= 0xFFFFFFFFu) {
         unsigned long produced = static_cast<unsigned long>(rawSize_);
-        ok = uncompress(raw_.data(), &produced, idat_.data(), static_cast<unsigned long>(idat_.size())) == 0 &&
+        ok = uncompress(raw_.get(), &produced, idat_.data(), static_cast<unsigned long>(idat_.size())) == 0 &&
              produced == rawSize_;
     }
     if (!ok) {
-        const auto produced = InflateZlib(idat_, raw_);
+        const auto produced = InflateZlib(idat_, {raw_.get(), rawSize_});
         ok = produced && *produced == rawSize_; // a stream that ends short fails
     }
     idat_ = {};
+    joined_ = {};
     if (!ok)
-        raw_ = {};
+        raw_.reset();
     return ok;
 }
 
 bool PngReader::Convert(std::span<std::uint8_t> bgra)
 {
-    const bool ok = !raw_.empty() && DecodePngPixels(header_, colours_, raw_, bgra);
-    raw_ = {};
+    const bool ok = raw_ && DecodePngPixels(header_, colours_, {raw_.get(), rawSize_}, bgra);
+    raw_.reset();
     return ok;
 }
 

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -43,8 +44,10 @@ public:
 private:
     PngHeader header_;
     PngColours colours_;
-    std::vector<std::uint8_t> idat_;
-    std::vector<std::uint8_t> raw_;
+    // The image data: a view on the caller's bytes while it is one chunk, else joined in `joined_`.
+    std::span<const std::uint8_t> idat_;
+    std::vector<std::uint8_t> joined_;
+    std::unique_ptr<std::uint8_t[]> raw_; // not cleared first: inflate writes every byte or fails
     std::size_t rawSize_ = 0;
 };
 
