@@ -151,7 +151,7 @@ int main(int argc, char** argv)
                 t = NowMs();
                 imaging::PngReader reader;
                 if (reader.ReadChunks(png) != imaging::PngLoad::Decoded ||
-                    !reader.Decompress(zlibToo ? ZlibUncompress : imaging::ZlibUncompress{}) || !reader.Convert(ours))
+                    !reader.DecodeInto(ours, zlibToo ? ZlibUncompress : imaging::ZlibUncompress{}))
                     return 1;
                 (zlibToo ? withZlib : withOwn).push_back(NowMs() - t);
             }

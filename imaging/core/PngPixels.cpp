@@ -2,6 +2,7 @@
 
 #include "imaging/core/PngUnfilter.h"
 
+#include <algorithm>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -217,6 +218,37 @@ bool DecodePngPixels(const PngHeader& h, const PngColours& colours, std::span<st
             return false;
         offset += rows * (RowBytes(h, w) + 1);
     }
+    return true;
+}
+
+bool FitsPngInPlace(const PngHeader& h)
+{
+    return !h.interlace && RowBytes(h, h.width) + 1 <= std::size_t{h.width} * 4;
+}
+
+bool DecodePngPixelsInPlace(const PngHeader& h, const PngColours& colours, std::span<std::uint8_t> bgra)
+{
+    const auto rawSize = PngRawSize(h);
+    const std::size_t scan = std::size_t{h.width} * 4, size = scan * h.height;
+    if (!rawSize || !FitsPngInPlace(h) || bgra.size() < size || !IsLegalPngFormat(h.colourType, h.depth))
+        return false;
+    const Converter conv(h, colours);
+    const std::size_t stride = RowBytes(h, h.width) + 1, unit = BitsPerPixel(h) < 8 ? 1 : BitsPerPixel(h) / 8;
+    const std::size_t base = size - *rawSize;
+    std::vector<std::uint8_t> rows(2 * stride);
+    std::uint8_t* cur = rows.data();
+    std::uint8_t* prev = cur + stride;
+    // Rows go top-down first: row y ends at (y + 1) * scan, which never passes the start of raw
+    // row y + 1 at base + (y + 1) * stride since stride <= scan. Then they are turned bottom-up.
+    for (std::size_t y = 0; y < h.height; ++y) {
+        std::memcpy(cur, bgra.data() + base + y * stride, stride);
+        if (!UnfilterPngRow(cur[0], cur + 1, y ? prev + 1 : nullptr, stride - 1, unit) ||
+            !conv.Row(cur + 1, kWhole, bgra.data() + y * scan))
+            return false;
+        std::swap(cur, prev);
+    }
+    for (std::size_t y = 0; y < h.height / 2; ++y)
+        std::swap_ranges(bgra.data() + y * scan, bgra.data() + (y + 1) * scan, bgra.data() + (h.height - 1 - y) * scan);
     return true;
 }
 

@@ -43,4 +43,12 @@ std::optional<std::size_t> PngRawSize(const PngHeader& header);
 bool DecodePngPixels(const PngHeader& header, const PngColours& colours, std::span<std::uint8_t> raw,
                      std::span<std::uint8_t> bgra);
 
+// True when the picture's raw rows fit at the end of its own BGRA rows (no interlace, and stored
+// rows no longer than 32-bit ones), so that DecodePngPixelsInPlace can take them from there.
+bool FitsPngInPlace(const PngHeader& header);
+
+// As DecodePngPixels, with the raw rows held in the last PngRawSize bytes of the picture's
+// width * height * 4 bytes of `bgra`: each row is taken out before the rows written reach it.
+bool DecodePngPixelsInPlace(const PngHeader& header, const PngColours& colours, std::span<std::uint8_t> bgra);
+
 } // namespace imaging

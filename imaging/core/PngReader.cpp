@@ -120,26 +120,40 @@ PngLoad PngReader::ReadChunks(std::span<const std::uint8_t> data)
     return PngLoad::Decoded;
 }
 
+bool PngReader::Inflate(std::span<std::uint8_t> raw, const ZlibUncompress& uncompress)
+{
+    bool ok = false;
+    if (uncompress && raw.size() <= 0xFFFFFFFFu && idat_.size() <= 0xFFFFFFFFu) {
+        unsigned long produced = static_cast<unsigned long>(raw.size());
+        ok = uncompress(raw.data(), &produced, idat_.data(), static_cast<unsigned long>(idat_.size())) == 0 &&
+             produced == raw.size();
+    }
+    if (!ok) {
+        const auto produced = InflateZlib(idat_, raw);
+        ok = produced && *produced == raw.size(); // a stream that ends short fails
+    }
+    idat_ = {};
+    joined_ = {};
+    return ok;
+}
+
 bool PngReader::Decompress(const ZlibUncompress& uncompress)
 {
     if (idat_.empty() || rawSize_ == 0)
         return false;
     raw_.reset(new std::uint8_t[rawSize_]);
-    bool ok = false;
-    if (uncompress && rawSize_ <= 0xFFFFFFFFu && idat_.size() <= 0xFFFFFFFFu) {
-        unsigned long produced = static_cast<unsigned long>(rawSize_);
-        ok = uncompress(raw_.get(), &produced, idat_.data(), static_cast<unsigned long>(idat_.size())) == 0 &&
-             produced == rawSize_;
-    }
-    if (!ok) {
-        const auto produced = InflateZlib(idat_, {raw_.get(), rawSize_});
-        ok = produced && *produced == rawSize_; // a stream that ends short fails
-    }
-    idat_ = {};
-    joined_ = {};
-    if (!ok)
+    if (!Inflate({raw_.get(), rawSize_}, uncompress))
         raw_.reset();
-    return ok;
+    return raw_ != nullptr;
+}
+
+bool PngReader::DecodeInto(std::span<std::uint8_t> bgra, const ZlibUncompress& uncompress)
+{
+    const std::size_t size = std::size_t{header_.width} * header_.height * 4;
+    if (!FitsPngInPlace(header_) || bgra.size() < size)
+        return Decompress(uncompress) && Convert(bgra);
+    return !idat_.empty() && Inflate(bgra.subspan(size - rawSize_, rawSize_), uncompress) &&
+           DecodePngPixelsInPlace(header_, colours_, bgra);
 }
 
 bool PngReader::Convert(std::span<std::uint8_t> bgra)
@@ -162,10 +176,8 @@ PngLoad DecodePng(std::span<const std::uint8_t> data, PngPicture& picture, const
     const PngLoad load = reader.ReadChunks(data);
     if (load != PngLoad::Decoded)
         return load;
-    if (!reader.Decompress(uncompress))
-        return PngLoad::Failed;
     std::vector<std::uint8_t> pixels(static_cast<std::size_t>(reader.Width()) * static_cast<std::size_t>(reader.Height()) * 4);
-    if (!reader.Convert(pixels))
+    if (!reader.DecodeInto(pixels, uncompress))
         return PngLoad::Failed;
     picture = {reader.Width(), reader.Height(), reader.Alpha(), std::move(pixels)};
     return PngLoad::Decoded;

@@ -36,12 +36,18 @@ public:
     // row, bottom row first. Fails on damaged rows; what was written is then left undefined.
     bool Convert(std::span<std::uint8_t> bgra);
 
+    // Decompress and Convert in one step. When the stored rows fit, they are inflated into the end
+    // of `bgra` itself, and no buffer of the picture's size is made besides it.
+    bool DecodeInto(std::span<std::uint8_t> bgra, const ZlibUncompress& uncompress);
+
     int Width() const { return static_cast<int>(header_.width); }
     int Height() const { return static_cast<int>(header_.height); }
     // Alpha state of the picture: true for colour types with alpha and for any tRNS in use.
     bool Alpha() const;
 
 private:
+    bool Inflate(std::span<std::uint8_t> raw, const ZlibUncompress& uncompress);
+
     PngHeader header_;
     PngColours colours_;
     // The image data: a view on the caller's bytes while it is one chunk, else joined in `joined_`.
