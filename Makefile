@@ -3,7 +3,7 @@
 
 PACKAGES := cmake ninja-build g++ clang libclang-rt-14-dev g++-mingw-w64-x86-64 g++-mingw-w64-i686 \
             g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix libz-mingw-w64 \
-            wine64 xvfb xauth x11-utils googletest
+            wine64 xvfb xauth x11-utils googletest libpng-dev
 PRESETS := win64 win32 native fuzz
 WINE := /usr/lib/wine/wine64
 

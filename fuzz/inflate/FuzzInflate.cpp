@@ -1,0 +1,29 @@
+// Our inflate must give zlib's verdict and zlib's bytes on any input, for any room for output,
+// so that loading never depends on whether the library is present.
+#include "imaging/core/Inflate.h"
+
+#include <zlib.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    if (size < 2)
+        return 0;
+    // The first two bytes choose the room, up to 64 KB; the rest is the stream.
+    const std::size_t room = std::size_t{data[0]} << 8 | data[1];
+    const std::uint8_t* in = data + 2;
+    const std::size_t inSize = size - 2;
+    std::vector<std::uint8_t> ours(room), theirs(room ? room : 1);
+    const auto produced = imaging::InflateZlib({in, inSize}, ours);
+    uLongf theirLen = room;
+    const bool zlibOk = uncompress(theirs.data(), &theirLen, in, static_cast<uLong>(inSize)) == Z_OK;
+    if (produced.has_value() != zlibOk)
+        __builtin_trap();
+    if (zlibOk && (*produced != theirLen || std::memcmp(ours.data(), theirs.data(), theirLen) != 0))
+        __builtin_trap();
+    return 0;
+}

@@ -1,0 +1,402 @@
+#include "imaging/core/Inflate.h"
+
+#include <array>
+#include <cstring>
+#include <memory>
+
+namespace imaging {
+
+namespace {
+
+// A table entry: bits 0-3 code length (0: no code ends here), 4-7 kind, 8-11 extra bits (for a
+// link: the index bits of its second-level table), 16-31 value (literal, base, or table offset).
+enum Kind : std::uint32_t { kLiteral = 0, kLength = 1, kEnd = 2, kDistance = 3, kLink = 4 };
+
+constexpr std::uint32_t Entry(std::uint32_t len, std::uint32_t kind, std::uint32_t extra, std::uint32_t value)
+{
+    return len | kind << 4 | extra << 8 | value << 16;
+}
+constexpr std::uint32_t KindOf(std::uint32_t e) { return (e >> 4) & 15; }
+constexpr std::uint32_t ExtraOf(std::uint32_t e) { return (e >> 8) & 15; }
+constexpr std::uint32_t ValueOf(std::uint32_t e) { return e >> 16; }
+
+constexpr std::uint16_t kLenBase[29] = {3,  4,  5,  6,  7,  8,  9,  10, 11,  13,  15,  17,  19,  23, 27,
+                                        31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
+constexpr std::uint8_t kLenExtra[29] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
+constexpr std::uint16_t kDistBase[30] = {1,   2,   3,   4,   5,   7,    9,    13,   17,   25,   33,   49,   65,    97,    129,
+                                         193, 257, 385, 513, 769, 1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
+constexpr std::uint8_t kDistExtra[30] = {0, 0, 0, 0, 1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
+constexpr std::uint8_t kCodeLengthOrder[19] = {16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1, 15};
+
+enum class Alphabet { LitLen, Dist, CodeLen };
+
+constexpr unsigned kLitRoot = 10;
+constexpr unsigned kDistRoot = 8;
+constexpr unsigned kCodeLenRoot = 7;
+// Root plus the largest second level: one link per code longer than the root, each of 2^(15-root).
+constexpr std::size_t kLitSize = (1u << kLitRoot) + 288 * (1u << (15 - kLitRoot));
+constexpr std::size_t kDistSize = (1u << kDistRoot) + 32 * (1u << (15 - kDistRoot));
+
+std::uint32_t SymbolEntry(Alphabet a, unsigned sym, unsigned len)
+{
+    switch (a) {
+    case Alphabet::LitLen:
+        if (sym < 256)
+            return Entry(len, kLiteral, 0, sym);
+        if (sym == 256)
+            return Entry(len, kEnd, 0, 0);
+        if (sym < 286)
+            return Entry(len, kLength, kLenExtra[sym - 257], kLenBase[sym - 257]);
+        return 0; // 286 and 287 belong to the fixed code but mean nothing
+    case Alphabet::Dist:
+        return sym < 30 ? Entry(len, kDistance, kDistExtra[sym], kDistBase[sym]) : 0; // 30 and 31 likewise
+    case Alphabet::CodeLen:
+        return Entry(len, kLiteral, 0, sym);
+    }
+    return 0;
+}
+
+// Builds a two-level table for the code lengths `lens`. Like zlib, an incomplete code is taken for
+// literals/lengths and distances only when it is a single one-bit code or empty; its unused slots
+// stay 0 and fail when a stream reaches them.
+bool BuildTable(const std::uint8_t* lens, unsigned n, Alphabet alphabet, unsigned root, std::uint32_t* table)
+{
+    unsigned count[16] = {};
+    for (unsigned i = 0; i < n; ++i)
+        ++count[lens[i]];
+    count[0] = 0;
+    unsigned maxLen = 0;
+    int left = 1;
+    for (unsigned l = 1; l < 16; ++l) {
+        left = left * 2 - static_cast<int>(count[l]);
+        if (left < 0)
+            return false;
+        if (count[l])
+            maxLen = l;
+    }
+    if (left > 0 && (alphabet == Alphabet::CodeLen || maxLen > 1))
+        return false;
+    unsigned next[16] = {};
+    for (unsigned l = 1, code = 0; l < 16; ++l) {
+        code = (code + count[l - 1]) << 1;
+        next[l] = code;
+    }
+    const unsigned rootSize = 1u << root;
+    const unsigned subBits = maxLen > root ? maxLen - root : 0;
+    std::memset(table, 0, rootSize * sizeof *table);
+    unsigned nextSub = rootSize;
+    for (unsigned sym = 0; sym < n; ++sym) {
+        const unsigned len = lens[sym];
+        if (!len)
+            continue;
+        unsigned code = next[len]++, rev = 0;
+        for (unsigned b = 0; b < len; ++b, code >>= 1)
+            rev = rev << 1 | (code & 1);
+        const std::uint32_t e = SymbolEntry(alphabet, sym, len);
+        if (len <= root) {
+            for (unsigned i = rev; i < rootSize; i += 1u << len)
+                table[i] = e;
+            continue;
+        }
+        std::uint32_t& link = table[rev & (rootSize - 1)];
+        if (!link) {
+            std::memset(table + nextSub, 0, (std::size_t{1} << subBits) * sizeof *table);
+            link = Entry(0, kLink, subBits, nextSub);
+            nextSub += 1u << subBits;
+        }
+        const unsigned base = ValueOf(link);
+        for (unsigned i = rev >> root; i < (1u << subBits); i += 1u << (len - root))
+            table[base + i] = e;
+    }
+    return true;
+}
+
+struct FixedTables {
+    std::array<std::uint32_t, kLitSize> lit{};
+    std::array<std::uint32_t, kDistSize> dist{};
+    FixedTables()
+    {
+        std::uint8_t lens[288];
+        std::memset(lens, 8, 144);
+        std::memset(lens + 144, 9, 112);
+        std::memset(lens + 256, 7, 24);
+        std::memset(lens + 280, 8, 8);
+        BuildTable(lens, 288, Alphabet::LitLen, kLitRoot, lit.data());
+        std::memset(lens, 5, 32);
+        BuildTable(lens, 32, Alphabet::Dist, kDistRoot, dist.data());
+    }
+};
+
+const FixedTables& Fixed()
+{
+    static const FixedTables tables;
+    return tables;
+}
+
+std::uint64_t Load64(const std::uint8_t* p)
+{
+    std::uint64_t v = 0;
+    for (int i = 7; i >= 0; --i)
+        v = v << 8 | p[i];
+    return v;
+}
+
+class Inflater {
+public:
+    Inflater(std::span<const std::uint8_t> in, std::span<std::uint8_t> out)
+        : in_(in.data()), end_(in.data() + in.size()), outStart_(out.data()), out_(out.data()),
+          outEnd_(out.data() + out.size())
+    {
+    }
+
+    std::optional<std::size_t> Run()
+    {
+        if (end_ - in_ < 2)
+            return std::nullopt;
+        const unsigned cmf = in_[0], flg = in_[1];
+        if ((cmf & 15) != 8 || (cmf >> 4) > 7 || (cmf * 256 + flg) % 31 != 0 || (flg & 0x20))
+            return std::nullopt;
+        in_ += 2;
+        for (bool last = false; !last;) {
+            if (!Refill())
+                return std::nullopt;
+            last = Take(1);
+            const unsigned type = Take(2);
+            bool ok = false;
+            if (type == 0)
+                ok = Stored();
+            else if (type == 1)
+                ok = Huffman(Fixed().lit.data(), Fixed().dist.data());
+            else if (type == 2)
+                ok = Dynamic();
+            if (!ok || Overrun())
+                return std::nullopt;
+        }
+        if (!ReturnBytes() || end_ - in_ < 4)
+            return std::nullopt;
+        const std::uint32_t stored = std::uint32_t{in_[0]} << 24 | std::uint32_t{in_[1]} << 16 | std::uint32_t{in_[2]} << 8 | in_[3];
+        const std::size_t produced = static_cast<std::size_t>(out_ - outStart_);
+        if (Adler32({outStart_, produced}) != stored)
+            return std::nullopt;
+        return produced;
+    }
+
+private:
+    // Keeps at least 56 bits held. Past the end of the input zero bytes are counted in `pad_`; a
+    // stream that consumes them is cut short, which Overrun() reports.
+    bool Refill()
+    {
+        if (end_ - in_ >= 8) {
+            bits_ |= Load64(in_) << count_;
+            in_ += (63 - count_) >> 3;
+            count_ |= 56;
+            return true;
+        }
+        while (count_ <= 56) {
+            if (in_ < end_)
+                bits_ |= std::uint64_t{*in_++} << count_;
+            else if (++pad_ > 8)
+                return false;
+            count_ += 8;
+        }
+        return true;
+    }
+    bool Overrun() const { return pad_ * 8 > count_; }
+    unsigned Take(unsigned n)
+    {
+        const unsigned v = static_cast<unsigned>(bits_ & ((std::uint64_t{1} << n) - 1));
+        bits_ >>= n;
+        count_ -= n;
+        return v;
+    }
+    // Drops the bits of a partial byte and hands the whole bytes held back to the input.
+    bool ReturnBytes()
+    {
+        Take(count_ & 7);
+        if (Overrun())
+            return false;
+        in_ -= (count_ >> 3) - pad_;
+        bits_ = 0;
+        count_ = 0;
+        pad_ = 0;
+        return true;
+    }
+
+    bool Stored()
+    {
+        if (!ReturnBytes() || end_ - in_ < 4)
+            return false;
+        const std::size_t len = in_[0] | in_[1] << 8;
+        const std::size_t nlen = in_[2] | in_[3] << 8;
+        in_ += 4;
+        if (len != (~nlen & 0xFFFF) || static_cast<std::size_t>(end_ - in_) < len ||
+            static_cast<std::size_t>(outEnd_ - out_) < len)
+            return false;
+        if (len) // an empty output may have no address
+            std::memcpy(out_, in_, len);
+        in_ += len;
+        out_ += len;
+        return true;
+    }
+
+    bool Dynamic()
+    {
+        if (!tables_)
+            tables_ = std::make_unique<Tables>();
+        const unsigned hlit = Take(5) + 257, hdist = Take(5) + 1, hclen = Take(4) + 4;
+        if (hlit > 286 || hdist > 30)
+            return false;
+        std::uint8_t lens[320] = {};
+        for (unsigned i = 0; i < hclen; ++i) {
+            if (!Refill())
+                return false;
+            lens[kCodeLengthOrder[i]] = static_cast<std::uint8_t>(Take(3));
+        }
+        std::uint32_t cl[1u << kCodeLenRoot];
+        if (!BuildTable(lens, 19, Alphabet::CodeLen, kCodeLenRoot, cl))
+            return false;
+        const unsigned total = hlit + hdist;
+        for (unsigned n = 0; n < total;) {
+            if (!Refill())
+                return false;
+            const std::uint32_t e = cl[bits_ & ((1u << kCodeLenRoot) - 1)];
+            if (!(e & 15))
+                return false;
+            Take(e & 15);
+            const unsigned sym = ValueOf(e);
+            if (sym < 16) {
+                lens[n++] = static_cast<std::uint8_t>(sym);
+                continue;
+            }
+            unsigned rep;
+            std::uint8_t value = 0;
+            if (sym == 16) {
+                if (n == 0)
+                    return false;
+                value = lens[n - 1];
+                rep = 3 + Take(2);
+            } else if (sym == 17) {
+                rep = 3 + Take(3);
+            } else {
+                rep = 11 + Take(7);
+            }
+            if (n + rep > total)
+                return false;
+            std::memset(lens + n, value, rep);
+            n += rep;
+        }
+        if (lens[256] == 0 || Overrun())
+            return false;
+        return BuildTable(lens, hlit, Alphabet::LitLen, kLitRoot, tables_->lit.data()) &&
+               BuildTable(lens + hlit, hdist, Alphabet::Dist, kDistRoot, tables_->dist.data()) &&
+               Huffman(tables_->lit.data(), tables_->dist.data());
+    }
+
+    static std::uint32_t Lookup(const std::uint32_t* table, unsigned root, std::uint64_t bits)
+    {
+        std::uint32_t e = table[bits & ((1u << root) - 1)];
+        if (KindOf(e) == kLink)
+            e = table[ValueOf(e) + ((bits >> root) & ((1u << ExtraOf(e)) - 1))];
+        return e;
+    }
+
+    bool Huffman(const std::uint32_t* lit, const std::uint32_t* dist)
+    {
+        for (;;) {
+            if (!Refill())
+                return false;
+            std::uint32_t e = Lookup(lit, kLitRoot, bits_);
+            if (KindOf(e) == kLiteral) {
+                if (!(e & 15) || out_ == outEnd_)
+                    return false;
+                Take(e & 15);
+                *out_++ = static_cast<std::uint8_t>(ValueOf(e));
+                // A second literal without a refill: 56 bits cover two codes of 15.
+                e = Lookup(lit, kLitRoot, bits_);
+                if (KindOf(e) != kLiteral || !(e & 15) || out_ == outEnd_)
+                    continue;
+                Take(e & 15);
+                *out_++ = static_cast<std::uint8_t>(ValueOf(e));
+                continue;
+            }
+            Take(e & 15);
+            if (KindOf(e) == kEnd)
+                return true;
+            // Lengths take at most 15 + 5 bits and distances 15 + 13: one refill covers both.
+            const std::size_t length = ValueOf(e) + Take(ExtraOf(e));
+            const std::uint32_t d = Lookup(dist, kDistRoot, bits_);
+            if (!(d & 15))
+                return false;
+            Take(d & 15);
+            const std::size_t distance = ValueOf(d) + Take(ExtraOf(d));
+            if (distance > static_cast<std::size_t>(out_ - outStart_) ||
+                length > static_cast<std::size_t>(outEnd_ - out_))
+                return false;
+            Copy(distance, length);
+        }
+    }
+
+    void Copy(std::size_t distance, std::size_t length)
+    {
+        std::uint8_t* dst = out_;
+        const std::uint8_t* src = out_ - distance;
+        out_ += length;
+        if (distance >= 8 && static_cast<std::size_t>(outEnd_ - dst) >= length + 8) {
+            // Whole words: each reads only bytes already written, and the overshoot (at most 7
+            // bytes inside the buffer) is rewritten by what follows.
+            for (std::size_t i = 0; i < length; i += 8)
+                std::memcpy(dst + i, src + i, 8);
+        } else if (distance == 1) {
+            std::memset(dst, *src, length);
+        } else {
+            for (std::size_t i = 0; i < length; ++i)
+                dst[i] = src[i];
+        }
+    }
+
+    struct Tables {
+        std::array<std::uint32_t, kLitSize> lit;
+        std::array<std::uint32_t, kDistSize> dist;
+    };
+
+    const std::uint8_t* in_;
+    const std::uint8_t* end_;
+    std::uint8_t* outStart_;
+    std::uint8_t* out_;
+    std::uint8_t* outEnd_;
+    std::uint64_t bits_ = 0;
+    unsigned count_ = 0;
+    unsigned pad_ = 0;
+    std::unique_ptr<Tables> tables_;
+};
+
+} // namespace
+
+std::uint32_t Adler32(std::span<const std::uint8_t> data, std::uint32_t adler)
+{
+    constexpr std::uint32_t kBase = 65521;
+    constexpr std::size_t kMaxRun = 5552; // the longest run before the sums can pass 2^32
+    std::uint32_t a = adler & 0xFFFF, b = adler >> 16;
+    const std::uint8_t* p = data.data();
+    std::size_t n = data.size();
+    while (n > 0) {
+        std::size_t run = n < kMaxRun ? n : kMaxRun;
+        n -= run;
+        for (; run >= 8; run -= 8, p += 8) {
+            a += p[0]; b += a; a += p[1]; b += a; a += p[2]; b += a; a += p[3]; b += a;
+            a += p[4]; b += a; a += p[5]; b += a; a += p[6]; b += a; a += p[7]; b += a;
+        }
+        for (; run > 0; --run)
+            b += a += *p++;
+        a %= kBase;
+        b %= kBase;
+    }
+    return b << 16 | a;
+}
+
+std::optional<std::size_t> InflateZlib(std::span<const std::uint8_t> in, std::span<std::uint8_t> out)
+{
+    return Inflater(in, out).Run();
+}
+
+} // namespace imaging

@@ -1,0 +1,21 @@
+// Our own zlib-stream inflate (stored, fixed and dynamic blocks), used when no zlib library is
+// present or when it refuses the data.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+
+namespace imaging {
+
+// Inflates one zlib stream into `out`. The header (method 8, window at most 32 KB, check bits, no
+// preset dictionary) and the Adler-32 trailer are checked; bytes after the trailer are ignored, as
+// zlib's uncompress ignores them. Returns the number of bytes written; nothing when the stream is
+// damaged, ends early, or does not fit into `out`.
+std::optional<std::size_t> InflateZlib(std::span<const std::uint8_t> in, std::span<std::uint8_t> out);
+
+// Adler-32 as zlib streams carry it (1 to start).
+std::uint32_t Adler32(std::span<const std::uint8_t> data, std::uint32_t adler = 1);
+
+} // namespace imaging

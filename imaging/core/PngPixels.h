@@ -1,0 +1,54 @@
+// PNG pixel decoding: raw sizes with Adam7, unfiltering, and every legal colour type and depth
+// into premultiplied BGRA rows, bottom row first.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace imaging {
+
+struct PngHeader {
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    std::uint8_t depth = 0;
+    std::uint8_t colourType = 0;
+    std::uint8_t interlace = 0;
+};
+
+// What PLTE and tRNS gave. The palette holds the RGB bytes of its entries; for colour type 3,
+// `alphas` holds one alpha per palette entry or is empty; for types 0 and 2, `key` holds the
+// tRNS samples (grey, or red, green, blue) at full 16 bits.
+struct PngColours {
+    std::vector<std::uint8_t> palette;
+    std::vector<std::uint8_t> alphas;
+    bool hasKey = false;
+    std::uint16_t key[3] = {};
+};
+
+// A picture of 2^26 pixels or more is refused: its 32-bit rows would pass 256 MB.
+constexpr std::uint64_t kMaxPngPixels = std::uint64_t{1} << 26;
+constexpr std::uint32_t kMaxPngSide = 0x7FFFFFFF;
+
+bool IsLegalPngFormat(std::uint8_t colourType, std::uint8_t depth);
+
+// Bytes of the decompressed image data, filter bytes included; nothing for an empty or too large picture.
+std::optional<std::size_t> PngRawSize(const PngHeader& header);
+
+// Unfilters `raw` in place and writes width x height pixels into `bgra` (width * 4 bytes a row,
+// image row y at memory row height - 1 - y). Fails on a bad filter byte or a palette index past
+// the palette's entries; `raw` must hold PngRawSize bytes and `bgra` width * height * 4.
+bool DecodePngPixels(const PngHeader& header, const PngColours& colours, std::span<std::uint8_t> raw,
+                     std::span<std::uint8_t> bgra);
+
+// True when the picture's raw rows fit at the end of its own BGRA rows (no interlace, and stored
+// rows no longer than 32-bit ones), so that DecodePngPixelsInPlace can take them from there.
+bool FitsPngInPlace(const PngHeader& header);
+
+// As DecodePngPixels, with the raw rows held in the last PngRawSize bytes of the picture's
+// width * height * 4 bytes of `bgra`: each row is taken out before the rows written reach it.
+bool DecodePngPixelsInPlace(const PngHeader& header, const PngColours& colours, std::span<std::uint8_t> bgra);
+
+} // namespace imaging
