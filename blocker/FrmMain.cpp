@@ -5,10 +5,10 @@
 #include "blocker/core/HistoryText.h"
 #include "blocker/core/KeyFilter.h"
 #include "assets/resource_ids.h"
-#include "monitor/common/LinkImages.h"
-#include "monitor/common/PageOpen.h"
-#include "monitor/common/WindowShape.h"
-#include "monitor/common/core/TextHandling.h"
+#include "common/LinkImages.h"
+#include "common/PageOpen.h"
+#include "common/WindowShape.h"
+#include "common/core/TextHandling.h"
 #include "runtime/Runtime.h"
 
 namespace brennix {

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "alphaimage/aicAlphaImage.h"
-#include "monitor/common/AddressList.h"
+#include "common/AddressList.h"
 #include "runtime/Controls.h"
 #include "runtime/Form.h"
 #include "skin/CFormBorder.h"

@@ -6,7 +6,7 @@
 #include "blocker/core/AddressCheck.h"
 #include "blocker/core/BatchText.h"
 #include "blocker/core/HistoryText.h"
-#include "monitor/common/core/TextHandling.h"
+#include "common/core/TextHandling.h"
 #include "runtime/Runtime.h"
 
 namespace brennix {

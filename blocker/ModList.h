@@ -2,7 +2,7 @@
 // addresses it lacks.
 #pragma once
 
-#include "monitor/common/AddressList.h"
+#include "common/AddressList.h"
 
 #include <string>
 

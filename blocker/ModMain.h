@@ -2,7 +2,7 @@
 // temporary folder and the orderly exit.
 #pragma once
 
-#include "monitor/common/ModCommon.h"
+#include "common/ModCommon.h"
 
 #include <windows.h>
 

@@ -2,8 +2,8 @@
 
 #include "monitor/ModMain.h"
 #include "monitor/Modini.h"
-#include "monitor/common/WindowShape.h"
-#include "monitor/common/core/TextHandling.h"
+#include "common/WindowShape.h"
+#include "common/core/TextHandling.h"
 #include "runtime/Runtime.h"
 
 namespace {

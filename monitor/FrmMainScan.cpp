@@ -4,7 +4,7 @@
 
 #include "monitor/ModMain.h"
 #include "monitor/ModNetStats.h"
-#include "monitor/common/core/TextHandling.h"
+#include "common/core/TextHandling.h"
 #include "monitor/core/DayLogText.h"
 #include "monitor/core/ScanRules.h"
 

@@ -5,7 +5,7 @@
 
 #include "monitor/ModMain.h"
 #include "monitor/Modini.h"
-#include "monitor/common/core/TextHandling.h"
+#include "common/core/TextHandling.h"
 #include "monitor/core/NumberKeyFilter.h"
 #include "runtime/Runtime.h"
 

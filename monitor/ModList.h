@@ -2,7 +2,7 @@
 // kept beside it by value, and the file's load and save.
 #pragma once
 
-#include "monitor/common/AddressList.h"
+#include "common/AddressList.h"
 
 #include <string>
 

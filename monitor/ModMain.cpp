@@ -1,7 +1,7 @@
 #include "monitor/ModMain.h"
 
 #include "monitor/FrmMain.h"
-#include "monitor/common/core/TextHandling.h"
+#include "common/core/TextHandling.h"
 #include "runtime/Control.h"
 #include "runtime/Runtime.h"
 

@@ -1,7 +1,7 @@
 // Ostrevi's process-wide values and its orderly exit.
 #pragma once
 
-#include "monitor/common/ModCommon.h"
+#include "common/ModCommon.h"
 
 #include <string>
 

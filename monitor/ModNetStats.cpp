@@ -1,6 +1,6 @@
 #include "monitor/ModNetStats.h"
 
-#include "monitor/common/ModCommon.h"
+#include "common/ModCommon.h"
 #include "monitor/core/ScanRules.h"
 #include "monitor/core/TcpTable.h"
 #include "runtime/ListView.h"

@@ -1,6 +1,6 @@
 #include "monitor/ModTask.h"
 
-#include "monitor/common/core/TextHandling.h"
+#include "common/core/TextHandling.h"
 
 #include <oleauto.h>
 

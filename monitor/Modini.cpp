@@ -1,6 +1,6 @@
 #include "monitor/Modini.h"
 
-#include "monitor/common/SafeFile.h"
+#include "common/SafeFile.h"
 #include "runtime/Runtime.h"
 
 #include <windows.h>

@@ -5,7 +5,7 @@
 #include "bench/common/BenchTiming.h"
 #include "bench/lists/ListFiles.h"
 #include "blocker/BatchFile.h"
-#include "monitor/common/ModCommon.h"
+#include "common/ModCommon.h"
 #include "blocker/FrmMain.h"
 #include "blocker/ModList.h"
 #include "blocker/ModMain.h"

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "bench/common/BenchTiming.h"
-#include "monitor/common/ModCommon.h"
+#include "common/ModCommon.h"
 #include "runtime/Runtime.h"
 
 #include <windows.h>

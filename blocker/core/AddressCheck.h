@@ -3,7 +3,7 @@
 // Platform-neutral.
 #pragma once
 
-#include "monitor/common/core/Ipv4Text.h"
+#include "common/core/Ipv4Text.h"
 
 #include <optional>
 #include <string_view>

@@ -1,6 +1,6 @@
 #include "blocker/core/FieldText.h"
 
-#include "monitor/common/core/TextHandling.h"
+#include "common/core/TextHandling.h"
 
 namespace brennix {
 

@@ -1,7 +1,7 @@
 #include "blocker/core/KeyFilter.h"
 
 #include "blocker/core/FieldText.h"
-#include "monitor/common/core/TextHandling.h"
+#include "common/core/TextHandling.h"
 
 #include <cstdint>
 #include <string>

@@ -1,5 +1,5 @@
 // Day's-list lines come from log files on disk: the address test must take any text.
-#include "monitor/common/core/Ipv4Text.h"
+#include "common/core/Ipv4Text.h"
 
 #include <cstddef>
 #include <cstdint>

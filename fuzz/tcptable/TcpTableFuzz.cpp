@@ -1,6 +1,6 @@
 // Feeds outside bytes to the TCP table reader, the row filter and the day log reader.
-#include "monitor/common/core/AddressLog.h"
-#include "monitor/common/core/Ipv4Text.h"
+#include "common/core/AddressLog.h"
+#include "common/core/Ipv4Text.h"
 #include "monitor/core/DayLogText.h"
 #include "monitor/core/ScanRules.h"
 #include "monitor/core/TcpTable.h"

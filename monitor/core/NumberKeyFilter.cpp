@@ -1,6 +1,6 @@
 #include "monitor/core/NumberKeyFilter.h"
 
-#include "monitor/common/core/TextHandling.h"
+#include "common/core/TextHandling.h"
 
 #include <string>
 

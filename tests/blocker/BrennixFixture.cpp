@@ -2,7 +2,7 @@
 
 #include "blocker/BatchFile.h"
 #include "blocker/ModMain.h"
-#include "monitor/common/PageOpen.h"
+#include "common/PageOpen.h"
 #include "runtime/Runtime.h"
 
 namespace brennix::test {

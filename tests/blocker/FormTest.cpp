@@ -1,7 +1,7 @@
 // The window, the hand-over of an address on the command line, the address box's filter
 // under real typing, and the guide button.
 #include "blocker/ModMain.h"
-#include "monitor/common/PageOpen.h"
+#include "common/PageOpen.h"
 #include "runtime/Runtime.h"
 #include "tests/blocker/BrennixFixture.h"
 #include "tests/blocker/Pixels.h"

@@ -2,7 +2,7 @@
 // stand-in Brennix.exe started through the shell. Web pages go through the page-open seam,
 // since no browser runs here.
 #include "monitor/ModMain.h"
-#include "monitor/common/PageOpen.h"
+#include "common/PageOpen.h"
 #include "runtime/Runtime.h"
 #include "tests/monitor/support/FormFixture.h"
 

@@ -2,8 +2,8 @@
 // temporary program folder.
 #include "monitor/FrmMain.h"
 #include "monitor/ModMain.h"
-#include "monitor/common/ModCommon.h"
-#include "monitor/common/core/TextHandling.h"
+#include "common/ModCommon.h"
+#include "common/core/TextHandling.h"
 #include "ostrevi_version.h"
 #include "runtime/Runtime.h"
 #include "tests/support/TestSupport.h"

@@ -1,6 +1,6 @@
 // The Windows version as WMI reports it on this machine, kept as numbers.
-#include "monitor/common/ModCommon.h"
-#include "monitor/common/core/TextHandling.h"
+#include "common/ModCommon.h"
+#include "common/core/TextHandling.h"
 
 #include <windows.h>
 

@@ -3,7 +3,7 @@
 #include "tests/monitor/settings/SettingsFixture.h"
 
 #include "monitor/ModTask.h"
-#include "monitor/common/ModCommon.h"
+#include "common/ModCommon.h"
 
 #include <oleauto.h>
 

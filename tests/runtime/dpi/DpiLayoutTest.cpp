@@ -4,7 +4,7 @@
 // is wider or taller than its control.
 #include "blocker/FrmMain.h"
 #include "monitor/FrmMain.h"
-#include "monitor/common/ModCommon.h"
+#include "common/ModCommon.h"
 #include "runtime/Runtime.h"
 #include "tests/skin/button/Png.h"
 #include "tests/support/TestSupport.h"

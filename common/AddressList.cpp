@@ -1,4 +1,4 @@
-#include "monitor/common/AddressList.h"
+#include "common/AddressList.h"
 
 #include "runtime/Controls.h"
 

@@ -1,4 +1,4 @@
-#include "monitor/common/core/AddressLog.h"
+#include "common/core/AddressLog.h"
 
 #include <gtest/gtest.h>
 

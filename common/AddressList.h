@@ -3,8 +3,8 @@
 // are each one of these.
 #pragma once
 
-#include "monitor/common/SafeFile.h"
-#include "monitor/common/core/AddressLog.h"
+#include "common/SafeFile.h"
+#include "common/core/AddressLog.h"
 
 #include <string>
 #include <string_view>

@@ -1,4 +1,4 @@
-#include "monitor/common/core/Ipv4Text.h"
+#include "common/core/Ipv4Text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "monitor/common/LinkImages.h"
+#include "common/LinkImages.h"
 
 #include "runtime/Resources.h"
 

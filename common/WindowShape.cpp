@@ -1,4 +1,4 @@
-#include "monitor/common/WindowShape.h"
+#include "common/WindowShape.h"
 
 #include "runtime/Control.h"
 #include "runtime/Runtime.h"

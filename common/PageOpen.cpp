@@ -1,4 +1,4 @@
-#include "monitor/common/PageOpen.h"
+#include "common/PageOpen.h"
 
 #include <shellapi.h>
 

@@ -1,6 +1,6 @@
-#include "monitor/common/ModCommon.h"
+#include "common/ModCommon.h"
 
-#include "monitor/common/core/TextHandling.h"
+#include "common/core/TextHandling.h"
 #include "runtime/Controls.h"
 #include "runtime/Handles.h"
 #include "runtime/Runtime.h"

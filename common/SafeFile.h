@@ -2,7 +2,7 @@
 // behind, and the address files that only ever grow at their end.
 #pragma once
 
-#include "monitor/common/core/AddressLog.h"
+#include "common/core/AddressLog.h"
 
 #include <cstdint>
 #include <string>

@@ -1,4 +1,4 @@
-#include "monitor/common/core/TextHandling.h"
+#include "common/core/TextHandling.h"
 
 #include <gtest/gtest.h>
 

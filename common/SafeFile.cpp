@@ -1,6 +1,6 @@
-#include "monitor/common/SafeFile.h"
+#include "common/SafeFile.h"
 
-#include "monitor/common/ModCommon.h"
+#include "common/ModCommon.h"
 #include "runtime/Handles.h"
 
 #include <windows.h>

@@ -1,6 +1,6 @@
-#include "monitor/common/core/AddressLog.h"
+#include "common/core/AddressLog.h"
 
-#include "monitor/common/core/Ipv4Text.h"
+#include "common/core/Ipv4Text.h"
 
 namespace {
 
