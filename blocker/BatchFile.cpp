@@ -6,7 +6,7 @@
 
 #include <string>
 
-namespace brennix {
+namespace vantorel::brennix {
 
 namespace {
 
@@ -204,4 +204,4 @@ bool RunBatchFile(const HeldBatchFile& batch)
 
 HANDLE LastBatchProcess() { return g_lastBatchProcess.get(); }
 
-} // namespace brennix
+} // namespace vantorel::brennix

@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-namespace brennix {
+namespace vantorel::brennix {
 
 // A batch file as written and checked: `guard` is open for reading and shares neither
 // writing nor deleting, so while it is open the file holds exactly the text written, under
@@ -52,4 +52,4 @@ bool RunBatchFile(const HeldBatchFile& batch);
 // null before any. The program never waits on it; it shows that a console was started.
 HANDLE LastBatchProcess();
 
-} // namespace brennix
+} // namespace vantorel::brennix

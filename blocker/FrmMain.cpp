@@ -11,7 +11,7 @@
 #include "common/core/TextHandling.h"
 #include "runtime/Runtime.h"
 
-namespace brennix {
+namespace vantorel::brennix {
 
 namespace {
 
@@ -149,4 +149,4 @@ void FrmMain::TextIP_KeyPress(int& key)
 
 void FrmMain::dcButton1_Click() { OpenPage(hWnd(), kGuidePage); }
 
-} // namespace brennix
+} // namespace vantorel::brennix

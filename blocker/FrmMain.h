@@ -14,7 +14,7 @@
 #include <memory>
 #include <string>
 
-namespace brennix {
+namespace vantorel::brennix {
 
 class FrmMain : public rt::Form {
 public:
@@ -65,4 +65,4 @@ private:
     void dcButton1_Click();
 };
 
-} // namespace brennix
+} // namespace vantorel::brennix

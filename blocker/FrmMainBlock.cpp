@@ -9,7 +9,7 @@
 #include "common/core/TextHandling.h"
 #include "runtime/Runtime.h"
 
-namespace brennix {
+namespace vantorel::brennix {
 
 void FrmMain::ButtonBrennix_Click()
 {
@@ -73,4 +73,4 @@ void FrmMain::AddToLog(const std::wstring& address, rt::ListBox&)
     rt::PumpMessages();
 }
 
-} // namespace brennix
+} // namespace vantorel::brennix

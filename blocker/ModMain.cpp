@@ -10,7 +10,7 @@
 
 #include <vector>
 
-namespace brennix {
+namespace vantorel::brennix {
 
 namespace {
 
@@ -53,4 +53,4 @@ void ExitProgram()
     rt::PumpMessages();
 }
 
-} // namespace brennix
+} // namespace vantorel::brennix

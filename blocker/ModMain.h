@@ -8,7 +8,7 @@
 
 #include <string>
 
-namespace brennix {
+namespace vantorel::brennix {
 
 class FrmMain;
 
@@ -28,4 +28,4 @@ void ExitProgram();
 FrmMain* MainForm();
 void SetMainForm(FrmMain* form);
 
-} // namespace brennix
+} // namespace vantorel::brennix

@@ -10,7 +10,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&icc);
-    brennix::FrmMain form;
+    vantorel::brennix::FrmMain form;
     form.Load();
     form.ShowAfterLoad();
     return rt::RunMessageLoop();

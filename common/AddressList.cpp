@@ -4,6 +4,8 @@
 
 #include <utility>
 
+namespace vantorel {
+
 bool AddressList::Contains(const std::wstring& address) const
 {
     auto value = AddressValueOf(address);
@@ -76,3 +78,5 @@ bool AddressList::Save(const std::wstring& path, std::string_view firstLine, uns
     Show(listed);
     return result == SaveResult::Saved;
 }
+
+} // namespace vantorel

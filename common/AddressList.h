@@ -14,6 +14,8 @@ namespace rt {
 class ListBox;
 }
 
+namespace vantorel {
+
 class AddressList {
 public:
     explicit AddressList(rt::ListBox& box) : box_(box) {}
@@ -50,3 +52,5 @@ private:
     AddressLog log_;
     AddressFileCursor file_;
 };
+
+} // namespace vantorel

@@ -2,6 +2,8 @@
 
 #include "runtime/Resources.h"
 
+namespace vantorel {
+
 rt::PropertyBag ImageDesign(int resourceId, bool link)
 {
     rt::PropertyBag bag;
@@ -22,3 +24,5 @@ void CreateLinkImage(aicAlphaImage& image, rt::Form& form, HWND container, rt::B
     image.SetMouseIcon(LoadCursorW(nullptr, IDC_HAND));
     image.SetToolTipText(L"Click Once To Open");
 }
+
+} // namespace vantorel

@@ -11,6 +11,8 @@
 
 #include <vector>
 
+namespace vantorel {
+
 bool IsExiting = false;
 std::wstring OSVersion;
 
@@ -190,3 +192,5 @@ bool FolderIsUsable(const std::wstring& folder, bool keep)
         RemoveFolders(made);
     return ok;
 }
+
+} // namespace vantorel

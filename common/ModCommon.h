@@ -8,6 +8,8 @@ namespace rt {
 class ListBox;
 }
 
+namespace vantorel {
+
 // Process-wide values; each program is its own process and has its own copy.
 extern bool IsExiting;
 extern std::wstring OSVersion;
@@ -35,3 +37,5 @@ std::wstring LongPathForm(const std::wstring& path);
 // True when files can be created in `folder`: its missing parts are created and a file is
 // written and deleted there. The folders made for the test are removed again unless `keep`.
 bool FolderIsUsable(const std::wstring& folder, bool keep);
+
+} // namespace vantorel

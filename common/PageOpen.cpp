@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+namespace vantorel {
+
 namespace {
 ShellOpenFunction g_pageOpener = &ShellExecuteW;
 }
@@ -12,3 +14,5 @@ void OpenPage(HWND owner, const std::wstring& url)
 {
     g_pageOpener(owner, L"open", url.c_str(), L"", L"", SW_SHOWNORMAL);
 }
+
+} // namespace vantorel

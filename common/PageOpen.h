@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace vantorel {
+
 // The outside IP-location page: the address follows this text.
 inline constexpr const wchar_t* kIpLocationPage = L"https://iplocation.vantorel.example/ip/index.php?ip=";
 // The maker's pages behind the link images and the donation image.
@@ -23,3 +25,5 @@ void SetPageOpener(ShellOpenFunction open);
 // "Open" of `url` with empty parameters and directory, shown normally; the result is not
 // looked at.
 void OpenPage(HWND owner, const std::wstring& url);
+
+} // namespace vantorel

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+namespace vantorel {
+
 namespace {
 
 std::wstring FolderOf(const std::wstring& path)
@@ -220,3 +222,5 @@ SaveResult SaveAddressFile(AddressFileCursor& cursor, AddressLog& log, std::stri
     log.MarkSaved(unsaved);
     return SaveResult::Saved;
 }
+
+} // namespace vantorel

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+namespace vantorel {
+
 // Writes `bytes` as the whole content of `path` through a temporary file beside it, which
 // replaces the old file only when complete. On any failure the old file stays as it was.
 bool ReplaceFileContents(const std::wstring& path, std::string_view bytes);
@@ -42,3 +44,5 @@ enum class SaveResult { Saved, Busy, Failed };
 // `waitMs`.
 SaveResult SaveAddressFile(AddressFileCursor& cursor, AddressLog& log, std::string_view firstLine,
                            std::vector<AddressValue>& listed, unsigned long waitMs);
+
+} // namespace vantorel

@@ -3,6 +3,8 @@
 #include "runtime/Control.h"
 #include "runtime/Runtime.h"
 
+namespace vantorel {
+
 void RoundRegion(HWND hwnd, int left, int top, int right, int bottom)
 {
     if (!hwnd)
@@ -18,3 +20,5 @@ void RoundControl(const rt::Control& control, int origin)
     RoundRegion(control.hWnd(), origin, origin, rt::PixelsFromTwipsX(control.Width()),
                 rt::PixelsFromTwipsY(control.Height()));
 }
+
+} // namespace vantorel

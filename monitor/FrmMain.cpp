@@ -6,6 +6,8 @@
 #include "common/core/TextHandling.h"
 #include "runtime/Runtime.h"
 
+namespace vantorel::ostrevi {
+
 namespace {
 
 // Work the first paint does not need. A timer message comes only once no paint is pending, so
@@ -162,3 +164,5 @@ void FrmMain::Form_Load()
 }
 
 void FrmMain::Form_Unload() { ExitProgram(); }
+
+} // namespace vantorel::ostrevi

@@ -22,6 +22,8 @@
 #include <string>
 #include <vector>
 
+namespace vantorel::ostrevi {
+
 class FrmMain : public rt::Form {
 public:
     FrmMain();
@@ -178,3 +180,5 @@ private:
     OlderTaskScheduler olderScheduler_;
     bool check1Busy_ = false;
 };
+
+} // namespace vantorel::ostrevi

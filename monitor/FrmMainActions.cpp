@@ -14,6 +14,8 @@
 
 #include <cstring>
 
+namespace vantorel::ostrevi {
+
 namespace {
 
 // Empties the clipboard and puts `text` there, only when there is an address to put.
@@ -250,3 +252,5 @@ void FrmMain::SysTrayMain_MouseMove(int, int, int, int)
     SysTrayMain.SetToolTip(Caption() + L"\r\n" + Label1.Caption() + L"\r\n" + L"Logged " + Label2.Caption());
     rt::PumpMessages();
 }
+
+} // namespace vantorel::ostrevi

@@ -8,6 +8,8 @@
 #include "monitor/core/DayLogText.h"
 #include "monitor/core/ScanRules.h"
 
+namespace vantorel::ostrevi {
+
 void FrmMain::CreateScanControls()
 {
     ListViewNetstats.Create(*this, PanelFx1.hWnd(), {8, 30, 444, 190});
@@ -124,3 +126,5 @@ void FrmMain::AutoSizeListView(rt::ListView& list)
         list.AutoSizeColumn(i);
     }
 }
+
+} // namespace vantorel::ostrevi

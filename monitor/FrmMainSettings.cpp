@@ -9,6 +9,8 @@
 #include "monitor/core/NumberKeyFilter.h"
 #include "runtime/Runtime.h"
 
+namespace vantorel::ostrevi {
+
 namespace {
 constexpr const wchar_t* kSection = L"main";
 } // namespace
@@ -159,3 +161,5 @@ bool FrmMain::DeleteStartup()
     rt::PumpMessages();
     return r.Succeeded();
 }
+
+} // namespace vantorel::ostrevi

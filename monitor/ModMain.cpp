@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+namespace vantorel::ostrevi {
+
 std::wstring LogFolder;
 std::wstring DateSeparator;
 std::wstring TodayText;
@@ -56,3 +58,5 @@ void ExitProgram()
     rt::PumpMessages();
     rt::Form::UnloadAll();
 }
+
+} // namespace vantorel::ostrevi

@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace vantorel::ostrevi {
+
 class FrmMain;
 
 // Folder of the daily log files; always ends with a backslash.
@@ -33,3 +35,5 @@ void ExitProgram();
 // The one main form of the process, while it exists.
 FrmMain* MainForm();
 void SetMainForm(FrmMain* form);
+
+} // namespace vantorel::ostrevi

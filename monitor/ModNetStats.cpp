@@ -14,6 +14,8 @@
 
 #include <atomic>
 
+namespace vantorel::ostrevi {
+
 std::vector<std::uint8_t> TcpTableBytes;
 std::int32_t TcpRowCount = 0;
 
@@ -153,3 +155,5 @@ void FillConnectionList(rt::ListView& list, std::wstring_view portText)
     items = list.SetItems(std::move(items));
     TcpRowCount = 0;
 }
+
+} // namespace vantorel::ostrevi

@@ -14,6 +14,8 @@ namespace rt {
 class ListView;
 }
 
+namespace vantorel::ostrevi {
+
 // The table exactly as the system returned it, and its row count (0 after a failed read and
 // after a walk).
 extern std::vector<std::uint8_t> TcpTableBytes;
@@ -53,3 +55,5 @@ private:
 // watched port (text already trimmed), in table order: local port, remote address, remote
 // port and state name.
 void FillConnectionList(rt::ListView& list, std::wstring_view portText);
+
+} // namespace vantorel::ostrevi

@@ -4,6 +4,8 @@
 
 #include <oleauto.h>
 
+namespace vantorel::ostrevi {
+
 namespace {
 
 // The older scheduler's component and its default interface.
@@ -236,3 +238,5 @@ TaskResult OlderTaskScheduler::DeleteTask()
     HRESULT hr = EnsureComponent();
     return {TaskStep::OlderScheduler, FAILED(hr) ? hr : E_NOTIMPL};
 }
+
+} // namespace vantorel::ostrevi

@@ -7,6 +7,8 @@
 
 #include <vector>
 
+namespace vantorel::ostrevi {
+
 namespace {
 
 std::wstring ReadWithDefault(const std::wstring& section, const std::wstring& key, const wchar_t* fallback,
@@ -79,3 +81,5 @@ bool WriteIni(const std::wstring& section, const std::wstring& key, long long va
 {
     return WriteIni(section, key, std::to_wstring(value), path);
 }
+
+} // namespace vantorel::ostrevi

@@ -10,7 +10,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&icc);
-    FrmMain form;
+    vantorel::ostrevi::FrmMain form;
     form.Load();
     form.ShowAfterLoad();
     return rt::RunMessageLoop();

@@ -16,6 +16,8 @@
 #include <cstdio>
 #include <memory>
 
+using namespace vantorel;
+
 int wmain()
 {
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
@@ -26,8 +28,8 @@ int wmain()
 
     const int runs = 30;
     auto open = [&](const std::string& file) {
-        WriteWhole(brennix::HistoryPath(), file);
-        return TimeOpenings<brennix::FrmMain>(runs, [](brennix::FrmMain&) {});
+        WriteWhole(vantorel::brennix::HistoryPath(), file);
+        return TimeOpenings<vantorel::brennix::FrmMain>(runs, [](vantorel::brennix::FrmMain&) {});
     };
     const std::string lines = ManyAddressLines(200000);
     bench::Stats empty = open("");
@@ -37,11 +39,11 @@ int wmain()
     std::printf("open Brennix to painted, 200,000-line history: min %8.1f ms, median %8.1f ms (goal: under 1 s)\n",
                 full.min, full.median);
 
-    brennix::FrmMain form;
+    vantorel::brennix::FrmMain form;
     form.Load();
     form.Show();
     auto load = bench::Summarise(bench::Time(runs, [&] { form.History.Clear(); },
-                                             [&] { brennix::ListLoad(form.History, brennix::HistoryPath()); }));
+                                             [&] { vantorel::brennix::ListLoad(form.History, vantorel::brennix::HistoryPath()); }));
     std::printf("ListLoad of 200,000 lines into the history:    min %8.1f ms, median %8.1f ms\n", load.min, load.median);
     // The version is read after the first paint in the program; here before the clock.
     GetOSVersion();
@@ -52,14 +54,14 @@ int wmain()
     auto block = bench::Summarise(bench::Time(
         runs,
         [&] {
-            if (HANDLE console = brennix::LastBatchProcess()) {
+            if (HANDLE console = vantorel::brennix::LastBatchProcess()) {
                 if (WaitForSingleObject(console, 30000) != WAIT_OBJECT_0)
                     TerminateProcess(console, 1);
             }
             form.TextIP.SetText(L"192.168.1." + std::to_wstring(++n));
         },
         [&] { form.ButtonBrennix_Click(); }));
-    if (HANDLE console = brennix::LastBatchProcess()) {
+    if (HANDLE console = vantorel::brennix::LastBatchProcess()) {
         if (WaitForSingleObject(console, 30000) != WAIT_OBJECT_0)
             TerminateProcess(console, 1);
     }
@@ -67,7 +69,7 @@ int wmain()
                 block.min, block.median, form.History.Count());
     form.Unload();
 
-    DeleteFileW(brennix::HistoryPath().c_str());
+    DeleteFileW(vantorel::brennix::HistoryPath().c_str());
     RemoveDirectoryW(folder.c_str());
     return 0;
 }

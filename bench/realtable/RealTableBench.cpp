@@ -22,6 +22,9 @@
 #include <string>
 #include <vector>
 
+using namespace vantorel;
+using namespace vantorel::ostrevi;
+
 namespace {
 
 sockaddr_in Endpoint(const char* ip, std::uint16_t port)

@@ -17,6 +17,9 @@
 #include <string>
 #include <vector>
 
+using namespace vantorel;
+using namespace vantorel::ostrevi;
+
 namespace {
 
 std::uint32_t AddrOf(std::uint32_t n) { return 10u | ((n >> 16) & 0xFF) << 8 | ((n >> 8) & 0xFF) << 16 | (n & 0xFF) << 24; }

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string_view>
 
-namespace brennix {
+namespace vantorel::brennix {
 
 using Ipv4 = std::array<std::uint8_t, 4>;
 
@@ -18,4 +18,4 @@ using Ipv4 = std::array<std::uint8_t, 4>;
 // octal.
 std::optional<Ipv4> CheckBlockAddress(std::wstring_view text);
 
-} // namespace brennix
+} // namespace vantorel::brennix

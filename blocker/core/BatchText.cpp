@@ -2,7 +2,7 @@
 
 #include "common/core/TextHandling.h"
 
-namespace brennix {
+namespace vantorel::brennix {
 
 namespace {
 
@@ -132,4 +132,4 @@ bool IsBatchFileName(std::wstring_view name)
     return TakeDigits(s) && s.empty();
 }
 
-} // namespace brennix
+} // namespace vantorel::brennix

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-namespace brennix {
+namespace vantorel::brennix {
 
 namespace {
 
@@ -71,4 +71,4 @@ int FilterAddressKey(const AddressBoxState& box, int key)
     return key;
 }
 
-} // namespace brennix
+} // namespace vantorel::brennix

@@ -2,6 +2,8 @@
 
 #include "common/core/Ipv4Text.h"
 
+namespace vantorel {
+
 namespace {
 
 // An address line is short; anything longer is skipped without being kept whole.
@@ -177,3 +179,5 @@ void AddressLog::MarkSaved(const std::vector<AddressValue>& values)
     }
     pending_.swap(still);
 }
+
+} // namespace vantorel

@@ -11,6 +11,8 @@
 #include <unordered_set>
 #include <vector>
 
+namespace vantorel {
+
 // An IPv4 address as one number, first byte highest: the key the lists compare by.
 using AddressValue = std::uint32_t;
 std::optional<AddressValue> AddressValueOf(std::wstring_view text);
@@ -65,3 +67,5 @@ private:
     // Listed but not yet seen in the file, in list order; some may have been seen since.
     std::vector<AddressValue> pending_;
 };
+
+} // namespace vantorel

@@ -1,5 +1,7 @@
 #include "common/core/Ipv4Text.h"
 
+namespace vantorel {
+
 namespace {
 
 // Blanks only: a tab or a line break around an address is not an address.
@@ -60,3 +62,5 @@ bool IsDottedIPv4(std::wstring_view text)
 {
     return !text.empty() && !IsTrimmed(text.front()) && !IsTrimmed(text.back()) && ParseIPv4(text).has_value();
 }
+
+} // namespace vantorel

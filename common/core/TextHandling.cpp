@@ -2,6 +2,8 @@
 
 #include <limits>
 
+namespace vantorel {
+
 std::optional<std::int16_t> CountFieldsCore(std::wstring_view text, std::wstring_view delimiter)
 {
     constexpr std::size_t kMax = std::numeric_limits<std::int16_t>::max();
@@ -98,3 +100,5 @@ std::optional<int> CompareWindowsVersion(std::wstring_view versionText, int majo
         return v->minor < minor ? -1 : 1;
     return 0;
 }
+
+} // namespace vantorel

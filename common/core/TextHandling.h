@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace vantorel {
+
 // Number of fields that splitting `text` at the one-character `delimiter` gives. A delimiter
 // longer than one character never matches, so the count is then 1. Texts longer than 32767
 // characters, or counts past 32767, overflow the 16-bit counter: no result.
@@ -35,3 +37,5 @@ std::wstring WindowsVersionText(WindowsVersion version);
 // Compares the version text held by a program with major.minor as numbers: negative, 0 or
 // positive like strcmp. No result when the text holds no version.
 std::optional<int> CompareWindowsVersion(std::wstring_view versionText, int major, int minor);
+
+} // namespace vantorel

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+using namespace vantorel;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     std::wstring text;

@@ -7,6 +7,9 @@
 #include <cstring>
 #include <string>
 
+using namespace vantorel;
+using namespace vantorel::ostrevi;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     if (size < 4)

@@ -9,6 +9,9 @@
 #include <cstdint>
 #include <cstdlib>
 
+using namespace vantorel;
+using namespace vantorel::ostrevi;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     std::span<const std::uint8_t> bytes(data, size);

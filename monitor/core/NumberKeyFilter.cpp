@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace vantorel::ostrevi {
+
 namespace {
 constexpr int kBackspace = 8;
 constexpr int kCtrlC = 3;
@@ -25,3 +27,5 @@ int FilterNumberKey(int key, std::wstring_view text)
         key = 0;
     return key;
 }
+
+} // namespace vantorel::ostrevi

@@ -2,6 +2,8 @@
 
 #include "common/core/TextHandling.h"
 
+namespace vantorel::ostrevi {
+
 namespace {
 
 constexpr std::uint32_t kAnyAddress = 0;              // 0.0.0.0
@@ -70,3 +72,5 @@ void SelectConnections(const TcpTableView& table, std::wstring_view portText, st
         out.push_back({PortToHost(row.localPort), row.remoteAddr, PortToHost(row.remotePort), row.state});
     }
 }
+
+} // namespace vantorel::ostrevi

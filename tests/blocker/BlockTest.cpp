@@ -9,8 +9,10 @@
 #include <algorithm>
 #include <utility>
 
-using namespace brennix;
-using namespace brennix::test;
+using namespace vantorel;
+
+using namespace vantorel::brennix;
+using namespace vantorel::brennix::test;
 
 namespace {
 

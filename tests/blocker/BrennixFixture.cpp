@@ -5,7 +5,9 @@
 #include "common/PageOpen.h"
 #include "runtime/Runtime.h"
 
-namespace brennix::test {
+using namespace vantorel;
+
+namespace vantorel::brennix::test {
 
 namespace {
 
@@ -151,4 +153,4 @@ void BrennixTest::ClickBlock(bool realInput)
     EXPECT_EQ(clicks, 1) << "one press, one click";
 }
 
-} // namespace brennix::test
+} // namespace vantorel::brennix::test

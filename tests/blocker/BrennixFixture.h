@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace brennix::test {
+namespace vantorel::brennix::test {
 
 // Real input through the system's input queue, as a user's. ClickCentre first waits until
 // nothing covers the window's centre; TypeText returns before the keys are handled.
@@ -41,4 +41,4 @@ protected:
     std::unique_ptr<FrmMain> form;
 };
 
-} // namespace brennix::test
+} // namespace vantorel::brennix::test

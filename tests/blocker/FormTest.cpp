@@ -8,8 +8,10 @@
 
 #include <algorithm>
 
-using namespace brennix;
-using namespace brennix::test;
+using namespace vantorel;
+
+using namespace vantorel::brennix;
+using namespace vantorel::brennix::test;
 
 namespace {
 std::wstring g_opened;

@@ -5,8 +5,10 @@
 #include "blocker/ModMain.h"
 #include "runtime/Handles.h"
 
-using namespace brennix;
-using namespace brennix::test;
+using namespace vantorel;
+
+using namespace vantorel::brennix;
+using namespace vantorel::brennix::test;
 
 TEST_F(BrennixTest, HistoryListShowsEachAddressOnceAndASaveOnlyAppends)
 {

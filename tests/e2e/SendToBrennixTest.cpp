@@ -16,6 +16,9 @@
 
 #include <functional>
 
+using namespace vantorel;
+using namespace vantorel::ostrevi;
+
 namespace {
 
 const std::vector<std::wstring> kListMenuItems{L"Copy IP to Clipboard", L"-", L"Send to Brennix", L"-",

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace vantorel;
+
 namespace {
 
 std::vector<AddressValue> Values(std::initializer_list<const wchar_t*> texts)

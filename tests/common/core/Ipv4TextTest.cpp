@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace vantorel;
+
 using Bytes = std::array<std::uint8_t, 4>;
 
 TEST(ParseIPv4, AcceptsDottedDecimalAfterTrimming)

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace vantorel;
+
 TEST(CountFieldsCore, CountsOneCharacterDelimiters)
 {
     EXPECT_EQ(CountFieldsCore(L"", L"."), 1);

@@ -8,6 +8,9 @@
 
 #include <vector>
 
+using namespace vantorel;
+using namespace vantorel::ostrevi;
+
 namespace {
 
 struct PageOpen {

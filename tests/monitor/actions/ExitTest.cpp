@@ -6,6 +6,9 @@
 #include "tests/monitor/support/FormFixture.h"
 #include "tests/support/RealInput.h"
 
+using namespace vantorel;
+using namespace vantorel::ostrevi;
+
 namespace {
 
 void PostTrayCallback(HWND hook, UINT mouseMessage)

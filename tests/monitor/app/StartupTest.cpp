@@ -12,6 +12,9 @@
 
 #include <gtest/gtest.h>
 
+using namespace vantorel;
+using namespace vantorel::ostrevi;
+
 namespace {
 
 class StartupTest : public ::testing::Test {

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace vantorel;
+
 TEST(GetOSVersion, MatchesTheKernelsOwnVersion)
 {
     // RtlGetVersion answers without the compatibility shims of GetVersionEx.

@@ -15,6 +15,9 @@
 
 namespace test {
 
+using namespace vantorel;
+using namespace vantorel::ostrevi;
+
 inline std::wstring g_today = L"12/7/2026";
 inline std::wstring FixedDate() { return g_today; }
 

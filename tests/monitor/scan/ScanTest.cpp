@@ -8,6 +8,9 @@
 #include <algorithm>
 #include <set>
 
+using namespace vantorel;
+using namespace vantorel::ostrevi;
+
 using test::Listener;
 using test::ScanTest;
 

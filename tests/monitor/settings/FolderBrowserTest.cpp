@@ -9,6 +9,9 @@
 
 #include <commctrl.h>
 
+using namespace vantorel;
+using namespace vantorel::ostrevi;
+
 namespace {
 
 struct DialogDriver {

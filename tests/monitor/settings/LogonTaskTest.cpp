@@ -7,6 +7,9 @@
 
 #include <oleauto.h>
 
+using namespace vantorel;
+using namespace vantorel::ostrevi;
+
 namespace {
 
 constexpr const wchar_t* kOtherTask = L"Vantorel - Other Task";

@@ -7,6 +7,9 @@
 
 #include <oleauto.h>
 
+using namespace vantorel;
+using namespace vantorel::ostrevi;
+
 namespace {
 
 // A quit posted when the last form goes would end the next modal loop of the test at once.

@@ -3,6 +3,9 @@
 
 #include "monitor/ModMain.h"
 
+using namespace vantorel;
+using namespace vantorel::ostrevi;
+
 namespace {
 
 std::wstring EditText(HWND edit)

@@ -6,6 +6,9 @@
 
 #include <shellapi.h>
 
+using namespace vantorel;
+using namespace vantorel::ostrevi;
+
 namespace test {
 
 void DropTrayIcon(HWND hwnd)

@@ -12,6 +12,9 @@
 #include <tuple>
 #include <vector>
 
+using namespace vantorel;
+using namespace vantorel::ostrevi;
+
 namespace {
 
 using Call = std::tuple<std::string, int>;

@@ -17,6 +17,9 @@
 #include <memory>
 #include <sstream>
 
+using namespace vantorel;
+using namespace vantorel::ostrevi;
+
 namespace {
 
 // A window's rectangle in its container and its font's height (0 for drawn controls).
@@ -196,7 +199,7 @@ TEST_F(DpiLayout, OstreviControlsScaleWithTheDpiAndTheirTextsFit)
 
 TEST_F(DpiLayout, BrennixControlsScaleWithTheDpiAndTheirTextsFit)
 {
-    auto form = std::make_unique<brennix::FrmMain>();
+    auto form = std::make_unique<vantorel::brennix::FrmMain>();
     form->Load();
     form->ShowAfterLoad();
     Check("Brennix", *form);
