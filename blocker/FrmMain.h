@@ -3,6 +3,7 @@
 #pragma once
 
 #include "alphaimage/aicAlphaImage.h"
+#include "blocker/ModMain.h"
 #include "common/AddressList.h"
 #include "runtime/Controls.h"
 #include "runtime/Form.h"
@@ -18,8 +19,10 @@ namespace vantorel::brennix {
 
 class FrmMain : public rt::Form {
 public:
-    FrmMain();
+    explicit FrmMain(Seams seams = {});
     ~FrmMain() override;
+
+    ProgramState State;
 
     // The form's window is 6735 by 5655 twips.
     static constexpr int kWidthTwips = 6735;
@@ -60,9 +63,12 @@ protected:
     void Form_Unload() override;
 
 private:
+    static void CALLBACK ReadVersionAfterFirstPaint(HWND hwnd, UINT, UINT_PTR id, DWORD);
     void TextIP_GotFocus();
     void TextIP_KeyPress(int& key);
     void dcButton1_Click();
+
+    const Seams seams_;
 };
 
 } // namespace vantorel::brennix

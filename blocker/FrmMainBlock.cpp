@@ -26,16 +26,16 @@ void FrmMain::ButtonBrennix_Click()
 
     // A folder whose name cmd would expand or split is passed over; with none left, and for
     // a version without block commands, nothing is run or recorded.
-    const std::wstring folder = BatchFolder(GetTempFolder(), rt::AppPath());
+    const std::wstring folder = BatchFolder(GetTempFolder(seams_.tempPath), rt::AppPath());
     rt::PumpMessages();
     if (!folder.empty())
         RemoveOldBatchFiles(folder);
 
-    if (OSVersion.empty())
-        GetOSVersion(); // a block asked for before start-up read the version
+    if (State.OSVersion.empty())
+        State.OSVersion = GetOSVersion(seams_.versionQuery); // a block asked for before start-up read it
     // Only a batch file written whole, read back unchanged and held against every other
     // writer is run, and only a started block is recorded.
-    auto text = BuildBatchText(OSVersion, *address, rt::AppPath());
+    auto text = BuildBatchText(State.OSVersion, *address, rt::AppPath());
     auto batch = folder.empty() || !text ? std::nullopt : WriteBatchFile(folder, *text);
     rt::PumpMessages();
     if (batch && RunBatchFile(*batch)) {
@@ -57,7 +57,7 @@ void FrmMain::AddToLog(const std::wstring& address, rt::ListBox&)
     // One pass of pending messages before the search, not one per item: the search is a
     // set lookup, and an exit begun meanwhile adds nothing.
     rt::PumpMessages();
-    if (IsExiting)
+    if (State.IsExiting)
         return;
     bool added = History.Add(address);
     if (added) {

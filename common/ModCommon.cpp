@@ -1,6 +1,7 @@
 #include "common/ModCommon.h"
 
 #include "common/core/TextHandling.h"
+#include "runtime/ComApartment.h"
 #include "runtime/Controls.h"
 #include "runtime/Handles.h"
 #include "runtime/Runtime.h"
@@ -13,27 +14,11 @@
 
 namespace vantorel {
 
-bool IsExiting = false;
-std::wstring OSVersion;
-
 namespace {
-
-class ComScope {
-public:
-    ComScope() : hr_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-    ~ComScope()
-    {
-        if (SUCCEEDED(hr_))
-            CoUninitialize();
-    }
-
-private:
-    HRESULT hr_;
-};
 
 std::wstring QueryWmiVersion()
 {
-    ComScope com;
+    rt::ComApartment com;
     rt::ComPtr<IWbemLocator> locator;
     if (FAILED(CoCreateInstance(CLSID_WbemLocator, nullptr, CLSCTX_INPROC_SERVER, IID_IWbemLocator,
                                 locator.put_void())))
@@ -71,8 +56,6 @@ std::wstring QueryWmiVersion()
     return version;
 }
 
-VersionQuery g_wmiVersion = &QueryWmiVersion;
-
 // The kernel's version, which no compatibility shim changes; nothing when ntdll lacks the
 // call.
 std::optional<WindowsVersion> KernelVersion()
@@ -91,20 +74,16 @@ std::optional<WindowsVersion> KernelVersion()
 
 } // namespace
 
-void SetWmiVersionQuery(VersionQuery query) { g_wmiVersion = query ? query : &QueryWmiVersion; }
-
-void GetOSVersion()
+std::wstring GetOSVersion(VersionQuery wmi)
 {
-    std::wstring version = g_wmiVersion();
-    OSVersion.clear();
+    std::wstring version = (wmi ? wmi : &QueryWmiVersion)();
     auto parsed = ParseWindowsVersion(version);
     // Without a version the blocker would write no block command and the monitor would pick
     // the wrong task interface.
     if (!parsed)
         parsed = KernelVersion();
-    if (parsed)
-        OSVersion = WindowsVersionText(*parsed);
     rt::PumpMessages();
+    return parsed ? WindowsVersionText(*parsed) : std::wstring();
 }
 
 std::wstring GetDateSeparator()

@@ -2,6 +2,8 @@
 // date separator, list-box adds and folder creation; and each process's shared values.
 #pragma once
 
+#include "common/Seams.h"
+
 #include <string>
 
 namespace rt {
@@ -10,17 +12,10 @@ class ListBox;
 
 namespace vantorel {
 
-// Process-wide values; each program is its own process and has its own copy.
-extern bool IsExiting;
-extern std::wstring OSVersion;
-
-// The Windows version as WMI's Win32_OperatingSystem reports it, kept as "major.minor"
-// ("10.0", "6.1"); the kernel's own (RtlGetVersion) when WMI gives no usable version. Sets
-// OSVersion; leaves it empty only when both fail.
-void GetOSVersion();
-// Tests replace the WMI query to make it fail; the programs never do.
-using VersionQuery = std::wstring (*)();
-void SetWmiVersionQuery(VersionQuery query);
+// The Windows version as WMI's Win32_OperatingSystem reports it (or `wmi` in its place), kept
+// as "major.minor" ("10.0", "6.1"); the kernel's own (RtlGetVersion) when WMI gives no usable
+// version. Empty only when both fail.
+std::wstring GetOSVersion(VersionQuery wmi = nullptr);
 
 // The user locale's date separator, 4 characters: the separator, a NUL and blanks.
 std::wstring GetDateSeparator();

@@ -1,18 +1,20 @@
 #include "common/PageOpen.h"
 
+#include "common/Seams.h"
+#include "runtime/Runtime.h"
+
 #include <shellapi.h>
 
 namespace vantorel {
 
-namespace {
-ShellOpenFunction g_pageOpener = &ShellExecuteW;
+void OpenPage(HWND owner, const std::wstring& url, ShellOpenFunction open)
+{
+    (open ? open : &ShellExecuteW)(owner, L"open", url.c_str(), L"", L"", SW_SHOWNORMAL);
 }
 
-void SetPageOpener(ShellOpenFunction open) { g_pageOpener = open ? open : &ShellExecuteW; }
-
-void OpenPage(HWND owner, const std::wstring& url)
+std::wstring CommandLineArgs(const Seams& seams)
 {
-    g_pageOpener(owner, L"open", url.c_str(), L"", L"", SW_SHOWNORMAL);
+    return seams.commandLine ? *seams.commandLine : rt::CommandLineArgs();
 }
 
 } // namespace vantorel

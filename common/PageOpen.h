@@ -17,13 +17,11 @@ inline constexpr const wchar_t* kMakerDonatePage = L"https://www.vantorel.exampl
 // The page that explains how to take blocked addresses out of the IP Security Policy again.
 inline constexpr const wchar_t* kGuidePage = L"https://www.vantorel.example/brennix/unblock-guide";
 
-// The shell's open with ShellExecuteW's arguments. Tests replace it for page opens only,
-// since no browser runs there; programs are always started through the real shell.
+// The shell's open with ShellExecuteW's arguments.
 using ShellOpenFunction = HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
-void SetPageOpener(ShellOpenFunction open);
 
-// "Open" of `url` with empty parameters and directory, shown normally; the result is not
-// looked at.
-void OpenPage(HWND owner, const std::wstring& url);
+// "Open" of `url` with empty parameters and directory, shown normally, through `open` (the
+// shell's when null); the result is not looked at.
+void OpenPage(HWND owner, const std::wstring& url, ShellOpenFunction open = nullptr);
 
 } // namespace vantorel

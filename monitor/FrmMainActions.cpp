@@ -54,10 +54,10 @@ void SendToBrennix(HWND owner, const std::wstring& address)
         StartBrennix(owner, address);
 }
 
-void FindLocation(HWND owner, const std::wstring& address)
+void FindLocation(HWND owner, const std::wstring& address, ShellOpenFunction open)
 {
     if (IsDottedIPv4(address))
-        OpenPage(owner, kIpLocationPage + address);
+        OpenPage(owner, kIpLocationPage + address, open);
 }
 
 } // namespace
@@ -161,7 +161,7 @@ POINT ScreenPoint(const rt::Control& control, int x, int y)
 
 void FrmMain::ShowListMenu(const rt::Menu& menu, std::wstring& held, const std::wstring& address, POINT screen)
 {
-    if (address.empty() || IsExiting || !hWnd())
+    if (address.empty() || State.IsExiting || !hWnd())
         return;
     held = address;
     menu.Popup(hWnd(), screen);
@@ -197,10 +197,10 @@ void FrmMain::List1_MenuKey(int x, int y)
 
 void FrmMain::MenuCopyIP_Click() { CopyAddress(hWnd(), listMenuAddress_); }
 void FrmMain::MenuBrennix_Click() { SendToBrennix(hWnd(), listMenuAddress_); }
-void FrmMain::MenuFindIPLocation_Click() { FindLocation(hWnd(), listMenuAddress_); }
+void FrmMain::MenuFindIPLocation_Click() { FindLocation(hWnd(), listMenuAddress_, seams_.pageOpener); }
 void FrmMain::MenuCopyIP2_Click() { CopyAddress(hWnd(), list2MenuAddress_); }
 void FrmMain::MenuBrennix2_Click() { SendToBrennix(hWnd(), list2MenuAddress_); }
-void FrmMain::MenuFindIPLocation2_Click() { FindLocation(hWnd(), list2MenuAddress_); }
+void FrmMain::MenuFindIPLocation2_Click() { FindLocation(hWnd(), list2MenuAddress_, seams_.pageOpener); }
 
 void FrmMain::MenuShow_Click()
 {
@@ -213,17 +213,17 @@ void FrmMain::MenuOpenBrennix_Click() { StartBrennix(hWnd(), L""); }
 
 void FrmMain::MenuExit_Click()
 {
-    IsExiting = true;
+    State.IsExiting = true;
     // The icon goes at once, even when the unload waits for a running scan to return. The
     // window is not shown on the way out: it would only flash before the unload hides it.
     SysTrayMain.Hide();
     Unload();
 }
 
-void FrmMain::aicAlphaImage4_Click(int) { OpenPage(hWnd(), kMakerHomePage); }
-void FrmMain::aicAlphaImage5_Click(int) { OpenPage(hWnd(), kMakerIpSecGuidePage); }
-void FrmMain::aicAlphaImage6_Click(int) { OpenPage(hWnd(), kMakerHelpPage); }
-void FrmMain::ImageDonate_Click() { OpenPage(hWnd(), kMakerDonatePage); }
+void FrmMain::aicAlphaImage4_Click(int) { OpenPage(hWnd(), kMakerHomePage, seams_.pageOpener); }
+void FrmMain::aicAlphaImage5_Click(int) { OpenPage(hWnd(), kMakerIpSecGuidePage, seams_.pageOpener); }
+void FrmMain::aicAlphaImage6_Click(int) { OpenPage(hWnd(), kMakerHelpPage, seams_.pageOpener); }
+void FrmMain::ImageDonate_Click() { OpenPage(hWnd(), kMakerDonatePage, seams_.pageOpener); }
 
 void FrmMain::SysTrayMain_Click(int button, int, int, int)
 {
@@ -231,7 +231,7 @@ void FrmMain::SysTrayMain_Click(int button, int, int, int)
         return;
     SwitchToThisWindow(hWnd(), FALSE);
     rt::PumpMessages();
-    if (!hWnd() || IsExiting)
+    if (!hWnd() || State.IsExiting)
         return;
     mMenu.Popup(hWnd());
     rt::PumpMessages();

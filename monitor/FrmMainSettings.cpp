@@ -53,7 +53,7 @@ bool FrmMain::SwitchLogFolder(const std::wstring& folder)
     // on; later the first save that needs it does, so no stray folders are left behind.
     if (!FolderIsUsable(folder, IsLoading()))
         return false;
-    LogFolder = folder;
+    State.LogFolder = folder;
     return true;
 }
 
@@ -65,12 +65,12 @@ bool FrmMain::NormaliseLogPath()
         TextLogPath.SetText(text + L"\\");
     rt::PumpMessages();
     if (TrimBlanks(TextLogPath.Text()).empty()) {
-        LogFolder = DefaultLogFolder();
+        State.LogFolder = DefaultLogFolder();
         rt::PumpMessages();
-        TextLogPath.SetText(LogFolder);
+        TextLogPath.SetText(State.LogFolder);
     } else if (!SwitchLogFolder(TextLogPath.Text())) {
         // Refused, like a log-on task that failed: the box goes back to the folder in use.
-        TextLogPath.SetText(LogFolder);
+        TextLogPath.SetText(State.LogFolder);
         return false;
     }
     return true;
@@ -79,7 +79,7 @@ bool FrmMain::NormaliseLogPath()
 void FrmMain::TextLogPath_LostFocus()
 {
     // Windows going away during the exit take the focus with them; that is no user's edit.
-    if (IsExiting || IsUnloading())
+    if (State.IsExiting || IsUnloading())
         return;
     bool taken = NormaliseLogPath();
     rt::PumpMessages();
@@ -142,14 +142,14 @@ void FrmMain::CheckChangeLogLocation_Click()
         // The box's text and the stored location stay for the next time it is checked.
         TextLogPath.SetEnabled(false);
         ButtonBrowse.SetEnabled(false);
-        LogFolder = DefaultLogFolder();
+        State.LogFolder = DefaultLogFolder();
     }
     rt::PumpMessages();
 }
 
 bool FrmMain::CreateStartup()
 {
-    TaskResult r = UsesOlderTaskScheduler(OSVersion) ? olderScheduler_.CreateTask(rt::AppPath())
+    TaskResult r = UsesOlderTaskScheduler(State.OSVersion) ? olderScheduler_.CreateTask(rt::AppPath())
                                                      : RegisterStartupTask(rt::AppPath());
     rt::PumpMessages();
     return r.Succeeded();
@@ -157,7 +157,7 @@ bool FrmMain::CreateStartup()
 
 bool FrmMain::DeleteStartup()
 {
-    TaskResult r = UsesOlderTaskScheduler(OSVersion) ? olderScheduler_.DeleteTask() : DeleteStartupTask();
+    TaskResult r = UsesOlderTaskScheduler(State.OSVersion) ? olderScheduler_.DeleteTask() : DeleteStartupTask();
     rt::PumpMessages();
     return r.Succeeded();
 }

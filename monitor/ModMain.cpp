@@ -9,13 +9,7 @@
 
 namespace vantorel::ostrevi {
 
-std::wstring LogFolder;
-std::wstring DateSeparator;
-std::wstring TodayText;
-
 namespace {
-
-FrmMain* g_mainForm = nullptr;
 
 std::wstring SystemDateText()
 {
@@ -24,12 +18,9 @@ std::wstring SystemDateText()
     return n > 0 ? std::wstring(buf) : std::wstring();
 }
 
-DateSource g_dateSource = &SystemDateText;
-
 } // namespace
 
-std::wstring CurrentDateText() { return g_dateSource(); }
-void SetDateSource(DateSource source) { g_dateSource = source ? source : &SystemDateText; }
+std::wstring CurrentDateText(const Seams& seams) { return seams.clock ? seams.clock() : SystemDateText(); }
 
 std::wstring SettingsPath() { return rt::AppPath() + L"\\Settings.ini"; }
 std::wstring DefaultLogFolder() { return rt::AppPath() + L"\\Logs\\"; }
@@ -40,21 +31,15 @@ bool IsStartupSwitch(const std::wstring& args)
     return lower == L"/startup" || lower == L"\\startup" || lower == L"-startup";
 }
 
-FrmMain* MainForm() { return g_mainForm; }
-void SetMainForm(FrmMain* form) { g_mainForm = form; }
-
-void ExitProgram()
+void ExitProgram(FrmMain& form)
 {
-    IsExiting = true;
-    FrmMain* form = MainForm();
-    if (form) {
-        // One last try for addresses whose save failed or found the file busy.
-        if (form->DayAddresses.HasUnsaved())
-            form->SaveDayLog();
-        form->SysTrayMain.Hide();
-        form->Timer1.SetEnabled(false);
-        form->Hide();
-    }
+    form.State.IsExiting = true;
+    // One last try for addresses whose save failed or found the file busy.
+    if (form.DayAddresses.HasUnsaved())
+        form.SaveDayLog();
+    form.SysTrayMain.Hide();
+    form.Timer1.SetEnabled(false);
+    form.Hide();
     rt::PumpMessages();
     rt::Form::UnloadAll();
 }

@@ -42,7 +42,6 @@ void SetAppPath(std::wstring path);
 // blank that follows it, so leading blanks of the argument text stay ("Command$").
 std::wstring CommandLineArgs();
 std::wstring CommandLineArgs(const std::wstring& fullCommandLine);
-void SetCommandLineArgs(std::wstring args);
 
 // Major, minor and revision from the executable's VERSIONINFO (FILEVERSION major,minor,0,revision).
 struct AppVersionNumbers {

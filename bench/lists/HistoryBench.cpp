@@ -24,7 +24,6 @@ int wmain()
     InitCommonControlsEx(&icc);
     const std::wstring folder = BenchFolder(L"brennix-lists-bench-");
     rt::SetAppPath(folder);
-    rt::SetCommandLineArgs(L"");
 
     const int runs = 30;
     auto open = [&](const std::string& file) {

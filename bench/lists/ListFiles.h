@@ -61,7 +61,6 @@ bench::Stats TimeOpenings(int runs, Prepare prepare)
             std::printf("the form did not show\n");
         rt::PumpMessages();
         form->Unload();
-        vantorel::IsExiting = false;
         rt::PumpMessages();
     }
     return bench::Summarise(times);

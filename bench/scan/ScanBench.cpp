@@ -46,10 +46,10 @@ std::vector<std::uint8_t> SyntheticTable(std::uint32_t rows, std::uint32_t span,
     return t;
 }
 
-void Inject(const std::vector<std::uint8_t>& table)
+void Inject(FrmMain& form, const std::vector<std::uint8_t>& table)
 {
-    TcpTableBytes = table;
-    TcpRowCount = static_cast<std::int32_t>(TcpTableView(table).RowCount());
+    form.State.Table.Bytes = table;
+    form.State.Table.RowCount = static_cast<std::int32_t>(TcpTableView(table).RowCount());
 }
 
 void Print(const char* what, bench::Stats s, const char* goal)
@@ -80,7 +80,7 @@ int wmain()
 
     // The whole scan as the timer's read hands it over, painted before the clock stops.
     auto scan = [&] {
-        FillConnectionList(form.ListViewNetstats, L"3389");
+        FillConnectionList(form.ListViewNetstats, L"3389", form.State.Table);
         form.LogListedAddresses();
         form.AutoSizeListView(form.ListViewNetstats);
         UpdateWindow(list);
@@ -97,23 +97,23 @@ int wmain()
 
     const auto table = SyntheticTable(10000, 100000);
     const auto shorter = SyntheticTable(9999, 100000);
-    Inject(table);
+    Inject(form, table);
     scan();
     bool flip = false;
-    auto changed = bench::Time(runs, [&] { Inject((flip = !flip) ? shorter : table); }, scan);
+    auto changed = bench::Time(runs, [&] { Inject(form, (flip = !flip) ? shorter : table); }, scan);
     Print("scan, 10,000 rows against 100,000 logged, painted, count changed by one", bench::Summarise(changed),
           "median under 15 ms");
-    auto steady = bench::Time(runs, [&] { Inject(table); }, scan);
+    auto steady = bench::Time(runs, [&] { Inject(form, table); }, scan);
     Print("scan, 10,000 rows against 100,000 logged, painted, same rows", bench::Summarise(steady), "-");
 
     // Every listed address is new: 1,000 join the day's list and the file is saved once.
     const auto fresh = SyntheticTable(1000, 1000, 200000);
-    const std::wstring dayFile = folder + L"\\Logs\\" + DayLogFileName(TodayText, DateSeparator);
+    const std::wstring dayFile = folder + L"\\Logs\\" + DayLogFileName(form.State.TodayText, form.State.DateSeparator);
     auto newOnes = bench::Time(runs, [&] {
         // A new day's file each run, so that the save's read of the file brings no addresses back.
         DeleteFileW(dayFile.c_str());
         form.DayAddresses.Clear();
-        Inject(fresh);
+        Inject(form, fresh);
         rt::PumpMessages();
     }, scan);
     Print("scan with 1,000 new addresses (day's list, file, painted)", bench::Summarise(newOnes), "under 25 ms");

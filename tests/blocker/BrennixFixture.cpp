@@ -79,13 +79,12 @@ std::vector<std::wstring> BatchFiles(const std::wstring& folder)
 void BrennixTest::SetUp()
 {
     ::test::InitControls();
-    IsExiting = false;
     rt::SetAppPath(folder.Path());
-    rt::SetCommandLineArgs(L"");
+    seams.commandLine = L"";
     temp = folder / L"temp dir & more";
     CreateDirectoryW(temp.c_str(), nullptr);
     SetTempPath(temp + L"\\");
-    SetTempPathSource(&FakeTempPath);
+    seams.tempPath = &FakeTempPath;
 }
 
 void BrennixTest::TearDown()
@@ -93,14 +92,10 @@ void BrennixTest::TearDown()
     if (form && form->IsLoaded())
         form->Unload();
     form.reset();
-    SetTempPathSource(nullptr);
-    SetPageOpener(nullptr);
-    IsExiting = false;
     MSG msg;
     while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
     }
     SetBatchWrittenHook(nullptr);
-    SetWmiVersionQuery(nullptr);
     // Let the consoles end before their folder goes.
     if (HANDLE console = LastBatchProcess()) {
         EXPECT_EQ(WaitForSingleObject(console, 20000), WAIT_OBJECT_0) << "a block's console never ended";
@@ -111,7 +106,7 @@ void BrennixTest::SetTempPath(const std::wstring& path) { g_tempPath = path; }
 
 FrmMain& BrennixTest::Start()
 {
-    form = std::make_unique<FrmMain>();
+    form = std::make_unique<FrmMain>(seams);
     form->Load();
     form->ShowAfterLoad();
     // Above the consoles that blocks open, so the clicks land on the form.

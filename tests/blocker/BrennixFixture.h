@@ -38,6 +38,8 @@ protected:
 
     ::test::TempFolder folder;
     std::wstring temp;
+    // What the next Start hands the form.
+    Seams seams;
     std::unique_ptr<FrmMain> form;
 };
 

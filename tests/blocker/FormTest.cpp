@@ -49,13 +49,12 @@ TEST_F(BrennixTest, HandedOverTextFillsTheBoxUnchangedAndBlocksNothing)
         {L"1.2.3.4 & calc", L"1.2.3.4 & calc"},
     };
     for (const auto& c : cases) {
-        rt::SetCommandLineArgs(c.args);
+        seams.commandLine = c.args;
         FrmMain& f = Start();
         EXPECT_EQ(f.TextIP.Text(), c.box);
         EXPECT_EQ(f.List1.ListCount(), 0);
         f.Unload();
         form.reset();
-        IsExiting = false;
     }
     EXPECT_TRUE(BatchFiles(temp).empty());
     EXPECT_FALSE(::test::FileExists(HistoryFile()));
@@ -85,7 +84,7 @@ TEST_F(BrennixTest, TypingIsFilteredKeyByKey)
 TEST_F(BrennixTest, OpenGuideOpensTheGuidePage)
 {
     g_opened.clear();
-    SetPageOpener(&RecordPage); // no browser here
+    seams.pageOpener = &RecordPage; // no browser here
     FrmMain& f = Start();
     ClickCentre(f.dcButton1.hWnd());
     EXPECT_TRUE(::test::PumpUntil([] { return !g_opened.empty(); }));
@@ -95,7 +94,7 @@ TEST_F(BrennixTest, OpenGuideOpensTheGuidePage)
 TEST_F(BrennixTest, LinkImagesOpenTheMakersPagesOnTheirPicture)
 {
     g_opened.clear();
-    SetPageOpener(&RecordPage); // no browser here
+    seams.pageOpener = &RecordPage; // no browser here
     FrmMain& f = Start();
     struct Link {
         aicAlphaImage& image;

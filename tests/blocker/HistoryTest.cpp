@@ -91,6 +91,5 @@ TEST_F(BrennixTest, HistoryFileHeldByAnotherProgramGetsTheAddressAtTheNextBlockO
             f.AddToLog(L"198.51.100.2", f.List1);
         EXPECT_EQ(::test::ReadBytes(HistoryFile()), before + ::test::Narrow(address) + "\r\n");
         form.reset();
-        IsExiting = false;
     }
 }

@@ -33,15 +33,10 @@ class Actions : public test::FormTest {
 protected:
     void SetUp() override
     {
-        test::FormTest::SetUp();
         g_opened.clear();
-        SetPageOpener(&RecordPageOpen);
+        seams.pageOpener = &RecordPageOpen;
+        test::FormTest::SetUp();
         brennixArgs = folder / L"brennix-args.txt";
-    }
-    void TearDown() override
-    {
-        SetPageOpener(nullptr);
-        test::FormTest::TearDown();
     }
     void InstallBrennix()
     {

@@ -19,8 +19,7 @@ TEST(GetOSVersion, MatchesTheKernelsOwnVersion)
     info.dwOSVersionInfoSize = sizeof(info);
     ASSERT_EQ(rtlGetVersion(&info), 0);
 
-    OSVersion = L"stale";
-    GetOSVersion();
+    const std::wstring OSVersion = GetOSVersion();
     EXPECT_EQ(OSVersion, std::to_wstring(info.dwMajorVersion) + L"." + std::to_wstring(info.dwMinorVersion));
     // Whatever Wine claims, the comparisons with the old versions are numeric.
     auto vs60 = CompareWindowsVersion(OSVersion, 6, 0);

@@ -27,15 +27,9 @@ protected:
     {
         InitControls();
         g_today = L"12/7/2026";
-        SetDateSource(&FixedDate);
         rt::SetAppPath(folder.Path());
-        IsExiting = false;
     }
-    void TearDown() override
-    {
-        StopForm();
-        SetDateSource(nullptr);
-    }
+    void TearDown() override { StopForm(); }
 
     void WriteSettings(const std::wstring& port, const std::wstring& time)
     {
@@ -48,7 +42,7 @@ protected:
     // the test raises the timer's ticks itself, one at a time.
     FrmMain& StartForm(bool manualTicks = true)
     {
-        form = std::make_unique<FrmMain>();
+        form = std::make_unique<FrmMain>(Seams{.clock = &FixedDate, .commandLine = L""});
         form->Load();
         if (manualTicks)
             form->Timer1.SetEnabled(false);
@@ -61,7 +55,6 @@ protected:
         form->Unload();
         EXPECT_TRUE(PumpQueued());
         form.reset();
-        IsExiting = false;
     }
     void Tick(int n = 1)
     {

@@ -37,9 +37,6 @@ void SettingsFixture::SetUp()
 {
     test::InitControls();
     rt::SetAppPath(app.Path());
-    rt::SetCommandLineArgs(L"");
-    IsExiting = false;
-    LogFolder.clear();
 }
 
 void SettingsFixture::TearDown()
@@ -51,7 +48,7 @@ void SettingsFixture::TearDown()
 FrmMain& SettingsFixture::Start()
 {
     Stop();
-    form = std::make_unique<FrmMain>();
+    form = std::make_unique<FrmMain>(Seams{.commandLine = L""});
     form->Load();
     form->Show();
     EXPECT_TRUE(test::PumpQueued());

@@ -50,6 +50,8 @@ protected:
     void TearDown() override;
 
     TempFolder folder;
+    // What SetUp hands the form.
+    Seams seams;
     std::unique_ptr<FrmMain> form;
 };
 

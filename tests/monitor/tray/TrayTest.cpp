@@ -125,7 +125,7 @@ TEST_F(FrmMainTray, IconShownFromLoadAndRemovedBeforeTheWindowHidesAtExit)
         return DefSubclassProc(h, msg, wp, lp);
     };
     SetWindowSubclass(form->hWnd(), watch, 1, reinterpret_cast<DWORD_PTR>(&watched));
-    ExitProgram();
+    ExitProgram(*form);
     EXPECT_TRUE(test::PumpDeferredUntil([&] { return form->hWnd() == nullptr; }));
     EXPECT_EQ(watched.iconWhenHidden, 0);
     EXPECT_FALSE(test::TrayIconExists(hook));

@@ -139,15 +139,12 @@ protected:
     void SetUp() override
     {
         test::InitControls();
-        IsExiting = false;
         rt::SetAppPath(folder.Path());
-        rt::SetCommandLineArgs(L"");
     }
     void TearDown() override
     {
         test::PumpQueued();
         rt::RunDeferred();
-        IsExiting = false;
     }
 
     void Check(const std::string& program, rt::Form& form)
@@ -191,7 +188,7 @@ protected:
 TEST_F(DpiLayout, OstreviControlsScaleWithTheDpiAndTheirTextsFit)
 {
     test::WriteBytes(folder / L"Settings.ini", "[main]\r\nPort=3389\r\nTime=5\r\n");
-    auto form = std::make_unique<FrmMain>();
+    auto form = std::make_unique<FrmMain>(Seams{.commandLine = L""});
     form->Load();
     form->ShowAfterLoad();
     Check("Ostrevi", *form);
@@ -199,7 +196,7 @@ TEST_F(DpiLayout, OstreviControlsScaleWithTheDpiAndTheirTextsFit)
 
 TEST_F(DpiLayout, BrennixControlsScaleWithTheDpiAndTheirTextsFit)
 {
-    auto form = std::make_unique<vantorel::brennix::FrmMain>();
+    auto form = std::make_unique<vantorel::brennix::FrmMain>(Seams{.commandLine = L""});
     form->Load();
     form->ShowAfterLoad();
     Check("Brennix", *form);
