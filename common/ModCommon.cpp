@@ -24,19 +24,15 @@ std::wstring QueryWmiVersion()
                                 locator.put_void())))
         return {};
     rt::ComPtr<IWbemServices> services;
-    BSTR ns = SysAllocString(L"ROOT\\CIMV2");
-    HRESULT hr = locator->ConnectServer(ns, nullptr, nullptr, nullptr, 0, nullptr, nullptr, services.put());
-    SysFreeString(ns);
+    HRESULT hr = locator->ConnectServer(rt::Bstr(L"ROOT\\CIMV2"), nullptr, nullptr, nullptr, 0, nullptr, nullptr,
+                                        services.put());
     if (FAILED(hr))
         return {};
     CoSetProxyBlanket(services.get(), RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr, RPC_C_AUTHN_LEVEL_CALL,
                       RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE);
     rt::ComPtr<IEnumWbemClassObject> rows;
-    BSTR lang = SysAllocString(L"WQL");
-    BSTR query = SysAllocString(L"SELECT * FROM Win32_OperatingSystem");
-    hr = services->ExecQuery(lang, query, WBEM_FLAG_RETURN_IMMEDIATELY | WBEM_FLAG_FORWARD_ONLY, nullptr, rows.put());
-    SysFreeString(lang);
-    SysFreeString(query);
+    hr = services->ExecQuery(rt::Bstr(L"WQL"), rt::Bstr(L"SELECT * FROM Win32_OperatingSystem"),
+                             WBEM_FLAG_RETURN_IMMEDIATELY | WBEM_FLAG_FORWARD_ONLY, nullptr, rows.put());
     rt::PumpMessages();
     if (FAILED(hr))
         return {};
@@ -46,11 +42,9 @@ std::wstring QueryWmiVersion()
         ULONG got = 0;
         if (rows->Next(static_cast<LONG>(WBEM_INFINITE), 1, row.put(), &got) != WBEM_S_NO_ERROR || got == 0)
             break;
-        VARIANT v;
-        VariantInit(&v);
-        if (SUCCEEDED(row->Get(L"Version", 0, &v, nullptr, nullptr)) && v.vt == VT_BSTR && v.bstrVal)
-            version = v.bstrVal; // the last object wins; there is one
-        VariantClear(&v);
+        rt::Variant v;
+        if (SUCCEEDED(row->Get(L"Version", 0, v.put(), nullptr, nullptr)) && v->vt == VT_BSTR && v->bstrVal)
+            version = v->bstrVal; // the last object wins; there is one
         rt::PumpMessages();
     }
     return version;

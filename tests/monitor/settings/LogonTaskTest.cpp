@@ -114,12 +114,10 @@ TEST_F(LogonTask, BelowSixTheMissingOlderComponentFailsTheOperation)
 template <typename Get>
 std::wstring Text(Get get)
 {
-    BSTR s = nullptr;
-    if (FAILED(get(&s)))
+    rt::Bstr s;
+    if (FAILED(get(s.put())))
         return L"<failed>";
-    std::wstring out = s ? s : L"";
-    SysFreeString(s);
-    return out;
+    return s.Text();
 }
 
 TEST(LogonTaskDefinition, HoldsEveryValueAndReportsTheRefusedTrigger)
