@@ -1,9 +1,10 @@
 # Two commands: `make run` builds and starts Ostrevi under Wine; `make test` builds every
 # preset and runs every test. Both install what is missing on a fresh Debian 12 machine.
 
-PACKAGES := cmake ninja-build g++ clang libclang-rt-14-dev g++-mingw-w64-x86-64 g++-mingw-w64-i686 \
-            g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix libz-mingw-w64 \
-            wine64 xvfb xauth x11-utils googletest
+# What the presets compile with (the -posix MinGW compilers, host g++, clang with its fuzzer and
+# sanitizer run-times), what the tests run in (wine64 in an Xvfb) and GoogleTest's sources.
+PACKAGES := cmake ninja-build g++ clang libclang-rt-14-dev g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix \
+            wine64 xvfb googletest
 PRESETS := win64 win32 native fuzz
 WINE := /usr/lib/wine/wine64
 
