@@ -7,6 +7,7 @@
 #include "assets/resource_ids.h"
 #include "common/LinkImages.h"
 #include "common/PageOpen.h"
+#include "common/ProgramStart.h"
 #include "common/WindowShape.h"
 #include "common/core/TextHandling.h"
 #include "runtime/Runtime.h"
@@ -83,7 +84,7 @@ void FrmMain::CreateControls()
 void FrmMain::Form_Load()
 {
     // Data-execution prevention stays on: nothing here writes machine code at run time.
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
     if (State.IsExiting) {
         ExitProgram(*this);
         return;
@@ -91,19 +92,15 @@ void FrmMain::Form_Load()
     SetHeight(kHeightTwips);
     SetWidth(kWidthTwips);
     TitelBar1.SetWidth(Width());
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
 
     RoundRegion(hWnd(), 0, 0, rt::PixelsFromTwipsX(Width()), rt::PixelsFromTwipsY(Height()));
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
     RoundControls();
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
 
-    FormBorder = std::make_unique<CFormBorder>();
-    FormBorder->SetClient(this);
-    FormBorder->SetTitlebar(false);
-    FormBorder->SetSizeable(false);
-    FormBorder->SetMaxButton(false);
-    rt::PumpMessages();
+    FormBorder = FixedFormBorder(*this);
+    rt::YieldToOtherMessages();
 
     // The hand-over fills the box unchanged, so the user sees it; the block button checks it.
     const std::wstring args = CommandLineArgs(seams_);
@@ -111,7 +108,7 @@ void FrmMain::Form_Load()
         TextIP.SetText(args);
 
     ListLoad(History, HistoryPath());
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
     PanelFx2.SetTitleCaption(HistoryTitle(static_cast<std::size_t>(List1.ListCount())));
 
     // File-system redirection stays on for the process; only the console's start needs the
@@ -124,13 +121,13 @@ void FrmMain::Form_Unload() { ExitProgram(*this); }
 
 void FrmMain::RoundControls()
 {
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
     PanelFx1.SetRoundEdge(7);
     PanelFx2.SetRoundEdge(7);
     // The boxes lose their outermost pixel at the top and left.
     RoundControl(List1, 1);
     RoundControl(TextIP, 1);
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
 }
 
 void FrmMain::TextIP_GotFocus()

@@ -36,10 +36,10 @@ void ExitProgram(FrmMain& form)
     // One last try for addresses whose save failed or found the file busy.
     if (form.History.HasUnsaved())
         ListSave(form.History, HistoryPath());
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
     form.Hide();
     rt::Form::UnloadAll();
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
 }
 
 } // namespace vantorel::brennix

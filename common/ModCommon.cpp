@@ -33,7 +33,7 @@ std::wstring QueryWmiVersion()
     rt::ComPtr<IEnumWbemClassObject> rows;
     hr = services->ExecQuery(rt::Bstr(L"WQL"), rt::Bstr(L"SELECT * FROM Win32_OperatingSystem"),
                              WBEM_FLAG_RETURN_IMMEDIATELY | WBEM_FLAG_FORWARD_ONLY, nullptr, rows.put());
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
     if (FAILED(hr))
         return {};
     std::wstring version;
@@ -45,7 +45,7 @@ std::wstring QueryWmiVersion()
         rt::Variant v;
         if (SUCCEEDED(row->Get(L"Version", 0, v.put(), nullptr, nullptr)) && v->vt == VT_BSTR && v->bstrVal)
             version = v->bstrVal; // the last object wins; there is one
-        rt::PumpMessages();
+        rt::YieldToOtherMessages();
     }
     return version;
 }
@@ -76,7 +76,7 @@ std::wstring GetOSVersion(VersionQuery wmi)
     // the wrong task interface.
     if (!parsed)
         parsed = KernelVersion();
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
     return parsed ? WindowsVersionText(*parsed) : std::wstring();
 }
 

@@ -2,6 +2,7 @@
 
 #include "monitor/ModMain.h"
 #include "monitor/Modini.h"
+#include "common/ProgramStart.h"
 #include "common/WindowShape.h"
 #include "common/core/TextHandling.h"
 #include "runtime/Runtime.h"
@@ -146,11 +147,7 @@ void FrmMain::Form_Load()
     if (TrimBlanks(TextLogPath.Text()).empty())
         TextLogPath.SetText(State.LogFolder);
 
-    FormBorder = std::make_unique<CFormBorder>();
-    FormBorder->SetClient(this);
-    FormBorder->SetTitlebar(false);
-    FormBorder->SetSizeable(false);
-    FormBorder->SetMaxButton(false);
+    FormBorder = FixedFormBorder(*this);
 
     if (IsStartupSwitch(CommandLineArgs(seams_)))
         Hide();

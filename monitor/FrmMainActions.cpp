@@ -172,7 +172,7 @@ void FrmMain::ListViewNetstats_MouseUp(int button, int, int, int)
 {
     // The address is taken now: a scan may rebuild the list before the menu's command runs.
     std::wstring address = SelectedConnectionAddress();
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
     if (button == rt::vbRightButton)
         ShowListMenu(MenuList, listMenuAddress_, address, CursorPoint());
 }
@@ -180,7 +180,7 @@ void FrmMain::ListViewNetstats_MouseUp(int button, int, int, int)
 void FrmMain::List1_MouseUp(int button, int, int, int)
 {
     std::wstring address = List1.SelectedText();
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
     if (button == rt::vbRightButton)
         ShowListMenu(MenuList2, list2MenuAddress_, address, CursorPoint());
 }
@@ -230,11 +230,11 @@ void FrmMain::SysTrayMain_Click(int button, int, int, int)
     if (button != rt::vbRightButton || !hWnd())
         return;
     SwitchToThisWindow(hWnd(), FALSE);
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
     if (!hWnd() || State.IsExiting)
         return;
     mMenu.Popup(hWnd());
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
 }
 
 void FrmMain::SysTrayMain_DblClick(int button, int, int, int)
@@ -244,13 +244,13 @@ void FrmMain::SysTrayMain_DblClick(int button, int, int, int)
     Show();
     if (hWnd())
         SetFocus(hWnd());
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
 }
 
 void FrmMain::SysTrayMain_MouseMove(int, int, int, int)
 {
     SysTrayMain.SetToolTip(Caption() + L"\r\n" + Label1.Caption() + L"\r\n" + L"Logged " + Label2.Caption());
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
 }
 
 } // namespace vantorel::ostrevi

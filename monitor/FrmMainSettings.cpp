@@ -44,7 +44,7 @@ void FrmMain::TextNumber_KeyPress(rt::TextBox& box, int& key) { key = FilterNumb
 void FrmMain::TextNumber_KeyUp(rt::TextBox& box, const wchar_t* key)
 {
     WriteIni(kSection, key, box.Text(), SettingsPath());
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
 }
 
 bool FrmMain::SwitchLogFolder(const std::wstring& folder)
@@ -63,10 +63,10 @@ bool FrmMain::NormaliseLogPath()
     // Blanks stay: a text ending in a blank gets the backslash after it.
     if (!text.empty() && text.back() != L'\\' && !TrimBlanks(text).empty())
         TextLogPath.SetText(text + L"\\");
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
     if (TrimBlanks(TextLogPath.Text()).empty()) {
         State.LogFolder = DefaultLogFolder();
-        rt::PumpMessages();
+        rt::YieldToOtherMessages();
         TextLogPath.SetText(State.LogFolder);
     } else if (!SwitchLogFolder(TextLogPath.Text())) {
         // Refused, like a log-on task that failed: the box goes back to the folder in use.
@@ -82,11 +82,11 @@ void FrmMain::TextLogPath_LostFocus()
     if (State.IsExiting || IsUnloading())
         return;
     bool taken = NormaliseLogPath();
-    rt::PumpMessages();
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
+    rt::YieldToOtherMessages();
     if (taken)
         WriteIni(kSection, L"LogLocation", TextLogPath.Text(), SettingsPath());
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
 }
 
 void FrmMain::ButtonBrowse_Click()
@@ -103,10 +103,10 @@ void FrmMain::ButtonBrowse_Click()
         return;
     TextLogPath.SetText(FolderBrowserMain.FolderPath());
     bool taken = NormaliseLogPath();
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
     if (taken)
         WriteIni(kSection, L"LogLocation", TextLogPath.Text(), SettingsPath());
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
 }
 
 // Runs when the user toggles the box, with the mouse or with Space. Start-up sets the box
@@ -118,14 +118,14 @@ void FrmMain::Check1_Click()
     check1Busy_ = true;
     int wanted = Check1.Value();
     bool done = wanted == 1 ? CreateStartup() : DeleteStartup();
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
     // The box and the setting show what the scheduler holds: a refused operation puts the
     // box back and keeps the stored value. Setting the box here raises Click; the busy flag
     // turns that away, and also a toggle made while the operation ran.
     Check1.SetValue(done ? wanted : 1 - wanted);
     if (done)
         WriteIni(kSection, L"StartWithWindows", wanted, SettingsPath());
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
     check1Busy_ = false;
 }
 
@@ -137,28 +137,28 @@ void FrmMain::CheckChangeLogLocation_Click()
         TextLogPath.SetEnabled(true);
         ButtonBrowse.SetEnabled(true);
         NormaliseLogPath();
-        rt::PumpMessages();
+        rt::YieldToOtherMessages();
     } else {
         // The box's text and the stored location stay for the next time it is checked.
         TextLogPath.SetEnabled(false);
         ButtonBrowse.SetEnabled(false);
         State.LogFolder = DefaultLogFolder();
     }
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
 }
 
 bool FrmMain::CreateStartup()
 {
     TaskResult r = UsesOlderTaskScheduler(State.OSVersion) ? olderScheduler_.CreateTask(rt::AppPath())
                                                      : RegisterStartupTask(rt::AppPath());
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
     return r.Succeeded();
 }
 
 bool FrmMain::DeleteStartup()
 {
     TaskResult r = UsesOlderTaskScheduler(State.OSVersion) ? olderScheduler_.DeleteTask() : DeleteStartupTask();
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
     return r.Succeeded();
 }
 

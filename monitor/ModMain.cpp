@@ -40,7 +40,7 @@ void ExitProgram(FrmMain& form)
     form.SysTrayMain.Hide();
     form.Timer1.SetEnabled(false);
     form.Hide();
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
     rt::Form::UnloadAll();
 }
 

@@ -142,7 +142,7 @@ void clsSysTrayIcon::Decode(UINT mouseMessage, int button, int shift, bool withC
         MouseUp.Raise(b, shift, x, y);
         if (!withClick)
             return;
-        rt::PumpMessages();
+        rt::YieldToOtherMessages();
         Click.Raise(b, shift, x, y);
     };
     switch (mouseMessage) {

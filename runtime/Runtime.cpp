@@ -46,7 +46,7 @@ void RunDeferred()
     }
 }
 
-void PumpMessages()
+void YieldToOtherMessages()
 {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {

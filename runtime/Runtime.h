@@ -26,9 +26,9 @@ void Defer(std::function<void()> work);
 // Runs deferred work when no handler is on the stack; a no-op inside handlers.
 void RunDeferred();
 
-// One pass over every pending message of the thread ("DoEvents"). Outside handlers it also
-// runs deferred work.
-void PumpMessages();
+// Lets the thread's other messages run: one pass over every pending one ("DoEvents"). Outside
+// handlers it also runs deferred work.
+void YieldToOtherMessages();
 
 // The message loop: runs until WM_QUIT, running deferred work between messages.
 int RunMessageLoop();

@@ -132,7 +132,7 @@ void TitelBar::CloseForm()
         form->Hide();
     else
         form->Unload();
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
 }
 
 LRESULT TitelBar::WndProc(UINT msg, WPARAM wp, LPARAM lp)

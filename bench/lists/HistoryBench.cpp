@@ -46,7 +46,7 @@ int wmain()
     std::printf("ListLoad of 200,000 lines into the history:    min %8.1f ms, median %8.1f ms\n", load.min, load.median);
     // The version is read after the first paint in the program; here before the clock.
     GetOSVersion();
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
     // One whole block of a new address: the click through to the history saved. Each console
     // (it ends itself once the batch has run) is waited for, untimed, before the next click.
     int n = 0;

@@ -74,7 +74,7 @@ int wmain()
     form.Timer1.SetEnabled(false);
     form.Show();
     form.TextPort.SetText(L"3389");
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
     HWND list = form.ListViewNetstats.hWnd();
     HWND day = form.List1.hWnd();
 
@@ -114,7 +114,7 @@ int wmain()
         DeleteFileW(dayFile.c_str());
         form.DayAddresses.Clear();
         Inject(form, fresh);
-        rt::PumpMessages();
+        rt::YieldToOtherMessages();
     }, scan);
     Print("scan with 1,000 new addresses (day's list, file, painted)", bench::Summarise(newOnes), "under 25 ms");
     std::printf("(%d listed, %d logged)\n", form.ListViewNetstats.ListCount(), form.DayAddresses.Count());
@@ -122,7 +122,7 @@ int wmain()
     DeleteFileW(dayFile.c_str());
     RemoveDirectoryW((folder + L"\\Logs").c_str());
     form.Unload();
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
     RemoveDirectoryW(folder.c_str());
     return 0;
 }

@@ -35,7 +35,7 @@ TEST_F(TrayExit, ExitDuringAScanRemovesTheIconAndUnloadsOnlyAfterTheScanReturns)
         // step, like the row walk, and stops once the exit has begun.
         PostTrayCallback(hook, WM_RBUTTONUP);
         for (int step = 0; step < 400 && !form->State.IsExiting; ++step) {
-            rt::PumpMessages();
+            rt::YieldToOtherMessages();
             windowLivedThroughScan = windowLivedThroughScan && IsWindow(window);
             Sleep(5);
         }
