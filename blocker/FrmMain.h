@@ -3,6 +3,7 @@
 #pragma once
 
 #include "alphaimage/aicAlphaImage.h"
+#include "blocker/BatchFile.h"
 #include "blocker/ModMain.h"
 #include "common/AddressList.h"
 #include "runtime/Controls.h"
@@ -56,6 +57,8 @@ public:
 
     // The block action of the block button.
     void ButtonBrennix_Click();
+    // Runs between each batch file's writing and its check; tests only.
+    BatchWrittenHook BatchWritten = nullptr;
 
 protected:
     void CreateControls() override;

@@ -36,7 +36,7 @@ void FrmMain::ButtonBrennix_Click()
     // Only a batch file written whole, read back unchanged and held against every other
     // writer is run, and only a started block is recorded.
     auto text = BuildBatchText(State.OSVersion, *address, rt::AppPath());
-    auto batch = folder.empty() || !text ? std::nullopt : WriteBatchFile(folder, *text);
+    auto batch = folder.empty() || !text ? std::nullopt : WriteBatchFile(folder, *text, BatchWritten);
     rt::YieldToOtherMessages();
     if (batch && RunBatchFile(*batch)) {
         rt::YieldToOtherMessages();

@@ -164,7 +164,7 @@ TEST_F(BrennixTest, BatchFileChangedBeforeItsCheckIsNotRunNorRecorded)
     f.State.OSVersion = L"10.0";
     for (BatchWrittenHook change : {&AppendCommand, &KeepOpenForWriting, &ReplaceWithSameSizeText}) {
         g_change.clear();
-        SetBatchWrittenHook(change);
+        f.BatchWritten = change;
         HANDLE console = LastBatchProcess();
         f.TextIP.SetText(L"203.0.113.9");
         ClickBlock();

@@ -95,7 +95,6 @@ void BrennixTest::TearDown()
     MSG msg;
     while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
     }
-    SetBatchWrittenHook(nullptr);
     // Let the consoles end before their folder goes.
     if (HANDLE console = LastBatchProcess()) {
         EXPECT_EQ(WaitForSingleObject(console, 20000), WAIT_OBJECT_0) << "a block's console never ended";
