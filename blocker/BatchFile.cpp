@@ -6,12 +6,11 @@
 
 #include <string>
 
-namespace brennix {
+namespace vantorel::brennix {
 
 namespace {
 
 rt::UniqueKernel g_lastBatchProcess;
-BatchWrittenHook g_writtenHook = nullptr;
 
 struct FindTraits {
     static HANDLE invalid() { return INVALID_HANDLE_VALUE; }
@@ -86,7 +85,8 @@ std::optional<HeldBatchFile> HoldWritten(const std::wstring& path, const std::st
 
 } // namespace
 
-std::optional<HeldBatchFile> WriteBatchFile(const std::wstring& folder, const std::wstring& text)
+std::optional<HeldBatchFile> WriteBatchFile(const std::wstring& folder, const std::wstring& text,
+                                            BatchWrittenHook written)
 {
     auto bytes = ToAnsiExact(text);
     if (!bytes || bytes->size() > 0x7fffffff)
@@ -111,14 +111,12 @@ std::optional<HeldBatchFile> WriteBatchFile(const std::wstring& folder, const st
             DeleteFileW(path.c_str());
             return std::nullopt;
         }
-        if (g_writtenHook)
-            g_writtenHook(path);
+        if (written)
+            written(path);
         return HoldWritten(path, *bytes);
     }
     return std::nullopt;
 }
-
-void SetBatchWrittenHook(BatchWrittenHook hook) { g_writtenHook = hook; }
 
 void RemoveOldBatchFiles(const std::wstring& folder)
 {
@@ -204,4 +202,4 @@ bool RunBatchFile(const HeldBatchFile& batch)
 
 HANDLE LastBatchProcess() { return g_lastBatchProcess.get(); }
 
-} // namespace brennix
+} // namespace vantorel::brennix

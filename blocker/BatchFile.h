@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-namespace brennix {
+namespace vantorel::brennix {
 
 // A batch file as written and checked: `guard` is open for reading and shares neither
 // writing nor deleting, so while it is open the file holds exactly the text written, under
@@ -19,16 +19,16 @@ struct HeldBatchFile {
     rt::UniqueFile guard;
 };
 
+// Runs between a batch file's writing and its check: tests change the file there, as a racing
+// process would; the program passes none.
+using BatchWrittenHook = void (*)(const std::wstring& path);
+
 // Writes `text` in the ANSI code page as a new file "Brennix-<unique>.bat" in `folder`,
 // opens it again as the guard and reads it back. Nothing when the file could not be
 // written whole (a partial file is removed), when the text has a character the code page
 // cannot hold, or when the file could not be held or no longer holds the text.
-std::optional<HeldBatchFile> WriteBatchFile(const std::wstring& folder, const std::wstring& text);
-
-// Tests change the file between its writing and its check, as a racing process would; the
-// program sets none.
-using BatchWrittenHook = void (*)(const std::wstring& path);
-void SetBatchWrittenHook(BatchWrittenHook hook);
+std::optional<HeldBatchFile> WriteBatchFile(const std::wstring& folder, const std::wstring& text,
+                                            BatchWrittenHook written = nullptr);
 
 // Removes this program's batch files in `folder` (only names that it writes) that are old
 // enough for their console to be long done with them.
@@ -52,4 +52,4 @@ bool RunBatchFile(const HeldBatchFile& batch);
 // null before any. The program never waits on it; it shows that a console was started.
 HANDLE LastBatchProcess();
 
-} // namespace brennix
+} // namespace vantorel::brennix

@@ -5,35 +5,36 @@
 #include "blocker/core/HistoryText.h"
 #include "blocker/core/KeyFilter.h"
 #include "assets/resource_ids.h"
-#include "monitor/common/LinkImages.h"
-#include "monitor/common/PageOpen.h"
-#include "monitor/common/WindowShape.h"
-#include "monitor/common/core/TextHandling.h"
+#include "common/LinkImages.h"
+#include "common/PageOpen.h"
+#include "common/ProgramStart.h"
+#include "common/WindowShape.h"
+#include "common/core/TextHandling.h"
 #include "runtime/Runtime.h"
 
-namespace brennix {
+namespace vantorel::brennix {
 
 namespace {
 
 constexpr const wchar_t* kFormCaption = L"Vantorel - Brennix";
 
-// The Windows version (WMI, a good part of a start-up under Wine) is read once the window has
-// shown and painted: a timer message comes only when no paint is pending.
-void CALLBACK ReadVersionAfterFirstPaint(HWND hwnd, UINT, UINT_PTR id, DWORD)
-{
-    KillTimer(hwnd, id);
-    if (!IsExiting && OSVersion.empty())
-        GetOSVersion();
-}
-
 } // namespace
 
-FrmMain::FrmMain() : rt::Form(L"FrmMain", kFormCaption, kWidthTwips, kHeightTwips) { SetMainForm(this); }
-
-FrmMain::~FrmMain()
+FrmMain::FrmMain(Seams seams)
+    : rt::Form(L"FrmMain", kFormCaption, kWidthTwips, kHeightTwips), seams_(std::move(seams))
 {
-    if (MainForm() == this)
-        SetMainForm(nullptr);
+}
+
+FrmMain::~FrmMain() = default;
+
+// The Windows version (WMI, a good part of a start-up under Wine) is read once the window has
+// shown and painted: a timer message comes only when no paint is pending.
+void CALLBACK FrmMain::ReadVersionAfterFirstPaint(HWND hwnd, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(hwnd, id);
+    FrmMain& form = *reinterpret_cast<FrmMain*>(id);
+    if (!form.State.IsExiting && form.State.OSVersion.empty())
+        form.State.OSVersion = GetOSVersion(form.seams_.versionQuery);
 }
 
 void FrmMain::CreateControls()
@@ -78,10 +79,10 @@ void FrmMain::CreateControls()
     CreateLinkImage(aicAlphaImage4, *this, titleBand, {300, 3, 22, 22}, IDP_LINK_WEB);
     CreateLinkImage(aicAlphaImage5, *this, titleBand, {326, 3, 22, 22}, IDP_LINK_GUIDE);
     CreateLinkImage(aicAlphaImage6, *this, titleBand, {352, 3, 22, 22}, IDP_LINK_HELP);
-    aicAlphaImage4.Click.Connect([this](int) { OpenPage(hWnd(), kMakerHomePage); });
-    aicAlphaImage5.Click.Connect([this](int) { OpenPage(hWnd(), kMakerIpSecGuidePage); });
-    aicAlphaImage6.Click.Connect([this](int) { OpenPage(hWnd(), kMakerHelpPage); });
-    ImageDonate.Click.Connect([this](int) { OpenPage(hWnd(), kMakerDonatePage); });
+    aicAlphaImage4.Click.Connect([this](int) { OpenPage(hWnd(), kMakerHomePage, seams_.pageOpener); });
+    aicAlphaImage5.Click.Connect([this](int) { OpenPage(hWnd(), kMakerIpSecGuidePage, seams_.pageOpener); });
+    aicAlphaImage6.Click.Connect([this](int) { OpenPage(hWnd(), kMakerHelpPage, seams_.pageOpener); });
+    ImageDonate.Click.Connect([this](int) { OpenPage(hWnd(), kMakerDonatePage, seams_.pageOpener); });
 
     TextIP.GotFocus.Connect([this] { TextIP_GotFocus(); });
     TextIP.KeyPress.Connect([this](int& key) { TextIP_KeyPress(key); });
@@ -92,54 +93,50 @@ void FrmMain::CreateControls()
 void FrmMain::Form_Load()
 {
     // Data-execution prevention stays on: nothing here writes machine code at run time.
-    rt::PumpMessages();
-    if (IsExiting) {
-        ExitProgram();
+    rt::YieldToOtherMessages();
+    if (State.IsExiting) {
+        ExitProgram(*this);
         return;
     }
     SetHeight(kHeightTwips);
     SetWidth(kWidthTwips);
     TitelBar1.SetWidth(Width());
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
 
     RoundRegion(hWnd(), 0, 0, rt::PixelsFromTwipsX(Width()), rt::PixelsFromTwipsY(Height()));
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
     RoundControls();
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
 
-    FormBorder = std::make_unique<CFormBorder>();
-    FormBorder->SetClient(this);
-    FormBorder->SetTitlebar(false);
-    FormBorder->SetSizeable(false);
-    FormBorder->SetMaxButton(false);
-    rt::PumpMessages();
+    FormBorder = FixedFormBorder(*this);
+    rt::YieldToOtherMessages();
 
     // The hand-over fills the box unchanged, so the user sees it; the block button checks it.
-    const std::wstring args = rt::CommandLineArgs();
+    const std::wstring args = CommandLineArgs(seams_);
     if (!TrimBlanks(args).empty())
         TextIP.SetText(args);
 
     ListLoad(History, HistoryPath());
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
     PanelFx2.SetTitleCaption(HistoryTitle(static_cast<std::size_t>(List1.ListCount())));
 
     // File-system redirection stays on for the process; only the console's start needs the
     // 64-bit system folder, and it names it itself. Set after the load's last pass of messages:
     // one of those passes would take the timer while the window is still hidden.
-    SetTimer(hWnd(), 1, 0, &ReadVersionAfterFirstPaint);
+    SetTimer(hWnd(), reinterpret_cast<UINT_PTR>(this), 0, &ReadVersionAfterFirstPaint);
 }
 
-void FrmMain::Form_Unload() { ExitProgram(); }
+void FrmMain::Form_Unload() { ExitProgram(*this); }
 
 void FrmMain::RoundControls()
 {
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
     PanelFx1.SetRoundEdge(7);
     PanelFx2.SetRoundEdge(7);
     // The boxes lose their outermost pixel at the top and left.
     RoundControl(List1, 1);
     RoundControl(TextIP, 1);
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
 }
 
 void FrmMain::TextIP_GotFocus()
@@ -156,6 +153,6 @@ void FrmMain::TextIP_KeyPress(int& key)
     key = FilterAddressKey({text, static_cast<int>(start), start != end}, key);
 }
 
-void FrmMain::dcButton1_Click() { OpenPage(hWnd(), kGuidePage); }
+void FrmMain::dcButton1_Click() { OpenPage(hWnd(), kGuidePage, seams_.pageOpener); }
 
-} // namespace brennix
+} // namespace vantorel::brennix

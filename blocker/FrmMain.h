@@ -3,7 +3,9 @@
 #pragma once
 
 #include "alphaimage/aicAlphaImage.h"
-#include "monitor/common/AddressList.h"
+#include "blocker/BatchFile.h"
+#include "blocker/ModMain.h"
+#include "common/AddressList.h"
 #include "runtime/Controls.h"
 #include "runtime/Form.h"
 #include "skin/CFormBorder.h"
@@ -14,12 +16,14 @@
 #include <memory>
 #include <string>
 
-namespace brennix {
+namespace vantorel::brennix {
 
 class FrmMain : public rt::Form {
 public:
-    FrmMain();
+    explicit FrmMain(Seams seams = {});
     ~FrmMain() override;
+
+    ProgramState State;
 
     // The form's window is 6735 by 5655 twips.
     static constexpr int kWidthTwips = 6735;
@@ -53,6 +57,8 @@ public:
 
     // The block action of the block button.
     void ButtonBrennix_Click();
+    // Runs between each batch file's writing and its check; tests only.
+    BatchWrittenHook BatchWritten = nullptr;
 
 protected:
     void CreateControls() override;
@@ -60,9 +66,12 @@ protected:
     void Form_Unload() override;
 
 private:
+    static void CALLBACK ReadVersionAfterFirstPaint(HWND hwnd, UINT, UINT_PTR id, DWORD);
     void TextIP_GotFocus();
     void TextIP_KeyPress(int& key);
     void dcButton1_Click();
+
+    const Seams seams_;
 };
 
-} // namespace brennix
+} // namespace vantorel::brennix

@@ -6,10 +6,10 @@
 #include "blocker/core/AddressCheck.h"
 #include "blocker/core/BatchText.h"
 #include "blocker/core/HistoryText.h"
-#include "monitor/common/core/TextHandling.h"
+#include "common/core/TextHandling.h"
 #include "runtime/Runtime.h"
 
-namespace brennix {
+namespace vantorel::brennix {
 
 void FrmMain::ButtonBrennix_Click()
 {
@@ -22,33 +22,33 @@ void FrmMain::ButtonBrennix_Click()
 
     TextIP.SetEnabled(false);
     ButtonBrennix.SetEnabled(false);
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
 
     // A folder whose name cmd would expand or split is passed over; with none left, and for
     // a version without block commands, nothing is run or recorded.
-    const std::wstring folder = BatchFolder(GetTempFolder(), rt::AppPath());
-    rt::PumpMessages();
+    const std::wstring folder = BatchFolder(GetTempFolder(seams_.tempPath), rt::AppPath());
+    rt::YieldToOtherMessages();
     if (!folder.empty())
         RemoveOldBatchFiles(folder);
 
-    if (OSVersion.empty())
-        GetOSVersion(); // a block asked for before start-up read the version
+    if (State.OSVersion.empty())
+        State.OSVersion = GetOSVersion(seams_.versionQuery); // a block asked for before start-up read it
     // Only a batch file written whole, read back unchanged and held against every other
     // writer is run, and only a started block is recorded.
-    auto text = BuildBatchText(OSVersion, *address, rt::AppPath());
-    auto batch = folder.empty() || !text ? std::nullopt : WriteBatchFile(folder, *text);
-    rt::PumpMessages();
+    auto text = BuildBatchText(State.OSVersion, *address, rt::AppPath());
+    auto batch = folder.empty() || !text ? std::nullopt : WriteBatchFile(folder, *text, BatchWritten);
+    rt::YieldToOtherMessages();
     if (batch && RunBatchFile(*batch)) {
-        rt::PumpMessages();
+        rt::YieldToOtherMessages();
         AddToLog(canonical, List1);
-        rt::PumpMessages();
+        rt::YieldToOtherMessages();
     }
     // The console holds its own copy of the guard from its start to its end.
     batch.reset();
 
     TextIP.SetEnabled(true);
     ButtonBrennix.SetEnabled(true);
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
 }
 
 // The one list is List1, whose addresses History keeps.
@@ -56,12 +56,12 @@ void FrmMain::AddToLog(const std::wstring& address, rt::ListBox&)
 {
     // One pass of pending messages before the search, not one per item: the search is a
     // set lookup, and an exit begun meanwhile adds nothing.
-    rt::PumpMessages();
-    if (IsExiting)
+    rt::YieldToOtherMessages();
+    if (State.IsExiting)
         return;
     bool added = History.Add(address);
     if (added) {
-        rt::PumpMessages();
+        rt::YieldToOtherMessages();
         PanelFx2.SetTitleCaption(HistoryTitle(static_cast<std::size_t>(History.Count())));
     }
     // A save that failed or found the file busy before is tried again with every block.
@@ -70,7 +70,7 @@ void FrmMain::AddToLog(const std::wstring& address, rt::ListBox&)
         // Addresses that another copy appended meanwhile have joined the list.
         PanelFx2.SetTitleCaption(HistoryTitle(static_cast<std::size_t>(History.Count())));
     }
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
 }
 
-} // namespace brennix
+} // namespace vantorel::brennix

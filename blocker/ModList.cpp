@@ -1,6 +1,6 @@
 #include "blocker/ModList.h"
 
-namespace brennix {
+namespace vantorel::brennix {
 
 void ListLoad(AddressList& list, const std::wstring& path) { list.Load(path); }
 
@@ -8,4 +8,4 @@ void ListLoad(AddressList& list, const std::wstring& path) { list.Load(path); }
 // A block saves once; there is no later save to catch a file that another copy is writing.
 bool ListSave(AddressList& list, const std::wstring& path) { return list.Save(path, {}, 1000); }
 
-} // namespace brennix
+} // namespace vantorel::brennix

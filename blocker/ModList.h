@@ -2,11 +2,11 @@
 // addresses it lacks.
 #pragma once
 
-#include "monitor/common/AddressList.h"
+#include "common/AddressList.h"
 
 #include <string>
 
-namespace brennix {
+namespace vantorel::brennix {
 
 // Adds the addresses of the file at `path` to `list`; a missing file adds nothing.
 void ListLoad(AddressList& list, const std::wstring& path);
@@ -15,4 +15,4 @@ void ListLoad(AddressList& list, const std::wstring& path);
 // open; nothing on disk is removed or changed. False when an address is left unsaved.
 bool ListSave(AddressList& list, const std::wstring& path);
 
-} // namespace brennix
+} // namespace vantorel::brennix

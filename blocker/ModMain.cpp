@@ -10,47 +10,36 @@
 
 #include <vector>
 
-namespace brennix {
-
-namespace {
-
-FrmMain* g_mainForm = nullptr;
-TempPathSource g_tempPath = &GetTempPathW;
-
-} // namespace
+namespace vantorel::brennix {
 
 std::wstring HistoryPath() { return rt::AppPath() + L"\\brennix_history.dat"; }
 
-std::wstring GetTempFolder()
+std::wstring GetTempFolder(TempPathSource tempPath)
 {
+    if (!tempPath)
+        tempPath = &GetTempPathW;
     std::vector<wchar_t> buffer(MAX_PATH + 1, L'\0');
-    DWORD n = g_tempPath(static_cast<DWORD>(buffer.size()), buffer.data());
+    DWORD n = tempPath(static_cast<DWORD>(buffer.size()), buffer.data());
     if (n > buffer.size()) {
         // A longer path than MAX_PATH: ask again with room for it.
         buffer.assign(n + 1, L'\0');
-        n = g_tempPath(static_cast<DWORD>(buffer.size()), buffer.data());
+        n = tempPath(static_cast<DWORD>(buffer.size()), buffer.data());
     }
     if (n == 0 || n >= buffer.size())
         return {};
     return TempFolderFromPath(std::wstring_view(buffer.data(), n));
 }
 
-void SetTempPathSource(TempPathSource source) { g_tempPath = source ? source : &GetTempPathW; }
-
-FrmMain* MainForm() { return g_mainForm; }
-void SetMainForm(FrmMain* form) { g_mainForm = form; }
-
-void ExitProgram()
+void ExitProgram(FrmMain& form)
 {
-    IsExiting = true;
+    form.State.IsExiting = true;
     // One last try for addresses whose save failed or found the file busy.
-    if (FrmMain* form = MainForm(); form && form->History.HasUnsaved())
-        ListSave(form->History, HistoryPath());
-    rt::PumpMessages();
-    if (FrmMain* form = MainForm())
-        form->Hide();
+    if (form.History.HasUnsaved())
+        ListSave(form.History, HistoryPath());
+    rt::YieldToOtherMessages();
+    form.Hide();
     rt::Form::UnloadAll();
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
 }
 
-} // namespace brennix
+} // namespace vantorel::brennix

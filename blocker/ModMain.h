@@ -2,30 +2,32 @@
 // temporary folder and the orderly exit.
 #pragma once
 
-#include "monitor/common/ModCommon.h"
+#include "common/ModCommon.h"
 
 #include <windows.h>
 
 #include <string>
 
-namespace brennix {
+namespace vantorel::brennix {
 
 class FrmMain;
 
 // The block history file: the program's folder followed by "\brennix_history.dat".
 std::wstring HistoryPath();
 
-// The temporary folder without its trailing backslash; empty when the system gives none.
-std::wstring GetTempFolder();
-// Tests replace the system's temporary path (GetTempPathW's shape) to make it fail or end
-// in a backslash; the program never does.
-using TempPathSource = DWORD(WINAPI*)(DWORD length, LPWSTR buffer);
-void SetTempPathSource(TempPathSource source);
+// What the program keeps while it runs; its main form holds it.
+struct ProgramState {
+    // "major.minor"; empty until start-up or the first block has read it.
+    std::wstring OSVersion;
+    bool IsExiting = false;
+};
 
-// The orderly exit: window hidden, every control of every form and then the forms unloaded.
-void ExitProgram();
+// The temporary folder (from `tempPath`, the system's when null) without its trailing
+// backslash; empty when there is none.
+std::wstring GetTempFolder(TempPathSource tempPath = nullptr);
 
-FrmMain* MainForm();
-void SetMainForm(FrmMain* form);
+// The orderly exit of `form`'s program: window hidden, every control of every form and then
+// the forms unloaded.
+void ExitProgram(FrmMain& form);
 
-} // namespace brennix
+} // namespace vantorel::brennix

@@ -1,17 +1,12 @@
 // Brennix's entry: the main form is created and loaded, then the message loop runs until
 // the form is gone.
 #include "blocker/FrmMain.h"
-#include "runtime/Runtime.h"
+#include "common/ProgramStart.h"
 
-#include <commctrl.h>
 #include <windows.h>
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
-    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&icc);
-    brennix::FrmMain form;
-    form.Load();
-    form.ShowAfterLoad();
-    return rt::RunMessageLoop();
+    vantorel::brennix::FrmMain form;
+    return vantorel::RunMainForm(form);
 }

@@ -1,7 +1,10 @@
 # Shared build rules: warnings, sanitizers, static Windows links, and the helpers
 # that declare libraries, tests and fuzz targets the same way everywhere.
 
-set(VANTOREL_WARNINGS -Wall -Wextra -Werror)
+set(VANTOREL_WARNINGS -Wall -Wextra -Wshadow)
+if(VANTOREL_WERROR)
+  list(APPEND VANTOREL_WARNINGS -Werror)
+endif()
 
 add_library(vantorel_options INTERFACE)
 target_compile_options(vantorel_options INTERFACE ${VANTOREL_WARNINGS})

@@ -5,6 +5,8 @@
 #include <memory>
 #include <vector>
 
+namespace vantorel::ostrevi {
+
 namespace {
 
 constexpr const wchar_t* kDefaultTitle = L"OrvelFolderBrowser";
@@ -154,3 +156,5 @@ int CALLBACK BrowseCallbackProc(HWND dialog, UINT msg, LPARAM, LPARAM data)
         SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, data);
     return 0;
 }
+
+} // namespace vantorel::ostrevi

@@ -8,6 +8,8 @@
 
 #include <string>
 
+namespace vantorel::ostrevi {
+
 class FolderBrowser : public rt::UserControl {
 public:
     explicit FolderBrowser(std::wstring name);
@@ -57,3 +59,5 @@ private:
 // The dialog's callback: once the dialog is up, it selects the start folder handed over as
 // the callback's data. Always 0.
 int CALLBACK BrowseCallbackProc(HWND dialog, UINT msg, LPARAM itemList, LPARAM data);
+
+} // namespace vantorel::ostrevi

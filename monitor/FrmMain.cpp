@@ -2,25 +2,14 @@
 
 #include "monitor/ModMain.h"
 #include "monitor/Modini.h"
-#include "monitor/common/WindowShape.h"
-#include "monitor/common/core/TextHandling.h"
+#include "common/ProgramStart.h"
+#include "common/WindowShape.h"
+#include "common/core/TextHandling.h"
 #include "runtime/Runtime.h"
 
-namespace {
+namespace vantorel::ostrevi {
 
-// Work the first paint does not need. A timer message comes only once no paint is pending, so
-// this runs after the window has shown and painted.
-void CALLBACK FinishStartup(HWND hwnd, UINT, UINT_PTR id, DWORD)
-{
-    KillTimer(hwnd, id);
-    if (IsExiting)
-        return;
-    // WMI takes a good part of a start-up under Wine, and only the log-on task's clicks ask for
-    // the version (an empty version takes the current scheduler).
-    GetOSVersion();
-    // The icon waits on the notification area's process; the window does not need it.
-    reinterpret_cast<FrmMain*>(id)->SysTrayMain.Show();
-}
+namespace {
 
 // Window-design texts.
 constexpr const wchar_t* kFormCaption = L"Vantorel - Ostrevi";
@@ -30,12 +19,26 @@ constexpr const wchar_t* kDefaultInterval = L"5";
 
 } // namespace
 
-FrmMain::FrmMain() : rt::Form(L"FrmMain", kFormCaption, kWidthTwips, kHeightTwips) { SetMainForm(this); }
-
-FrmMain::~FrmMain()
+FrmMain::FrmMain(Seams seams)
+    : rt::Form(L"FrmMain", kFormCaption, kWidthTwips, kHeightTwips), seams_(std::move(seams))
 {
-    if (MainForm() == this)
-        SetMainForm(nullptr);
+}
+
+FrmMain::~FrmMain() = default;
+
+// Work the first paint does not need. A timer message comes only once no paint is pending, so
+// this runs after the window has shown and painted.
+void CALLBACK FrmMain::FinishStartup(HWND hwnd, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(hwnd, id);
+    FrmMain& form = *reinterpret_cast<FrmMain*>(id);
+    if (form.State.IsExiting)
+        return;
+    // WMI takes a good part of a start-up under Wine, and only the log-on task's clicks ask for
+    // the version (an empty version takes the current scheduler).
+    form.State.OSVersion = GetOSVersion(form.seams_.versionQuery);
+    // The icon waits on the notification area's process; the window does not need it.
+    form.SysTrayMain.Show();
 }
 
 void FrmMain::CreateControls()
@@ -105,8 +108,8 @@ void FrmMain::CreateControls()
 void FrmMain::Form_Load()
 {
     // Data-execution prevention stays on: nothing here writes machine code at run time.
-    if (IsExiting) {
-        ExitProgram();
+    if (State.IsExiting) {
+        ExitProgram(*this);
         return;
     }
     SetHeight(kHeightTwips);
@@ -114,8 +117,8 @@ void FrmMain::Form_Load()
 
     // A text box keeps the text up to the first NUL: the separator characters alone.
     TextDateSep.SetText(GetDateSeparator());
-    DateSeparator = TextDateSep.Text();
-    TodayText = CurrentDateText();
+    State.DateSeparator = TextDateSep.Text();
+    State.TodayText = CurrentDateText(seams_);
 
     rt::AppVersionNumbers v = rt::AppVersion();
     TitelBar1.SetCaption(L"Vantorel - Ostrevi v" + std::to_wstring(v.major) + L"." + std::to_wstring(v.minor) + L"." +
@@ -148,22 +151,18 @@ void FrmMain::Form_Load()
     if (TextLogPath.Text().empty())
         TextLogPath.SetText(DefaultLogFolder());
     // A stored folder that cannot be used leaves the default one in use, and in the box.
-    LogFolder = DefaultLogFolder();
+    State.LogFolder = DefaultLogFolder();
     if (CheckChangeLogLocation.Value() == 1)
         NormaliseLogPath();
     if (TrimBlanks(TextLogPath.Text()).empty())
-        TextLogPath.SetText(LogFolder);
+        TextLogPath.SetText(State.LogFolder);
 
-    FormBorder = std::make_unique<CFormBorder>();
-    FormBorder->SetClient(this);
-    FormBorder->SetTitlebar(false);
-    FormBorder->SetSizeable(false);
-    FormBorder->SetMaxButton(false);
+    FormBorder = FixedFormBorder(*this);
 
-    if (IsStartupSwitch(rt::CommandLineArgs()))
+    if (IsStartupSwitch(CommandLineArgs(seams_)))
         Hide();
 
-    CreateFolderPath(LogFolder);
+    CreateFolderPath(State.LogFolder);
     ListLoad(DayAddresses, DayLogPath());
 
     SetTimer(hWnd(), reinterpret_cast<UINT_PTR>(this), 0, &FinishStartup);
@@ -171,4 +170,6 @@ void FrmMain::Form_Load()
     Timer1.SetEnabled(true);
 }
 
-void FrmMain::Form_Unload() { ExitProgram(); }
+void FrmMain::Form_Unload() { ExitProgram(*this); }
+
+} // namespace vantorel::ostrevi

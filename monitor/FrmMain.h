@@ -4,6 +4,7 @@
 
 #include "alphaimage/aicAlphaImage.h"
 #include "monitor/ModList.h"
+#include "monitor/ModMain.h"
 #include "monitor/ModNetStats.h"
 #include "monitor/ctlSysTray.h"
 #include "monitor/FolderBrowser.h"
@@ -22,10 +23,14 @@
 #include <string>
 #include <vector>
 
+namespace vantorel::ostrevi {
+
 class FrmMain : public rt::Form {
 public:
-    FrmMain();
+    explicit FrmMain(Seams seams = {});
     ~FrmMain() override;
+
+    ProgramState State;
 
     // The form's window is 11250 by 7050 twips.
     static constexpr int kWidthTwips = 11250;
@@ -121,7 +126,7 @@ public:
     void AddToLog(const std::wstring& address);
     // Sizes every column to the larger of its title and its widest entry.
     void AutoSizeListView(rt::ListView& list);
-    // LogFolder + the day's file name for TodayText.
+    // The log folder + the day's file name for today's text.
     std::wstring DayLogPath() const;
     // Logs the remote address of every listed connection: the new ones join the day's list
     // and the day's file is saved once. A save that failed earlier is tried again here.
@@ -142,6 +147,7 @@ protected:
     void Form_Unload() override;
 
 private:
+    static void CALLBACK FinishStartup(HWND hwnd, UINT, UINT_PTR id, DWORD);
     // Menus, link images and tray icon of the design, with their handlers connected.
     void CreateActionControls();
     // The address a list menu was opened for: its commands act on this one, whatever a
@@ -155,7 +161,7 @@ private:
     // The table read of a scan is done: the list, the day's log, the columns and the count.
     void ScanTableRead();
     void RefreshScanLabels();
-    TcpTableReader tableReader_{[this](bool) { ScanTableRead(); }};
+    TcpTableReader tableReader_{State.Table, [this](bool) { ScanTableRead(); }};
     std::wstring scanPort_;
     void LogNewAddresses(const std::vector<std::wstring>& fresh);
 
@@ -168,13 +174,16 @@ private:
     void ButtonBrowse_Click();
     void Check1_Click();
     void CheckChangeLogLocation_Click();
-    // Makes the log-folder box's text a folder path and LogFolder follow it; false when the
+    // Makes the log-folder box's text a folder path and the log folder follow it; false when the
     // folder was refused and the box went back to the folder in use.
     bool NormaliseLogPath();
-    // LogFolder takes `folder` when files can be written there; false (and LogFolder as it
-    // was) otherwise.
+    // The log folder becomes `folder` when files can be written there; false (and the log
+    // folder as it was) otherwise.
     bool SwitchLogFolder(const std::wstring& folder);
 
+    const Seams seams_;
     OlderTaskScheduler olderScheduler_;
     bool check1Busy_ = false;
 };
+
+} // namespace vantorel::ostrevi

@@ -3,16 +3,18 @@
 #include "assets/resource_ids.h"
 #include "monitor/FrmMain.h"
 #include "monitor/ModMain.h"
-#include "monitor/common/LinkImages.h"
-#include "monitor/common/PageOpen.h"
-#include "monitor/common/WindowShape.h"
-#include "monitor/common/core/Ipv4Text.h"
+#include "common/LinkImages.h"
+#include "common/PageOpen.h"
+#include "common/WindowShape.h"
+#include "common/core/Ipv4Text.h"
 #include "runtime/Resources.h"
 #include "runtime/Runtime.h"
 
 #include <shellapi.h>
 
 #include <cstring>
+
+namespace vantorel::ostrevi {
 
 namespace {
 
@@ -52,10 +54,10 @@ void SendToBrennix(HWND owner, const std::wstring& address)
         StartBrennix(owner, address);
 }
 
-void FindLocation(HWND owner, const std::wstring& address)
+void FindLocation(HWND owner, const std::wstring& address, ShellOpenFunction open)
 {
     if (IsDottedIPv4(address))
-        OpenPage(owner, kIpLocationPage + address);
+        OpenPage(owner, kIpLocationPage + address, open);
 }
 
 } // namespace
@@ -159,7 +161,7 @@ POINT ScreenPoint(const rt::Control& control, int x, int y)
 
 void FrmMain::ShowListMenu(const rt::Menu& menu, std::wstring& held, const std::wstring& address, POINT screen)
 {
-    if (address.empty() || IsExiting || !hWnd())
+    if (address.empty() || State.IsExiting || !hWnd())
         return;
     held = address;
     menu.Popup(hWnd(), screen);
@@ -170,7 +172,7 @@ void FrmMain::ListViewNetstats_MouseUp(int button, int, int, int)
 {
     // The address is taken now: a scan may rebuild the list before the menu's command runs.
     std::wstring address = SelectedConnectionAddress();
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
     if (button == rt::vbRightButton)
         ShowListMenu(MenuList, listMenuAddress_, address, CursorPoint());
 }
@@ -178,7 +180,7 @@ void FrmMain::ListViewNetstats_MouseUp(int button, int, int, int)
 void FrmMain::List1_MouseUp(int button, int, int, int)
 {
     std::wstring address = List1.SelectedText();
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
     if (button == rt::vbRightButton)
         ShowListMenu(MenuList2, list2MenuAddress_, address, CursorPoint());
 }
@@ -195,10 +197,10 @@ void FrmMain::List1_MenuKey(int x, int y)
 
 void FrmMain::MenuCopyIP_Click() { CopyAddress(hWnd(), listMenuAddress_); }
 void FrmMain::MenuBrennix_Click() { SendToBrennix(hWnd(), listMenuAddress_); }
-void FrmMain::MenuFindIPLocation_Click() { FindLocation(hWnd(), listMenuAddress_); }
+void FrmMain::MenuFindIPLocation_Click() { FindLocation(hWnd(), listMenuAddress_, seams_.pageOpener); }
 void FrmMain::MenuCopyIP2_Click() { CopyAddress(hWnd(), list2MenuAddress_); }
 void FrmMain::MenuBrennix2_Click() { SendToBrennix(hWnd(), list2MenuAddress_); }
-void FrmMain::MenuFindIPLocation2_Click() { FindLocation(hWnd(), list2MenuAddress_); }
+void FrmMain::MenuFindIPLocation2_Click() { FindLocation(hWnd(), list2MenuAddress_, seams_.pageOpener); }
 
 void FrmMain::MenuShow_Click()
 {
@@ -211,28 +213,28 @@ void FrmMain::MenuOpenBrennix_Click() { StartBrennix(hWnd(), L""); }
 
 void FrmMain::MenuExit_Click()
 {
-    IsExiting = true;
+    State.IsExiting = true;
     // The icon goes at once, even when the unload waits for a running scan to return. The
     // window is not shown on the way out: it would only flash before the unload hides it.
     SysTrayMain.Hide();
     Unload();
 }
 
-void FrmMain::aicAlphaImage4_Click(int) { OpenPage(hWnd(), kMakerHomePage); }
-void FrmMain::aicAlphaImage5_Click(int) { OpenPage(hWnd(), kMakerIpSecGuidePage); }
-void FrmMain::aicAlphaImage6_Click(int) { OpenPage(hWnd(), kMakerHelpPage); }
-void FrmMain::ImageDonate_Click() { OpenPage(hWnd(), kMakerDonatePage); }
+void FrmMain::aicAlphaImage4_Click(int) { OpenPage(hWnd(), kMakerHomePage, seams_.pageOpener); }
+void FrmMain::aicAlphaImage5_Click(int) { OpenPage(hWnd(), kMakerIpSecGuidePage, seams_.pageOpener); }
+void FrmMain::aicAlphaImage6_Click(int) { OpenPage(hWnd(), kMakerHelpPage, seams_.pageOpener); }
+void FrmMain::ImageDonate_Click() { OpenPage(hWnd(), kMakerDonatePage, seams_.pageOpener); }
 
 void FrmMain::SysTrayMain_Click(int button, int, int, int)
 {
     if (button != rt::vbRightButton || !hWnd())
         return;
     SwitchToThisWindow(hWnd(), FALSE);
-    rt::PumpMessages();
-    if (!hWnd() || IsExiting)
+    rt::YieldToOtherMessages();
+    if (!hWnd() || State.IsExiting)
         return;
     mMenu.Popup(hWnd());
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
 }
 
 void FrmMain::SysTrayMain_DblClick(int button, int, int, int)
@@ -242,11 +244,13 @@ void FrmMain::SysTrayMain_DblClick(int button, int, int, int)
     Show();
     if (hWnd())
         SetFocus(hWnd());
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
 }
 
 void FrmMain::SysTrayMain_MouseMove(int, int, int, int)
 {
     SysTrayMain.SetToolTip(Caption() + L"\r\n" + Label1.Caption() + L"\r\n" + L"Logged " + Label2.Caption());
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
 }
+
+} // namespace vantorel::ostrevi

@@ -4,9 +4,11 @@
 
 #include "monitor/ModMain.h"
 #include "monitor/ModNetStats.h"
-#include "monitor/common/core/TextHandling.h"
+#include "common/core/TextHandling.h"
 #include "monitor/core/DayLogText.h"
 #include "monitor/core/ScanRules.h"
+
+namespace vantorel::ostrevi {
 
 void FrmMain::CreateScanControls()
 {
@@ -18,28 +20,29 @@ void FrmMain::CreateScanControls()
     Timer1.Tick.Connect([this] { Timer1_Tick(); });
 }
 
-std::wstring FrmMain::DayLogPath() const { return LogFolder + DayLogFileName(TodayText, DateSeparator); }
+std::wstring FrmMain::DayLogPath() const
+{
+    return State.LogFolder + DayLogFileName(State.TodayText, State.DateSeparator);
+}
 
 void FrmMain::Timer1_Tick()
 {
-    if (IsExiting)
+    if (State.IsExiting)
         return;
-    std::wstring today = CurrentDateText();
-    if (today != TodayText) {
+    std::wstring today = CurrentDateText(seams_);
+    if (today != State.TodayText) {
         // Addresses whose save failed get one more try at their own day's file before the
         // list empties; otherwise they would be lost with it.
         if (DayAddresses.HasUnsaved())
             SaveDayLog();
         DayAddresses.Clear();
-        TodayText = today;
+        State.TodayText = today;
         // The new day's file may exist already (another copy, a restart near midnight): its
         // addresses stay, instead of being overwritten by the first save of the day.
         ListLoad(DayAddresses, DayLogPath());
     }
     ++TickCounter;
     if (IsScanDue(TextTime.Text(), TickCounter)) {
-        if (IsExiting)
-            return;
         std::wstring port(TrimBlanks(TextPort.Text()));
         if (!PortGuardRefuses(port)) {
             // The table is read on the reader's thread; the rest of the scan runs when it is
@@ -49,7 +52,7 @@ void FrmMain::Timer1_Tick()
             scanPort_ = std::move(port);
             if (!tableReader_.Start()) {
                 // No thread to read on: the window waits for this one read.
-                LoadTcpTable();
+                LoadTcpTable(State.Table);
                 ScanTableRead();
             }
         }
@@ -60,17 +63,12 @@ void FrmMain::Timer1_Tick()
 
 void FrmMain::ScanTableRead()
 {
-    if (IsExiting)
+    // An exit begun while the table was read on its thread leaves the list and the log alone.
+    if (State.IsExiting)
         return;
-    FillConnectionList(ListViewNetstats, scanPort_);
-    if (IsExiting)
-        return;
+    FillConnectionList(ListViewNetstats, scanPort_, State.Table);
     LogListedAddresses();
-    if (IsExiting)
-        return;
     AutoSizeListView(ListViewNetstats);
-    if (IsExiting)
-        return;
     RefreshScanLabels();
 }
 
@@ -78,7 +76,7 @@ void FrmMain::RefreshScanLabels()
 {
     Label1.SetCaption(L"Currently Connected IP's: " + std::to_wstring(ListViewNetstats.ListCount()));
     Label2.SetCaption(L"IP's: " + std::to_wstring(DayAddresses.Count()));
-    Label4.SetCaption(TodayText);
+    Label4.SetCaption(State.TodayText);
 }
 
 void FrmMain::AddToLog(const std::wstring& address)
@@ -100,8 +98,6 @@ void FrmMain::LogListedAddresses()
 
 void FrmMain::LogNewAddresses(const std::vector<std::wstring>& fresh)
 {
-    if (IsExiting)
-        return;
     if (!fresh.empty())
         DayAddresses.AddMany(fresh);
     if (DayAddresses.HasUnsaved())
@@ -112,15 +108,14 @@ void FrmMain::SaveDayLog()
 {
     // A failed or busy save (read-only file, another copy writing) keeps the addresses listed
     // and unsaved; the next scan, and the exit, try again.
-    ListSave(DayAddresses, DayLogHeader(TextPort.Text(), TodayText), DayLogPath());
+    ListSave(DayAddresses, DayLogHeader(TextPort.Text(), State.TodayText), DayLogPath());
 }
 
 void FrmMain::AutoSizeListView(rt::ListView& list)
 {
     int columns = list.ColumnCount();
-    for (int i = 0; i < columns; ++i) {
-        if (IsExiting)
-            return;
+    for (int i = 0; i < columns; ++i)
         list.AutoSizeColumn(i);
-    }
 }
+
+} // namespace vantorel::ostrevi

@@ -5,9 +5,11 @@
 
 #include "monitor/ModMain.h"
 #include "monitor/Modini.h"
-#include "monitor/common/core/TextHandling.h"
+#include "common/core/TextHandling.h"
 #include "monitor/core/NumberKeyFilter.h"
 #include "runtime/Runtime.h"
+
+namespace vantorel::ostrevi {
 
 namespace {
 constexpr const wchar_t* kSection = L"main";
@@ -42,7 +44,7 @@ void FrmMain::TextNumber_KeyPress(rt::TextBox& box, int& key) { key = FilterNumb
 void FrmMain::TextNumber_KeyUp(rt::TextBox& box, const wchar_t* key)
 {
     WriteIni(kSection, key, box.Text(), SettingsPath());
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
 }
 
 bool FrmMain::SwitchLogFolder(const std::wstring& folder)
@@ -51,7 +53,7 @@ bool FrmMain::SwitchLogFolder(const std::wstring& folder)
     // on; later the first save that needs it does, so no stray folders are left behind.
     if (!FolderIsUsable(folder, IsLoading()))
         return false;
-    LogFolder = folder;
+    State.LogFolder = folder;
     return true;
 }
 
@@ -61,14 +63,14 @@ bool FrmMain::NormaliseLogPath()
     // Blanks stay: a text ending in a blank gets the backslash after it.
     if (!text.empty() && text.back() != L'\\' && !TrimBlanks(text).empty())
         TextLogPath.SetText(text + L"\\");
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
     if (TrimBlanks(TextLogPath.Text()).empty()) {
-        LogFolder = DefaultLogFolder();
-        rt::PumpMessages();
-        TextLogPath.SetText(LogFolder);
+        State.LogFolder = DefaultLogFolder();
+        rt::YieldToOtherMessages();
+        TextLogPath.SetText(State.LogFolder);
     } else if (!SwitchLogFolder(TextLogPath.Text())) {
         // Refused, like a log-on task that failed: the box goes back to the folder in use.
-        TextLogPath.SetText(LogFolder);
+        TextLogPath.SetText(State.LogFolder);
         return false;
     }
     return true;
@@ -77,14 +79,14 @@ bool FrmMain::NormaliseLogPath()
 void FrmMain::TextLogPath_LostFocus()
 {
     // Windows going away during the exit take the focus with them; that is no user's edit.
-    if (IsExiting || IsUnloading())
+    if (State.IsExiting || IsUnloading())
         return;
     bool taken = NormaliseLogPath();
-    rt::PumpMessages();
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
+    rt::YieldToOtherMessages();
     if (taken)
         WriteIni(kSection, L"LogLocation", TextLogPath.Text(), SettingsPath());
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
 }
 
 void FrmMain::ButtonBrowse_Click()
@@ -101,10 +103,10 @@ void FrmMain::ButtonBrowse_Click()
         return;
     TextLogPath.SetText(FolderBrowserMain.FolderPath());
     bool taken = NormaliseLogPath();
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
     if (taken)
         WriteIni(kSection, L"LogLocation", TextLogPath.Text(), SettingsPath());
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
 }
 
 // Runs when the user toggles the box, with the mouse or with Space. Start-up sets the box
@@ -116,14 +118,14 @@ void FrmMain::Check1_Click()
     check1Busy_ = true;
     int wanted = Check1.Value();
     bool done = wanted == 1 ? CreateStartup() : DeleteStartup();
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
     // The box and the setting show what the scheduler holds: a refused operation puts the
     // box back and keeps the stored value. Setting the box here raises Click; the busy flag
     // turns that away, and also a toggle made while the operation ran.
     Check1.SetValue(done ? wanted : 1 - wanted);
     if (done)
         WriteIni(kSection, L"StartWithWindows", wanted, SettingsPath());
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
     check1Busy_ = false;
 }
 
@@ -135,27 +137,29 @@ void FrmMain::CheckChangeLogLocation_Click()
         TextLogPath.SetEnabled(true);
         ButtonBrowse.SetEnabled(true);
         NormaliseLogPath();
-        rt::PumpMessages();
+        rt::YieldToOtherMessages();
     } else {
         // The box's text and the stored location stay for the next time it is checked.
         TextLogPath.SetEnabled(false);
         ButtonBrowse.SetEnabled(false);
-        LogFolder = DefaultLogFolder();
+        State.LogFolder = DefaultLogFolder();
     }
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
 }
 
 bool FrmMain::CreateStartup()
 {
-    TaskResult r = UsesOlderTaskScheduler(OSVersion) ? olderScheduler_.CreateTask(rt::AppPath())
+    TaskResult r = UsesOlderTaskScheduler(State.OSVersion) ? olderScheduler_.CreateTask(rt::AppPath())
                                                      : RegisterStartupTask(rt::AppPath());
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
     return r.Succeeded();
 }
 
 bool FrmMain::DeleteStartup()
 {
-    TaskResult r = UsesOlderTaskScheduler(OSVersion) ? olderScheduler_.DeleteTask() : DeleteStartupTask();
-    rt::PumpMessages();
+    TaskResult r = UsesOlderTaskScheduler(State.OSVersion) ? olderScheduler_.DeleteTask() : DeleteStartupTask();
+    rt::YieldToOtherMessages();
     return r.Succeeded();
 }
+
+} // namespace vantorel::ostrevi

@@ -2,6 +2,8 @@
 
 #include "runtime/Runtime.h"
 
+namespace vantorel::ostrevi {
+
 bool ListSave(DayList& list, const std::wstring& header, const std::wstring& path)
 {
     // A file that another copy is writing is saved at the next scan; the scan never waits.
@@ -9,3 +11,5 @@ bool ListSave(DayList& list, const std::wstring& header, const std::wstring& pat
 }
 
 int ListLoad(DayList& list, const std::wstring& path) { return list.Load(path); }
+
+} // namespace vantorel::ostrevi

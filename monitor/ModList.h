@@ -2,9 +2,11 @@
 // kept beside it by value, and the file's load and save.
 #pragma once
 
-#include "monitor/common/AddressList.h"
+#include "common/AddressList.h"
 
 #include <string>
+
+namespace vantorel::ostrevi {
 
 class DayList : public AddressList {
 public:
@@ -19,3 +21,5 @@ bool ListSave(DayList& list, const std::wstring& header, const std::wstring& pat
 // Appends the file's dotted IPv4 lines to the list, skipping the header, anything else and
 // addresses already listed. Returns the number added; a missing file adds nothing.
 int ListLoad(DayList& list, const std::wstring& path);
+
+} // namespace vantorel::ostrevi

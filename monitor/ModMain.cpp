@@ -1,19 +1,15 @@
 #include "monitor/ModMain.h"
 
 #include "monitor/FrmMain.h"
-#include "monitor/common/core/TextHandling.h"
+#include "common/core/TextHandling.h"
 #include "runtime/Control.h"
 #include "runtime/Runtime.h"
 
 #include <windows.h>
 
-std::wstring LogFolder;
-std::wstring DateSeparator;
-std::wstring TodayText;
+namespace vantorel::ostrevi {
 
 namespace {
-
-FrmMain* g_mainForm = nullptr;
 
 std::wstring SystemDateText()
 {
@@ -22,12 +18,9 @@ std::wstring SystemDateText()
     return n > 0 ? std::wstring(buf) : std::wstring();
 }
 
-DateSource g_dateSource = &SystemDateText;
-
 } // namespace
 
-std::wstring CurrentDateText() { return g_dateSource(); }
-void SetDateSource(DateSource source) { g_dateSource = source ? source : &SystemDateText; }
+std::wstring CurrentDateText(const Seams& seams) { return seams.clock ? seams.clock() : SystemDateText(); }
 
 std::wstring SettingsPath() { return rt::AppPath() + L"\\Settings.ini"; }
 std::wstring DefaultLogFolder() { return rt::AppPath() + L"\\Logs\\"; }
@@ -38,21 +31,17 @@ bool IsStartupSwitch(const std::wstring& args)
     return lower == L"/startup" || lower == L"\\startup" || lower == L"-startup";
 }
 
-FrmMain* MainForm() { return g_mainForm; }
-void SetMainForm(FrmMain* form) { g_mainForm = form; }
-
-void ExitProgram()
+void ExitProgram(FrmMain& form)
 {
-    IsExiting = true;
-    FrmMain* form = MainForm();
-    if (form) {
-        // One last try for addresses whose save failed or found the file busy.
-        if (form->DayAddresses.HasUnsaved())
-            form->SaveDayLog();
-        form->SysTrayMain.Hide();
-        form->Timer1.SetEnabled(false);
-        form->Hide();
-    }
-    rt::PumpMessages();
+    form.State.IsExiting = true;
+    // One last try for addresses whose save failed or found the file busy.
+    if (form.DayAddresses.HasUnsaved())
+        form.SaveDayLog();
+    form.SysTrayMain.Hide();
+    form.Timer1.SetEnabled(false);
+    form.Hide();
+    rt::YieldToOtherMessages();
     rt::Form::UnloadAll();
 }
+
+} // namespace vantorel::ostrevi

@@ -1,23 +1,32 @@
 // Ostrevi's process-wide values and its orderly exit.
 #pragma once
 
-#include "monitor/common/ModCommon.h"
+#include "common/ModCommon.h"
+
+#include "monitor/ModNetStats.h"
 
 #include <string>
 
+namespace vantorel::ostrevi {
+
 class FrmMain;
 
-// Folder of the daily log files; always ends with a backslash.
-extern std::wstring LogFolder;
-// The user locale's date separator, and today's date in the user's short date format.
-extern std::wstring DateSeparator;
-extern std::wstring TodayText;
+// What the program keeps while it runs; its main form holds it.
+struct ProgramState {
+    // Folder of the daily log files; always ends with a backslash.
+    std::wstring LogFolder;
+    // The user locale's date separator, and today's date in the user's short date format.
+    std::wstring DateSeparator;
+    std::wstring TodayText;
+    // The last TCP table read, which the connection list is filled from.
+    TcpTable Table;
+    // "major.minor"; empty until start-up has read it.
+    std::wstring OSVersion;
+    bool IsExiting = false;
+};
 
-// Today's date as text in the user's short date format. Tests replace the date source to
-// cross midnight; the program never does.
-std::wstring CurrentDateText();
-using DateSource = std::wstring (*)();
-void SetDateSource(DateSource source);
+// Today's date as text in the user's short date format, from the clock `seams` give.
+std::wstring CurrentDateText(const Seams& seams = {});
 
 // The settings file: the program's folder followed by "\Settings.ini".
 std::wstring SettingsPath();
@@ -27,9 +36,8 @@ std::wstring DefaultLogFolder();
 // True when the whole argument text, lower-cased, is "/startup", "\startup" or "-startup".
 bool IsStartupSwitch(const std::wstring& args);
 
-// The orderly exit: icon gone, timer stopped, window hidden, every form unloaded.
-void ExitProgram();
+// The orderly exit of `form`'s program: icon gone, timer stopped, window hidden, every form
+// unloaded.
+void ExitProgram(FrmMain& form);
 
-// The one main form of the process, while it exists.
-FrmMain* MainForm();
-void SetMainForm(FrmMain* form);
+} // namespace vantorel::ostrevi

@@ -1,6 +1,6 @@
 #include "monitor/ModNetStats.h"
 
-#include "monitor/common/ModCommon.h"
+#include "common/ModCommon.h"
 #include "monitor/core/ScanRules.h"
 #include "monitor/core/TcpTable.h"
 #include "runtime/ListView.h"
@@ -14,8 +14,7 @@
 
 #include <atomic>
 
-std::vector<std::uint8_t> TcpTableBytes;
-std::int32_t TcpRowCount = 0;
+namespace vantorel::ostrevi {
 
 namespace {
 
@@ -38,12 +37,12 @@ bool ReadTcpTable(std::vector<std::uint8_t>& buffer)
         kTableReadAttempts);
 }
 
-bool LoadTcpTable()
+bool LoadTcpTable(TcpTable& table)
 {
-    TcpRowCount = 0;
-    if (!ReadTcpTable(TcpTableBytes))
+    table.RowCount = 0;
+    if (!ReadTcpTable(table.Bytes))
         return false;
-    TcpRowCount = static_cast<std::int32_t>(TcpTableView(TcpTableBytes).RowCount());
+    table.RowCount = static_cast<std::int32_t>(TcpTableView(table.Bytes).RowCount());
     return true;
 }
 
@@ -61,7 +60,10 @@ struct TcpTableReader::Shared {
     }
 };
 
-TcpTableReader::TcpTableReader(std::function<void(bool)> done) : done_(std::move(done)) {}
+TcpTableReader::TcpTableReader(TcpTable& table, std::function<void(bool)> done)
+    : table_(table), done_(std::move(done))
+{
+}
 
 TcpTableReader::~TcpTableReader()
 {
@@ -120,24 +122,23 @@ LRESULT TcpTableReader::WndProc(UINT msg, WPARAM wp, LPARAM lp)
     const bool ok = wp != 0;
     TcpTableView view(bytes);
     std::size_t used = ok ? kTcpHeaderBytes + view.RowCount() * kTcpRowBytes : 0;
-    TcpTableBytes.assign(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(std::min(used, bytes.size())));
-    TcpRowCount = ok ? static_cast<std::int32_t>(view.RowCount()) : 0;
+    table_.Bytes.assign(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(std::min(used, bytes.size())));
+    table_.RowCount = ok ? static_cast<std::int32_t>(view.RowCount()) : 0;
     if (done_)
         done_(ok);
     return 0;
 }
 
-void FillConnectionList(rt::ListView& list, std::wstring_view portText)
+void FillConnectionList(rt::ListView& list, std::wstring_view portText, TcpTable& table)
 {
-    if (IsExiting)
-        return;
-    std::span<const std::uint8_t> bytes(TcpTableBytes);
+    std::span<const std::uint8_t> bytes(table.Bytes);
     // Never more rows than the last good read counted.
-    std::size_t limit = kTcpHeaderBytes + static_cast<std::size_t>(TcpRowCount < 0 ? 0 : TcpRowCount) * kTcpRowBytes;
-    TcpTableView table(bytes.first(limit < bytes.size() ? limit : bytes.size()));
+    std::size_t limit =
+        kTcpHeaderBytes + static_cast<std::size_t>(table.RowCount < 0 ? 0 : table.RowCount) * kTcpRowBytes;
+    TcpTableView view(bytes.first(limit < bytes.size() ? limit : bytes.size()));
 
     static std::vector<ListedConnection> rows;
-    SelectConnections(table, portText, rows);
+    SelectConnections(view, portText, rows);
     // The rows the list view gave back last time are filled again: their strings keep
     // their storage, so a steady table costs no allocation.
     static std::vector<rt::ListView::Row> items;
@@ -151,5 +152,7 @@ void FillConnectionList(rt::ListView& list, std::wstring_view portText)
         item[3] = TcpStateName(c.state);
     }
     items = list.SetItems(std::move(items));
-    TcpRowCount = 0;
+    table.RowCount = 0;
 }
+
+} // namespace vantorel::ostrevi

@@ -14,25 +14,29 @@ namespace rt {
 class ListView;
 }
 
+namespace vantorel::ostrevi {
+
 // The table exactly as the system returned it, and its row count (0 after a failed read and
 // after a walk).
-extern std::vector<std::uint8_t> TcpTableBytes;
-extern std::int32_t TcpRowCount;
+struct TcpTable {
+    std::vector<std::uint8_t> Bytes;
+    std::int32_t RowCount = 0;
+};
 
 // Reads the IPv4 TCP table without owning processes (the id is never shown, and asking for it
 // makes the call many times slower), sorted, into `buffer`: one call when the buffer of the
 // last read holds the table. False (and a count of 0) when no read succeeded.
 bool ReadTcpTable(std::vector<std::uint8_t>& buffer);
 
-// ReadTcpTable into TcpTableBytes, and TcpRowCount from it.
-bool LoadTcpTable();
+// ReadTcpTable into `table`'s bytes, and its row count from them; false after a failed read.
+bool LoadTcpTable(TcpTable& table);
 
 // Reads the table on a thread of its own, so the window keeps answering while a large table is
-// read, and hands it over on the window's thread: TcpTableBytes and TcpRowCount are set, then
-// `done` runs. One read at a time; the reader's buffer serves every read.
+// read, and hands it over on the window's thread: `table` is set, then `done` runs. One read
+// at a time; the reader's buffer serves every read.
 class TcpTableReader : private rt::Window {
 public:
-    explicit TcpTableReader(std::function<void(bool ok)> done);
+    TcpTableReader(TcpTable& table, std::function<void(bool ok)> done);
     ~TcpTableReader() override;
 
     // False, and nothing started, while a read is still running.
@@ -44,6 +48,7 @@ private:
     static unsigned long __stdcall Run(void* shared);
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
+    TcpTable& table_;
     std::function<void(bool)> done_;
     std::shared_ptr<Shared> shared_;
     bool running_ = false;
@@ -51,5 +56,7 @@ private:
 
 // Replaces the list view's items with the table's rows that pass the row filter for the
 // watched port (text already trimmed), in table order: local port, remote address, remote
-// port and state name.
-void FillConnectionList(rt::ListView& list, std::wstring_view portText);
+// port and state name. The table's row count is 0 afterwards.
+void FillConnectionList(rt::ListView& list, std::wstring_view portText, TcpTable& table);
+
+} // namespace vantorel::ostrevi

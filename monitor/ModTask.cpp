@@ -1,27 +1,16 @@
 #include "monitor/ModTask.h"
 
-#include "monitor/common/core/TextHandling.h"
+#include "common/core/TextHandling.h"
 
 #include <oleauto.h>
+
+namespace vantorel::ostrevi {
 
 namespace {
 
 // The older scheduler's component and its default interface.
 constexpr CLSID kOlderSchedulerClass = {0x5E360B21, 0x74BE, 0x4155, {0x92, 0x17, 0xB1, 0x18, 0xF8, 0x8E, 0x56, 0xD7}};
 constexpr IID kOlderSchedulerInterface = {0xCA246CF8, 0x9237, 0x4E26, {0x92, 0x3F, 0x29, 0x1A, 0x07, 0x7A, 0xBF, 0x5E}};
-
-// A BSTR owned for the length of one call.
-class Bstr {
-public:
-    explicit Bstr(const std::wstring& text) : s_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
-    ~Bstr() { SysFreeString(s_); }
-    Bstr(const Bstr&) = delete;
-    Bstr& operator=(const Bstr&) = delete;
-    operator BSTR() const { return s_; }
-
-private:
-    BSTR s_;
-};
 
 // Remembers the first failing step; later steps still run.
 class StepLog {
@@ -43,8 +32,8 @@ HRESULT SetRegistrationInfo(ITaskDefinition* def)
     HRESULT hr = def->get_RegistrationInfo(info.put());
     if (FAILED(hr))
         return hr;
-    HRESULT first = info->put_Author(Bstr(kStartupTaskName));
-    HRESULT second = info->put_Description(Bstr(kStartupTaskDescription));
+    HRESULT first = info->put_Author(rt::Bstr(kStartupTaskName));
+    HRESULT second = info->put_Description(rt::Bstr(kStartupTaskDescription));
     return FAILED(first) ? first : second;
 }
 
@@ -55,7 +44,7 @@ HRESULT SetTaskSettings(ITaskDefinition* def)
     if (FAILED(hr))
         return hr;
     HRESULT results[] = {
-        settings->put_ExecutionTimeLimit(Bstr(L"PT0S")), // no time limit
+        settings->put_ExecutionTimeLimit(rt::Bstr(L"PT0S")), // no time limit
         settings->put_DisallowStartIfOnBatteries(VARIANT_FALSE),
         settings->put_StopIfGoingOnBatteries(VARIANT_FALSE),
         settings->put_AllowHardTerminate(VARIANT_TRUE),
@@ -106,10 +95,10 @@ HRESULT AddStartAction(ITaskDefinition* def, const std::wstring& appFolder, rt::
     if (FAILED(hr))
         return hr;
     HRESULT results[] = {
-        action->put_Id(Bstr(kStartupTaskName)),
-        exec->put_Path(Bstr(appFolder + L"\\Ostrevi.exe")),
-        exec->put_WorkingDirectory(Bstr(appFolder)),
-        exec->put_Arguments(Bstr(kStartupTaskArguments)),
+        action->put_Id(rt::Bstr(kStartupTaskName)),
+        exec->put_Path(rt::Bstr(appFolder + L"\\Ostrevi.exe")),
+        exec->put_WorkingDirectory(rt::Bstr(appFolder)),
+        exec->put_Arguments(rt::Bstr(kStartupTaskArguments)),
     };
     for (HRESULT r : results) {
         if (FAILED(r))
@@ -120,7 +109,7 @@ HRESULT AddStartAction(ITaskDefinition* def, const std::wstring& appFolder, rt::
 
 HRESULT RootFolder(ITaskService* service, rt::ComPtr<ITaskFolder>& folder)
 {
-    return service->GetFolder(Bstr(L"\\"), folder.put());
+    return service->GetFolder(rt::Bstr(L"\\"), folder.put());
 }
 
 } // namespace
@@ -138,8 +127,7 @@ TaskResult ConnectTaskService(rt::ComPtr<ITaskService>& service)
     if (FAILED(hr))
         return {TaskStep::Service, hr};
     // Four empty values: the local machine, as the current user.
-    VARIANT none;
-    VariantInit(&none);
+    rt::Variant none;
     hr = service->Connect(none, none, none, none);
     if (FAILED(hr))
         return {TaskStep::Connect, hr};
@@ -175,17 +163,12 @@ TaskResult RegisterStartupTask(const std::wstring& appFolder)
     rt::ComPtr<ITaskFolder> folder;
     if (HRESULT hr = RootFolder(service.get(), folder); FAILED(hr))
         return {TaskStep::Folder, hr};
-    VARIANT none;
-    VariantInit(&none);
-    VARIANT sddl;
-    VariantInit(&sddl);
-    Bstr empty(L"");
-    sddl.vt = VT_BSTR;
-    sddl.bstrVal = empty;
+    rt::Variant none;
+    rt::Variant sddl(L"");
     rt::ComPtr<IRegisteredTask> registered;
     // Create only: a task of that name already there stays as it is.
-    HRESULT hr = folder->RegisterTaskDefinition(Bstr(kStartupTaskName), task.definition.get(), TASK_CREATE, none, none,
-                                                TASK_LOGON_INTERACTIVE_TOKEN, sddl, registered.put());
+    HRESULT hr = folder->RegisterTaskDefinition(rt::Bstr(kStartupTaskName), task.definition.get(), TASK_CREATE, none,
+                                                none, TASK_LOGON_INTERACTIVE_TOKEN, sddl, registered.put());
     if (hr == HRESULT_FROM_WIN32(ERROR_ALREADY_EXISTS))
         return {};
     if (FAILED(hr))
@@ -202,7 +185,7 @@ TaskResult DeleteStartupTask()
     rt::ComPtr<ITaskFolder> folder;
     if (HRESULT hr = RootFolder(service.get(), folder); FAILED(hr))
         return {TaskStep::Folder, hr};
-    HRESULT hr = folder->DeleteTask(Bstr(kStartupTaskName), 0);
+    HRESULT hr = folder->DeleteTask(rt::Bstr(kStartupTaskName), 0);
     if (hr == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND))
         return {};
     if (FAILED(hr))
@@ -236,3 +219,5 @@ TaskResult OlderTaskScheduler::DeleteTask()
     HRESULT hr = EnsureComponent();
     return {TaskStep::OlderScheduler, FAILED(hr) ? hr : E_NOTIMPL};
 }
+
+} // namespace vantorel::ostrevi

@@ -12,6 +12,8 @@
 #include <optional>
 #include <string>
 
+namespace vantorel::ostrevi {
+
 // The task's name; also its author and its action's identifier.
 inline constexpr const wchar_t* kStartupTaskName = L"Vantorel - Ostrevi";
 inline constexpr const wchar_t* kStartupTaskDescription = L"Created By Vantorel - Ostrevi";
@@ -78,3 +80,5 @@ private:
     std::optional<rt::ComApartment> com_;
     rt::ComPtr<IUnknown> scheduler_;
 };
+
+} // namespace vantorel::ostrevi

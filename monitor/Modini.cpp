@@ -1,11 +1,13 @@
 #include "monitor/Modini.h"
 
-#include "monitor/common/SafeFile.h"
+#include "common/SafeFile.h"
 #include "runtime/Runtime.h"
 
 #include <windows.h>
 
 #include <vector>
+
+namespace vantorel::ostrevi {
 
 namespace {
 
@@ -79,3 +81,5 @@ bool WriteIni(const std::wstring& section, const std::wstring& key, long long va
 {
     return WriteIni(section, key, std::to_wstring(value), path);
 }
+
+} // namespace vantorel::ostrevi

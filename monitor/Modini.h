@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+namespace vantorel::ostrevi {
+
 // The value of `key` in `section` of the INI file at `path`, whole at any length; empty when
 // the key, the section or the file is missing.
 std::wstring ReadIni(const std::wstring& section, const std::wstring& key, const std::wstring& path);
@@ -15,3 +17,5 @@ std::optional<std::wstring> ReadIniValue(const std::wstring& section, const std:
 // False when the file system refused the write.
 bool WriteIni(const std::wstring& section, const std::wstring& key, const std::wstring& value, const std::wstring& path);
 bool WriteIni(const std::wstring& section, const std::wstring& key, long long value, const std::wstring& path);
+
+} // namespace vantorel::ostrevi

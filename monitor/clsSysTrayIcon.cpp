@@ -5,6 +5,8 @@
 
 #include <cwchar>
 
+namespace vantorel::ostrevi {
+
 namespace {
 
 // Copies as much of `text` as fits with its NUL.
@@ -140,7 +142,7 @@ void clsSysTrayIcon::Decode(UINT mouseMessage, int button, int shift, bool withC
         MouseUp.Raise(b, shift, x, y);
         if (!withClick)
             return;
-        rt::PumpMessages();
+        rt::YieldToOtherMessages();
         Click.Raise(b, shift, x, y);
     };
     switch (mouseMessage) {
@@ -157,3 +159,5 @@ void clsSysTrayIcon::Decode(UINT mouseMessage, int button, int shift, bool withC
     default: break;
     }
 }
+
+} // namespace vantorel::ostrevi

@@ -12,6 +12,8 @@
 
 #include <string>
 
+namespace vantorel::ostrevi {
+
 class clsSysTrayIcon {
 public:
     clsSysTrayIcon();
@@ -72,3 +74,5 @@ private:
     std::wstring toolTip_;
     std::wstring toolTipTitle_;
 };
+
+} // namespace vantorel::ostrevi

@@ -3,6 +3,8 @@
 #include "runtime/Form.h"
 #include "runtime/Runtime.h"
 
+namespace vantorel::ostrevi {
+
 ctlSysTray::ctlSysTray(std::wstring name) : rt::Control(std::move(name))
 {
     msysIcon.Click.Connect([this](int b, int s, int x, int y) { Click.Raise(b, s, x, y); });
@@ -96,3 +98,5 @@ LRESULT ctlSysTray::WndProc(UINT msg, WPARAM wp, LPARAM lp)
     }
     return Window::WndProc(msg, wp, lp);
 }
+
+} // namespace vantorel::ostrevi

@@ -17,6 +17,8 @@ namespace rt {
 class Form;
 }
 
+namespace vantorel::ostrevi {
+
 class ctlSysTray : public rt::Control, private rt::Window {
 public:
     explicit ctlSysTray(std::wstring name);
@@ -70,3 +72,5 @@ private:
     // Work deferred past the hidden window's handler checks that this control still lives.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
+
+} // namespace vantorel::ostrevi

@@ -1,17 +1,12 @@
 // Ostrevi's entry: the main form is created and loaded, then the message loop runs until
 // the last form is gone.
+#include "common/ProgramStart.h"
 #include "monitor/FrmMain.h"
-#include "runtime/Runtime.h"
 
-#include <commctrl.h>
 #include <windows.h>
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
-    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&icc);
-    FrmMain form;
-    form.Load();
-    form.ShowAfterLoad();
-    return rt::RunMessageLoop();
+    vantorel::ostrevi::FrmMain form;
+    return vantorel::RunMainForm(form);
 }

@@ -5,6 +5,8 @@
 
 #include <utility>
 
+namespace vantorel::ostrevi {
+
 namespace modSysTrayIcon {
 
 namespace {
@@ -97,3 +99,5 @@ void DestroyHiddenWindow(HWND hwnd)
 }
 
 } // namespace modSysTrayIcon
+
+} // namespace vantorel::ostrevi

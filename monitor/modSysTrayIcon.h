@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+namespace vantorel::ostrevi {
+
 class clsSysTrayIcon;
 
 namespace modSysTrayIcon {
@@ -22,3 +24,5 @@ void DestroyHiddenWindow(HWND hwnd);
 constexpr UINT kForwardedCallback = WM_USER + 5;
 
 } // namespace modSysTrayIcon
+
+} // namespace vantorel::ostrevi

@@ -1,9 +1,13 @@
 // Small owners for Win32 handles: each destructor frees what it holds, so an early return
-// cannot leak a GDI object, a DC or a kernel handle.
+// cannot leak a GDI object, a DC, a kernel handle or a COM string.
 #pragma once
 
 #include <windows.h>
 
+#include <oleauto.h>
+
+#include <string>
+#include <string_view>
 #include <utility>
 
 namespace rt {
@@ -160,6 +164,62 @@ public:
 
 private:
     T* p_ = nullptr;
+};
+
+// A BSTR, freed on scope exit.
+class Bstr {
+public:
+    Bstr() = default;
+    explicit Bstr(std::wstring_view text) : s_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
+    ~Bstr() { SysFreeString(s_); }
+    Bstr(Bstr&& o) noexcept : s_(std::exchange(o.s_, nullptr)) {}
+    Bstr& operator=(Bstr&& o) noexcept
+    {
+        if (this != &o)
+            SysFreeString(std::exchange(s_, std::exchange(o.s_, nullptr)));
+        return *this;
+    }
+    Bstr(const Bstr&) = delete;
+    Bstr& operator=(const Bstr&) = delete;
+
+    operator BSTR() const { return s_; }
+    // For a call that hands back a string; the one held before is freed.
+    BSTR* put()
+    {
+        SysFreeString(std::exchange(s_, nullptr));
+        return &s_;
+    }
+    std::wstring Text() const { return s_ ? std::wstring(s_, SysStringLen(s_)) : std::wstring(); }
+
+private:
+    BSTR s_ = nullptr;
+};
+
+// A VARIANT, cleared on scope exit; empty until set.
+class Variant {
+public:
+    Variant() { VariantInit(&v_); }
+    // A string value: the variant owns its copy of `text`.
+    explicit Variant(std::wstring_view text) : Variant()
+    {
+        v_.vt = VT_BSTR;
+        v_.bstrVal = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+    }
+    ~Variant() { VariantClear(&v_); }
+    Variant(const Variant&) = delete;
+    Variant& operator=(const Variant&) = delete;
+
+    operator const VARIANT&() const { return v_; }
+    const VARIANT* operator->() const { return &v_; }
+    // For a call that hands back a value; the one held before is cleared.
+    VARIANT* put()
+    {
+        VariantClear(&v_);
+        return &v_;
+    }
+
+private:
+    VARIANT v_;
 };
 
 } // namespace rt

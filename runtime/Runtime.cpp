@@ -10,8 +10,6 @@ namespace {
 int g_depth = 0;
 std::deque<std::function<void()>> g_deferred;
 std::wstring g_appPath;
-bool g_haveArgs = false;
-std::wstring g_args;
 
 int ScreenPixelsPerInch(int index)
 {
@@ -48,7 +46,7 @@ void RunDeferred()
     }
 }
 
-void PumpMessages()
+void YieldToOtherMessages()
 {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -120,18 +118,7 @@ std::wstring CommandLineArgs(const std::wstring& line)
     return line.substr(i);
 }
 
-std::wstring CommandLineArgs()
-{
-    if (g_haveArgs)
-        return g_args;
-    return CommandLineArgs(GetCommandLineW());
-}
-
-void SetCommandLineArgs(std::wstring args)
-{
-    g_haveArgs = true;
-    g_args = std::move(args);
-}
+std::wstring CommandLineArgs() { return CommandLineArgs(GetCommandLineW()); }
 
 AppVersionNumbers AppVersion()
 {

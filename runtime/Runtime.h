@@ -26,9 +26,9 @@ void Defer(std::function<void()> work);
 // Runs deferred work when no handler is on the stack; a no-op inside handlers.
 void RunDeferred();
 
-// One pass over every pending message of the thread ("DoEvents"). Outside handlers it also
-// runs deferred work.
-void PumpMessages();
+// Lets the thread's other messages run: one pass over every pending one ("DoEvents"). Outside
+// handlers it also runs deferred work.
+void YieldToOtherMessages();
 
 // The message loop: runs until WM_QUIT, running deferred work between messages.
 int RunMessageLoop();
@@ -42,7 +42,6 @@ void SetAppPath(std::wstring path);
 // blank that follows it, so leading blanks of the argument text stay ("Command$").
 std::wstring CommandLineArgs();
 std::wstring CommandLineArgs(const std::wstring& fullCommandLine);
-void SetCommandLineArgs(std::wstring args);
 
 // Major, minor and revision from the executable's VERSIONINFO (FILEVERSION major,minor,0,revision).
 struct AppVersionNumbers {

@@ -274,7 +274,7 @@ void dcButton::HostKeyDown(int keyCode, int shift)
         }
         if (held) {
             ReleaseCaptureIfHeld();
-            rt::PumpMessages();
+            rt::YieldToOtherMessages();
             lastButton_ = 1;
             HostClick();
         }

@@ -14,6 +14,9 @@
 #include <cstdio>
 #include <memory>
 
+using namespace vantorel;
+using namespace vantorel::ostrevi;
+
 int wmain()
 {
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};

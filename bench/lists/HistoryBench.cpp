@@ -5,7 +5,7 @@
 #include "bench/common/BenchTiming.h"
 #include "bench/lists/ListFiles.h"
 #include "blocker/BatchFile.h"
-#include "monitor/common/ModCommon.h"
+#include "common/ModCommon.h"
 #include "blocker/FrmMain.h"
 #include "blocker/ModList.h"
 #include "blocker/ModMain.h"
@@ -16,18 +16,19 @@
 #include <cstdio>
 #include <memory>
 
+using namespace vantorel;
+
 int wmain()
 {
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&icc);
     const std::wstring folder = BenchFolder(L"brennix-lists-bench-");
     rt::SetAppPath(folder);
-    rt::SetCommandLineArgs(L"");
 
     const int runs = 30;
     auto open = [&](const std::string& file) {
-        WriteWhole(brennix::HistoryPath(), file);
-        return TimeOpenings<brennix::FrmMain>(runs, [](brennix::FrmMain&) {});
+        WriteWhole(vantorel::brennix::HistoryPath(), file);
+        return TimeOpenings<vantorel::brennix::FrmMain>(runs, [](vantorel::brennix::FrmMain&) {});
     };
     const std::string lines = ManyAddressLines(200000);
     bench::Stats empty = open("");
@@ -37,29 +38,29 @@ int wmain()
     std::printf("open Brennix to painted, 200,000-line history: min %8.1f ms, median %8.1f ms (goal: under 1 s)\n",
                 full.min, full.median);
 
-    brennix::FrmMain form;
+    vantorel::brennix::FrmMain form;
     form.Load();
     form.Show();
     auto load = bench::Summarise(bench::Time(runs, [&] { form.History.Clear(); },
-                                             [&] { brennix::ListLoad(form.History, brennix::HistoryPath()); }));
+                                             [&] { vantorel::brennix::ListLoad(form.History, vantorel::brennix::HistoryPath()); }));
     std::printf("ListLoad of 200,000 lines into the history:    min %8.1f ms, median %8.1f ms\n", load.min, load.median);
     // The version is read after the first paint in the program; here before the clock.
     GetOSVersion();
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
     // One whole block of a new address: the click through to the history saved. Each console
     // (it ends itself once the batch has run) is waited for, untimed, before the next click.
     int n = 0;
     auto block = bench::Summarise(bench::Time(
         runs,
         [&] {
-            if (HANDLE console = brennix::LastBatchProcess()) {
+            if (HANDLE console = vantorel::brennix::LastBatchProcess()) {
                 if (WaitForSingleObject(console, 30000) != WAIT_OBJECT_0)
                     TerminateProcess(console, 1);
             }
             form.TextIP.SetText(L"192.168.1." + std::to_wstring(++n));
         },
         [&] { form.ButtonBrennix_Click(); }));
-    if (HANDLE console = brennix::LastBatchProcess()) {
+    if (HANDLE console = vantorel::brennix::LastBatchProcess()) {
         if (WaitForSingleObject(console, 30000) != WAIT_OBJECT_0)
             TerminateProcess(console, 1);
     }
@@ -67,7 +68,7 @@ int wmain()
                 block.min, block.median, form.History.Count());
     form.Unload();
 
-    DeleteFileW(brennix::HistoryPath().c_str());
+    DeleteFileW(vantorel::brennix::HistoryPath().c_str());
     RemoveDirectoryW(folder.c_str());
     return 0;
 }

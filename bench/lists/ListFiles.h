@@ -3,7 +3,7 @@
 #pragma once
 
 #include "bench/common/BenchTiming.h"
-#include "monitor/common/ModCommon.h"
+#include "common/ModCommon.h"
 #include "runtime/Runtime.h"
 
 #include <windows.h>
@@ -59,10 +59,9 @@ bench::Stats TimeOpenings(int runs, Prepare prepare)
         times.push_back(bench::NowMs() - start);
         if (!IsWindowVisible(form->hWnd()))
             std::printf("the form did not show\n");
-        rt::PumpMessages();
+        rt::YieldToOtherMessages();
         form->Unload();
-        IsExiting = false;
-        rt::PumpMessages();
+        rt::YieldToOtherMessages();
     }
     return bench::Summarise(times);
 }

@@ -22,6 +22,9 @@
 #include <string>
 #include <vector>
 
+using namespace vantorel;
+using namespace vantorel::ostrevi;
+
 namespace {
 
 sockaddr_in Endpoint(const char* ip, std::uint16_t port)
@@ -59,7 +62,7 @@ void PumpUntil(const std::function<bool()>& done)
 {
     while (!done()) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-        rt::PumpMessages();
+        rt::YieldToOtherMessages();
     }
 }
 
@@ -136,7 +139,7 @@ int wmain()
         form.Load();
         form.ShowAfterLoad();
         form.Timer1.SetEnabled(false);
-        rt::PumpMessages();
+        rt::YieldToOtherMessages();
 
         // A full tick: from the tick to the list filled, logged, sized and painted.
         auto tick = [&] {
@@ -168,13 +171,13 @@ int wmain()
         PumpUntil([&] { return bench::NowMs() >= until; });
         prober.stop = true;
         while (WaitForSingleObject(thread, 10) == WAIT_TIMEOUT)
-            rt::PumpMessages();
+            rt::YieldToOtherMessages();
         CloseHandle(thread);
         std::printf("60 s of scans: %d WM_NULL answered, longest wait %.1f ms (goal: under 100 ms)\n", prober.answered,
                     prober.longest);
         form.Timer1.SetEnabled(false);
         form.Unload();
-        rt::PumpMessages();
+        rt::YieldToOtherMessages();
     }
     for (SOCKET s : open)
         CloseWithReset(s);

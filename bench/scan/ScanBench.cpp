@@ -17,6 +17,9 @@
 #include <string>
 #include <vector>
 
+using namespace vantorel;
+using namespace vantorel::ostrevi;
+
 namespace {
 
 std::uint32_t AddrOf(std::uint32_t n) { return 10u | ((n >> 16) & 0xFF) << 8 | ((n >> 8) & 0xFF) << 16 | (n & 0xFF) << 24; }
@@ -43,10 +46,10 @@ std::vector<std::uint8_t> SyntheticTable(std::uint32_t rows, std::uint32_t span,
     return t;
 }
 
-void Inject(const std::vector<std::uint8_t>& table)
+void Inject(FrmMain& form, const std::vector<std::uint8_t>& table)
 {
-    TcpTableBytes = table;
-    TcpRowCount = static_cast<std::int32_t>(TcpTableView(table).RowCount());
+    form.State.Table.Bytes = table;
+    form.State.Table.RowCount = static_cast<std::int32_t>(TcpTableView(table).RowCount());
 }
 
 void Print(const char* what, bench::Stats s, const char* goal)
@@ -71,13 +74,13 @@ int wmain()
     form.Timer1.SetEnabled(false);
     form.Show();
     form.TextPort.SetText(L"3389");
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
     HWND list = form.ListViewNetstats.hWnd();
     HWND day = form.List1.hWnd();
 
     // The whole scan as the timer's read hands it over, painted before the clock stops.
     auto scan = [&] {
-        FillConnectionList(form.ListViewNetstats, L"3389");
+        FillConnectionList(form.ListViewNetstats, L"3389", form.State.Table);
         form.LogListedAddresses();
         form.AutoSizeListView(form.ListViewNetstats);
         UpdateWindow(list);
@@ -94,24 +97,24 @@ int wmain()
 
     const auto table = SyntheticTable(10000, 100000);
     const auto shorter = SyntheticTable(9999, 100000);
-    Inject(table);
+    Inject(form, table);
     scan();
     bool flip = false;
-    auto changed = bench::Time(runs, [&] { Inject((flip = !flip) ? shorter : table); }, scan);
+    auto changed = bench::Time(runs, [&] { Inject(form, (flip = !flip) ? shorter : table); }, scan);
     Print("scan, 10,000 rows against 100,000 logged, painted, count changed by one", bench::Summarise(changed),
           "median under 15 ms");
-    auto steady = bench::Time(runs, [&] { Inject(table); }, scan);
+    auto steady = bench::Time(runs, [&] { Inject(form, table); }, scan);
     Print("scan, 10,000 rows against 100,000 logged, painted, same rows", bench::Summarise(steady), "-");
 
     // Every listed address is new: 1,000 join the day's list and the file is saved once.
     const auto fresh = SyntheticTable(1000, 1000, 200000);
-    const std::wstring dayFile = folder + L"\\Logs\\" + DayLogFileName(TodayText, DateSeparator);
+    const std::wstring dayFile = folder + L"\\Logs\\" + DayLogFileName(form.State.TodayText, form.State.DateSeparator);
     auto newOnes = bench::Time(runs, [&] {
         // A new day's file each run, so that the save's read of the file brings no addresses back.
         DeleteFileW(dayFile.c_str());
         form.DayAddresses.Clear();
-        Inject(fresh);
-        rt::PumpMessages();
+        Inject(form, fresh);
+        rt::YieldToOtherMessages();
     }, scan);
     Print("scan with 1,000 new addresses (day's list, file, painted)", bench::Summarise(newOnes), "under 25 ms");
     std::printf("(%d listed, %d logged)\n", form.ListViewNetstats.ListCount(), form.DayAddresses.Count());
@@ -119,7 +122,7 @@ int wmain()
     DeleteFileW(dayFile.c_str());
     RemoveDirectoryW((folder + L"\\Logs").c_str());
     form.Unload();
-    rt::PumpMessages();
+    rt::YieldToOtherMessages();
     RemoveDirectoryW(folder.c_str());
     return 0;
 }

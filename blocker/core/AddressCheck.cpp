@@ -1,6 +1,6 @@
 #include "blocker/core/AddressCheck.h"
 
-namespace brennix {
+namespace vantorel::brennix {
 
 std::optional<Ipv4> CheckBlockAddress(std::wstring_view text)
 {
@@ -14,4 +14,4 @@ std::optional<Ipv4> CheckBlockAddress(std::wstring_view text)
     return address;
 }
 
-} // namespace brennix
+} // namespace vantorel::brennix

@@ -3,12 +3,12 @@
 // Platform-neutral.
 #pragma once
 
-#include "monitor/common/core/Ipv4Text.h"
+#include "common/core/Ipv4Text.h"
 
 #include <optional>
 #include <string_view>
 
-namespace brennix {
+namespace vantorel::brennix {
 
 using Ipv4 = std::array<std::uint8_t, 4>;
 
@@ -18,4 +18,4 @@ using Ipv4 = std::array<std::uint8_t, 4>;
 // octal.
 std::optional<Ipv4> CheckBlockAddress(std::wstring_view text);
 
-} // namespace brennix
+} // namespace vantorel::brennix

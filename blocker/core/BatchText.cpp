@@ -1,8 +1,8 @@
 #include "blocker/core/BatchText.h"
 
-#include "monitor/common/core/TextHandling.h"
+#include "common/core/TextHandling.h"
 
-namespace brennix {
+namespace vantorel::brennix {
 
 namespace {
 
@@ -132,4 +132,4 @@ bool IsBatchFileName(std::wstring_view name)
     return TakeDigits(s) && s.empty();
 }
 
-} // namespace brennix
+} // namespace vantorel::brennix

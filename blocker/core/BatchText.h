@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace brennix {
+namespace vantorel::brennix {
 
 // Names every block shares: the filter list, policy and rule, and the filter action.
 inline constexpr std::wstring_view kPolicyName = L"Blocked IP's By Vantorel - Brennix";
@@ -41,4 +41,4 @@ std::wstring BatchFolder(std::wstring_view tempFolder, std::wstring_view program
 std::wstring BatchFileName(std::uint32_t process, std::uint64_t tick, int attempt);
 bool IsBatchFileName(std::wstring_view name);
 
-} // namespace brennix
+} // namespace vantorel::brennix

@@ -1,8 +1,8 @@
 #include "blocker/core/FieldText.h"
 
-#include "monitor/common/core/TextHandling.h"
+#include "common/core/TextHandling.h"
 
-namespace brennix {
+namespace vantorel::brennix {
 
 namespace {
 
@@ -89,4 +89,4 @@ std::optional<std::wstring> GetField(std::wstring_view s, int n, std::wstring_vi
     return std::wstring(Mid(s, a + 1, static_cast<std::size_t>(b - a - 1)));
 }
 
-} // namespace brennix
+} // namespace vantorel::brennix

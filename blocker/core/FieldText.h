@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace brennix {
+namespace vantorel::brennix {
 
 // Position at which the n-th occurrence of `d` in `s` begins (n >= 1); the length of `s`
 // plus 1 when `s` holds fewer than n occurrences.
@@ -29,4 +29,4 @@ int FieldIndexAtCaret(std::wstring_view s, int caret, std::wstring_view d);
 // more fields than a byte can count.
 std::optional<std::wstring> GetField(std::wstring_view s, int n, std::wstring_view d);
 
-} // namespace brennix
+} // namespace vantorel::brennix

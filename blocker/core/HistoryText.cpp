@@ -1,7 +1,7 @@
 #include "blocker/core/HistoryText.h"
 
-namespace brennix {
+namespace vantorel::brennix {
 
 std::wstring HistoryTitle(std::size_t count) { return L"Block IP History (" + std::to_wstring(count) + L")"; }
 
-} // namespace brennix
+} // namespace vantorel::brennix

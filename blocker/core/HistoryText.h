@@ -4,9 +4,9 @@
 #include <cstddef>
 #include <string>
 
-namespace brennix {
+namespace vantorel::brennix {
 
 // "Block IP History (" + count + ")".
 std::wstring HistoryTitle(std::size_t count);
 
-} // namespace brennix
+} // namespace vantorel::brennix

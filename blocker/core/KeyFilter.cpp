@@ -1,12 +1,12 @@
 #include "blocker/core/KeyFilter.h"
 
 #include "blocker/core/FieldText.h"
-#include "monitor/common/core/TextHandling.h"
+#include "common/core/TextHandling.h"
 
 #include <cstdint>
 #include <string>
 
-namespace brennix {
+namespace vantorel::brennix {
 
 namespace {
 
@@ -71,4 +71,4 @@ int FilterAddressKey(const AddressBoxState& box, int key)
     return key;
 }
 
-} // namespace brennix
+} // namespace vantorel::brennix

@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-namespace brennix {
+namespace vantorel::brennix {
 
 // What the filter sees of the box when a key arrives.
 struct AddressBoxState {
@@ -17,4 +17,4 @@ struct AddressBoxState {
 // digits and 255, plus Backspace (8), copy (3) and cut (23, 24).
 int FilterAddressKey(const AddressBoxState& box, int key);
 
-} // namespace brennix
+} // namespace vantorel::brennix

@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <string>
 
+using namespace vantorel;
+
 namespace {
 
 bool IsCanonicalDottedQuad(const std::wstring& text)
@@ -45,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t i = 0; i + 1 < size; i += 2)
         text += static_cast<wchar_t>(data[i] | (data[i + 1] << 8));
 
-    if (auto address = brennix::CheckBlockAddress(text)) {
+    if (auto address = vantorel::brennix::CheckBlockAddress(text)) {
         const std::wstring canonical = FormatIPv4(*address);
         if (!IsCanonicalDottedQuad(canonical))
             std::abort();
@@ -53,13 +55,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!again || *again != *address || FormatIPv4(*again) != canonical)
             std::abort();
         // Past the two header lines nothing that cmd would act on may appear.
-        std::wstring batch = brennix::BuildBatchText(L"10.0", *again, L"C:\\p").value_or(L"");
+        std::wstring batch = vantorel::brennix::BuildBatchText(L"10.0", *again, L"C:\\p").value_or(L"");
         std::size_t body = batch.find(L"\r\n", batch.find(L"\r\n") + 2) + 2;
         if (batch.find_first_of(L"&|^<>%", body) != std::wstring::npos)
             std::abort();
     }
     int caret = size > 0 ? data[0] % (text.size() + 1) : 0;
     int key = size > 1 ? data[size - 1] : 0;
-    (void)brennix::FilterAddressKey({text, caret, (size & 1) != 0}, key);
+    (void)vantorel::brennix::FilterAddressKey({text, caret, (size & 1) != 0}, key);
     return 0;
 }

@@ -1,9 +1,11 @@
 // Day's-list lines come from log files on disk: the address test must take any text.
-#include "monitor/common/core/Ipv4Text.h"
+#include "common/core/Ipv4Text.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+
+using namespace vantorel;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -1,5 +1,7 @@
 #include "monitor/core/DayLogText.h"
 
+namespace vantorel::ostrevi {
+
 namespace {
 
 bool IsForbiddenInFileName(wchar_t c)
@@ -35,3 +37,5 @@ std::wstring DayLogHeader(std::wstring_view portText, std::wstring_view todayTex
     header += todayText;
     return header;
 }
+
+} // namespace vantorel::ostrevi

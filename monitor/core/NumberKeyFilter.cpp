@@ -1,8 +1,10 @@
 #include "monitor/core/NumberKeyFilter.h"
 
-#include "monitor/common/core/TextHandling.h"
+#include "common/core/TextHandling.h"
 
 #include <string>
+
+namespace vantorel::ostrevi {
 
 namespace {
 constexpr int kBackspace = 8;
@@ -25,3 +27,5 @@ int FilterNumberKey(int key, std::wstring_view text)
         key = 0;
     return key;
 }
+
+} // namespace vantorel::ostrevi

@@ -1,6 +1,8 @@
 #include "monitor/core/ScanRules.h"
 
-#include "monitor/common/core/TextHandling.h"
+#include "common/core/TextHandling.h"
+
+namespace vantorel::ostrevi {
 
 namespace {
 
@@ -70,3 +72,5 @@ void SelectConnections(const TcpTableView& table, std::wstring_view portText, st
         out.push_back({PortToHost(row.localPort), row.remoteAddr, PortToHost(row.remotePort), row.state});
     }
 }
+
+} // namespace vantorel::ostrevi

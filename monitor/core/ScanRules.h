@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+namespace vantorel::ostrevi {
+
 // A box's text read as a whole decimal number (blanks around it allowed, an optional sign);
 // no result for anything else, or past 32-bit range.
 std::optional<std::int32_t> ReadDecimal(std::wstring_view text);
@@ -35,3 +37,5 @@ bool RowIsListed(const TcpConnectionRow& row, std::int32_t watchedPort);
 // The rows to list, in table order. `portText` is the trimmed port box text; when it is not a
 // number no row can be compared with it and nothing is listed.
 void SelectConnections(const TcpTableView& table, std::wstring_view portText, std::vector<ListedConnection>& out);
+
+} // namespace vantorel::ostrevi

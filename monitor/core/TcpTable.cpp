@@ -2,6 +2,8 @@
 
 #include <array>
 
+namespace vantorel::ostrevi {
+
 namespace {
 
 std::uint32_t ReadLe32(const std::uint8_t* p)
@@ -84,3 +86,5 @@ std::wstring_view TcpStateName(std::uint32_t state)
 {
     return state < std::size(kStateNames) ? kStateNames[state] : std::wstring_view();
 }
+
+} // namespace vantorel::ostrevi

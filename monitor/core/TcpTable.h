@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+namespace vantorel::ostrevi {
+
 struct TcpConnectionRow {
     std::uint32_t state = 0;
     std::uint32_t localAddr = 0;  // network order: first octet in the lowest byte
@@ -77,3 +79,5 @@ bool ReadGrowingTable(std::vector<std::uint8_t>& buffer, Call&& call, int maxAtt
     std::fill(buffer.begin(), buffer.begin() + kTcpHeaderBytes, std::uint8_t{0});
     return false;
 }
+
+} // namespace vantorel::ostrevi

@@ -9,8 +9,10 @@
 #include <algorithm>
 #include <utility>
 
-using namespace brennix;
-using namespace brennix::test;
+using namespace vantorel;
+
+using namespace vantorel::brennix;
+using namespace vantorel::brennix::test;
 
 namespace {
 
@@ -40,7 +42,7 @@ std::wstring ImageOf(HANDLE process)
 TEST_F(BrennixTest, ClickWritesTheNetshBatchAndStartsTheSystemConsole)
 {
     FrmMain& f = Start();
-    OSVersion = L"10.0";
+    f.State.OSVersion = L"10.0";
     f.TextIP.SetText(L"010.1.1.1");
     HANDLE before = LastBatchProcess();
     ClickBlock(true);
@@ -69,7 +71,7 @@ TEST_F(BrennixTest, ClickWritesTheNetshBatchAndStartsTheSystemConsole)
 TEST_F(BrennixTest, HostileTextsWriteRunAndRecordNothing)
 {
     FrmMain& f = Start();
-    OSVersion = L"10.0";
+    f.State.OSVersion = L"10.0";
     ::test::WriteBytes(HistoryFile(), "192.0.2.1\r\n");
     HANDLE console = LastBatchProcess();
     int tried = 0;
@@ -95,7 +97,7 @@ TEST_F(BrennixTest, HostileTextsWriteRunAndRecordNothing)
 TEST_F(BrennixTest, TemporaryFolderFallsBackToTheProgramFolder)
 {
     FrmMain& f = Start();
-    OSVersion = L"10.0";
+    f.State.OSVersion = L"10.0";
     SetTempPath(L""); // GetTempPathW fails
     f.TextIP.SetText(L"198.51.100.2");
     ClickBlock();
@@ -114,7 +116,7 @@ TEST_F(BrennixTest, TemporaryFolderThatCmdWouldExpandStillBlocksTheAddress)
     ASSERT_TRUE(CreateDirectoryW(odd.c_str(), nullptr));
     SetTempPath(odd + L"\\");
     FrmMain& f = Start();
-    OSVersion = L"5.1";
+    f.State.OSVersion = L"5.1";
     f.TextIP.SetText(L"198.51.100.7");
     ClickBlock();
     EXPECT_TRUE(BatchFiles(odd).empty());
@@ -159,10 +161,10 @@ void ReplaceWithSameSizeText(const std::wstring& path)
 TEST_F(BrennixTest, BatchFileChangedBeforeItsCheckIsNotRunNorRecorded)
 {
     FrmMain& f = Start();
-    OSVersion = L"10.0";
+    f.State.OSVersion = L"10.0";
     for (BatchWrittenHook change : {&AppendCommand, &KeepOpenForWriting, &ReplaceWithSameSizeText}) {
         g_change.clear();
-        SetBatchWrittenHook(change);
+        f.BatchWritten = change;
         HANDLE console = LastBatchProcess();
         f.TextIP.SetText(L"203.0.113.9");
         ClickBlock();
@@ -183,7 +185,7 @@ TEST_F(BrennixTest, VersionWithoutBlockCommandsWritesRunsAndRecordsNothing)
     HANDLE console = LastBatchProcess();
     // An empty version is one not read yet: the block reads it first.
     for (const wchar_t* version : {L"5.0", L"0.0"}) {
-        OSVersion = version;
+        f.State.OSVersion = version;
         f.TextIP.SetText(L"192.0.2.4");
         ClickBlock();
         EXPECT_TRUE(BatchFiles(temp).empty()) << ::test::Narrow(version);
@@ -205,20 +207,16 @@ TEST_F(BrennixTest, VersionFallsBackToTheKernelsWhenWmiGivesNone)
     const std::wstring kernel = std::to_wstring(info.dwMajorVersion) + L"." + std::to_wstring(info.dwMinorVersion);
     for (VersionQuery query : {+[] { return std::wstring(); }, +[] { return std::wstring(L"10"); },
                                +[] { return std::wstring(L"x.y"); }}) {
-        SetWmiVersionQuery(query);
-        OSVersion = L"stale";
-        GetOSVersion();
-        EXPECT_EQ(OSVersion, kernel);
+        EXPECT_EQ(GetOSVersion(query), kernel);
     }
-    SetWmiVersionQuery(+[] { return std::wstring(L"6.1.7601"); });
-    GetOSVersion();
-    EXPECT_EQ(OSVersion, L"6.1") << "WMI's version is taken when it gives one";
+    EXPECT_EQ(GetOSVersion(+[] { return std::wstring(L"6.1.7601"); }), L"6.1")
+        << "WMI's version is taken when it gives one";
 }
 
 TEST_F(BrennixTest, BatchFileThatCannotBeWrittenIsNotRunNorRecorded)
 {
     FrmMain& f = Start();
-    OSVersion = L"10.0";
+    f.State.OSVersion = L"10.0";
     SetTempPath(folder / L"no such folder\\");
     HANDLE console = LastBatchProcess();
     f.TextIP.SetText(L"198.51.100.2");
@@ -233,7 +231,7 @@ TEST_F(BrennixTest, BatchFileThatCannotBeWrittenIsNotRunNorRecorded)
 TEST_F(BrennixTest, EachBlockHasItsOwnBatchFileAndOnlyOldOnesOfItsOwnGo)
 {
     FrmMain& f = Start();
-    OSVersion = L"10.0";
+    f.State.OSVersion = L"10.0";
     const std::wstring old = temp + L"\\Brennix-1-1.bat";
     const std::wstring recent = temp + L"\\Brennix-2-2.bat";
     const std::wstring users = temp + L"\\Brennix-mynotes.bat";

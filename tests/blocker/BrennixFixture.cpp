@@ -2,10 +2,12 @@
 
 #include "blocker/BatchFile.h"
 #include "blocker/ModMain.h"
-#include "monitor/common/PageOpen.h"
+#include "common/PageOpen.h"
 #include "runtime/Runtime.h"
 
-namespace brennix::test {
+using namespace vantorel;
+
+namespace vantorel::brennix::test {
 
 namespace {
 
@@ -77,13 +79,12 @@ std::vector<std::wstring> BatchFiles(const std::wstring& folder)
 void BrennixTest::SetUp()
 {
     ::test::InitControls();
-    IsExiting = false;
     rt::SetAppPath(folder.Path());
-    rt::SetCommandLineArgs(L"");
+    seams.commandLine = L"";
     temp = folder / L"temp dir & more";
     CreateDirectoryW(temp.c_str(), nullptr);
     SetTempPath(temp + L"\\");
-    SetTempPathSource(&FakeTempPath);
+    seams.tempPath = &FakeTempPath;
 }
 
 void BrennixTest::TearDown()
@@ -91,14 +92,9 @@ void BrennixTest::TearDown()
     if (form && form->IsLoaded())
         form->Unload();
     form.reset();
-    SetTempPathSource(nullptr);
-    SetPageOpener(nullptr);
-    IsExiting = false;
     MSG msg;
     while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
     }
-    SetBatchWrittenHook(nullptr);
-    SetWmiVersionQuery(nullptr);
     // Let the consoles end before their folder goes.
     if (HANDLE console = LastBatchProcess()) {
         EXPECT_EQ(WaitForSingleObject(console, 20000), WAIT_OBJECT_0) << "a block's console never ended";
@@ -109,7 +105,7 @@ void BrennixTest::SetTempPath(const std::wstring& path) { g_tempPath = path; }
 
 FrmMain& BrennixTest::Start()
 {
-    form = std::make_unique<FrmMain>();
+    form = std::make_unique<FrmMain>(seams);
     form->Load();
     form->ShowAfterLoad();
     // Above the consoles that blocks open, so the clicks land on the form.
@@ -151,4 +147,4 @@ void BrennixTest::ClickBlock(bool realInput)
     EXPECT_EQ(clicks, 1) << "one press, one click";
 }
 
-} // namespace brennix::test
+} // namespace vantorel::brennix::test

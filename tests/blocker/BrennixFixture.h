@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace brennix::test {
+namespace vantorel::brennix::test {
 
 // Real input through the system's input queue, as a user's. ClickCentre first waits until
 // nothing covers the window's centre; TypeText returns before the keys are handled.
@@ -38,7 +38,9 @@ protected:
 
     ::test::TempFolder folder;
     std::wstring temp;
+    // What the next Start hands the form.
+    Seams seams;
     std::unique_ptr<FrmMain> form;
 };
 
-} // namespace brennix::test
+} // namespace vantorel::brennix::test

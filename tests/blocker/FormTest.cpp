@@ -1,15 +1,17 @@
 // The window, the hand-over of an address on the command line, the address box's filter
 // under real typing, and the guide button.
 #include "blocker/ModMain.h"
-#include "monitor/common/PageOpen.h"
+#include "common/PageOpen.h"
 #include "runtime/Runtime.h"
 #include "tests/blocker/BrennixFixture.h"
 #include "tests/blocker/Pixels.h"
 
 #include <algorithm>
 
-using namespace brennix;
-using namespace brennix::test;
+using namespace vantorel;
+
+using namespace vantorel::brennix;
+using namespace vantorel::brennix::test;
 
 namespace {
 std::wstring g_opened;
@@ -47,13 +49,12 @@ TEST_F(BrennixTest, HandedOverTextFillsTheBoxUnchangedAndBlocksNothing)
         {L"1.2.3.4 & calc", L"1.2.3.4 & calc"},
     };
     for (const auto& c : cases) {
-        rt::SetCommandLineArgs(c.args);
+        seams.commandLine = c.args;
         FrmMain& f = Start();
         EXPECT_EQ(f.TextIP.Text(), c.box);
         EXPECT_EQ(f.List1.ListCount(), 0);
         f.Unload();
         form.reset();
-        IsExiting = false;
     }
     EXPECT_TRUE(BatchFiles(temp).empty());
     EXPECT_FALSE(::test::FileExists(HistoryFile()));
@@ -83,7 +84,7 @@ TEST_F(BrennixTest, TypingIsFilteredKeyByKey)
 TEST_F(BrennixTest, OpenGuideOpensTheGuidePage)
 {
     g_opened.clear();
-    SetPageOpener(&RecordPage); // no browser here
+    seams.pageOpener = &RecordPage; // no browser here
     FrmMain& f = Start();
     ClickCentre(f.dcButton1.hWnd());
     EXPECT_TRUE(::test::PumpUntil([] { return !g_opened.empty(); }));
@@ -93,7 +94,7 @@ TEST_F(BrennixTest, OpenGuideOpensTheGuidePage)
 TEST_F(BrennixTest, LinkImagesOpenTheMakersPagesOnTheirPicture)
 {
     g_opened.clear();
-    SetPageOpener(&RecordPage); // no browser here
+    seams.pageOpener = &RecordPage; // no browser here
     FrmMain& f = Start();
     struct Link {
         aicAlphaImage& image;

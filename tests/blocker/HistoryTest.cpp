@@ -5,8 +5,10 @@
 #include "blocker/ModMain.h"
 #include "runtime/Handles.h"
 
-using namespace brennix;
-using namespace brennix::test;
+using namespace vantorel;
+
+using namespace vantorel::brennix;
+using namespace vantorel::brennix::test;
 
 TEST_F(BrennixTest, HistoryListShowsEachAddressOnceAndASaveOnlyAppends)
 {
@@ -89,6 +91,5 @@ TEST_F(BrennixTest, HistoryFileHeldByAnotherProgramGetsTheAddressAtTheNextBlockO
             f.AddToLog(L"198.51.100.2", f.List1);
         EXPECT_EQ(::test::ReadBytes(HistoryFile()), before + ::test::Narrow(address) + "\r\n");
         form.reset();
-        IsExiting = false;
     }
 }

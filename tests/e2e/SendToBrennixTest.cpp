@@ -16,6 +16,9 @@
 
 #include <functional>
 
+using namespace vantorel;
+using namespace vantorel::ostrevi;
+
 namespace {
 
 const std::vector<std::wstring> kListMenuItems{L"Copy IP to Clipboard", L"-", L"Send to Brennix", L"-",
@@ -109,9 +112,8 @@ TEST_F(SendToBrennix, RightClickedDayListRowArrivesInTheRealBrennixBox)
     form->Unload();
     test::PumpFor(20);
     form.reset();
-    IsExiting = false;
     test::WriteBytes(log, "Ip's Connected to 3389 Date: today\r\n198.51.100.23\r\n203.0.113.7\r\n");
-    form = std::make_unique<FrmMain>();
+    form = std::make_unique<FrmMain>(seams);
     form->Load();
     form->ShowAfterLoad();
     ASSERT_EQ(form->List1.ListCount(), 2);

@@ -45,7 +45,7 @@ TEST(FormUnload, WaitsUntilTheHandlerOnTheStackReturns)
         ran = true;
         form.Unload();
         // Messages pumped inside the handler must not destroy what the handler still uses.
-        rt::PumpMessages();
+        rt::YieldToOtherMessages();
         windowAliveAfterPump = IsWindow(form.label.hWnd()) && IsWindow(form.hWnd());
         form.label.SetCaption(L"still here");
     };

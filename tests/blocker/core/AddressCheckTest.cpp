@@ -4,11 +4,13 @@
 
 #include <gtest/gtest.h>
 
-using namespace brennix;
+using namespace vantorel;
+
+using namespace vantorel::brennix;
 
 TEST(CheckBlockAddress, RefusesEveryHostileText)
 {
-    auto hostile = brennix::test::HostileAddresses();
+    auto hostile = vantorel::brennix::test::HostileAddresses();
     ASSERT_GE(hostile.size(), 30u);
     for (const auto& text : hostile)
         EXPECT_FALSE(CheckBlockAddress(text).has_value()) << "accepted: [" << std::string(text.begin(), text.end()) << "]";

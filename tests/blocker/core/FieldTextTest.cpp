@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
-using namespace brennix;
+using namespace vantorel;
+
+using namespace vantorel::brennix;
 
 TEST(NthDelimiterPos, FindsNthOccurrenceOrOnePastTheEnd)
 {

@@ -2,4 +2,6 @@
 
 #include <gtest/gtest.h>
 
-TEST(HistoryTitle, CountInBrackets) { EXPECT_EQ(brennix::HistoryTitle(3), L"Block IP History (3)"); }
+using namespace vantorel;
+
+TEST(HistoryTitle, CountInBrackets) { EXPECT_EQ(vantorel::brennix::HistoryTitle(3), L"Block IP History (3)"); }

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace brennix::test {
+namespace vantorel::brennix::test {
 
 inline std::vector<std::wstring> HostileAddresses()
 {
@@ -57,4 +57,4 @@ inline std::vector<std::wstring> HostileAddresses()
     };
 }
 
-} // namespace brennix::test
+} // namespace vantorel::brennix::test

@@ -4,7 +4,9 @@
 
 #include <string>
 
-using namespace brennix;
+using namespace vantorel;
+
+using namespace vantorel::brennix;
 
 namespace {
 

@@ -2,11 +2,14 @@
 // stand-in Brennix.exe started through the shell. Web pages go through the page-open seam,
 // since no browser runs here.
 #include "monitor/ModMain.h"
-#include "monitor/common/PageOpen.h"
+#include "common/PageOpen.h"
 #include "runtime/Runtime.h"
 #include "tests/monitor/support/FormFixture.h"
 
 #include <vector>
+
+using namespace vantorel;
+using namespace vantorel::ostrevi;
 
 namespace {
 
@@ -30,15 +33,10 @@ class Actions : public test::FormTest {
 protected:
     void SetUp() override
     {
-        test::FormTest::SetUp();
         g_opened.clear();
-        SetPageOpener(&RecordPageOpen);
+        seams.pageOpener = &RecordPageOpen;
+        test::FormTest::SetUp();
         brennixArgs = folder / L"brennix-args.txt";
-    }
-    void TearDown() override
-    {
-        SetPageOpener(nullptr);
-        test::FormTest::TearDown();
     }
     void InstallBrennix()
     {

@@ -6,6 +6,9 @@
 #include "tests/monitor/support/FormFixture.h"
 #include "tests/support/RealInput.h"
 
+using namespace vantorel;
+using namespace vantorel::ostrevi;
+
 namespace {
 
 void PostTrayCallback(HWND hook, UINT mouseMessage)
@@ -31,18 +34,18 @@ TEST_F(TrayExit, ExitDuringAScanRemovesTheIconAndUnloadsOnlyAfterTheScanReturns)
         // The user right-clicks the icon while the scan runs; the scan yields after each
         // step, like the row walk, and stops once the exit has begun.
         PostTrayCallback(hook, WM_RBUTTONUP);
-        for (int step = 0; step < 400 && !IsExiting; ++step) {
-            rt::PumpMessages();
+        for (int step = 0; step < 400 && !form->State.IsExiting; ++step) {
+            rt::YieldToOtherMessages();
             windowLivedThroughScan = windowLivedThroughScan && IsWindow(window);
             Sleep(5);
         }
-        if (IsExiting)
+        if (form->State.IsExiting)
             iconOnceExiting = test::TrayIconExists(hook) ? 1 : 0;
         windowLivedThroughScan = windowLivedThroughScan && IsWindow(window);
     });
     EXPECT_TRUE(test::PumpDeferredUntil([&] { return form->hWnd() == nullptr; }, 20000));
     EXPECT_TRUE(scanned);
-    EXPECT_TRUE(IsExiting);
+    EXPECT_TRUE(form->State.IsExiting);
     EXPECT_EQ(iconOnceExiting, 0);
     EXPECT_TRUE(windowLivedThroughScan);
     EXPECT_FALSE(test::TrayIconExists(hook));

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+using namespace vantorel;
+using namespace vantorel::ostrevi;
+
 TEST(Settings, WrittenValuesReadBackAndMissingOnesAreEmpty)
 {
     test::TempFolder folder;

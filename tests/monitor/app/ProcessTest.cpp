@@ -13,6 +13,9 @@
 #include <memory>
 #include <vector>
 
+using namespace vantorel;
+using namespace vantorel::ostrevi;
+
 namespace {
 
 struct Started {

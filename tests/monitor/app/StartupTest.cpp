@@ -2,8 +2,8 @@
 // temporary program folder.
 #include "monitor/FrmMain.h"
 #include "monitor/ModMain.h"
-#include "monitor/common/ModCommon.h"
-#include "monitor/common/core/TextHandling.h"
+#include "common/ModCommon.h"
+#include "common/core/TextHandling.h"
 #include "ostrevi_version.h"
 #include "runtime/Runtime.h"
 #include "tests/support/TestSupport.h"
@@ -12,6 +12,9 @@
 
 #include <gtest/gtest.h>
 
+using namespace vantorel;
+using namespace vantorel::ostrevi;
+
 namespace {
 
 class StartupTest : public ::testing::Test {
@@ -19,16 +22,14 @@ protected:
     void SetUp() override
     {
         test::InitControls();
-        IsExiting = false;
         rt::SetAppPath(folder.Path());
-        rt::SetCommandLineArgs(L"");
+        seams.commandLine = L"";
     }
     void TearDown() override
     {
         if (form && form->IsLoaded())
             form->Unload();
         form.reset();
-        IsExiting = false;
         MSG msg;
         while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
         }
@@ -36,7 +37,7 @@ protected:
     void WriteSettings(const std::string& body) { test::WriteBytes(folder / L"Settings.ini", "[main]\r\n" + body); }
     FrmMain& Start()
     {
-        form = std::make_unique<FrmMain>();
+        form = std::make_unique<FrmMain>(seams);
         form->Load();
         form->ShowAfterLoad();
         return *form;
@@ -44,6 +45,7 @@ protected:
     std::wstring Defaults() const { return folder.Path() + L"\\Logs\\"; }
 
     test::TempFolder folder;
+    Seams seams;
     std::unique_ptr<FrmMain> form;
 };
 
@@ -56,7 +58,7 @@ TEST_F(StartupTest, NoSettingsFileShowsTheDefaultsAndLogsBesideTheProgram)
     EXPECT_EQ(f.TextTime.Text(), L"5");
     EXPECT_EQ(f.Check1.Value(), 0);
     EXPECT_EQ(f.CheckChangeLogLocation.Value(), 0);
-    EXPECT_EQ(LogFolder, Defaults());
+    EXPECT_EQ(f.State.LogFolder, Defaults());
     EXPECT_EQ(f.TextLogPath.Text(), Defaults());
     EXPECT_TRUE(test::FolderExists(Defaults()));
     EXPECT_FALSE(test::FileExists(folder / L"Settings.ini")) << "no defaults are written";
@@ -67,7 +69,7 @@ TEST_F(StartupTest, StoredLocationUsedWhenSwitchedOnWithParentsCreated)
     std::wstring custom = folder.Path() + L"\\deep\\er\\logs";
     WriteSettings("ChangeLogLocation=1\r\nLogLocation=" + test::Narrow(custom) + "\r\nPort= 3390 \r\nTime=7\r\n");
     FrmMain& f = Start();
-    EXPECT_EQ(LogFolder, custom + L"\\");
+    EXPECT_EQ(f.State.LogFolder, custom + L"\\");
     EXPECT_EQ(f.TextLogPath.Text(), custom + L"\\");
     EXPECT_TRUE(test::FolderExists(custom)) << "the log folder is created with its parents";
     EXPECT_EQ(f.CheckChangeLogLocation.Value(), 1);
@@ -82,7 +84,7 @@ TEST_F(StartupTest, StoredLocationIgnoredWhenSwitchedOff)
     WriteSettings("ChangeLogLocation=0\r\nLogLocation=C:\\elsewhere\\logs\r\n");
     FrmMain& f = Start();
     EXPECT_EQ(f.TextLogPath.Text(), L"C:\\elsewhere\\logs");
-    EXPECT_EQ(LogFolder, Defaults());
+    EXPECT_EQ(f.State.LogFolder, Defaults());
     EXPECT_FALSE(f.TextLogPath.Enabled());
 }
 
@@ -117,13 +119,12 @@ TEST_F(StartupTest, StoredLogFolderOfAnyUsableLengthWorksAndAnUnusableOneFallsBa
         WriteSettings("ChangeLogLocation=1\r\nLogLocation=" + test::Narrow(c.location) + "\r\n");
         FrmMain& f = Start();
         const std::wstring expected = c.usable ? c.location + L"\\" : Defaults();
-        EXPECT_EQ(LogFolder, expected);
+        EXPECT_EQ(f.State.LogFolder, expected);
         EXPECT_EQ(f.TextLogPath.Text(), expected);
         f.AddToLog(L"192.0.2.1");
         EXPECT_NE(test::ReadBytes(LongPathForm(f.DayLogPath())).find("192.0.2.1\r\n"), std::string::npos);
         f.Unload();
         form.reset();
-        IsExiting = false;
         test::RemoveTree(LongPathForm(Defaults()));
     }
 }
@@ -133,11 +134,10 @@ TEST_F(StartupTest, BlankOrMissingStoredLocationFallsBackToDefault)
     for (const char* location : {"LogLocation=\"   \"\r\n", ""}) {
         WriteSettings(std::string("ChangeLogLocation=1\r\n") + location);
         FrmMain& f = Start();
-        EXPECT_EQ(LogFolder, Defaults()) << location;
+        EXPECT_EQ(f.State.LogFolder, Defaults()) << location;
         EXPECT_EQ(f.TextLogPath.Text(), Defaults()) << location;
         f.Unload();
         form.reset();
-        IsExiting = false;
     }
 }
 
@@ -152,21 +152,19 @@ TEST_F(StartupTest, CheckBoxesTakeOnlyWholeNumbers)
 TEST_F(StartupTest, StartupSwitchHidesTheWindowInAnyCase)
 {
     for (const wchar_t* args : {L"/STARTUP", L"\\startup", L"-StartUp"}) {
-        rt::SetCommandLineArgs(args);
+        seams.commandLine = args;
         FrmMain& f = Start();
         EXPECT_FALSE(IsWindowVisible(f.hWnd())) << args;
         EXPECT_TRUE(f.Timer1.Enabled()) << "the program runs on, hidden";
         f.Unload();
         form.reset();
-        IsExiting = false;
     }
     for (const wchar_t* args : {L"/startup x", L"startup", L""}) {
-        rt::SetCommandLineArgs(args);
+        seams.commandLine = args;
         FrmMain& f = Start();
         EXPECT_TRUE(IsWindowVisible(f.hWnd())) << args;
         f.Unload();
         form.reset();
-        IsExiting = false;
     }
 }
 
@@ -209,16 +207,16 @@ TEST_F(StartupTest, TitleBarCloseBoxOnlyHides)
     EXPECT_TRUE(test::PumpQueued());
     EXPECT_FALSE(IsWindowVisible(f.hWnd()));
     EXPECT_TRUE(f.IsLoaded()) << "the program goes on in the notification area";
-    EXPECT_FALSE(IsExiting);
+    EXPECT_FALSE(f.State.IsExiting);
 }
 
 TEST_F(StartupTest, DateValuesComeFromTheLocale)
 {
     FrmMain& f = Start();
-    EXPECT_FALSE(DateSeparator.empty());
-    EXPECT_EQ(DateSeparator.find(L'\0'), std::wstring::npos) << "the separator characters alone";
-    EXPECT_EQ(TodayText, CurrentDateText());
-    EXPECT_NE(TodayText.find(DateSeparator), std::wstring::npos);
+    EXPECT_FALSE(f.State.DateSeparator.empty());
+    EXPECT_EQ(f.State.DateSeparator.find(L'\0'), std::wstring::npos) << "the separator characters alone";
+    EXPECT_EQ(f.State.TodayText, CurrentDateText());
+    EXPECT_NE(f.State.TodayText.find(f.State.DateSeparator), std::wstring::npos);
     (void)f;
 }
 
@@ -227,22 +225,27 @@ TEST_F(StartupTest, ExitStopsTimerHidesAndUnloadsEveryForm)
     FrmMain& f = Start();
     HWND hwnd = f.hWnd();
     ASSERT_TRUE(f.Timer1.Enabled());
-    bool timerStoppedBeforeHide = false;
+    struct Watch {
+        FrmMain* form;
+        bool timerStoppedBeforeHide;
+    } watch{&f, false};
     // The exit hides the window after stopping the timer: observe the state as the window hides.
     SetWindowSubclass(
         hwnd,
         [](HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) -> LRESULT {
-            if (msg == WM_SHOWWINDOW && wp == FALSE && MainForm())
-                *reinterpret_cast<bool*>(data) = !MainForm()->Timer1.Enabled();
+            if (msg == WM_SHOWWINDOW && wp == FALSE) {
+                auto* w = reinterpret_cast<Watch*>(data);
+                w->timerStoppedBeforeHide = !w->form->Timer1.Enabled();
+            }
             return DefSubclassProc(h, msg, wp, lp);
         },
-        1, reinterpret_cast<DWORD_PTR>(&timerStoppedBeforeHide));
+        1, reinterpret_cast<DWORD_PTR>(&watch));
     int quits = test::QuitCount();
     PostMessageW(hwnd, WM_CLOSE, 0, 0);
     ASSERT_TRUE(test::PumpUntil([&] { return !f.IsLoaded(); }));
     EXPECT_TRUE(test::PumpQueued());
-    EXPECT_TRUE(IsExiting);
-    EXPECT_TRUE(timerStoppedBeforeHide);
+    EXPECT_TRUE(f.State.IsExiting);
+    EXPECT_TRUE(watch.timerStoppedBeforeHide);
     EXPECT_FALSE(f.Timer1.Enabled());
     EXPECT_FALSE(IsWindow(hwnd));
     EXPECT_TRUE(rt::Form::Forms().empty());
@@ -251,8 +254,11 @@ TEST_F(StartupTest, ExitStopsTimerHidesAndUnloadsEveryForm)
 
 TEST_F(StartupTest, LoadAfterExitHasBegunGoesStraightBackToExit)
 {
-    IsExiting = true;
-    FrmMain& f = Start();
+    form = std::make_unique<FrmMain>(seams);
+    form->State.IsExiting = true;
+    form->Load();
+    form->ShowAfterLoad();
+    FrmMain& f = *form;
     test::PumpUntil([&] { return !f.IsLoaded(); }, 2000);
     EXPECT_FALSE(f.IsLoaded());
     EXPECT_FALSE(f.Timer1.Enabled());

@@ -1,10 +1,12 @@
 // The Windows version as WMI reports it on this machine, kept as numbers.
-#include "monitor/common/ModCommon.h"
-#include "monitor/common/core/TextHandling.h"
+#include "common/ModCommon.h"
+#include "common/core/TextHandling.h"
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
+
+using namespace vantorel;
 
 TEST(GetOSVersion, MatchesTheKernelsOwnVersion)
 {
@@ -17,8 +19,7 @@ TEST(GetOSVersion, MatchesTheKernelsOwnVersion)
     info.dwOSVersionInfoSize = sizeof(info);
     ASSERT_EQ(rtlGetVersion(&info), 0);
 
-    OSVersion = L"stale";
-    GetOSVersion();
+    const std::wstring OSVersion = GetOSVersion();
     EXPECT_EQ(OSVersion, std::to_wstring(info.dwMajorVersion) + L"." + std::to_wstring(info.dwMinorVersion));
     // Whatever Wine claims, the comparisons with the old versions are numeric.
     auto vs60 = CompareWindowsVersion(OSVersion, 6, 0);

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+using namespace vantorel;
+using namespace vantorel::ostrevi;
+
 TEST(DayLogFileName, SeparatorAndForbiddenCharactersBecomePoints)
 {
     EXPECT_EQ(DayLogFileName(L"12/7/2026", L"/"), L"12.7.2026.txt");

@@ -8,6 +8,8 @@
 
 namespace test {
 
+using namespace vantorel::ostrevi;
+
 inline void PutLe32(std::vector<std::uint8_t>& out, std::uint32_t v)
 {
     for (int i = 0; i < 4; ++i)

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+using namespace vantorel;
+using namespace vantorel::ostrevi;
+
 using test::Addr;
 using test::Conn;
 using test::TableBytes;

@@ -15,6 +15,9 @@
 
 namespace test {
 
+using namespace vantorel;
+using namespace vantorel::ostrevi;
+
 inline std::wstring g_today = L"12/7/2026";
 inline std::wstring FixedDate() { return g_today; }
 
@@ -24,15 +27,9 @@ protected:
     {
         InitControls();
         g_today = L"12/7/2026";
-        SetDateSource(&FixedDate);
         rt::SetAppPath(folder.Path());
-        IsExiting = false;
     }
-    void TearDown() override
-    {
-        StopForm();
-        SetDateSource(nullptr);
-    }
+    void TearDown() override { StopForm(); }
 
     void WriteSettings(const std::wstring& port, const std::wstring& time)
     {
@@ -45,7 +42,7 @@ protected:
     // the test raises the timer's ticks itself, one at a time.
     FrmMain& StartForm(bool manualTicks = true)
     {
-        form = std::make_unique<FrmMain>();
+        form = std::make_unique<FrmMain>(Seams{.clock = &FixedDate, .commandLine = L""});
         form->Load();
         if (manualTicks)
             form->Timer1.SetEnabled(false);
@@ -58,7 +55,6 @@ protected:
         form->Unload();
         EXPECT_TRUE(PumpQueued());
         form.reset();
-        IsExiting = false;
     }
     void Tick(int n = 1)
     {

@@ -8,6 +8,9 @@
 #include <algorithm>
 #include <set>
 
+using namespace vantorel;
+using namespace vantorel::ostrevi;
+
 using test::Listener;
 using test::ScanTest;
 
@@ -311,12 +314,11 @@ TEST_F(ScanTest, TickAfterExitBeganChangesNothing)
     ASSERT_NE(server.ConnectFrom("127.0.0.3"), 0);
     WriteSettings(std::to_wstring(server.Port()), L"1");
     FrmMain& f = StartForm();
-    IsExiting = true;
+    f.State.IsExiting = true;
     Tick();
     EXPECT_EQ(f.ListViewNetstats.ListCount(), 0);
     EXPECT_EQ(f.TickCounter, 0);
     EXPECT_FALSE(test::FileExists(LogPath()));
-    IsExiting = false;
 }
 
 TEST_F(ScanTest, ProgramLogsTodaysConnectionsInItsOwnFolder)

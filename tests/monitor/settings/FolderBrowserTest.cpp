@@ -9,6 +9,9 @@
 
 #include <commctrl.h>
 
+using namespace vantorel;
+using namespace vantorel::ostrevi;
+
 namespace {
 
 struct DialogDriver {
@@ -219,18 +222,18 @@ TEST_F(BrowseButton, ChosenFolderBecomesTheLogLocationAndIsSaved)
     EXPECT_EQ(g_driver.selected, L"picked");
     EXPECT_EQ(_wcsicmp(f.TextLogPath.Text().c_str(), (picked + L"\\").c_str()), 0);
     EXPECT_EQ(_wcsicmp(Ini(L"LogLocation").c_str(), (picked + L"\\").c_str()), 0);
-    EXPECT_EQ(LogFolder, f.TextLogPath.Text());
+    EXPECT_EQ(f.State.LogFolder, f.TextLogPath.Text());
 
     // Cancel changes nothing.
     f.TextLogPath.SetText(app / L"other");
     WriteSetting(L"LogLocation", L"unchanged");
-    const std::wstring folderBefore = LogFolder;
+    const std::wstring folderBefore = f.State.LogFolder;
     PressWhenOpen(IDCANCEL, L"Choose Folder To Store Logs");
     Click(f.ButtonBrowse.hWnd());
     EXPECT_TRUE(g_driver.seen);
     EXPECT_EQ(f.TextLogPath.Text(), app / L"other");
     EXPECT_EQ(Ini(L"LogLocation"), L"unchanged");
-    EXPECT_EQ(LogFolder, folderBefore);
+    EXPECT_EQ(f.State.LogFolder, folderBefore);
 }
 
 TEST_F(BrowseButton, DoesNothingWhileTheLogLocationIsNotChosen)

@@ -3,9 +3,12 @@
 #include "tests/monitor/settings/SettingsFixture.h"
 
 #include "monitor/ModTask.h"
-#include "monitor/common/ModCommon.h"
+#include "common/ModCommon.h"
 
 #include <oleauto.h>
+
+using namespace vantorel;
+using namespace vantorel::ostrevi;
 
 namespace {
 
@@ -24,7 +27,7 @@ TEST(LogonTaskPath, VersionsBelowSixCompareAsNumbers)
 TEST_F(LogonTask, RefusedRegistrationPutsTheBoxBackAndKeepsTheKey)
 {
     FrmMain& f = Start();
-    ASSERT_FALSE(UsesOlderTaskScheduler(OSVersion)) << "version " << test::Narrow(OSVersion);
+    ASSERT_FALSE(UsesOlderTaskScheduler(f.State.OSVersion)) << "version " << test::Narrow(f.State.OSVersion);
     Click(f.Check1.hWnd());
     EXPECT_EQ(f.Check1.Value(), 0);
     EXPECT_FALSE(IniHas(L"StartWithWindows"));
@@ -87,7 +90,7 @@ TEST_F(LogonTask, BelowSixTheMissingOlderComponentFailsTheOperation)
     WriteSetting(L"StartWithWindows", L"1");
     FrmMain& f = Start();
 
-    OSVersion = L"5.1";
+    f.State.OSVersion = L"5.1";
     Click(f.Check1.hWnd());
     // The older path could not remove anything: the box and the key say the task is there.
     EXPECT_EQ(f.Check1.Value(), 1);
@@ -95,13 +98,13 @@ TEST_F(LogonTask, BelowSixTheMissingOlderComponentFailsTheOperation)
     EXPECT_TRUE(TaskExists(kStartupTaskName));
 
     // As text "10.0" sorts before "6.0"; as a number it takes Task Scheduler 2.0.
-    OSVersion = L"10.0";
+    f.State.OSVersion = L"10.0";
     Click(f.Check1.hWnd());
     EXPECT_EQ(f.Check1.Value(), 0);
     EXPECT_EQ(Ini(L"StartWithWindows"), L"0");
     EXPECT_FALSE(TaskExists(kStartupTaskName));
 
-    OSVersion = L"5.2";
+    f.State.OSVersion = L"5.2";
     Click(f.Check1.hWnd());
     EXPECT_EQ(f.Check1.Value(), 0);
     EXPECT_EQ(Ini(L"StartWithWindows"), L"0");
@@ -111,12 +114,10 @@ TEST_F(LogonTask, BelowSixTheMissingOlderComponentFailsTheOperation)
 template <typename Get>
 std::wstring Text(Get get)
 {
-    BSTR s = nullptr;
-    if (FAILED(get(&s)))
+    rt::Bstr s;
+    if (FAILED(get(s.put())))
         return L"<failed>";
-    std::wstring out = s ? s : L"";
-    SysFreeString(s);
-    return out;
+    return s.Text();
 }
 
 TEST(LogonTaskDefinition, HoldsEveryValueAndReportsTheRefusedTrigger)

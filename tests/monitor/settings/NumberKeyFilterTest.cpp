@@ -4,6 +4,9 @@
 
 #include <string>
 
+using namespace vantorel;
+using namespace vantorel::ostrevi;
+
 namespace {
 
 struct KeyCase {

@@ -7,6 +7,9 @@
 
 #include <oleauto.h>
 
+using namespace vantorel;
+using namespace vantorel::ostrevi;
+
 namespace {
 
 // A quit posted when the last form goes would end the next modal loop of the test at once.
@@ -22,9 +25,7 @@ rt::ComPtr<ITaskFolder> RootTaskFolder(rt::ComPtr<ITaskService>& service)
     rt::ComPtr<ITaskFolder> folder;
     if (!ConnectTaskService(service).Succeeded())
         return folder;
-    BSTR root = SysAllocString(L"\\");
-    service->GetFolder(root, folder.put());
-    SysFreeString(root);
+    service->GetFolder(rt::Bstr(L"\\"), folder.put());
     return folder;
 }
 
@@ -34,9 +35,6 @@ void SettingsFixture::SetUp()
 {
     test::InitControls();
     rt::SetAppPath(app.Path());
-    rt::SetCommandLineArgs(L"");
-    IsExiting = false;
-    LogFolder.clear();
 }
 
 void SettingsFixture::TearDown()
@@ -48,7 +46,7 @@ void SettingsFixture::TearDown()
 FrmMain& SettingsFixture::Start()
 {
     Stop();
-    form = std::make_unique<FrmMain>();
+    form = std::make_unique<FrmMain>(Seams{.commandLine = L""});
     form->Load();
     form->Show();
     EXPECT_TRUE(test::PumpQueued());
@@ -110,10 +108,7 @@ bool TaskExists(const std::wstring& name)
     if (!folder)
         return false;
     rt::ComPtr<IRegisteredTask> task;
-    BSTR n = SysAllocString(name.c_str());
-    HRESULT hr = folder->GetTask(n, task.put());
-    SysFreeString(n);
-    return SUCCEEDED(hr);
+    return SUCCEEDED(folder->GetTask(rt::Bstr(name), task.put()));
 }
 
 bool RegisterPlainTask(const std::wstring& name)
@@ -130,17 +125,12 @@ bool RegisterPlainTask(const std::wstring& name)
         FAILED(actions->Create(TASK_ACTION_EXEC, action.put())))
         return false;
     rt::ComPtr<IExecAction> exec;
-    BSTR path = SysAllocString(L"C:\\windows\\notepad.exe");
     if (SUCCEEDED(action->QueryInterface(IID_IExecAction, exec.put_void())))
-        exec->put_Path(path);
-    SysFreeString(path);
-    VARIANT none;
-    VariantInit(&none);
-    BSTR n = SysAllocString(name.c_str());
+        exec->put_Path(rt::Bstr(L"C:\\windows\\notepad.exe"));
+    rt::Variant none;
     rt::ComPtr<IRegisteredTask> registered;
-    HRESULT hr = folder->RegisterTaskDefinition(n, def.get(), TASK_CREATE_OR_UPDATE, none, none,
+    HRESULT hr = folder->RegisterTaskDefinition(rt::Bstr(name), def.get(), TASK_CREATE_OR_UPDATE, none, none,
                                                 TASK_LOGON_INTERACTIVE_TOKEN, none, registered.put());
-    SysFreeString(n);
     return SUCCEEDED(hr);
 }
 
@@ -151,7 +141,5 @@ void RemoveTask(const std::wstring& name)
     rt::ComPtr<ITaskFolder> folder = RootTaskFolder(service);
     if (!folder)
         return;
-    BSTR n = SysAllocString(name.c_str());
-    folder->DeleteTask(n, 0);
-    SysFreeString(n);
+    folder->DeleteTask(rt::Bstr(name), 0);
 }

@@ -10,6 +10,9 @@
 #include <memory>
 #include <string>
 
+using namespace vantorel;
+using namespace vantorel::ostrevi;
+
 class SettingsFixture : public ::testing::Test {
 protected:
     void SetUp() override;

@@ -3,6 +3,9 @@
 
 #include "monitor/ModMain.h"
 
+using namespace vantorel;
+using namespace vantorel::ostrevi;
+
 namespace {
 
 std::wstring EditText(HWND edit)
@@ -116,7 +119,7 @@ TEST_F(SettingsPanel, EachSettingIsSavedWhenChangedAndReadBackAtTheNextStart)
     EXPECT_EQ(again.CheckChangeLogLocation.Value(), 1);
     EXPECT_TRUE(again.TextLogPath.Enabled());
     EXPECT_EQ(again.TextLogPath.Text(), custom + L"\\");
-    EXPECT_EQ(LogFolder, custom + L"\\");
+    EXPECT_EQ(f.State.LogFolder, custom + L"\\");
     EXPECT_EQ(again.Check1.Value(), 0);
 }
 
@@ -128,11 +131,11 @@ TEST_F(SettingsPanel, SwitchingTheLogLocationTakesEffectAtOnceAndCreatesTheFolde
     FrmMain& f = Start();
     // Unchecked: the stored location stays in the box but the default folder is used.
     EXPECT_EQ(f.TextLogPath.Text(), elsewhere);
-    EXPECT_EQ(LogFolder, DefaultLogFolder());
+    EXPECT_EQ(f.State.LogFolder, DefaultLogFolder());
     EXPECT_FALSE(test::FolderExists(elsewhere));
 
     Click(f.CheckChangeLogLocation.hWnd());
-    EXPECT_EQ(LogFolder, elsewhere + L"\\");
+    EXPECT_EQ(f.State.LogFolder, elsewhere + L"\\");
     EXPECT_FALSE(test::FolderExists(elsewhere)) << "created by the first save that needs it";
     EXPECT_EQ(f.TextLogPath.Text(), elsewhere + L"\\");
 
@@ -141,7 +144,7 @@ TEST_F(SettingsPanel, SwitchingTheLogLocationTakesEffectAtOnceAndCreatesTheFolde
     FocusOn(f.TextLogPath.hWnd());
     f.TextLogPath.SetText(deeper);
     FocusOn(f.TextTime.hWnd());
-    EXPECT_EQ(LogFolder, deeper + L"\\");
+    EXPECT_EQ(f.State.LogFolder, deeper + L"\\");
     EXPECT_FALSE(test::FolderExists(app / L"a")) << "no stray folders on leaving the box";
     EXPECT_EQ(Ini(L"LogLocation"), deeper + L"\\");
     // The next save of the day's log lands in the new folder.
@@ -154,7 +157,7 @@ TEST_F(SettingsPanel, SwitchingTheLogLocationTakesEffectAtOnceAndCreatesTheFolde
     test::RemoveTree(DefaultLogFolder());
     Click(f.CheckChangeLogLocation.hWnd());
     EXPECT_EQ(Ini(L"ChangeLogLocation"), L"0");
-    EXPECT_EQ(LogFolder, DefaultLogFolder());
+    EXPECT_EQ(f.State.LogFolder, DefaultLogFolder());
     EXPECT_EQ(f.TextLogPath.Text(), deeper + L"\\");
     EXPECT_EQ(Ini(L"LogLocation"), deeper + L"\\");
     EXPECT_FALSE(f.TextLogPath.Enabled());
@@ -166,8 +169,8 @@ TEST_F(SettingsPanel, StartUpWithAChosenLocationCreatesThatFolderOnly)
     const std::wstring chosen = app / L"chosen";
     WriteSetting(L"ChangeLogLocation", L"1");
     WriteSetting(L"LogLocation", chosen);
-    Start();
-    EXPECT_EQ(LogFolder, chosen + L"\\");
+    FrmMain& f = Start();
+    EXPECT_EQ(f.State.LogFolder, chosen + L"\\");
     EXPECT_TRUE(test::FolderExists(chosen));
     EXPECT_FALSE(test::FolderExists(DefaultLogFolder()));
 }
@@ -191,7 +194,7 @@ TEST_F(SettingsPanel, TypedLogFolderIsTakenAtAnyUsableLengthAndAnUnusableOneIsRe
     };
     WriteSetting(L"ChangeLogLocation", L"1");
     FrmMain& f = Start();
-    std::wstring inUse = LogFolder;
+    std::wstring inUse = f.State.LogFolder;
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.folder.size() << " characters: " << test::Narrow(c.folder.substr(0, 80)));
         const std::wstring storedBefore = Ini(L"LogLocation");
@@ -200,7 +203,7 @@ TEST_F(SettingsPanel, TypedLogFolderIsTakenAtAnyUsableLengthAndAnUnusableOneIsRe
         FocusOn(f.TextPort.hWnd());
         if (c.usable)
             inUse = c.folder + L"\\";
-        EXPECT_EQ(LogFolder, inUse);
+        EXPECT_EQ(f.State.LogFolder, inUse);
         EXPECT_EQ(f.TextLogPath.Text(), inUse) << "a refused folder puts the box back";
         EXPECT_EQ(Ini(L"LogLocation"), c.usable ? inUse : storedBefore);
     }
@@ -208,7 +211,7 @@ TEST_F(SettingsPanel, TypedLogFolderIsTakenAtAnyUsableLengthAndAnUnusableOneIsRe
     ASSERT_EQ(inUse, nonAnsi + L"\\");
     FrmMain& again = Start();
     EXPECT_EQ(again.TextLogPath.Text(), inUse);
-    EXPECT_EQ(LogFolder, inUse);
+    EXPECT_EQ(f.State.LogFolder, inUse);
     again.AddToLog(L"192.0.2.1");
     EXPECT_EQ(again.DayLogPath().rfind(inUse, 0), 0u);
     EXPECT_NE(test::ReadBytes(again.DayLogPath()).find("192.0.2.1\r\n"), std::string::npos);
@@ -223,7 +226,7 @@ TEST_F(SettingsPanel, LeavingAnEmptyLogLocationFillsInTheDefaultFolder)
     FocusOn(f.TextPort.hWnd());
     EXPECT_EQ(f.TextLogPath.Text(), DefaultLogFolder());
     EXPECT_EQ(Ini(L"LogLocation"), DefaultLogFolder());
-    EXPECT_EQ(LogFolder, DefaultLogFolder());
+    EXPECT_EQ(f.State.LogFolder, DefaultLogFolder());
 }
 
 } // namespace

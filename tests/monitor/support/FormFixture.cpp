@@ -6,6 +6,9 @@
 
 #include <shellapi.h>
 
+using namespace vantorel;
+using namespace vantorel::ostrevi;
+
 namespace test {
 
 void DropTrayIcon(HWND hwnd)
@@ -63,10 +66,9 @@ void MenuDriver::Choose(const std::wstring& menu, int n, std::function<void()> w
 void FormTest::SetUp()
 {
     InitControls();
-    IsExiting = false;
     rt::SetAppPath(folder.Path());
-    rt::SetCommandLineArgs(L"");
-    form = std::make_unique<FrmMain>();
+    seams.commandLine = L"";
+    form = std::make_unique<FrmMain>(seams);
     form->Load();
     form->ShowAfterLoad();
     EXPECT_TRUE(PumpQueued());
@@ -77,7 +79,6 @@ void FormTest::TearDown()
     form.reset();
     EXPECT_TRUE(PumpQueued());
     rt::RunDeferred();
-    IsExiting = false;
 }
 
 } // namespace test

@@ -12,6 +12,9 @@
 
 namespace test {
 
+using namespace vantorel;
+using namespace vantorel::ostrevi;
+
 // Deletes the icon of `hwnd` behind its owner's back, as a shell restart loses it.
 void DropTrayIcon(HWND hwnd);
 
@@ -47,6 +50,8 @@ protected:
     void TearDown() override;
 
     TempFolder folder;
+    // What SetUp hands the form.
+    Seams seams;
     std::unique_ptr<FrmMain> form;
 };
 

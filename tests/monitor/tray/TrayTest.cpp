@@ -12,6 +12,9 @@
 #include <tuple>
 #include <vector>
 
+using namespace vantorel;
+using namespace vantorel::ostrevi;
+
 namespace {
 
 using Call = std::tuple<std::string, int>;
@@ -122,7 +125,7 @@ TEST_F(FrmMainTray, IconShownFromLoadAndRemovedBeforeTheWindowHidesAtExit)
         return DefSubclassProc(h, msg, wp, lp);
     };
     SetWindowSubclass(form->hWnd(), watch, 1, reinterpret_cast<DWORD_PTR>(&watched));
-    ExitProgram();
+    ExitProgram(*form);
     EXPECT_TRUE(test::PumpDeferredUntil([&] { return form->hWnd() == nullptr; }));
     EXPECT_EQ(watched.iconWhenHidden, 0);
     EXPECT_FALSE(test::TrayIconExists(hook));

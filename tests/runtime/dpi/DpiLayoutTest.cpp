@@ -4,7 +4,7 @@
 // is wider or taller than its control.
 #include "blocker/FrmMain.h"
 #include "monitor/FrmMain.h"
-#include "monitor/common/ModCommon.h"
+#include "common/ModCommon.h"
 #include "runtime/Runtime.h"
 #include "tests/skin/button/Png.h"
 #include "tests/support/TestSupport.h"
@@ -16,6 +16,9 @@
 #include <map>
 #include <memory>
 #include <sstream>
+
+using namespace vantorel;
+using namespace vantorel::ostrevi;
 
 namespace {
 
@@ -136,15 +139,12 @@ protected:
     void SetUp() override
     {
         test::InitControls();
-        IsExiting = false;
         rt::SetAppPath(folder.Path());
-        rt::SetCommandLineArgs(L"");
     }
     void TearDown() override
     {
         test::PumpQueued();
         rt::RunDeferred();
-        IsExiting = false;
     }
 
     void Check(const std::string& program, rt::Form& form)
@@ -188,7 +188,7 @@ protected:
 TEST_F(DpiLayout, OstreviControlsScaleWithTheDpiAndTheirTextsFit)
 {
     test::WriteBytes(folder / L"Settings.ini", "[main]\r\nPort=3389\r\nTime=5\r\n");
-    auto form = std::make_unique<FrmMain>();
+    auto form = std::make_unique<FrmMain>(Seams{.commandLine = L""});
     form->Load();
     form->ShowAfterLoad();
     Check("Ostrevi", *form);
@@ -196,7 +196,7 @@ TEST_F(DpiLayout, OstreviControlsScaleWithTheDpiAndTheirTextsFit)
 
 TEST_F(DpiLayout, BrennixControlsScaleWithTheDpiAndTheirTextsFit)
 {
-    auto form = std::make_unique<brennix::FrmMain>();
+    auto form = std::make_unique<vantorel::brennix::FrmMain>(Seams{.commandLine = L""});
     form->Load();
     form->ShowAfterLoad();
     Check("Brennix", *form);

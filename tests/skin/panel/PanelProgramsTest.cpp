@@ -3,7 +3,7 @@
 // fits in it, and the labels and check boxes on a panel show the panel's body colour.
 #include "blocker/FrmMain.h"
 #include "monitor/FrmMain.h"
-#include "monitor/common/ModCommon.h"
+#include "common/ModCommon.h"
 #include "runtime/Handles.h"
 #include "runtime/Runtime.h"
 #include "tests/support/TestSupport.h"
@@ -22,15 +22,12 @@ protected:
     void SetUp() override
     {
         test::InitControls();
-        IsExiting = false;
         rt::SetAppPath(folder.Path());
-        rt::SetCommandLineArgs(L"");
     }
     void TearDown() override
     {
         test::PumpQueued();
         rt::RunDeferred();
-        IsExiting = false;
     }
 
     void Check(rt::Form& form, int panels)
@@ -85,7 +82,7 @@ protected:
 TEST_F(ProgramPanels, OstreviPanelsScaleAndTheirLabelsShowTheBody)
 {
     test::WriteBytes(folder / L"Settings.ini", "[main]\r\nPort=3389\r\nTime=5\r\n");
-    auto form = std::make_unique<FrmMain>();
+    auto form = std::make_unique<vantorel::ostrevi::FrmMain>(vantorel::Seams{.commandLine = L""});
     form->Load();
     form->ShowAfterLoad();
     Check(*form, 3);
@@ -93,7 +90,7 @@ TEST_F(ProgramPanels, OstreviPanelsScaleAndTheirLabelsShowTheBody)
 
 TEST_F(ProgramPanels, BrennixPanelsScaleAndTheirLabelsShowTheBody)
 {
-    auto form = std::make_unique<brennix::FrmMain>();
+    auto form = std::make_unique<vantorel::brennix::FrmMain>(vantorel::Seams{.commandLine = L""});
     form->Load();
     form->ShowAfterLoad();
     Check(*form, 2);

@@ -2,7 +2,7 @@
 // through tools/with-dpi): the band, the caption's start and the boxes, all scaled.
 #include "blocker/FrmMain.h"
 #include "monitor/FrmMain.h"
-#include "monitor/common/ModCommon.h"
+#include "common/ModCommon.h"
 #include "runtime/Runtime.h"
 #include "tests/support/TestSupport.h"
 
@@ -23,15 +23,12 @@ protected:
     void SetUp() override
     {
         test::InitControls();
-        IsExiting = false;
         rt::SetAppPath(folder.Path());
-        rt::SetCommandLineArgs(L"");
     }
     void TearDown() override
     {
         test::PumpQueued();
         rt::RunDeferred();
-        IsExiting = false;
     }
 
     void Check(const skin::TitelBar& b)
@@ -66,7 +63,7 @@ protected:
 TEST_F(TitelBarForms, OstreviBarScalesWithTheDpi)
 {
     test::WriteBytes(folder / L"Settings.ini", "[main]\r\nPort=3389\r\nTime=5\r\n");
-    auto form = std::make_unique<FrmMain>();
+    auto form = std::make_unique<vantorel::ostrevi::FrmMain>(vantorel::Seams{.commandLine = L""});
     form->Load();
     form->ShowAfterLoad();
     Check(form->TitelBar1);
@@ -74,7 +71,7 @@ TEST_F(TitelBarForms, OstreviBarScalesWithTheDpi)
 
 TEST_F(TitelBarForms, BrennixBarScalesWithTheDpi)
 {
-    auto form = std::make_unique<brennix::FrmMain>();
+    auto form = std::make_unique<vantorel::brennix::FrmMain>(vantorel::Seams{.commandLine = L""});
     form->Load();
     form->ShowAfterLoad();
     Check(form->TitelBar1);

@@ -1,0 +1,36 @@
+// Helpers both programs use at the Win32 edge: the Windows version from WMI, the locale's
+// date separator, list-box adds and folder creation; and each process's shared values.
+#pragma once
+
+#include "common/Seams.h"
+
+#include <string>
+
+namespace rt {
+class ListBox;
+}
+
+namespace vantorel {
+
+// The Windows version as WMI's Win32_OperatingSystem reports it (or `wmi` in its place), kept
+// as "major.minor" ("10.0", "6.1"); the kernel's own (RtlGetVersion) when WMI gives no usable
+// version. Empty only when both fail.
+std::wstring GetOSVersion(VersionQuery wmi = nullptr);
+
+// The user locale's date separator, 4 characters: the separator, a NUL and blanks.
+std::wstring GetDateSeparator();
+
+void ListAdd(rt::ListBox& list, const std::wstring& text);
+
+// Creates every missing folder of `path` (with or without a trailing backslash).
+bool CreateFolderPath(const std::wstring& path);
+
+// The form of `path` that the file functions take at any length: a long path becomes a full
+// "\\?\" path; a short one stays as it is.
+std::wstring LongPathForm(const std::wstring& path);
+
+// True when files can be created in `folder`: its missing parts are created and a file is
+// written and deleted there. The folders made for the test are removed again unless `keep`.
+bool FolderIsUsable(const std::wstring& folder, bool keep);
+
+} // namespace vantorel
