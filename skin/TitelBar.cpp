@@ -43,9 +43,9 @@ void WritePicture(rt::PropertyBag& bag, const wchar_t* key, const PicturePtr& p)
 
 std::wstring TitleFont::ToText() const
 {
-    wchar_t size[32];
-    swprintf(size, 32, L"%g", static_cast<double>(this->size));
-    return name + L";" + size + L";" + (bold ? L"1" : L"0");
+    wchar_t points[32];
+    swprintf(points, 32, L"%g", static_cast<double>(size));
+    return name + L";" + points + L";" + (bold ? L"1" : L"0");
 }
 
 TitleFont TitleFont::FromText(const std::wstring& text, const TitleFont& base)
