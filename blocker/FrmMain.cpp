@@ -27,16 +27,6 @@ FrmMain::FrmMain(Seams seams)
 
 FrmMain::~FrmMain() = default;
 
-// The Windows version (WMI, a good part of a start-up under Wine) is read once the window has
-// shown and painted: a timer message comes only when no paint is pending.
-void CALLBACK FrmMain::ReadVersionAfterFirstPaint(HWND hwnd, UINT, UINT_PTR id, DWORD)
-{
-    KillTimer(hwnd, id);
-    FrmMain& form = *reinterpret_cast<FrmMain*>(id);
-    if (!form.State.IsExiting && form.State.OSVersion.empty())
-        form.State.OSVersion = GetOSVersion(form.seams_.versionQuery);
-}
-
 void FrmMain::CreateControls()
 {
     HWND form = hWnd();
@@ -123,7 +113,11 @@ void FrmMain::Form_Load()
     // File-system redirection stays on for the process; only the console's start needs the
     // 64-bit system folder, and it names it itself. Set after the load's last pass of messages:
     // one of those passes would take the timer while the window is still hidden.
-    SetTimer(hWnd(), reinterpret_cast<UINT_PTR>(this), 0, &ReadVersionAfterFirstPaint);
+    AfterFirstPaint([this] {
+        // WMI takes a good part of a start-up under Wine.
+        if (!State.IsExiting && State.OSVersion.empty())
+            State.OSVersion = GetOSVersion(seams_.versionQuery);
+    });
 }
 
 void FrmMain::Form_Unload() { ExitProgram(*this); }

@@ -66,7 +66,6 @@ protected:
     void Form_Unload() override;
 
 private:
-    static void CALLBACK ReadVersionAfterFirstPaint(HWND hwnd, UINT, UINT_PTR id, DWORD);
     void TextIP_GotFocus();
     void TextIP_KeyPress(int& key);
     void dcButton1_Click();

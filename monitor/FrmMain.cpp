@@ -26,21 +26,6 @@ FrmMain::FrmMain(Seams seams)
 
 FrmMain::~FrmMain() = default;
 
-// Work the first paint does not need. A timer message comes only once no paint is pending, so
-// this runs after the window has shown and painted.
-void CALLBACK FrmMain::FinishStartup(HWND hwnd, UINT, UINT_PTR id, DWORD)
-{
-    KillTimer(hwnd, id);
-    FrmMain& form = *reinterpret_cast<FrmMain*>(id);
-    if (form.State.IsExiting)
-        return;
-    // WMI takes a good part of a start-up under Wine, and only the log-on task's clicks ask for
-    // the version (an empty version takes the current scheduler).
-    form.State.OSVersion = GetOSVersion(form.seams_.versionQuery);
-    // The icon waits on the notification area's process; the window does not need it.
-    form.SysTrayMain.Show();
-}
-
 void FrmMain::CreateControls()
 {
     HWND form = hWnd();
@@ -165,7 +150,15 @@ void FrmMain::Form_Load()
     CreateFolderPath(State.LogFolder);
     ListLoad(DayAddresses, DayLogPath());
 
-    SetTimer(hWnd(), reinterpret_cast<UINT_PTR>(this), 0, &FinishStartup);
+    AfterFirstPaint([this] {
+        if (State.IsExiting)
+            return;
+        // WMI takes a good part of a start-up under Wine, and only the log-on task's clicks ask
+        // for the version (an empty version takes the current scheduler).
+        State.OSVersion = GetOSVersion(seams_.versionQuery);
+        // The icon waits on the notification area's process; the window does not need it.
+        SysTrayMain.Show();
+    });
 
     Timer1.SetEnabled(true);
 }

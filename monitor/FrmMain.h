@@ -147,7 +147,6 @@ protected:
     void Form_Unload() override;
 
 private:
-    static void CALLBACK FinishStartup(HWND hwnd, UINT, UINT_PTR id, DWORD);
     // Menus, link images and tray icon of the design, with their handlers connected.
     void CreateActionControls();
     // The address a list menu was opened for: its commands act on this one, whatever a

@@ -236,4 +236,19 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp)
     return Window::WndProc(msg, wp, lp);
 }
 
+void Form::AfterFirstPaint(std::function<void()> work)
+{
+    afterFirstPaint_ = std::move(work);
+    SetTimer(hWnd(), reinterpret_cast<UINT_PTR>(this), 0, &RunAfterFirstPaint);
+}
+
+// The timer goes with the window, and with it the only way here.
+void CALLBACK Form::RunAfterFirstPaint(HWND hwnd, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(hwnd, id);
+    std::function<void()> work = std::move(reinterpret_cast<Form*>(id)->afterFirstPaint_);
+    if (work)
+        work();
+}
+
 } // namespace rt

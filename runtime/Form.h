@@ -5,6 +5,7 @@
 #include "runtime/Event.h"
 #include "runtime/Window.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,11 @@ public:
     void Show();
     void Hide();
     bool Visible() const;
+
+    // Runs `work` once, after the window has shown and painted (a timer message comes only when
+    // no paint is pending): for start-up work the first paint doesn't need. Nothing runs if the
+    // window goes first.
+    void AfterFirstPaint(std::function<void()> work);
 
     // Size and position in twips.
     int Width() const;
@@ -80,6 +86,7 @@ protected:
 
 private:
     void UnloadNow();
+    static void CALLBACK RunAfterFirstPaint(HWND hwnd, UINT, UINT_PTR id, DWORD);
 
     std::wstring name_;
     std::wstring caption_;
@@ -92,6 +99,7 @@ private:
     bool unloading_ = false;
     bool unloadPending_ = false;
     bool hiddenDuringLoad_ = false;
+    std::function<void()> afterFirstPaint_;
 };
 
 } // namespace rt
