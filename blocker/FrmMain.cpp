@@ -30,17 +30,7 @@ FrmMain::~FrmMain() = default;
 void FrmMain::CreateControls()
 {
     HWND form = hWnd();
-    // The bar's design: a new bar's values with this form's band, caption and font.
-    rt::PropertyBag bar = skin::TitelBar::NewInstanceDesign();
-    bar.Set(L"Caption", std::wstring(kFormCaption))
-        .Set(L"Style", std::int64_t{0})
-        .Set(L"BorderNormal", std::int64_t{0})
-        .Set(L"BackColorV1Begin", std::int64_t{RGB(70, 104, 160)})
-        .Set(L"BackColorV1End", std::int64_t{RGB(38, 64, 112)})
-        .Set(L"Caption3DWidth", std::int64_t{0})
-        .Set(L"CaptionPosY", std::int64_t{0})
-        .Set(L"Font", std::wstring(L"Verdana;9;1"));
-    TitelBar1.Create(*this, form, {0, 0, 449, 28}, bar);
+    TitelBar1.Create(*this, form, {0, 0, 449, 28}, TitleBarDesign(kFormCaption, L"Verdana"));
 
     PanelFx1.Create(*this, form, {8, 36, 433, 66}, skin::ProgramPanelDesign(L"Block IP"));
     HWND p1 = PanelFx1.hWnd();

@@ -2,6 +2,7 @@
 
 #include "runtime/Form.h"
 #include "runtime/Runtime.h"
+#include "skin/TitelBar.h"
 
 #include <commctrl.h>
 
@@ -24,6 +25,20 @@ std::unique_ptr<CFormBorder> FixedFormBorder(rt::Form& form)
     border->SetSizeable(false);
     border->SetMaxButton(false);
     return border;
+}
+
+rt::PropertyBag TitleBarDesign(const std::wstring& caption, const std::wstring& fontFace)
+{
+    rt::PropertyBag bar = skin::TitelBar::NewInstanceDesign();
+    bar.Set(L"Caption", caption)
+        .Set(L"Style", std::int64_t{0})
+        .Set(L"BorderNormal", std::int64_t{0})
+        .Set(L"BackColorV1Begin", std::int64_t{RGB(70, 104, 160)})
+        .Set(L"BackColorV1End", std::int64_t{RGB(38, 64, 112)})
+        .Set(L"Caption3DWidth", std::int64_t{0})
+        .Set(L"CaptionPosY", std::int64_t{0})
+        .Set(L"Font", fontFace + L";9;1");
+    return bar;
 }
 
 } // namespace vantorel

@@ -29,17 +29,7 @@ FrmMain::~FrmMain() = default;
 void FrmMain::CreateControls()
 {
     HWND form = hWnd();
-    // The bar's design: a new bar's values with this form's band, caption and font.
-    rt::PropertyBag bar = skin::TitelBar::NewInstanceDesign();
-    bar.Set(L"Caption", std::wstring(kFormCaption))
-        .Set(L"Style", std::int64_t{0})
-        .Set(L"BorderNormal", std::int64_t{0})
-        .Set(L"BackColorV1Begin", std::int64_t{RGB(70, 104, 160)})
-        .Set(L"BackColorV1End", std::int64_t{RGB(38, 64, 112)})
-        .Set(L"Caption3DWidth", std::int64_t{0})
-        .Set(L"CaptionPosY", std::int64_t{0})
-        .Set(L"Font", std::wstring(L"Tahoma;9;1"));
-    TitelBar1.Create(*this, form, {0, 0, 750, 28}, bar);
+    TitelBar1.Create(*this, form, {0, 0, 750, 28}, TitleBarDesign(kFormCaption, L"Tahoma"));
     PanelFx1.Create(*this, form, {8, 36, 460, 250},
                     skin::ProgramPanelDesign(L"Currently Connected IP's On Remote Desktop"));
     PanelFx2.Create(*this, form, {476, 36, 266, 250}, skin::ProgramPanelDesign(L"Today's Log"));
