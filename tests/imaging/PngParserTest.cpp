@@ -159,6 +159,45 @@ TEST(PngParser, OwnDecoderUsesZlibWhenPresentAndItsOwnInflateWhenNot)
     }
 }
 
+// The file again with an ancillary chunk before every chunk after IHDR, and the image data cut
+// into pieces of 1, 0, some and the rest bytes.
+Bytes Rechunked(const Bytes& png)
+{
+    Bytes out(png.begin(), png.begin() + 8);
+    for (const ChunkAt& c : Chunks(png)) {
+        const Bytes data(png.begin() + c.offset + 8, png.begin() + c.offset + 8 + c.length);
+        if (c.type != "IHDR")
+            AppendChunk(out, "tEXt", {'K', 0, 'v'});
+        if (c.type != "IDAT") {
+            AppendChunk(out, c.type, data);
+            continue;
+        }
+        const std::size_t cuts[] = {0, 1, 1, data.size() / 2, data.size()};
+        for (std::size_t i = 0; i + 1 < std::size(cuts); ++i)
+            AppendChunk(out, "IDAT", Bytes(data.begin() + cuts[i], data.begin() + cuts[i + 1]));
+    }
+    return out;
+}
+
+TEST(PngParser, ImageDataInPiecesAmongAncillaryChunksDecodes)
+{
+    const imaging::Zlib zlib({ZlibFolder()});
+    std::mt19937 rng(166);
+    for (const Format f : {Format{3, 4}, Format{2, 16}, Format{0, 8}}) {
+        const Picture p = RandomPicture(rng, f.type, f.depth, true, 11, 7);
+        const Bytes png = Rechunked(WritePng(p, Compress(RawRows(p, rng), 9)));
+        for (const auto& [door, load] : kDoors)
+            for (bool gdiplus : {false, true}) {
+                SCOPED_TRACE(testing::Message() << door << " gdiplus " << gdiplus << " type " << +f.type);
+                const Loaded l = load(png, gdiplus, zlib);
+                ASSERT_TRUE(l.picture);
+                if (!gdiplus || !OutOfRangeKey(p)) {
+                    EXPECT_TRUE(Alike(l.bits, ExpectedBgra(p), gdiplus, f.depth == 16));
+                }
+            }
+    }
+}
+
 // A small picture and ways to break it.
 struct Broken {
     const char* name;
