@@ -1,5 +1,5 @@
 // Our inflate must give zlib's verdict and zlib's bytes on any input, for any room for output,
-// so that loading never depends on whether the library is present.
+// so that loading never depends on whether the library is present; and so must our streamed inflate.
 #include "imaging/core/Inflate.h"
 
 #include <zlib.h>
@@ -24,6 +24,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (produced.has_value() != zlibOk)
         __builtin_trap();
     if (zlibOk && (*produced != theirLen || std::memcmp(ours.data(), theirs.data(), theirLen) != 0))
+        __builtin_trap();
+    // The streamed inflate, stopped where the room ends, gives the same verdict and bytes.
+    std::vector<std::uint8_t> streamed;
+    const auto handed = imaging::InflateZlibTo({in, inSize}, [&](std::span<const std::uint8_t> b) {
+        if (b.size() > room - streamed.size())
+            return false;
+        streamed.insert(streamed.end(), b.begin(), b.end());
+        return true;
+    });
+    if (handed != produced || (zlibOk && theirLen && std::memcmp(streamed.data(), theirs.data(), theirLen) != 0))
         __builtin_trap();
     return 0;
 }

@@ -141,12 +141,25 @@ std::uint64_t Load64(const std::uint8_t* p)
     return v;
 }
 
+// Deflate looks back at most 32 KB; a streamed output keeps that much before new bytes.
+constexpr std::size_t kHistory = 32768;
+constexpr std::size_t kWindow = kHistory + 65536;
+// Room for the longest match, a word-wide copy's overshoot and two literals.
+constexpr std::ptrdiff_t kRoom = 258 + 8 + 2;
+
 class Inflater {
 public:
     Inflater(std::span<const std::uint8_t> in, std::span<std::uint8_t> out)
         : in_(in.data()), end_(in.data() + in.size()), outStart_(out.data()), out_(out.data()),
           outEnd_(out.data() + out.size())
     {
+    }
+    // Streams the output through a window of its own, handing each stretch to `sink`.
+    Inflater(std::span<const std::uint8_t> in, const InflateSink& sink)
+        : in_(in.data()), end_(in.data() + in.size()), sink_(&sink), window_(new std::uint8_t[kWindow])
+    {
+        outStart_ = out_ = flushed_ = window_.get();
+        outEnd_ = outStart_ + kWindow;
     }
 
     std::optional<std::size_t> Run()
@@ -172,9 +185,11 @@ public:
             if (!ok || Overrun())
                 return std::nullopt;
         }
-        if (!ReturnBytes() || end_ - in_ < 4)
+        if (!ReturnBytes() || end_ - in_ < 4 || (sink_ && !Flush()))
             return std::nullopt;
         const std::uint32_t stored = std::uint32_t{in_[0]} << 24 | std::uint32_t{in_[1]} << 16 | std::uint32_t{in_[2]} << 8 | in_[3];
+        if (sink_)
+            return adler_ == stored ? std::optional<std::size_t>(total_) : std::nullopt;
         const std::size_t produced = static_cast<std::size_t>(out_ - outStart_);
         if (Adler32({outStart_, produced}) != stored)
             return std::nullopt;
@@ -202,6 +217,21 @@ private:
         return true;
     }
     bool Overrun() const { return pad_ * 8 > count_; }
+    // Hands the new bytes to the sink and keeps the last 32 KB of output for matches to reach.
+    bool Flush()
+    {
+        const std::span<const std::uint8_t> fresh(flushed_, static_cast<std::size_t>(out_ - flushed_));
+        if (!fresh.empty()) {
+            adler_ = Adler32(fresh, adler_);
+            total_ += fresh.size();
+            if (!(*sink_)(fresh))
+                return false;
+        }
+        const std::size_t held = static_cast<std::size_t>(out_ - outStart_), keep = held < kHistory ? held : kHistory;
+        std::memmove(outStart_, out_ - keep, keep);
+        out_ = flushed_ = outStart_ + keep;
+        return true;
+    }
     unsigned Take(unsigned n)
     {
         const unsigned v = static_cast<unsigned>(bits_ & ((std::uint64_t{1} << n) - 1));
@@ -230,12 +260,17 @@ private:
         const std::size_t nlen = in_[2] | in_[3] << 8;
         in_ += 4;
         if (len != (~nlen & 0xFFFF) || static_cast<std::size_t>(end_ - in_) < len ||
-            static_cast<std::size_t>(outEnd_ - out_) < len)
+            (!sink_ && static_cast<std::size_t>(outEnd_ - out_) < len))
             return false;
-        if (len) // an empty output may have no address
-            std::memcpy(out_, in_, len);
-        in_ += len;
-        out_ += len;
+        for (std::size_t left = len; left > 0;) {
+            if (out_ == outEnd_ && !Flush()) // only a streamed output fills up here
+                return false;
+            const std::size_t room = static_cast<std::size_t>(outEnd_ - out_), n = left < room ? left : room;
+            std::memcpy(out_, in_, n);
+            in_ += n;
+            out_ += n;
+            left -= n;
+        }
         return true;
     }
 
@@ -303,7 +338,7 @@ private:
     bool Huffman(const std::uint32_t* lit, const std::uint32_t* dist)
     {
         for (;;) {
-            if (!Refill())
+            if (!Refill() || (sink_ && outEnd_ - out_ < kRoom && !Flush()))
                 return false;
             std::uint32_t e = Lookup(lit, kLitRoot, bits_);
             if (KindOf(e) == kLiteral) {
@@ -368,6 +403,11 @@ private:
     unsigned count_ = 0;
     unsigned pad_ = 0;
     std::unique_ptr<Tables> tables_;
+    const InflateSink* sink_ = nullptr;
+    std::unique_ptr<std::uint8_t[]> window_;
+    std::uint8_t* flushed_ = nullptr; // streamed output before this went to the sink
+    std::uint32_t adler_ = 1;
+    std::size_t total_ = 0;
 };
 
 } // namespace
@@ -397,6 +437,11 @@ std::uint32_t Adler32(std::span<const std::uint8_t> data, std::uint32_t adler)
 std::optional<std::size_t> InflateZlib(std::span<const std::uint8_t> in, std::span<std::uint8_t> out)
 {
     return Inflater(in, out).Run();
+}
+
+std::optional<std::size_t> InflateZlibTo(std::span<const std::uint8_t> in, const InflateSink& sink)
+{
+    return Inflater(in, sink).Run();
 }
 
 } // namespace imaging

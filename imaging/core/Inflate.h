@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 
@@ -14,6 +15,12 @@ namespace imaging {
 // zlib's uncompress ignores them. Returns the number of bytes written; nothing when the stream is
 // damaged, ends early, or does not fit into `out`.
 std::optional<std::size_t> InflateZlib(std::span<const std::uint8_t> in, std::span<std::uint8_t> out);
+
+// Takes each stretch of inflated bytes in order; false stops the inflate as failed.
+using InflateSink = std::function<bool(std::span<const std::uint8_t>)>;
+// The same checks as InflateZlib, but the output goes to `sink` as it is made, through a window of
+// 96 KB, so no buffer of the whole output is needed. Returns the number of bytes handed over.
+std::optional<std::size_t> InflateZlibTo(std::span<const std::uint8_t> in, const InflateSink& sink);
 
 // Adler-32 as zlib streams carry it (1 to start).
 std::uint32_t Adler32(std::span<const std::uint8_t> data, std::uint32_t adler = 1);

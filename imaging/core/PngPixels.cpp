@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -251,5 +252,57 @@ bool DecodePngPixelsInPlace(const PngHeader& h, const PngColours& colours, std::
         std::swap_ranges(bgra.data() + y * scan, bgra.data() + (y + 1) * scan, bgra.data() + (h.height - 1 - y) * scan);
     return true;
 }
+
+struct PngRowFeed::State {
+    const PngHeader& h;
+    Converter conv;
+    std::span<std::uint8_t> bgra;
+    std::size_t stride, unit, scan;
+    std::vector<std::uint8_t> rows; // the row being filled, and the one above it unfiltered
+    std::uint8_t* cur;
+    std::uint8_t* prev;
+    std::size_t filled = 0, y = 0;
+
+    State(const PngHeader& header, const PngColours& colours, std::span<std::uint8_t> out)
+        : h(header), conv(header, colours), bgra(out), stride(RowBytes(header, header.width) + 1),
+          unit(BitsPerPixel(header) < 8 ? 1 : BitsPerPixel(header) / 8), scan(std::size_t{header.width} * 4),
+          rows(2 * stride), cur(rows.data()), prev(rows.data() + stride)
+    {
+    }
+};
+
+PngRowFeed::PngRowFeed(const PngHeader& header, const PngColours& colours, std::span<std::uint8_t> bgra)
+{
+    if (!header.interlace && IsLegalPngFormat(header.colourType, header.depth) && PngRawSize(header) &&
+        bgra.size() >= std::size_t{header.width} * 4 * header.height)
+        state_ = std::make_unique<State>(header, colours, bgra);
+}
+
+PngRowFeed::~PngRowFeed() = default;
+
+bool PngRowFeed::Take(std::span<const std::uint8_t> bytes)
+{
+    if (!state_)
+        return false;
+    State& s = *state_;
+    while (!bytes.empty()) {
+        if (s.y == s.h.height)
+            return false; // more data than rows
+        const std::size_t n = std::min(s.stride - s.filled, bytes.size());
+        std::memcpy(s.cur + s.filled, bytes.data(), n);
+        bytes = bytes.subspan(n);
+        if ((s.filled += n) < s.stride)
+            break;
+        if (!UnfilterPngRow(s.cur[0], s.cur + 1, s.y ? s.prev + 1 : nullptr, s.stride - 1, s.unit) ||
+            !s.conv.Row(s.cur + 1, kWhole, s.bgra.data() + (s.h.height - 1 - s.y) * s.scan))
+            return false;
+        std::swap(s.cur, s.prev);
+        s.filled = 0;
+        ++s.y;
+    }
+    return true;
+}
+
+bool PngRowFeed::Complete() const { return state_ && state_->y == state_->h.height && state_->filled == 0; }
 
 } // namespace imaging

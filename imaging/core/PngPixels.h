@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <vector>
@@ -50,5 +51,25 @@ bool FitsPngInPlace(const PngHeader& header);
 // As DecodePngPixels, with the raw rows held in the last PngRawSize bytes of the picture's
 // width * height * 4 bytes of `bgra`: each row is taken out before the rows written reach it.
 bool DecodePngPixelsInPlace(const PngHeader& header, const PngColours& colours, std::span<std::uint8_t> bgra);
+
+// Rows of a picture without interlace decoded as their bytes arrive in pieces, each into `bgra`
+// (bottom row first) once it is whole, so the stored rows are never held at once. `header` and
+// `colours` must outlive it.
+class PngRowFeed {
+public:
+    PngRowFeed(const PngHeader& header, const PngColours& colours, std::span<std::uint8_t> bgra);
+    ~PngRowFeed();
+    PngRowFeed(const PngRowFeed&) = delete;
+    PngRowFeed& operator=(const PngRowFeed&) = delete;
+    // False on a bad filter type or palette index, bytes past the last row, or an interlaced or
+    // illegal layout.
+    bool Take(std::span<const std::uint8_t> bytes);
+    // Every row arrived.
+    bool Complete() const;
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
 
 } // namespace imaging

@@ -150,6 +150,16 @@ bool PngReader::Decompress(const ZlibUncompress& uncompress)
 bool PngReader::DecodeInto(std::span<std::uint8_t> bgra, const ZlibUncompress& uncompress)
 {
     const std::size_t size = std::size_t{header_.width} * header_.height * 4;
+    if (!uncompress && !header_.interlace && !FitsPngInPlace(header_) && bgra.size() >= size) {
+        // Stored rows longer than the picture's own: unfiltered as they are inflated, through a
+        // window, instead of through a buffer of them all.
+        PngRowFeed rows(header_, colours_, bgra);
+        const auto produced = idat_.empty() ? std::nullopt
+                                            : InflateZlibTo(idat_, [&rows](std::span<const std::uint8_t> b) { return rows.Take(b); });
+        idat_ = {};
+        joined_ = {};
+        return produced && *produced == rawSize_ && rows.Complete();
+    }
     if (!FitsPngInPlace(header_) || bgra.size() < size)
         return Decompress(uncompress) && Convert(bgra);
     return !idat_.empty() && Inflate(bgra.subspan(size - rawSize_, rawSize_), uncompress) &&

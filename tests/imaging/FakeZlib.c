@@ -1,5 +1,6 @@
 /* A stand-in zlib that lacks one export (chosen at build time), to prove such a library is
-   passed over. Its functions answer plainly wrong values: they must never be called. */
+   passed over, or none, to show which inflate a reader used. Its functions answer plainly wrong
+   values: in a library that lacks an export they must never be called. */
 #define EXPORT __declspec(dllexport)
 
 #ifndef FAKE_WITHOUT_CRC32

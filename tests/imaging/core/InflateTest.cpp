@@ -24,13 +24,22 @@ std::optional<Bytes> ZlibInflate(const Bytes& in, std::size_t room)
     return out;
 }
 
+// Both our inflates; the streamed one is stopped by its sink where the room ends, and must agree.
 std::optional<Bytes> OwnInflate(const Bytes& in, std::size_t room)
 {
-    Bytes out(room);
+    Bytes out(room), streamed;
     const auto n = imaging::InflateZlib(in, out);
+    const auto m = imaging::InflateZlibTo(in, [&](std::span<const std::uint8_t> b) {
+        if (b.size() > room - streamed.size())
+            return false;
+        streamed.insert(streamed.end(), b.begin(), b.end());
+        return true;
+    });
+    EXPECT_EQ(n, m) << "streamed";
     if (!n)
         return std::nullopt;
     out.resize(*n);
+    EXPECT_EQ(streamed, out) << "streamed";
     return out;
 }
 

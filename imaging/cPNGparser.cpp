@@ -1,0 +1,117 @@
+#include "imaging/cPNGparser.h"
+
+#include "imaging/c32bppDIB.h"
+#include "imaging/cGDIPlus.h"
+#include "imaging/core/PngReader.h"
+
+#include <cstring>
+#include <new>
+#include <vector>
+
+namespace imaging {
+namespace {
+
+constexpr std::uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+// The largest picture the engine holds (2^26 pixels), stored uncompressed at 16 bits a channel,
+// is well under this; a bigger file is not a picture we could show.
+constexpr std::uint64_t kMaxFileSize = std::uint64_t{1} << 30;
+
+bool IsPNGSignature(std::span<const std::uint8_t> bytes)
+{
+    return bytes.size() >= 8 && std::memcmp(bytes.data(), kSignature, 8) == 0;
+}
+
+bool ReadAt(HANDLE file, std::uint64_t offset, std::uint8_t* into, std::size_t size)
+{
+    LARGE_INTEGER at{};
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    if (!SetFilePointerEx(file, at, nullptr, FILE_BEGIN))
+        return false;
+    while (size > 0) {
+        const DWORD chunk = static_cast<DWORD>(size < (DWORD{1} << 24) ? size : (DWORD{1} << 24));
+        DWORD read = 0;
+        // A short read (the file shrank under us) is a failure, not the end of the data.
+        if (!ReadFile(file, into, chunk, &read, nullptr) || read != chunk)
+            return false;
+        into += read;
+        size -= read;
+    }
+    return true;
+}
+
+} // namespace
+
+cPNGparser::cPNGparser() : zlib_(ProcessZlib()) {}
+
+bool cPNGparser::LoadStream(std::span<const std::uint8_t> stream, c32bppDIB& dibClass, std::size_t streamOffset,
+                            std::size_t streamLength, const GdiPlusToken& globalToken)
+{
+    // A slice that leaves the array is not data we were given.
+    if (streamOffset > stream.size() || streamLength > stream.size() - streamOffset)
+        return false;
+    return Load(stream.subspan(streamOffset, streamLength), L"", dibClass, globalToken);
+}
+
+bool cPNGparser::LoadFile(HANDLE fileHandle, const std::wstring& fileName, c32bppDIB& dibClass,
+                          const GdiPlusToken& globalToken)
+{
+    LARGE_INTEGER size{};
+    std::uint8_t head[8] = {};
+    if (!GetFileSizeEx(fileHandle, &size) || size.QuadPart < 8 || !ReadAt(fileHandle, 0, head, 8) ||
+        !IsPNGSignature(head))
+        return false;
+    if (static_cast<std::uint64_t>(size.QuadPart) > kMaxFileSize)
+        return true;
+    std::vector<std::uint8_t> bytes;
+    try {
+        bytes.resize(static_cast<std::size_t>(size.QuadPart));
+    } catch (const std::bad_alloc&) {
+        return true; // too big for this process: no picture, and no other reader either
+    }
+    if (!ReadAt(fileHandle, 0, bytes.data(), bytes.size()))
+        return true;
+    return Load(bytes, fileName, dibClass, globalToken);
+}
+
+bool cPNGparser::Load(std::span<const std::uint8_t> png, const std::wstring& fileName, c32bppDIB& host,
+                      const GdiPlusToken& globalToken) const
+{
+    bool made = false;
+    try {
+        // GDI+ is offered only data whose chunks are sound: some builds of it take a file with bad
+        // CRCs or without its end, and the outcome must not depend on which one is installed.
+        PngReader reader;
+        const PngLoad load = reader.ReadChunks(png);
+        if (load != PngLoad::Decoded)
+            return load != PngLoad::NotPng;
+        if (host.isGDIplusEnabled() && cGDIPlus().LoadThroughGDIplus(fileName, png, host, globalToken))
+            return true;
+        if (!(made = host.InitializeDIB(reader.Width(), reader.Height())))
+            return true;
+        const std::size_t bytes = std::size_t(host.scanWidth()) * std::size_t(host.Height());
+        if (!reader.DecodeInto({host.BitsPointer(), bytes}, Uncompress())) {
+            host.DestroyDIB();
+            return true;
+        }
+        host.SetAlphaState(reader.Alpha());
+        host.SetImageType(imgPNG);
+    } catch (const std::bad_alloc&) {
+        if (made)
+            host.DestroyDIB(); // the image data's buffers did not fit this process
+    }
+    return true;
+}
+
+ZlibUncompress cPNGparser::Uncompress() const
+{
+    if (!zlib_.Available())
+        return {};
+    return [this](unsigned char* dest, unsigned long* destLen, const unsigned char* source, unsigned long sourceLen) {
+        std::uint32_t produced = static_cast<std::uint32_t>(*destLen);
+        const auto result = zlib_.Uncompress(dest, produced, source, static_cast<std::uint32_t>(sourceLen));
+        *destLen = produced;
+        return result.value_or(-1);
+    };
+}
+
+} // namespace imaging
