@@ -10,6 +10,9 @@
 #include <cstring>
 
 using skin::Rgb;
+using Effect = skin::SpecialEffect;
+using State = skin::ButtonState;
+using Style = skin::ButtonStyle;
 
 namespace {
 COLORREF Ref(Rgb c) { return static_cast<COLORREF>(c) & 0xFFFFFF; }
@@ -74,22 +77,25 @@ void dcButton::ApplyButtonRegion(int ew, int eh)
 {
     const int W = width_, H = height_;
     // Setting a region makes the system lay the window out and repaint it: only on a change.
-    const RegionKey key{W, H, ew, eh, buttonShape_, buttonStyle_ >= 1 && buttonStyle_ <= 3};
+    // The capsule styles stroke the region's outline.
+    const bool outlined = buttonStyle_ == Style::Capsule || buttonStyle_ == Style::RoundedTopShine ||
+                          buttonStyle_ == Style::CapsuleWideShine;
+    const RegionKey key{W, H, ew, eh, buttonShape_, outlined};
     if (key == regionKey_)
         return;
     rt::Gdi<HRGN> region(CreateRoundRectRgn(0, 0, W + 1, H + 1, ew, eh));
     if (!region)
         return;
     const int half = skin::RoundHalfEven(W / 2.0);
-    if (skin::LeftSquare(buttonShape_)) {
+    if (skin::SquareOnLeft(buttonShape_)) {
         rt::Gdi<HRGN> square(CreateRectRgn(0, 0, half, H + 1));
         CombineRgn(region.get(), region.get(), square.get(), RGN_OR);
     }
-    if (skin::RightSquare(buttonShape_)) {
+    if (skin::SquareOnRight(buttonShape_)) {
         rt::Gdi<HRGN> square(CreateRectRgn(half, 0, W + 1, H + 1));
         CombineRgn(region.get(), region.get(), square.get(), RGN_OR);
     }
-    if (buttonStyle_ >= 1 && buttonStyle_ <= 3) {
+    if (outlined) {
         HRGN r = region.get();
         outlinePoints_ = skin::BuildOutline(W, H, ew, eh, buttonShape_,
                                             [r](int x, int y) { return PtInRegion(r, x, y) != FALSE; });
@@ -127,22 +133,22 @@ void dcButton::CapsuleShine(Rgb topColour, Rgb bottomColour)
         return;
     int w = f.right - f.left + 1, ox = f.left;
     const int oy = f.top;
-    if (skin::LeftSquare(buttonShape_)) {
+    if (skin::SquareOnLeft(buttonShape_)) {
         w = f.left + w;
         ox = 0;
     }
-    if (skin::RightSquare(buttonShape_))
+    if (skin::SquareOnRight(buttonShape_))
         w = f.left + w;
     auto colours = skin::ShineRows(topColour, bottomColour, n);
     rt::Gdi<HRGN> shape(CreateRoundRectRgn(0, 0, w, n, n, w));
     if (!shape)
         return;
     const int half = skin::RoundHalfEven(w / 2.0);
-    if (skin::LeftSquare(buttonShape_)) {
+    if (skin::SquareOnLeft(buttonShape_)) {
         rt::Gdi<HRGN> extra(CreateRoundRectRgn(0, 0, half, n, 0, 0));
         CombineRgn(shape.get(), shape.get(), extra.get(), RGN_OR);
     }
-    if (skin::RightSquare(buttonShape_)) {
+    if (skin::SquareOnRight(buttonShape_)) {
         rt::Gdi<HRGN> extra(CreateRoundRectRgn(half, 0, w, n, 0, 0));
         CombineRgn(shape.get(), shape.get(), extra.get(), RGN_OR);
     }
@@ -276,18 +282,18 @@ void dcButton::DrawCaptionText(Rgb colour, int dx, int dy)
 
 void dcButton::DrawCaptionWithEffect(Rgb colour, Rgb base, int dx, int dy)
 {
-    if (specialEffect_ != 0) {
+    if (specialEffect_ != Effect::None) {
         Rgb light = skin::ShiftColor(base, 0.1f), dark = skin::ShiftColor(base, -0.1f);
         switch (specialEffect_) {
-        case 1:
+        case Effect::Raised:
             DrawCaptionText(dark, dx + 1, dy + 1);
             DrawCaptionText(light, dx - 1, dy - 1);
             break;
-        case 2:
+        case Effect::Sunken:
             DrawCaptionText(dark, dx - 1, dy - 1);
             DrawCaptionText(light, dx + 1, dy + 1);
             break;
-        case 3:
+        case Effect::Shadow:
             DrawCaptionText(dark, dx + 1, dy + 1);
             break;
         default:
@@ -302,24 +308,24 @@ void dcButton::DrawPictureWithEffect(Rgb base, int dx, int dy, Rgb solid)
     if (!pictureNormal_)
         return;
     skin::PicturePtr p;
-    if (pictureHot_ && state_ == 1)
+    if (pictureHot_ && state_ == State::Hot)
         p = pictureHot_;
-    else if (state_ == 2 || value_)
+    else if (state_ == State::Pressed || value_)
         p = pictureDown_ ? pictureDown_ : pictureHot_;
     if (!p)
         p = pictureNormal_;
-    if (specialEffect_ != 0) {
+    if (specialEffect_ != Effect::None) {
         Rgb light = skin::ShiftColor(base, 0.1f), dark = skin::ShiftColor(base, -0.1f);
         switch (specialEffect_) {
-        case 1:
+        case Effect::Raised:
             DrawButtonPicture(p, dx + 1, dy + 1, dark);
             DrawButtonPicture(p, dx - 1, dy - 1, light);
             break;
-        case 2:
+        case Effect::Sunken:
             DrawButtonPicture(p, dx - 1, dy - 1, dark);
             DrawButtonPicture(p, dx + 1, dy + 1, light);
             break;
-        case 3:
+        case Effect::Shadow:
             DrawButtonPicture(p, dx + 1, dy + 1, dark);
             break;
         default:
@@ -339,7 +345,7 @@ void dcButton::DrawButtonPicture(const skin::PicturePtr& picture, int dx, int dy
     t.top += dy;
     t.bottom += dy;
     int sx = 0, sy = 0;
-    if (pictureSize_ == 0) {
+    if (pictureSize_ == skin::PictureSize::Own) {
         if (t.left < 0) {
             sx = -t.left;
             t.left = 0;
@@ -405,7 +411,7 @@ void dcButton::DrawButtonPicture(const skin::PicturePtr& picture, int dx, int dy
     // whole image, each target pixel taking the nearest source pixel.
     const int sw = (sx > 0 || t.right == width_) ? w : pw;
     const int sh = (sy > 0 || t.bottom == height_) ? h : ph;
-    const float opacity = state_ == 3 ? 0.2f : opacity_;
+    const float opacity = state_ == State::Disabled ? 0.2f : opacity_;
     std::vector<std::uint8_t> pic(static_cast<std::size_t>(cr - cx) * 3), back(pic.size());
     for (int y = cy; y < cb; ++y) {
         const int srcY = sy + static_cast<int>(static_cast<long long>(y - t.top) * sh / h);
@@ -457,11 +463,11 @@ void dcButton::DrawContent(Rgb base, int offset)
 void dcButton::CornerPixels(Rgb colour)
 {
     const int W = width_, H = height_;
-    if (!skin::LeftSquare(buttonShape_)) {
+    if (!skin::SquareOnLeft(buttonShape_)) {
         DrawPixel(colour, 1, 1);
         DrawPixel(colour, 1, H - 2);
     }
-    if (!skin::RightSquare(buttonShape_)) {
+    if (!skin::SquareOnRight(buttonShape_)) {
         DrawPixel(colour, W - 2, 1);
         DrawPixel(colour, W - 2, H - 2);
     }

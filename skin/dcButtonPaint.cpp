@@ -1,5 +1,6 @@
-// Redraw and the eight style painters. S is the state asked for, D the painter's working
-// copy after its toggle rule: fills follow D; the disabled test and offsets follow S.
+// Redraw and the eight style painters. `asked` is the state asked for, `look` the painter's
+// working copy after its toggle rule: fills follow the look; the disabled test and the
+// offsets follow the state asked for.
 #include "skin/dcButton.h"
 
 #include "runtime/Handles.h"
@@ -7,6 +8,8 @@
 using skin::BlendColors;
 using skin::Rgb;
 using skin::ShiftColor;
+using State = skin::ButtonState;
+using Style = skin::ButtonStyle;
 
 namespace {
 constexpr Rgb kWhite = skin::kWhite;
@@ -15,10 +18,13 @@ constexpr Rgb kBlack = 0;
 
 void dcButton::Redraw(long state, bool force)
 {
+    Redraw(state == -1 ? state_ : static_cast<State>(state), force);
+}
+
+void dcButton::Redraw(State state, bool force)
+{
     if (isHidden_)
         return;
-    if (state == -1)
-        state = state_;
     if (!force && state == state_ && drawnFocus_ == hasFocus_)
         return;
     drawnFocus_ = hasFocus_;
@@ -41,35 +47,34 @@ void dcButton::Paint(HDC dc, int w, int h)
         SetDCBrushColor(dc, GetSysColor(COLOR_BTNFACE));
         PatBlt(dc, 0, 0, w, h, PATCOPY);
     }
-    const long s = state_;
     switch (buttonStyle_) {
-    case 0:
-    case 8:
-    case 9:
-        PaintRoundedGradient(s);
+    case Style::RoundedGradient:
+    case Style::RoundedGradientGreen:
+    case Style::FramedRoundedGradient:
+        PaintRoundedGradient(state_);
         break;
-    case 1:
-    case 2:
-    case 3:
-        PaintCapsule(s);
+    case Style::Capsule:
+    case Style::RoundedTopShine:
+    case Style::CapsuleWideShine:
+        PaintCapsule(state_);
         break;
-    case 4:
-        PaintFlatGradient(s);
+    case Style::FlatGradient:
+        PaintFlatGradient(state_);
         break;
-    case 5:
-        PaintFlat(s);
+    case Style::Flat:
+        PaintFlat(state_);
         break;
-    case 6:
-        PaintBevelled(s);
+    case Style::Bevelled:
+        PaintBevelled(state_);
         break;
-    case 7:
-        PaintClassic3D(s);
+    case Style::Classic3D:
+        PaintClassic3D(state_);
         break;
-    case 10:
-        PaintSoftBevel(s);
+    case Style::SoftBevel:
+        PaintSoftBevel(state_);
         break;
-    case 11:
-        PaintLightRounded(s);
+    case Style::LightRounded:
+        PaintLightRounded(state_);
         break;
     default:
         break;
@@ -86,21 +91,21 @@ void dcButton::OpenPainter(int ew, int eh)
     LayoutCaptionAndPicture(Scaled(4), Scaled(4));
 }
 
-void dcButton::PaintRoundedGradient(long S)
+void dcButton::PaintRoundedGradient(State asked)
 {
     const int W = width_, H = height_;
-    const long style = buttonStyle_;
+    const Style style = buttonStyle_;
     const auto& c = colors_;
     OpenPainter(5, 5);
-    long D = S;
+    State look = asked;
     if (Checked()) {
-        if (style == 9)
-            D = 2;
-        else if (D == 2)
-            D = 0;
+        if (style == Style::FramedRoundedGradient)
+            look = State::Pressed;
+        else if (look == State::Pressed)
+            look = State::Normal;
     }
     Rgb face = kBlack, edge;
-    if (D == 0 || D == 1) {
+    if (look == State::Normal || look == State::Hot) {
         if (value_) {
             Rgb t = ShiftColor(c.faceColor, -0.1f);
             VerticalGradient(t, c.lightColor, 50, 0, 0, -1, -1);
@@ -109,10 +114,10 @@ void dcButton::PaintRoundedGradient(long S)
             VerticalGradient(c.lightColor, c.faceColor, 50, 0, 0, -1, -1);
             face = BlendColors(c.lightColor, c.faceColor, 0.5f);
         }
-    } else if (D == 2 && style == 9) {
+    } else if (look == State::Pressed && style == Style::FramedRoundedGradient) {
         VerticalGradient(c.downColor, c.lightColor, 80, 0, 0, -1, -1);
         face = BlendColors(c.downColor, c.lightColor, 0.3f);
-    } else if (D == 2) {
+    } else if (look == State::Pressed) {
         face = c.downColor;
         FillButton(c.downColor);
         // A sunken inner shading.
@@ -124,17 +129,17 @@ void dcButton::PaintRoundedGradient(long S)
         DrawLine(ShiftColor(face, 0.02f), W - 3, 3, W - 3, H - 3);
         DrawLine(ShiftColor(face, 0.03f), 2, H - 2, W - 3, H - 2);
         DrawLine(ShiftColor(face, 0.03f), W - 2, 2, W - 2, H - 4);
-    } else if (D == 3) {
+    } else if (look == State::Disabled) {
         FillButton(c.disabledColor);
     }
 
-    if (S == 3) {
+    if (asked == State::Disabled) {
         DrawDisabledContent(0);
         edge = c.disabledTextColor;
     } else {
         DrawContent(face, 0);
         // Pressed and then left by the cursor looks hot.
-        const bool hotLook = S == 1 || (D != 2 && mouseHeld_ && !mouseOver_);
+        const bool hotLook = asked == State::Hot || (look != State::Pressed && mouseHeld_ && !mouseOver_);
         if (hotLook && !value_) {
             Rgb L = BlendColors(c.hotLightColor, kWhite, 0.5f), M = ShiftColor(c.hotLightColor, -0.02f);
             DrawLine(L, 1, 1, W - 2, 1);
@@ -147,22 +152,22 @@ void dcButton::PaintRoundedGradient(long S)
             DrawLine(c.hotLightColor, 2, H - 3, W - 3, H - 3);
             DrawLine(ShiftColor(c.hotLightColor, -0.05f), 1, H - 2, W - 2, H - 2);
         } else if (hotLook) {
-            if (style == 9)
+            if (style == Style::FramedRoundedGradient)
                 DrawFrame(c.lightColor, 1, 1, W - 1, H);
         } else {
-            if (style == 9) {
-                if (formActive_ && hasFocus_ && S != 2 && !value_)
+            if (style == Style::FramedRoundedGradient) {
+                if (formActive_ && hasFocus_ && asked != State::Pressed && !value_)
                     DrawFrame(c.lightColor, 2, 1, W - 2, H);
                 else
                     DrawFrame(c.lightColor, 1, 1, W - 1, H);
             }
-            if (formActive_ && S != 2 && (hasFocus_ || displayAsDefault_) && !value_) {
+            if (formActive_ && asked != State::Pressed && (hasFocus_ || displayAsDefault_) && !value_) {
                 Rgb F = BlendColors(c.hotColor, kWhite, 0.4f);
                 DrawLine(ShiftColor(F, 0.05f), 1, 1, W - 2, 1);
                 DrawLine(F, 2, 2, W - 3, 2);
                 DrawLine(c.hotColor, 2, H - 3, W - 3, H - 3);
                 DrawLine(ShiftColor(c.hotColor, -0.02f), 1, H - 2, W - 2, H - 2);
-                if (style == 9) {
+                if (style == Style::FramedRoundedGradient) {
                     VerticalGradient(F, c.hotColor, 50, 1, 2, 1, H - 3);
                     VerticalGradient(F, c.hotColor, 50, W - 2, 2, W - 2, H - 3);
                 } else {
@@ -177,113 +182,117 @@ void dcButton::PaintRoundedGradient(long S)
     CornerPixels(edge);
 }
 
-void dcButton::PaintCapsule(long S)
+void dcButton::PaintCapsule(State asked)
 {
     const int W = width_, H = height_;
-    const long style = buttonStyle_;
+    const Style style = buttonStyle_;
     const auto& c = colors_;
     const bool laidOut = needsLayout_;
-    if (style == 2)
+    if (style == Style::RoundedTopShine)
         OpenPainter(13, 13);
     else
         OpenPainter(H, W);
     if (laidOut) {
         // The shine rectangle takes the focus rectangle's place.
         const int halfH = skin::RoundHalfEven(H / 2.0);
-        if (style == 1) {
+        if (style == Style::Capsule) {
             int k = std::min(skin::RoundHalfEven(W / 4.0), 10);
             focusRect_ = skin::Rect{k, 1, W - k - 1, halfH};
-        } else if (style == 2) {
+        } else if (style == Style::RoundedTopShine) {
             focusRect_ = skin::Rect{2, 1, W - 3, 7};
         } else {
             focusRect_ = skin::Rect{0, 0, W - 1, halfH};
         }
     }
-    long D = S;
-    if (Checked() && D >= 0 && D <= 2)
-        D = 2;
-    else if (!Checked() && D == 0 && mouseHeld_)
-        D = 1;
-    Rgb face = D == 0 ? c.faceColor : D == 1 ? c.hotLightColor : D == 2 ? c.downColor : c.disabledColor;
+    State look = asked;
+    if (Checked() && (look == State::Normal || look == State::Hot || look == State::Pressed))
+        look = State::Pressed;
+    else if (!Checked() && look == State::Normal && mouseHeld_)
+        look = State::Hot;
+    Rgb face = look == State::Normal ? c.faceColor : look == State::Hot ? c.hotLightColor : look == State::Pressed ? c.downColor : c.disabledColor;
     Rgb shine = c.lightColor == skin::kNoColor ? BlendColors(face, kWhite, 0.8f) : c.lightColor;
-    float p = style == 2 ? 30.0f : 60.0f;
-    float q = style == 1 ? 0.6f : style == 2 ? 0.2f : 0.5f;
+    float p = style == Style::RoundedTopShine ? 30.0f : 60.0f;
+    float q = style == Style::Capsule ? 0.6f : style == Style::RoundedTopShine ? 0.2f : 0.5f;
     VerticalGradient(face, shine, p, 0, 0, -1, -1);
     CapsuleShine(shine, BlendColors(face, shine, q));
     Rgb base = ShiftColor(face, 0.2f);
-    if (S == 3) {
+    if (asked == State::Disabled) {
         int o = value_ ? 1 : 0;
         DrawButtonPicture(pictureNormal_, o, o, skin::kNoColor);
         DrawCaptionText(base, o + 1, o + 1);
         DrawCaptionText(c.disabledTextColor, o, o);
     } else {
-        DrawContent(base, (S == 2 ? 1 : 0) + (value_ ? 1 : 0));
+        DrawContent(base, (asked == State::Pressed ? 1 : 0) + (value_ ? 1 : 0));
     }
     DrawOutline(BlendColors(face, base, 0.8f));
 }
 
-void dcButton::PaintFlatGradient(long S)
+void dcButton::PaintFlatGradient(State asked)
 {
     const int W = width_, H = height_;
     const auto& c = colors_;
     OpenPainter(0, 0);
-    long D = S;
+    State look = asked;
     Rgb top = 0, bottom = 0;
+    // A checked button at rest has colours of its own, outside the table below.
+    bool checkedAtRest = false;
     if (Checked()) {
-        if (D == 1)
-            D = 2;
-        else if (D == 0) {
+        if (look == State::Hot)
+            look = State::Pressed;
+        else if (look == State::Normal) {
             if (pressActive_)
-                D = 2;
+                look = State::Pressed;
             else {
                 top = c.hotLightColor;
                 bottom = c.downColor;
-                D = -1;
+                checkedAtRest = true;
             }
         }
-    } else if (D == 0 && mouseHeld_) {
-        D = 1;
+    } else if (look == State::Normal && mouseHeld_) {
+        look = State::Hot;
     }
-    if (D == 0 || D == 3) {
+    if (checkedAtRest) {
+        // Colours chosen above.
+    } else if (look == State::Normal || look == State::Disabled) {
         top = c.lightColor;
         bottom = c.faceColor;
-    } else if (D == 1) {
+    } else if (look == State::Hot) {
         top = c.hotColor;
         bottom = c.hotLightColor;
-    } else if (D == 2) {
+    } else if (look == State::Pressed) {
         top = c.downColor;
         bottom = c.hotLightColor;
     }
     VerticalGradient(top, bottom, 50, 0, 0, -1, -1);
-    if (S == 3) {
+    if (asked == State::Disabled) {
         DrawDisabledContent(0);
         return;
     }
     DrawContent(BlendColors(top, bottom, 0.5f), 0);
-    if (S != 0 || value_ || pressActive_)
+    if (asked != State::Normal || value_ || pressActive_)
         DrawFrame(c.textColor, 0, 0, W, H);
 }
 
-void dcButton::PaintFlat(long S)
+void dcButton::PaintFlat(State asked)
 {
     const int W = width_, H = height_;
     const auto& c = colors_;
     OpenPainter(0, 0);
-    long D = S;
+    State look = asked;
     if (Checked()) {
-        if (D == 1 || (D == 0 && pressActive_))
-            D = 2;
-    } else if (D == 0 && mouseHeld_) {
-        D = 1;
+        if (look == State::Hot || (look == State::Normal && pressActive_))
+            look = State::Pressed;
+    } else if (look == State::Normal && mouseHeld_) {
+        look = State::Hot;
     }
-    Rgb face = D == 0 ? c.faceColor : D == 1 ? c.hotLightColor : D == 2 ? c.downColor : c.disabledColor;
+    Rgb face = look == State::Normal ? c.faceColor : look == State::Hot ? c.hotLightColor : look == State::Pressed ? c.downColor : c.disabledColor;
     FillButton(face);
-    if (S == 3) {
+    if (asked == State::Disabled) {
         DrawDisabledContent(0);
         return;
     }
-    const int o = (S == 2 && value_) ? 1 : 0;
-    if (!pictureHot_ && S == 1 && !value_ && !mouseHeld_) {
+    const int o = (asked == State::Pressed && value_) ? 1 : 0;
+    if (!pictureHot_ && asked == State::Hot && !value_ && !mouseHeld_) {
         // A lifted picture over its light-grey silhouette.
         DrawButtonPicture(pictureNormal_, 1, 1, 0xC0C0C0);
         DrawButtonPicture(pictureNormal_, -1, -1, skin::kNoColor);
@@ -291,26 +300,26 @@ void dcButton::PaintFlat(long S)
         DrawPictureWithEffect(face, o, o, skin::kNoColor);
     }
     DrawCaptionWithEffect(c.textColor, face, o, o);
-    if (S != 0 || value_ || pressActive_)
+    if (asked != State::Normal || value_ || pressActive_)
         DrawFrame(c.hotColor, 0, 0, W, H);
 }
 
-void dcButton::PaintBevelled(long S)
+void dcButton::PaintBevelled(State asked)
 {
     const int W = width_, H = height_;
     const auto& c = colors_;
     OpenPainter(0, 0);
-    long D = S;
+    State look = asked;
     if (Checked())
-        D = 1;
+        look = State::Hot;
     Rgb face = kBlack;
-    if (D == 0) {
+    if (look == State::Normal) {
         VerticalGradient(c.lightColor, c.faceColor, 70, 0, 0, -1, -1);
         face = BlendColors(c.lightColor, c.faceColor, 0.5f);
-    } else if (D == 1 || D == 2) {
+    } else if (look == State::Hot || look == State::Pressed) {
         face = c.hotLightColor;
         FillButton(face);
-    } else if (D == 3) {
+    } else if (look == State::Disabled) {
         VerticalGradient(c.lightColor, c.disabledColor, 70, 0, 0, -1, -1);
     }
     auto flatBevel = [&](Rgb f) {
@@ -319,12 +328,12 @@ void dcButton::PaintBevelled(long S)
         DrawLine(ShiftColor(f, -0.05f), 0, 1, 0, H - 2);
         DrawLine(ShiftColor(f, -0.05f), W - 1, 1, W - 1, H - 2);
     };
-    if (S == 3) {
+    if (asked == State::Disabled) {
         DrawDisabledContent(value_ ? 1 : 0);
         flatBevel(c.disabledColor);
         return;
     }
-    DrawContent(face, (S == 2 ? 1 : 0) + (value_ ? 1 : 0));
+    DrawContent(face, (asked == State::Pressed ? 1 : 0) + (value_ ? 1 : 0));
     if (formActive_ && (hasFocus_ || displayAsDefault_)) {
         Rgb light = ShiftColor(face, 0.1f), dark = ShiftColor(face, -0.1f), side = ShiftColor(face, -0.05f);
         DrawLine(light, 1, 1, W - 2, 1);
@@ -341,18 +350,18 @@ void dcButton::PaintBevelled(long S)
     flatBevel(face);
 }
 
-void dcButton::PaintClassic3D(long S)
+void dcButton::PaintClassic3D(State asked)
 {
     const int W = width_, H = height_;
     const auto& c = colors_;
     OpenPainter(0, 0);
-    const long D = S;
+    const State look = asked;
     const bool checkedLook = checkBoxMode_ && value_;
     if (checkedLook)
         FillChecker(kWhite, c.downColor, 2, 2, W - 4, H - 4);
     else
         FillButton(c.faceColor);
-    if (S == 3) {
+    if (asked == State::Disabled) {
         if (checkBoxMode_) {
             DrawDisabledContent(value_ ? 1 : 0);
         } else {
@@ -362,7 +371,7 @@ void dcButton::PaintClassic3D(long S)
             DrawCaptionText(c.disabledTextColor, 0, 0);
         }
     } else {
-        if (S == 2 || value_)
+        if (asked == State::Pressed || value_)
             DrawContent(c.downColor, 1);
         else
             DrawContent(c.faceColor, 0);
@@ -381,14 +390,14 @@ void dcButton::PaintClassic3D(long S)
             }
         }
     }
-    if (D == 0 || D == 1 || D == 3) {
+    if (look == State::Normal || look == State::Hot || look == State::Disabled) {
         if (checkedLook)
             DrawEdgeRect(0, 0, W, H, EDGE_SUNKEN);
         else if (!hasFocus_ && !displayAsDefault_)
             DrawEdgeRect(0, 0, W, H, EDGE_RAISED);
         else
             DrawEdgeRect(1, 1, W - 1, H - 1, EDGE_RAISED);
-    } else if (D == 2) {
+    } else if (look == State::Pressed) {
         if (checkBoxMode_) {
             DrawEdgeRect(0, 0, W, H, EDGE_SUNKEN);
         } else {
@@ -398,19 +407,19 @@ void dcButton::PaintClassic3D(long S)
     }
 }
 
-void dcButton::PaintSoftBevel(long S)
+void dcButton::PaintSoftBevel(State asked)
 {
     const int W = width_, H = height_;
     const auto& c = colors_;
     OpenPainter(5, 5);
-    const long D = S;
-    Rgb face = D == 2 ? c.downColor
+    const State look = asked;
+    Rgb face = look == State::Pressed ? c.downColor
                : value_ ? BlendColors(c.faceColor, kWhite, 0.8f)
-               : (D == 1 && mouseOver_) ? c.hotLightColor
+               : (look == State::Hot && mouseOver_) ? c.hotLightColor
                                          : c.faceColor;
     FillButton(face);
     Rgb dark = ShiftColor(face, -0.2f);
-    if (S == 3) {
+    if (asked == State::Disabled) {
         const int o = value_ ? 1 : 0;
         DrawButtonPicture(pictureNormal_, o, o, skin::kNoColor);
         DrawCaptionText(BlendColors(c.disabledTextColor, kWhite, 0.9f), o + 1, o + 1);
@@ -418,10 +427,10 @@ void dcButton::PaintSoftBevel(long S)
         if (value_)
             DrawFrame(dark, 0, 0, W, H);
     } else {
-        DrawContent(face, (S == 2 || value_) ? 1 : 0);
-        if (D == 0 && !value_)
+        DrawContent(face, (asked == State::Pressed || value_) ? 1 : 0);
+        if (look == State::Normal && !value_)
             return;
-        if (D == 1 && (mouseOver_ || keyHeld_)) {
+        if (look == State::Hot && (mouseOver_ || keyHeld_)) {
             // Raised bevel.
             DrawLine(BlendColors(face, kWhite, 0.4f), 1, 1, W - 3, 1);
             DrawLine(BlendColors(face, kWhite, 0.3f), 1, 2, W - 3, 2);
@@ -431,7 +440,7 @@ void dcButton::PaintSoftBevel(long S)
             DrawLine(BlendColors(face, dark, 0.3f), 1, H - 3, W - 3, H - 3);
             DrawLine(BlendColors(face, dark, 0.1f), 1, H - 4, W - 4, H - 4);
             DrawFrame(dark, 0, 0, W, H);
-        } else if (D == 2) {
+        } else if (look == State::Pressed) {
             // Sunken bevel.
             DrawLine(BlendColors(face, dark, 0.2f), 1, 2, 1, H - 3);
             DrawLine(BlendColors(face, dark, 0.1f), 2, 1, 2, H - 2);
@@ -444,41 +453,41 @@ void dcButton::PaintSoftBevel(long S)
             DrawFrame(dark, 0, 0, W, H);
         }
     }
-    if (D == 1 || D == 2 || value_)
+    if (look == State::Hot || look == State::Pressed || value_)
         CornerPixels(dark);
 }
 
-void dcButton::PaintLightRounded(long S)
+void dcButton::PaintLightRounded(State asked)
 {
     const int W = width_, H = height_;
     const auto& c = colors_;
     OpenPainter(5, 5);
-    long D = S;
+    State look = asked;
     if (Checked())
-        D = 2;
-    Rgb face = D == 0 ? c.faceColor : D == 1 ? c.hotLightColor : c.downColor;
-    if (D == 3) {
+        look = State::Pressed;
+    Rgb face = look == State::Normal ? c.faceColor : look == State::Hot ? c.hotLightColor : c.downColor;
+    if (look == State::Disabled) {
         FillButton(c.disabledColor);
     } else {
         VerticalGradient(c.lightColor, face, 30, 0, 0, -1, -1);
         face = BlendColors(c.lightColor, face, 0.5f);
     }
     Rgb edge;
-    if (S == 3) {
+    if (asked == State::Disabled) {
         DrawDisabledContent(value_ ? 1 : 0);
         edge = c.disabledTextColor;
     } else {
-        DrawContent(face, (S == 2 ? 1 : 0) + (value_ ? 1 : 0));
+        DrawContent(face, (asked == State::Pressed ? 1 : 0) + (value_ ? 1 : 0));
         edge = c.faceColor;
         if (formActive_ && (hasFocus_ || displayAsDefault_)) {
             DrawLine(c.faceColor, 1, 1, W - 2, 1);
             DrawLine(c.faceColor, 1, H - 2, W - 2, H - 2);
-            if (!skin::LeftSquare(buttonShape_)) {
+            if (!skin::SquareOnLeft(buttonShape_)) {
                 DrawLine(c.faceColor, 1, 1, 1, H - 2);
                 DrawPixel(c.faceColor, 2, 2);
                 DrawPixel(c.faceColor, 2, H - 3);
             }
-            if (!skin::RightSquare(buttonShape_)) {
+            if (!skin::SquareOnRight(buttonShape_)) {
                 DrawLine(c.faceColor, W - 2, 1, W - 2, H - 2);
                 DrawPixel(c.faceColor, W - 3, 2);
                 DrawPixel(c.faceColor, W - 3, H - 3);

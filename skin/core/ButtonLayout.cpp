@@ -34,10 +34,10 @@ ButtonLayout LayoutCaptionAndPicture(const LayoutInput& in)
     auto centreX = [&] { Offset(P, (W - pw) / 2, 0); };
     auto centreY = [&] { Offset(P, 0, (H - ph) / 2); };
     switch (in.alignment) {
-    case 0:
+    case PictureAlignment::Centre:
         Offset(P, (W - pw) / 2, (H - ph) / 2);
         break;
-    case 1:
+    case PictureAlignment::Bottom:
         centreX();
         MoveTo(R, R.left, 0);
         Offset(P, 0, H - ph - in.marginY);
@@ -48,7 +48,7 @@ ButtonLayout LayoutCaptionAndPicture(const LayoutInput& in)
                 Offset(R, 0, -(d / 2));
         }
         break;
-    case 2:
+    case PictureAlignment::BelowCaption:
         centreX();
         MoveTo(R, R.left, 0);
         if (!cap)
@@ -60,7 +60,7 @@ ButtonLayout LayoutCaptionAndPicture(const LayoutInput& in)
             Offset(R, 0, d);
         }
         break;
-    case 3:
+    case PictureAlignment::Left:
         centreY();
         MoveTo(R, 0, R.top);
         Offset(P, in.marginX, 0);
@@ -71,7 +71,7 @@ ButtonLayout LayoutCaptionAndPicture(const LayoutInput& in)
                 Offset(R, d / 2, 0);
         }
         break;
-    case 4:
+    case PictureAlignment::LeftOfCaption:
         centreY();
         MoveTo(R, 0, R.top);
         if (!cap)
@@ -83,7 +83,7 @@ ButtonLayout LayoutCaptionAndPicture(const LayoutInput& in)
             Offset(P, d, 0);
         }
         break;
-    case 5:
+    case PictureAlignment::Right:
         centreY();
         MoveTo(R, 0, R.top);
         Offset(P, W - pw - in.marginX, 0);
@@ -94,7 +94,7 @@ ButtonLayout LayoutCaptionAndPicture(const LayoutInput& in)
                 Offset(R, -(d / 2), 0);
         }
         break;
-    case 6:
+    case PictureAlignment::RightOfCaption:
         centreY();
         MoveTo(R, 0, R.top);
         if (!cap)
@@ -106,7 +106,7 @@ ButtonLayout LayoutCaptionAndPicture(const LayoutInput& in)
             Offset(P, d, 0);
         }
         break;
-    case 7:
+    case PictureAlignment::Top:
         centreX();
         MoveTo(R, R.left, 0);
         Offset(P, 0, in.marginY);
@@ -117,7 +117,7 @@ ButtonLayout LayoutCaptionAndPicture(const LayoutInput& in)
                 Offset(R, 0, d / 2);
         }
         break;
-    case 8:
+    case PictureAlignment::AboveCaption:
         centreX();
         MoveTo(R, R.left, 0);
         if (!cap)
@@ -181,7 +181,8 @@ std::vector<Rgb> ShineRows(Rgb top, Rgb bottom, int rows)
     return out;
 }
 
-std::vector<Point> BuildOutline(int w, int h, int ew, int eh, long shape, const std::function<bool(int, int)>& inside)
+std::vector<Point> BuildOutline(int w, int h, int ew, int eh, ButtonShape shape,
+                                const std::function<bool(int, int)>& inside)
 {
     const int hb = std::clamp(RoundHalfEven(eh / 2.0), 0, RoundHalfEven(h / 2.0));
     const int wb = std::clamp(RoundHalfEven(ew / 2.0), 0, RoundHalfEven(w / 2.0));
@@ -198,7 +199,7 @@ std::vector<Point> BuildOutline(int w, int h, int ew, int eh, long shape, const 
             ++x;
         return x;
     };
-    if (LeftSquare(shape)) {
+    if (SquareOnLeft(shape)) {
         pts.push_back({0, 0});
         pts.push_back({0, h - 1});
     } else {
@@ -215,7 +216,7 @@ std::vector<Point> BuildOutline(int w, int h, int ew, int eh, long shape, const 
             pts.push_back({x + 1, y});
         }
     }
-    if (RightSquare(shape)) {
+    if (SquareOnRight(shape)) {
         pts.push_back({w - 1, h - 1});
         pts.push_back({w - 1, 0});
     } else {
