@@ -54,26 +54,26 @@ template <typename Named> void WriteNamed(rt::PropertyBag& bag, const wchar_t* k
 
 std::wstring ButtonFont::ToText() const
 {
-    std::wostringstream s;
-    s << name << L';' << size << L';' << bold << L';' << italic << L';' << underline << L';' << strikethru;
-    return s.str();
+    std::wostringstream text;
+    text << name << L';' << size << L';' << bold << L';' << italic << L';' << underline << L';' << strikethru;
+    return text.str();
 }
 
 bool ButtonFont::FromText(const std::wstring& text, ButtonFont& out)
 {
-    std::wistringstream s(text);
-    ButtonFont f;
-    if (!std::getline(s, f.name, L';') || f.name.empty() || f.name.size() >= LF_FACESIZE)
+    std::wistringstream fields(text);
+    ButtonFont font;
+    if (!std::getline(fields, font.name, L';') || font.name.empty() || font.name.size() >= LF_FACESIZE)
         return false;
     wchar_t sep = 0;
-    int b = 0, i = 0, u = 0, k = 0;
-    if (!(s >> f.size >> sep >> b >> sep >> i >> sep >> u >> sep >> k) || !(f.size > 0 && f.size <= 400))
+    int bold = 0, italic = 0, underline = 0, strikethru = 0;
+    if (!(fields >> font.size >> sep >> bold >> sep >> italic >> sep >> underline >> sep >> strikethru) || !(font.size > 0 && font.size <= 400))
         return false;
-    f.bold = b != 0;
-    f.italic = i != 0;
-    f.underline = u != 0;
-    f.strikethru = k != 0;
-    out = f;
+    font.bold = bold != 0;
+    font.italic = italic != 0;
+    font.underline = underline != 0;
+    font.strikethru = strikethru != 0;
+    out = font;
     return true;
 }
 
@@ -595,22 +595,22 @@ void dcButton::WriteProperties(rt::PropertyBag& bag) const
 
 void dcButton::Resized()
 {
-    int w = ScaleWidth(), h = ScaleHeight();
-    width_ = w;
-    height_ = h;
-    if (w >= 15 && h >= 15) {
+    const int width = ScaleWidth(), height = ScaleHeight();
+    width_ = width;
+    height_ = height;
+    if (width >= 15 && height >= 15) {
         needsLayout_ = true;
         return;
     }
     // The smallest button is 15 by 15 pixels; each change comes back here.
-    RECT r;
-    GetWindowRect(hWnd(), &r);
-    int ow = r.right - r.left, oh = r.bottom - r.top;
-    if (h < 15)
-        SetWindowPos(hWnd(), nullptr, 0, 0, ow, oh + (15 - h), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT bounds;
+    GetWindowRect(hWnd(), &bounds);
+    const int outerWidth = bounds.right - bounds.left, outerHeight = bounds.bottom - bounds.top;
+    if (height < 15)
+        SetWindowPos(hWnd(), nullptr, 0, 0, outerWidth, outerHeight + (15 - height), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     if (ScaleWidth() < 15) {
-        GetWindowRect(hWnd(), &r);
-        SetWindowPos(hWnd(), nullptr, 0, 0, r.right - r.left + (15 - ScaleWidth()), r.bottom - r.top,
+        GetWindowRect(hWnd(), &bounds);
+        SetWindowPos(hWnd(), nullptr, 0, 0, bounds.right - bounds.left + (15 - ScaleWidth()), bounds.bottom - bounds.top,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }

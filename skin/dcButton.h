@@ -150,7 +150,7 @@ protected:
     void InitProperties() override;
     void ReadProperties(const rt::PropertyBag& bag) override;
     void WriteProperties(rt::PropertyBag& bag) const override;
-    void Paint(HDC dc, int w, int h) override;
+    void Paint(HDC dc, int width, int height) override;
     void Resized() override;
     void AmbientChanged(const std::wstring& name) override;
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;

@@ -15,20 +15,20 @@ using State = skin::ButtonState;
 using Style = skin::ButtonStyle;
 
 namespace {
-COLORREF Ref(Rgb c) { return static_cast<COLORREF>(c) & 0xFFFFFF; }
+COLORREF Ref(Rgb colour) { return static_cast<COLORREF>(colour) & 0xFFFFFF; }
 
 // The window font as a GDI font for one drawing step, its points at the button's DPI.
-HFONT MakeFont(int dpi, const ButtonFont& f)
+HFONT MakeFont(int dpi, const ButtonFont& font)
 {
-    LOGFONTW lf{};
-    lf.lfHeight = -skin::RoundHalfEven(static_cast<double>(f.size) * dpi / 72.0);
-    lf.lfWeight = f.bold ? FW_BOLD : FW_NORMAL;
-    lf.lfItalic = f.italic;
-    lf.lfUnderline = f.underline;
-    lf.lfStrikeOut = f.strikethru;
-    lf.lfCharSet = DEFAULT_CHARSET;
-    wcsncpy(lf.lfFaceName, f.name.c_str(), LF_FACESIZE - 1);
-    return CreateFontIndirectW(&lf);
+    LOGFONTW logFont{};
+    logFont.lfHeight = -skin::RoundHalfEven(static_cast<double>(font.size) * dpi / 72.0);
+    logFont.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
+    logFont.lfItalic = font.italic;
+    logFont.lfUnderline = font.underline;
+    logFont.lfStrikeOut = font.strikethru;
+    logFont.lfCharSet = DEFAULT_CHARSET;
+    wcsncpy(logFont.lfFaceName, font.name.c_str(), LF_FACESIZE - 1);
+    return CreateFontIndirectW(&logFont);
 }
 
 } // namespace
@@ -50,55 +50,55 @@ HFONT dcButton::CaptionFont()
 void dcButton::LayoutCaptionAndPicture(int marginY, int marginX)
 {
     needsLayout_ = false;
-    skin::LayoutInput in;
-    in.width = width_;
-    in.height = height_;
-    in.marginY = marginY;
-    in.marginX = marginX;
-    in.hasCaption = !caption_.empty();
-    if (in.hasCaption) {
-        RECT r{0, 0, width_, height_};
-        rt::Selected sel(dc_, CaptionFont());
-        DrawTextW(dc_, caption_.c_str(), static_cast<int>(caption_.size()), &r, DT_CALCRECT | DT_NOCLIP | DT_WORDBREAK | DT_CENTER);
-        in.measuredCaption = skin::Rect{0, 0, r.right, r.bottom};
+    skin::LayoutInput input;
+    input.width = width_;
+    input.height = height_;
+    input.marginY = marginY;
+    input.marginX = marginX;
+    input.hasCaption = !caption_.empty();
+    if (input.hasCaption) {
+        RECT measured{0, 0, width_, height_};
+        rt::Selected font(dc_, CaptionFont());
+        DrawTextW(dc_, caption_.c_str(), static_cast<int>(caption_.size()), &measured, DT_CALCRECT | DT_NOCLIP | DT_WORDBREAK | DT_CENTER);
+        input.measuredCaption = skin::Rect{0, 0, measured.right, measured.bottom};
     }
-    in.hasPicture = pictureNormal_ != nullptr;
-    in.pictureW = pictureSizeW_;
-    in.pictureH = pictureSizeH_;
-    in.alignment = pictureAlignment_;
-    in.previousPicture = pictureRect_;
-    skin::ButtonLayout l = skin::LayoutCaptionAndPicture(in);
-    focusRect_ = l.focusRect;
-    captionRect_ = l.captionRect;
-    pictureRect_ = l.pictureRect;
+    input.hasPicture = pictureNormal_ != nullptr;
+    input.pictureW = pictureSizeW_;
+    input.pictureH = pictureSizeH_;
+    input.alignment = pictureAlignment_;
+    input.previousPicture = pictureRect_;
+    skin::ButtonLayout layout = skin::LayoutCaptionAndPicture(input);
+    focusRect_ = layout.focusRect;
+    captionRect_ = layout.captionRect;
+    pictureRect_ = layout.pictureRect;
 }
 
 void dcButton::ApplyButtonRegion(int ew, int eh)
 {
-    const int W = width_, H = height_;
+    const int width = width_, height = height_;
     // Setting a region makes the system lay the window out and repaint it: only on a change.
     // The capsule styles stroke the region's outline.
     const bool outlined = buttonStyle_ == Style::Capsule || buttonStyle_ == Style::RoundedTopShine ||
                           buttonStyle_ == Style::CapsuleWideShine;
-    const RegionKey key{W, H, ew, eh, buttonShape_, outlined};
+    const RegionKey key{width, height, ew, eh, buttonShape_, outlined};
     if (key == regionKey_)
         return;
-    rt::Gdi<HRGN> region(CreateRoundRectRgn(0, 0, W + 1, H + 1, ew, eh));
+    rt::Gdi<HRGN> region(CreateRoundRectRgn(0, 0, width + 1, height + 1, ew, eh));
     if (!region)
         return;
-    const int half = skin::RoundHalfEven(W / 2.0);
+    const int half = skin::RoundHalfEven(width / 2.0);
     if (skin::SquareOnLeft(buttonShape_)) {
-        rt::Gdi<HRGN> square(CreateRectRgn(0, 0, half, H + 1));
+        rt::Gdi<HRGN> square(CreateRectRgn(0, 0, half, height + 1));
         CombineRgn(region.get(), region.get(), square.get(), RGN_OR);
     }
     if (skin::SquareOnRight(buttonShape_)) {
-        rt::Gdi<HRGN> square(CreateRectRgn(half, 0, W + 1, H + 1));
+        rt::Gdi<HRGN> square(CreateRectRgn(half, 0, width + 1, height + 1));
         CombineRgn(region.get(), region.get(), square.get(), RGN_OR);
     }
     if (outlined) {
-        HRGN r = region.get();
-        outlinePoints_ = skin::BuildOutline(W, H, ew, eh, buttonShape_,
-                                            [r](int x, int y) { return PtInRegion(r, x, y) != FALSE; });
+        HRGN shape = region.get();
+        outlinePoints_ = skin::BuildOutline(width, height, ew, eh, buttonShape_,
+                                            [shape](int x, int y) { return PtInRegion(shape, x, y) != FALSE; });
     }
     // The window owns the region once it accepts it.
     if (SetWindowRgn(hWnd(), region.get(), TRUE)) {
@@ -116,54 +116,54 @@ void dcButton::VerticalGradient(Rgb c1, Rgb c2, float percent, int left, int top
     right = std::max(right, left);
     auto rows = skin::VerticalGradientRows(c1, c2, percent, top, bottom);
     for (int y = top; y <= std::max(bottom, top); ++y) {
-        Rgb c = rows[static_cast<std::size_t>(y - top)];
+        Rgb colour = rows[static_cast<std::size_t>(y - top)];
         if (left == right) {
-            if (!FillPixels(c, left, y, left, y))
-                SetPixelV(dc_, left, y, Ref(c));
+            if (!FillPixels(colour, left, y, left, y))
+                SetPixelV(dc_, left, y, Ref(colour));
         } else
-            DrawLine(c, left, y, right, y);
+            DrawLine(colour, left, y, right, y);
     }
 }
 
 void dcButton::CapsuleShine(Rgb topColour, Rgb bottomColour)
 {
-    const skin::Rect f = focusRect_;
-    const int n = f.bottom - f.top + 1;
-    if (n <= 0)
+    const skin::Rect area = focusRect_;
+    const int rows = area.bottom - area.top + 1;
+    if (rows <= 0)
         return;
-    int w = f.right - f.left + 1, ox = f.left;
-    const int oy = f.top;
+    int span = area.right - area.left + 1, left = area.left;
+    const int top = area.top;
     if (skin::SquareOnLeft(buttonShape_)) {
-        w = f.left + w;
-        ox = 0;
+        span = area.left + span;
+        left = 0;
     }
     if (skin::SquareOnRight(buttonShape_))
-        w = f.left + w;
-    auto colours = skin::ShineRows(topColour, bottomColour, n);
-    rt::Gdi<HRGN> shape(CreateRoundRectRgn(0, 0, w, n, n, w));
+        span = area.left + span;
+    auto colours = skin::ShineRows(topColour, bottomColour, rows);
+    rt::Gdi<HRGN> shape(CreateRoundRectRgn(0, 0, span, rows, rows, span));
     if (!shape)
         return;
-    const int half = skin::RoundHalfEven(w / 2.0);
+    const int half = skin::RoundHalfEven(span / 2.0);
     if (skin::SquareOnLeft(buttonShape_)) {
-        rt::Gdi<HRGN> extra(CreateRoundRectRgn(0, 0, half, n, 0, 0));
+        rt::Gdi<HRGN> extra(CreateRoundRectRgn(0, 0, half, rows, 0, 0));
         CombineRgn(shape.get(), shape.get(), extra.get(), RGN_OR);
     }
     if (skin::SquareOnRight(buttonShape_)) {
-        rt::Gdi<HRGN> extra(CreateRoundRectRgn(half, 0, w, n, 0, 0));
+        rt::Gdi<HRGN> extra(CreateRoundRectRgn(half, 0, span, rows, 0, 0));
         CombineRgn(shape.get(), shape.get(), extra.get(), RGN_OR);
     }
-    for (int j = 0; j < n; ++j) {
+    for (int row = 0; row < rows; ++row) {
         int first = 0;
-        while (first < w && !PtInRegion(shape.get(), first, j))
+        while (first < span && !PtInRegion(shape.get(), first, row))
             ++first;
-        if (first >= w)
+        if (first >= span)
             continue;
         int last = first + 1;
-        while (last < w && PtInRegion(shape.get(), last, j))
+        while (last < span && PtInRegion(shape.get(), last, row))
             ++last;
-        if (last >= w)
+        if (last >= span)
             continue;
-        DrawLine(colours[static_cast<std::size_t>(j)], ox + first, oy + j, ox + last, oy + j);
+        DrawLine(colours[static_cast<std::size_t>(row)], left + first, top + row, left + last, top + row);
     }
 }
 
@@ -171,14 +171,14 @@ bool dcButton::FillPixels(Rgb colour, int left, int top, int right, int bottom)
 {
     if (dc_ != BackDC() || !BackBits())
         return false;
-    const COLORREF c = Ref(colour);
-    const std::uint32_t px = (c & 0xFFu) << 16 | (c & 0xFF00u) | (c >> 16 & 0xFFu);
+    const COLORREF ref = Ref(colour);
+    const std::uint32_t pixel = (ref & 0xFFu) << 16 | (ref & 0xFF00u) | (ref >> 16 & 0xFFu);
     auto* bits = static_cast<std::uint32_t*>(BackBits());
-    const int l = std::max(left, 0), r = std::min(right, width_ - 1);
-    const int t = std::max(top, 0), b = std::min(bottom, height_ - 1);
-    for (int y = t; y <= b; ++y)
-        for (int x = l; x <= r; ++x)
-            bits[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x)] = px;
+    const int fromX = std::max(left, 0), toX = std::min(right, width_ - 1);
+    const int fromY = std::max(top, 0), toY = std::min(bottom, height_ - 1);
+    for (int y = fromY; y <= toY; ++y)
+        for (int x = fromX; x <= toX; ++x)
+            bits[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x)] = pixel;
     return true;
 }
 
@@ -217,12 +217,12 @@ void dcButton::DrawOutline(Rgb colour)
 {
     if (outlinePoints_.empty())
         return;
-    std::vector<POINT> pts;
-    pts.reserve(outlinePoints_.size());
-    for (auto& p : outlinePoints_)
-        pts.push_back(POINT{p.x, p.y});
+    std::vector<POINT> points;
+    points.reserve(outlinePoints_.size());
+    for (const skin::Point& point : outlinePoints_)
+        points.push_back(POINT{point.x, point.y});
     SetDCPenColor(dc_, Ref(colour));
-    Polyline(dc_, pts.data(), static_cast<int>(pts.size()));
+    Polyline(dc_, points.data(), static_cast<int>(points.size()));
 }
 
 void dcButton::FillButton(Rgb colour)
@@ -234,30 +234,30 @@ void dcButton::FillButton(Rgb colour)
 
 void dcButton::DrawEdgeRect(int left, int top, int right, int bottom, UINT edge)
 {
-    RECT r{left, top, right, bottom};
-    DrawEdge(dc_, &r, edge, BF_RECT | BF_SOFT);
+    RECT box{left, top, right, bottom};
+    DrawEdge(dc_, &box, edge, BF_RECT | BF_SOFT);
 }
 
 void dcButton::FillChecker(Rgb c1, Rgb c2, int left, int top, int w, int h)
 {
     rt::Gdi<HBRUSH> brush;
     {
-        rt::UniqueDC mem(CreateCompatibleDC(dc_));
-        rt::Gdi<HBITMAP> bmp(CreateCompatibleBitmap(dc_, 2, 2));
-        if (!mem || !bmp)
+        rt::UniqueDC memory(CreateCompatibleDC(dc_));
+        rt::Gdi<HBITMAP> pattern(CreateCompatibleBitmap(dc_, 2, 2));
+        if (!memory || !pattern)
             return;
         {
-            rt::Selected sel(mem.get(), bmp.get());
-            SetPixelV(mem.get(), 0, 0, Ref(c1));
-            SetPixelV(mem.get(), 1, 1, Ref(c1));
-            SetPixelV(mem.get(), 1, 0, Ref(c2));
-            SetPixelV(mem.get(), 0, 1, Ref(c2));
+            rt::Selected selected(memory.get(), pattern.get());
+            SetPixelV(memory.get(), 0, 0, Ref(c1));
+            SetPixelV(memory.get(), 1, 1, Ref(c1));
+            SetPixelV(memory.get(), 1, 0, Ref(c2));
+            SetPixelV(memory.get(), 0, 1, Ref(c2));
         }
-        brush.reset(CreatePatternBrush(bmp.get()));
+        brush.reset(CreatePatternBrush(pattern.get()));
     }
     if (!brush)
         return;
-    rt::Selected sel(dc_, brush.get());
+    rt::Selected selected(dc_, brush.get());
     PatBlt(dc_, left, top, w, h, PATCOPY);
 }
 
@@ -265,7 +265,7 @@ void dcButton::DrawCaptionText(Rgb colour, int dx, int dy)
 {
     if (caption_.empty())
         return;
-    RECT r{captionRect_.left + dx, captionRect_.top + dy, captionRect_.right + dx, captionRect_.bottom + dy};
+    RECT box{captionRect_.left + dx, captionRect_.top + dy, captionRect_.right + dx, captionRect_.bottom + dy};
     // The font stays selected in the control's own DC from one caption to the next: selecting
     // it again would make GDI look it up each time.
     HFONT font = CaptionFont();
@@ -275,7 +275,7 @@ void dcButton::DrawCaptionText(Rgb colour, int dx, int dy)
         SelectObject(dc_, font);
     SetBkMode(dc_, TRANSPARENT);
     SetTextColor(dc_, Ref(colour));
-    DrawTextW(dc_, caption_.c_str(), static_cast<int>(caption_.size()), &r, DT_NOCLIP | DT_WORDBREAK | DT_CENTER);
+    DrawTextW(dc_, caption_.c_str(), static_cast<int>(caption_.size()), &box, DT_NOCLIP | DT_WORDBREAK | DT_CENTER);
     if (!own && old != font)
         SelectObject(dc_, old);
 }
@@ -307,32 +307,32 @@ void dcButton::DrawPictureWithEffect(Rgb base, int dx, int dy, Rgb solid)
 {
     if (!pictureNormal_)
         return;
-    skin::PicturePtr p;
+    skin::PicturePtr chosen;
     if (pictureHot_ && state_ == State::Hot)
-        p = pictureHot_;
+        chosen = pictureHot_;
     else if (state_ == State::Pressed || value_)
-        p = pictureDown_ ? pictureDown_ : pictureHot_;
-    if (!p)
-        p = pictureNormal_;
+        chosen = pictureDown_ ? pictureDown_ : pictureHot_;
+    if (!chosen)
+        chosen = pictureNormal_;
     if (specialEffect_ != Effect::None) {
         Rgb light = skin::ShiftColor(base, 0.1f), dark = skin::ShiftColor(base, -0.1f);
         switch (specialEffect_) {
         case Effect::Raised:
-            DrawButtonPicture(p, dx + 1, dy + 1, dark);
-            DrawButtonPicture(p, dx - 1, dy - 1, light);
+            DrawButtonPicture(chosen, dx + 1, dy + 1, dark);
+            DrawButtonPicture(chosen, dx - 1, dy - 1, light);
             break;
         case Effect::Sunken:
-            DrawButtonPicture(p, dx - 1, dy - 1, dark);
-            DrawButtonPicture(p, dx + 1, dy + 1, light);
+            DrawButtonPicture(chosen, dx - 1, dy - 1, dark);
+            DrawButtonPicture(chosen, dx + 1, dy + 1, light);
             break;
         case Effect::Shadow:
-            DrawButtonPicture(p, dx + 1, dy + 1, dark);
+            DrawButtonPicture(chosen, dx + 1, dy + 1, dark);
             break;
         default:
             break;
         }
     }
-    DrawButtonPicture(p, dx, dy, solid);
+    DrawButtonPicture(chosen, dx, dy, solid);
 }
 
 void dcButton::DrawButtonPicture(const skin::PicturePtr& picture, int dx, int dy, Rgb solid)
@@ -462,13 +462,13 @@ void dcButton::DrawContent(Rgb base, int offset)
 
 void dcButton::CornerPixels(Rgb colour)
 {
-    const int W = width_, H = height_;
+    const int width = width_, height = height_;
     if (!skin::SquareOnLeft(buttonShape_)) {
         DrawPixel(colour, 1, 1);
-        DrawPixel(colour, 1, H - 2);
+        DrawPixel(colour, 1, height - 2);
     }
     if (!skin::SquareOnRight(buttonShape_)) {
-        DrawPixel(colour, W - 2, 1);
-        DrawPixel(colour, W - 2, H - 2);
+        DrawPixel(colour, width - 2, 1);
+        DrawPixel(colour, width - 2, height - 2);
     }
 }

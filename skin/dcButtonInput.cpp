@@ -14,14 +14,14 @@ using State = skin::ButtonState;
 namespace {
 int MouseButtonsOf(WPARAM wp)
 {
-    int b = 0;
+    int buttons = 0;
     if (wp & MK_LBUTTON)
-        b |= rt::vbLeftButton;
+        buttons |= rt::vbLeftButton;
     if (wp & MK_RBUTTON)
-        b |= rt::vbRightButton;
+        buttons |= rt::vbRightButton;
     if (wp & MK_MBUTTON)
-        b |= rt::vbMiddleButton;
-    return b;
+        buttons |= rt::vbMiddleButton;
+    return buttons;
 }
 
 BOOL CALLBACK CollectTabStop(HWND hwnd, LPARAM lp)
@@ -35,16 +35,16 @@ HWND NextTabStop(HWND root, HWND from, bool previous)
 {
     std::vector<HWND> all, stops;
     EnumChildWindows(root, &CollectTabStop, reinterpret_cast<LPARAM>(&all));
-    for (HWND h : all) {
-        LONG_PTR style = GetWindowLongPtrW(h, GWL_STYLE);
-        if (h == from || ((style & WS_TABSTOP) && IsWindowVisible(h) && IsWindowEnabled(h)))
-            stops.push_back(h);
+    for (HWND child : all) {
+        LONG_PTR style = GetWindowLongPtrW(child, GWL_STYLE);
+        if (child == from || ((style & WS_TABSTOP) && IsWindowVisible(child) && IsWindowEnabled(child)))
+            stops.push_back(child);
     }
     for (std::size_t i = 0; i < stops.size(); ++i) {
         if (stops[i] != from)
             continue;
-        std::size_t n = stops.size();
-        return stops[previous ? (i + n - 1) % n : (i + 1) % n];
+        const std::size_t count = stops.size();
+        return stops[previous ? (i + count - 1) % count : (i + 1) % count];
     }
     return nullptr;
 }
@@ -374,19 +374,19 @@ void dcButton::AmbientChanged(const std::wstring& name)
 void dcButton::ShowButtonPopup()
 {
     popupActive_ = true;
-    const int W = width_, H = height_;
-    const UINT F = static_cast<UINT>(popupFlags_);
+    const int width = width_, height = height_;
+    const UINT givenFlags = static_cast<UINT>(popupFlags_);
     int x = 0, y = 0;
-    UINT flags = F;
+    UINT flags = givenFlags;
     switch (popupAlign_) {
-    case 0: y = H; break;
-    case 1: flags = F | TPM_RIGHTALIGN; break;
-    case 2: y = H; flags = F | TPM_RIGHTALIGN; break;
-    case 3: x = W; break;
-    case 4: x = W; y = H; break;
-    case 5: flags = F | TPM_BOTTOMALIGN; break;
-    case 6: flags = F | TPM_BOTTOMALIGN | TPM_RIGHTALIGN; break;
-    case 7: x = W; flags = F | TPM_BOTTOMALIGN; break;
+    case 0: y = height; break;
+    case 1: flags = givenFlags | TPM_RIGHTALIGN; break;
+    case 2: y = height; flags = givenFlags | TPM_RIGHTALIGN; break;
+    case 3: x = width; break;
+    case 4: x = width; y = height; break;
+    case 5: flags = givenFlags | TPM_BOTTOMALIGN; break;
+    case 6: flags = givenFlags | TPM_BOTTOMALIGN | TPM_RIGHTALIGN; break;
+    case 7: x = width; flags = givenFlags | TPM_BOTTOMALIGN; break;
     default:
         popupActive_ = false;
         return;
@@ -414,10 +414,10 @@ void dcButton::HookWindows()
     hooks_.WatchMessage(hWnd(), WM_MOUSELEAVE, skin::kHookAfter);
     // The hosting form within three parent levels.
     HWND form = nullptr;
-    HWND p = GetParent(hWnd());
-    for (int i = 0; i < 3 && p; ++i, p = GetParent(p)) {
-        if (Parent() && p == Parent()->hWnd()) {
-            form = p;
+    HWND ancestor = GetParent(hWnd());
+    for (int level = 0; level < 3 && ancestor; ++level, ancestor = GetParent(ancestor)) {
+        if (Parent() && ancestor == Parent()->hWnd()) {
+            form = ancestor;
             break;
         }
     }

@@ -184,56 +184,56 @@ std::vector<Rgb> ShineRows(Rgb top, Rgb bottom, int rows)
 std::vector<Point> BuildOutline(int w, int h, int ew, int eh, ButtonShape shape,
                                 const std::function<bool(int, int)>& inside)
 {
-    const int hb = std::clamp(RoundHalfEven(eh / 2.0), 0, RoundHalfEven(h / 2.0));
-    const int wb = std::clamp(RoundHalfEven(ew / 2.0), 0, RoundHalfEven(w / 2.0));
-    std::vector<Point> pts;
+    const int bandHeight = std::clamp(RoundHalfEven(eh / 2.0), 0, RoundHalfEven(h / 2.0));
+    const int bandWidth = std::clamp(RoundHalfEven(ew / 2.0), 0, RoundHalfEven(w / 2.0));
+    std::vector<Point> points;
     auto scanLeft = [&](int y) {
-        int x = wb;
+        int x = bandWidth;
         while (x >= 0 && inside(x, y))
             --x;
         return x;
     };
     auto scanRight = [&](int y) {
-        int x = w - wb;
+        int x = w - bandWidth;
         while (x <= w - 1 && inside(x, y))
             ++x;
         return x;
     };
     if (SquareOnLeft(shape)) {
-        pts.push_back({0, 0});
-        pts.push_back({0, h - 1});
+        points.push_back({0, 0});
+        points.push_back({0, h - 1});
     } else {
-        for (int y = 0; y < hb; ++y) {
+        for (int y = 0; y < bandHeight; ++y) {
             int x = scanLeft(y);
-            pts.push_back({x + 1, y});
+            points.push_back({x + 1, y});
             if (x > 0)
-                pts.push_back({x, y + 1});
+                points.push_back({x, y + 1});
         }
-        for (int y = h - hb; y <= h - 1; ++y) {
+        for (int y = h - bandHeight; y <= h - 1; ++y) {
             int x = scanLeft(y);
             if (x > 0)
-                pts.push_back({x, y - 1});
-            pts.push_back({x + 1, y});
+                points.push_back({x, y - 1});
+            points.push_back({x + 1, y});
         }
     }
     if (SquareOnRight(shape)) {
-        pts.push_back({w - 1, h - 1});
-        pts.push_back({w - 1, 0});
+        points.push_back({w - 1, h - 1});
+        points.push_back({w - 1, 0});
     } else {
-        for (int y = h - 1; y >= h - hb + 1; --y) {
+        for (int y = h - 1; y >= h - bandHeight + 1; --y) {
             int x = scanRight(y);
-            pts.push_back({x - 1, y});
-            pts.push_back({x, y - 1});
+            points.push_back({x - 1, y});
+            points.push_back({x, y - 1});
         }
-        for (int y = hb; y >= 0; --y) {
+        for (int y = bandHeight; y >= 0; --y) {
             int x = scanRight(y);
-            pts.push_back({x, y + 1});
-            pts.push_back({x - 1, y});
+            points.push_back({x, y + 1});
+            points.push_back({x - 1, y});
         }
     }
-    if (!pts.empty())
-        pts.push_back(pts.front());
-    return pts;
+    if (!points.empty())
+        points.push_back(points.front());
+    return points;
 }
 
 std::uint8_t BlendChannel(std::uint8_t back, std::uint8_t front, float opacity)
