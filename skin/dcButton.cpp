@@ -67,7 +67,8 @@ bool ButtonFont::FromText(const std::wstring& text, ButtonFont& out)
         return false;
     wchar_t sep = 0;
     int bold = 0, italic = 0, underline = 0, strikethru = 0;
-    if (!(fields >> font.size >> sep >> bold >> sep >> italic >> sep >> underline >> sep >> strikethru) || !(font.size > 0 && font.size <= 400))
+    if (!(fields >> font.size >> sep >> bold >> sep >> italic >> sep >> underline >> sep >> strikethru) ||
+        !(font.size > 0 && font.size <= 400))
         return false;
     font.bold = bold != 0;
     font.italic = italic != 0;
@@ -175,7 +176,8 @@ void dcButton::SetEnabled(bool enabled)
         pressActive_ = mouseHeld_ = keyHeld_ = false;
     }
     rt::UserControl::SetEnabled(enabled);
-    Redraw(!enabled ? skin::ButtonState::Disabled : mouseOver_ ? skin::ButtonState::Hot : skin::ButtonState::Normal, false);
+    using State = skin::ButtonState;
+    Redraw(!enabled ? State::Disabled : mouseOver_ ? State::Hot : State::Normal, false);
     MarkChanged(L"Enabled");
 }
 
@@ -607,7 +609,8 @@ void dcButton::Resized()
     GetWindowRect(hWnd(), &bounds);
     const int outerWidth = bounds.right - bounds.left, outerHeight = bounds.bottom - bounds.top;
     if (height < 15)
-        SetWindowPos(hWnd(), nullptr, 0, 0, outerWidth, outerHeight + (15 - height), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(hWnd(), nullptr, 0, 0, outerWidth, outerHeight + (15 - height),
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     if (ScaleWidth() < 15) {
         GetWindowRect(hWnd(), &bounds);
         SetWindowPos(hWnd(), nullptr, 0, 0, bounds.right - bounds.left + (15 - ScaleWidth()), bounds.bottom - bounds.top,

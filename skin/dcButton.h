@@ -187,6 +187,13 @@ private:
     void DrawCaptionWithEffect(skin::Rgb colour, skin::Rgb base, int dx, int dy);
     void DrawPictureWithEffect(skin::Rgb base, int dx, int dy, skin::Rgb solid);
     void DrawButtonPicture(const skin::PicturePtr& picture, int dx, int dy, skin::Rgb solid);
+    // The picture at its own size as 32-bit top-down rows, an icon over the key colour;
+    // empty when it cannot be read.
+    std::vector<std::uint32_t> ReadPicturePixels(const skin::Picture& picture, skin::Rgb key);
+    // Copies or stretches those pixels onto the target rectangle of the backing bitmap and
+    // composes them with what lies there.
+    void ComposeOnSurface(const std::vector<std::uint32_t>& source, int pictureW, int pictureH,
+                          const skin::Rect& target, int skipX, int skipY, skin::Rgb key, skin::Rgb solid);
     void DrawDisabledContent(int offset);
     void DrawContent(skin::Rgb base, int offset);
     void CornerPixels(skin::Rgb colour);
@@ -195,8 +202,14 @@ private:
     // Paints for `state` when it or the focus changed, or always with `force`.
     void Redraw(skin::ButtonState state, bool force);
     void OpenPainter(int ew, int eh);
+    // The face colour of a look in the capsule and flat styles.
+    skin::Rgb StateFace(skin::ButtonState look) const;
     bool Checked() const { return checkBoxMode_ && value_ && enabled_; }
     void PaintRoundedGradient(skin::ButtonState asked);
+    // The rounded gradient's face for the look, filled; returns the colour its content sits on.
+    skin::Rgb RoundedGradientFace(skin::ButtonState look);
+    // The rounded gradient's inner rings: hot, framed, focused or default.
+    void RoundedGradientMarks(skin::ButtonState asked, skin::ButtonState look);
     void PaintCapsule(skin::ButtonState asked);
     void PaintFlatGradient(skin::ButtonState asked);
     void PaintFlat(skin::ButtonState asked);

@@ -339,111 +339,127 @@ void dcButton::DrawButtonPicture(const skin::PicturePtr& picture, int dx, int dy
 {
     if (!picture)
         return;
-    skin::Rect t = pictureRect_;
-    t.left += dx;
-    t.right += dx;
-    t.top += dy;
-    t.bottom += dy;
-    int sx = 0, sy = 0;
+    skin::Rect target = pictureRect_;
+    target.left += dx;
+    target.right += dx;
+    target.top += dy;
+    target.bottom += dy;
+    // A picture at its own size is clipped to the button; what the clipping cuts off at the
+    // left and top is skipped in the source.
+    int skipX = 0, skipY = 0;
     if (pictureSize_ == skin::PictureSize::Own) {
-        if (t.left < 0) {
-            sx = -t.left;
-            t.left = 0;
+        if (target.left < 0) {
+            skipX = -target.left;
+            target.left = 0;
         }
-        if (t.top < 0) {
-            sy = -t.top;
-            t.top = 0;
+        if (target.top < 0) {
+            skipY = -target.top;
+            target.top = 0;
         }
-        t.right = std::min(t.right, width_);
-        t.bottom = std::min(t.bottom, height_);
+        target.right = std::min(target.right, width_);
+        target.bottom = std::min(target.bottom, height_);
     }
     // Whatever lies outside the surface is not drawn.
-    const int cx = std::max(t.left, 0), cy = std::max(t.top, 0);
-    const int cr = std::min(t.right, width_), cb = std::min(t.bottom, height_);
-    const int w = t.right - t.left, h = t.bottom - t.top;
-    if (w < 1 || h < 1 || cr <= cx || cb <= cy)
+    const bool visible = target.right - target.left >= 1 && target.bottom - target.top >= 1 &&
+                         std::min(target.right, width_) > std::max(target.left, 0) &&
+                         std::min(target.bottom, height_) > std::max(target.top, 0);
+    if (!visible)
         return;
 
     // The surface is the control's own 32-bit top-down bitmap: its pixels are composed in
     // place, which spares copies of background and picture through bitmaps of their own.
     if (dc_ != BackDC() || !BackBits())
         return;
-    auto* surface = static_cast<std::uint8_t*>(BackBits());
-    const std::size_t surfaceStride = static_cast<std::size_t>(width_) * 4;
-
-    const int pw = picture->Width(), ph = picture->Height();
     const bool isBitmap = picture->Type() == skin::Picture::kBitmap;
     // Icons are drawn over the mask colour, which then keys their transparent parts out.
     const Rgb key = (useMaskColor_ || !isBitmap) ? colors_.maskRGB : skin::kNoColor;
+    const std::vector<std::uint32_t> source = ReadPicturePixels(*picture, key);
+    if (source.empty())
+        return;
+    ComposeOnSurface(source, picture->Width(), picture->Height(), target, skipX, skipY, key, solid);
+}
 
-    // The picture at its own size, as 32-bit top-down rows.
-    std::vector<std::uint32_t> source(static_cast<std::size_t>(pw) * static_cast<std::size_t>(ph));
-    {
-        rt::UniqueDC mem(CreateCompatibleDC(dc_));
-        if (!mem || source.empty())
-            return;
-        BITMAPINFO bi{};
-        bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-        bi.bmiHeader.biWidth = pw;
-        bi.bmiHeader.biHeight = -ph;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        bi.bmiHeader.biCompression = BI_RGB;
-        HBITMAP content = static_cast<HBITMAP>(picture->Handle());
-        rt::Gdi<HBITMAP> work;
-        if (!isBitmap) {
-            work.reset(CreateCompatibleBitmap(dc_, pw, ph));
-            if (!work)
-                return;
-            rt::Selected sel(mem.get(), work.get());
-            rt::Selected brush(mem.get(), GetStockObject(DC_BRUSH));
-            SetDCBrushColor(mem.get(), Ref(key));
-            PatBlt(mem.get(), 0, 0, pw, ph, PATCOPY);
-            DrawIconEx(mem.get(), 0, 0, static_cast<HICON>(picture->Handle()), pw, ph, 0, nullptr, DI_NORMAL);
-            content = work.get();
-        }
-        if (!GetDIBits(mem.get(), content, 0, static_cast<UINT>(ph), source.data(), &bi, DIB_RGB_COLORS))
-            return;
+std::vector<std::uint32_t> dcButton::ReadPicturePixels(const skin::Picture& picture, Rgb key)
+{
+    const int pictureW = picture.Width(), pictureH = picture.Height();
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(pictureW) * static_cast<std::size_t>(pictureH));
+    rt::UniqueDC memory(CreateCompatibleDC(dc_));
+    if (!memory || pixels.empty())
+        return {};
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = pictureW;
+    info.bmiHeader.biHeight = -pictureH;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    HBITMAP content = static_cast<HBITMAP>(picture.Handle());
+    rt::Gdi<HBITMAP> iconImage;
+    if (picture.Type() != skin::Picture::kBitmap) {
+        iconImage.reset(CreateCompatibleBitmap(dc_, pictureW, pictureH));
+        if (!iconImage)
+            return {};
+        rt::Selected selected(memory.get(), iconImage.get());
+        rt::Selected brush(memory.get(), GetStockObject(DC_BRUSH));
+        SetDCBrushColor(memory.get(), Ref(key));
+        PatBlt(memory.get(), 0, 0, pictureW, pictureH, PATCOPY);
+        DrawIconEx(memory.get(), 0, 0, static_cast<HICON>(picture.Handle()), pictureW, pictureH, 0, nullptr, DI_NORMAL);
+        content = iconImage.get();
     }
+    if (!GetDIBits(memory.get(), content, 0, static_cast<UINT>(pictureH), pixels.data(), &info, DIB_RGB_COLORS))
+        return {};
     GdiFlush();
+    return pixels;
+}
 
+void dcButton::ComposeOnSurface(const std::vector<std::uint32_t>& source, int pictureW, int pictureH,
+                                const skin::Rect& target, int skipX, int skipY, Rgb key, Rgb solid)
+{
+    auto* surface = static_cast<std::uint8_t*>(BackBits());
+    const std::size_t surfaceStride = static_cast<std::size_t>(width_) * 4;
+    const int visibleLeft = std::max(target.left, 0), visibleTop = std::max(target.top, 0);
+    const int visibleRight = std::min(target.right, width_), visibleBottom = std::min(target.bottom, height_);
+    const int targetW = target.right - target.left, targetH = target.bottom - target.top;
     // A clipped or edge-touching picture is copied one to one; any other is stretched from its
     // whole image, each target pixel taking the nearest source pixel.
-    const int sw = (sx > 0 || t.right == width_) ? w : pw;
-    const int sh = (sy > 0 || t.bottom == height_) ? h : ph;
+    const int sourceW = (skipX > 0 || target.right == width_) ? targetW : pictureW;
+    const int sourceH = (skipY > 0 || target.bottom == height_) ? targetH : pictureH;
     const float opacity = state_ == State::Disabled ? 0.2f : opacity_;
-    std::vector<std::uint8_t> pic(static_cast<std::size_t>(cr - cx) * 3), back(pic.size());
-    for (int y = cy; y < cb; ++y) {
-        const int srcY = sy + static_cast<int>(static_cast<long long>(y - t.top) * sh / h);
-        if (srcY < 0 || srcY >= ph)
+    std::vector<std::uint8_t> pictureRow(static_cast<std::size_t>(visibleRight - visibleLeft) * 3);
+    std::vector<std::uint8_t> backRow(pictureRow.size());
+    for (int y = visibleTop; y < visibleBottom; ++y) {
+        const int sourceY = skipY + static_cast<int>(static_cast<long long>(y - target.top) * sourceH / targetH);
+        if (sourceY < 0 || sourceY >= pictureH)
             continue;
-        std::uint8_t* row = surface + surfaceStride * static_cast<std::size_t>(y);
-        for (int x = cx; x < cr; ++x) {
-            const int srcX = sx + static_cast<int>(static_cast<long long>(x - t.left) * sw / w);
-            const std::size_t i = static_cast<std::size_t>(x - cx) * 3;
-            const std::uint8_t* b = row + static_cast<std::size_t>(x) * 4;
-            back[i] = b[0];
-            back[i + 1] = b[1];
-            back[i + 2] = b[2];
-            if (srcX < 0 || srcX >= pw) {
+        std::uint8_t* surfaceRow = surface + surfaceStride * static_cast<std::size_t>(y);
+        for (int x = visibleLeft; x < visibleRight; ++x) {
+            const int sourceX = skipX + static_cast<int>(static_cast<long long>(x - target.left) * sourceW / targetW);
+            const std::size_t at = static_cast<std::size_t>(x - visibleLeft) * 3;
+            const std::uint8_t* back = surfaceRow + static_cast<std::size_t>(x) * 4;
+            backRow[at] = back[0];
+            backRow[at + 1] = back[1];
+            backRow[at + 2] = back[2];
+            if (sourceX < 0 || sourceX >= pictureW) {
                 // Beyond the picture's own pixels: the background stays.
-                pic[i] = b[0];
-                pic[i + 1] = b[1];
-                pic[i + 2] = b[2];
+                pictureRow[at] = back[0];
+                pictureRow[at + 1] = back[1];
+                pictureRow[at + 2] = back[2];
                 continue;
             }
-            const std::uint32_t p = source[static_cast<std::size_t>(srcY) * static_cast<std::size_t>(pw) + static_cast<std::size_t>(srcX)];
-            pic[i] = static_cast<std::uint8_t>(p & 0xFF);
-            pic[i + 1] = static_cast<std::uint8_t>((p >> 8) & 0xFF);
-            pic[i + 2] = static_cast<std::uint8_t>((p >> 16) & 0xFF);
+            const std::uint32_t pixel = source[static_cast<std::size_t>(sourceY) * static_cast<std::size_t>(pictureW) +
+                                               static_cast<std::size_t>(sourceX)];
+            pictureRow[at] = static_cast<std::uint8_t>(pixel & 0xFF);
+            pictureRow[at + 1] = static_cast<std::uint8_t>((pixel >> 8) & 0xFF);
+            pictureRow[at + 2] = static_cast<std::uint8_t>((pixel >> 16) & 0xFF);
         }
-        skin::ComposePicture(pic.data(), back.data(), cr - cx, 1, static_cast<int>(pic.size()), key, solid, opacity);
-        for (int x = cx; x < cr; ++x) {
-            const std::size_t i = static_cast<std::size_t>(x - cx) * 3;
-            std::uint8_t* b = row + static_cast<std::size_t>(x) * 4;
-            b[0] = pic[i];
-            b[1] = pic[i + 1];
-            b[2] = pic[i + 2];
+        skin::ComposePicture(pictureRow.data(), backRow.data(), visibleRight - visibleLeft, 1,
+                             static_cast<int>(pictureRow.size()), key, solid, opacity);
+        for (int x = visibleLeft; x < visibleRight; ++x) {
+            const std::size_t at = static_cast<std::size_t>(x - visibleLeft) * 3;
+            std::uint8_t* out = surfaceRow + static_cast<std::size_t>(x) * 4;
+            out[0] = pictureRow[at];
+            out[1] = pictureRow[at + 1];
+            out[2] = pictureRow[at + 2];
         }
     }
 }

@@ -82,6 +82,16 @@ void dcButton::Paint(HDC dc, int width, int height)
     dc_ = nullptr;
 }
 
+Rgb dcButton::StateFace(State look) const
+{
+    switch (look) {
+    case State::Normal: return colors_.faceColor;
+    case State::Hot: return colors_.hotLightColor;
+    case State::Pressed: return colors_.downColor;
+    default: return colors_.disabledColor;
+    }
+}
+
 void dcButton::OpenPainter(int ew, int eh)
 {
     if (!needsLayout_)
@@ -93,18 +103,34 @@ void dcButton::OpenPainter(int ew, int eh)
 
 void dcButton::PaintRoundedGradient(State asked)
 {
-    const int width = width_, height = height_;
-    const Style style = buttonStyle_;
-    const skin::ButtonColorSet& colors = colors_;
     OpenPainter(5, 5);
     State look = asked;
     if (Checked()) {
-        if (style == Style::FramedRoundedGradient)
+        if (buttonStyle_ == Style::FramedRoundedGradient)
             look = State::Pressed;
         else if (look == State::Pressed)
             look = State::Normal;
     }
-    Rgb face = kBlack, edge;
+    const Rgb face = RoundedGradientFace(look);
+    Rgb edge;
+    if (asked == State::Disabled) {
+        DrawDisabledContent(0);
+        edge = colors_.disabledTextColor;
+    } else {
+        DrawContent(face, 0);
+        RoundedGradientMarks(asked, look);
+        edge = BlendColors(colors_.hotColor, kBlack, 0.5f);
+    }
+    DrawFrame(edge, 0, 0, width_, height_);
+    CornerPixels(edge);
+}
+
+Rgb dcButton::RoundedGradientFace(State look)
+{
+    const int width = width_, height = height_;
+    const Style style = buttonStyle_;
+    const skin::ButtonColorSet& colors = colors_;
+    Rgb face = kBlack;
     if (look == State::Normal || look == State::Hot) {
         if (value_) {
             Rgb darkFace = ShiftColor(colors.faceColor, -0.1f);
@@ -132,54 +158,53 @@ void dcButton::PaintRoundedGradient(State asked)
     } else if (look == State::Disabled) {
         FillButton(colors.disabledColor);
     }
+    return face;
+}
 
-    if (asked == State::Disabled) {
-        DrawDisabledContent(0);
-        edge = colors.disabledTextColor;
+void dcButton::RoundedGradientMarks(State asked, State look)
+{
+    const int width = width_, height = height_;
+    const Style style = buttonStyle_;
+    const skin::ButtonColorSet& colors = colors_;
+    // Pressed and then left by the cursor looks hot.
+    const bool hotLook = asked == State::Hot || (look != State::Pressed && mouseHeld_ && !mouseOver_);
+    if (hotLook && !value_) {
+        const Rgb hotLightPale = BlendColors(colors.hotLightColor, kWhite, 0.5f);
+        const Rgb hotLightDim = ShiftColor(colors.hotLightColor, -0.02f);
+        DrawLine(hotLightPale, 1, 1, width - 2, 1);
+        VerticalGradient(hotLightPale, hotLightDim, 50, 1, 2, 1, height - 3);
+        VerticalGradient(hotLightPale, hotLightDim, 50, width - 2, 2, width - 2, height - 3);
+        Rgb innerLight = ShiftColor(hotLightPale, -0.05f);
+        DrawLine(innerLight, 2, 2, width - 3, 2);
+        VerticalGradient(innerLight, colors.hotLightColor, 50, 2, 2, 2, height - 3);
+        VerticalGradient(innerLight, colors.hotLightColor, 50, width - 3, 2, width - 3, height - 3);
+        DrawLine(colors.hotLightColor, 2, height - 3, width - 3, height - 3);
+        DrawLine(ShiftColor(colors.hotLightColor, -0.05f), 1, height - 2, width - 2, height - 2);
+    } else if (hotLook) {
+        if (style == Style::FramedRoundedGradient)
+            DrawFrame(colors.lightColor, 1, 1, width - 1, height);
     } else {
-        DrawContent(face, 0);
-        // Pressed and then left by the cursor looks hot.
-        const bool hotLook = asked == State::Hot || (look != State::Pressed && mouseHeld_ && !mouseOver_);
-        if (hotLook && !value_) {
-            Rgb hotLightPale = BlendColors(colors.hotLightColor, kWhite, 0.5f), hotLightDim = ShiftColor(colors.hotLightColor, -0.02f);
-            DrawLine(hotLightPale, 1, 1, width - 2, 1);
-            VerticalGradient(hotLightPale, hotLightDim, 50, 1, 2, 1, height - 3);
-            VerticalGradient(hotLightPale, hotLightDim, 50, width - 2, 2, width - 2, height - 3);
-            Rgb innerLight = ShiftColor(hotLightPale, -0.05f);
-            DrawLine(innerLight, 2, 2, width - 3, 2);
-            VerticalGradient(innerLight, colors.hotLightColor, 50, 2, 2, 2, height - 3);
-            VerticalGradient(innerLight, colors.hotLightColor, 50, width - 3, 2, width - 3, height - 3);
-            DrawLine(colors.hotLightColor, 2, height - 3, width - 3, height - 3);
-            DrawLine(ShiftColor(colors.hotLightColor, -0.05f), 1, height - 2, width - 2, height - 2);
-        } else if (hotLook) {
-            if (style == Style::FramedRoundedGradient)
+        if (style == Style::FramedRoundedGradient) {
+            if (formActive_ && hasFocus_ && asked != State::Pressed && !value_)
+                DrawFrame(colors.lightColor, 2, 1, width - 2, height);
+            else
                 DrawFrame(colors.lightColor, 1, 1, width - 1, height);
-        } else {
+        }
+        if (formActive_ && asked != State::Pressed && (hasFocus_ || displayAsDefault_) && !value_) {
+            Rgb focusLight = BlendColors(colors.hotColor, kWhite, 0.4f);
+            DrawLine(ShiftColor(focusLight, 0.05f), 1, 1, width - 2, 1);
+            DrawLine(focusLight, 2, 2, width - 3, 2);
+            DrawLine(colors.hotColor, 2, height - 3, width - 3, height - 3);
+            DrawLine(ShiftColor(colors.hotColor, -0.02f), 1, height - 2, width - 2, height - 2);
             if (style == Style::FramedRoundedGradient) {
-                if (formActive_ && hasFocus_ && asked != State::Pressed && !value_)
-                    DrawFrame(colors.lightColor, 2, 1, width - 2, height);
-                else
-                    DrawFrame(colors.lightColor, 1, 1, width - 1, height);
-            }
-            if (formActive_ && asked != State::Pressed && (hasFocus_ || displayAsDefault_) && !value_) {
-                Rgb focusLight = BlendColors(colors.hotColor, kWhite, 0.4f);
-                DrawLine(ShiftColor(focusLight, 0.05f), 1, 1, width - 2, 1);
-                DrawLine(focusLight, 2, 2, width - 3, 2);
-                DrawLine(colors.hotColor, 2, height - 3, width - 3, height - 3);
-                DrawLine(ShiftColor(colors.hotColor, -0.02f), 1, height - 2, width - 2, height - 2);
-                if (style == Style::FramedRoundedGradient) {
-                    VerticalGradient(focusLight, colors.hotColor, 50, 1, 2, 1, height - 3);
-                    VerticalGradient(focusLight, colors.hotColor, 50, width - 2, 2, width - 2, height - 3);
-                } else {
-                    VerticalGradient(focusLight, colors.hotColor, 50, 1, 2, 2, height - 3);
-                    VerticalGradient(focusLight, colors.hotColor, 50, width - 3, 2, width - 2, height - 3);
-                }
+                VerticalGradient(focusLight, colors.hotColor, 50, 1, 2, 1, height - 3);
+                VerticalGradient(focusLight, colors.hotColor, 50, width - 2, 2, width - 2, height - 3);
+            } else {
+                VerticalGradient(focusLight, colors.hotColor, 50, 1, 2, 2, height - 3);
+                VerticalGradient(focusLight, colors.hotColor, 50, width - 3, 2, width - 2, height - 3);
             }
         }
-        edge = BlendColors(colors.hotColor, kBlack, 0.5f);
     }
-    DrawFrame(edge, 0, 0, width, height);
-    CornerPixels(edge);
 }
 
 void dcButton::PaintCapsule(State asked)
@@ -209,7 +234,7 @@ void dcButton::PaintCapsule(State asked)
         look = State::Pressed;
     else if (!Checked() && look == State::Normal && mouseHeld_)
         look = State::Hot;
-    Rgb face = look == State::Normal ? colors.faceColor : look == State::Hot ? colors.hotLightColor : look == State::Pressed ? colors.downColor : colors.disabledColor;
+    const Rgb face = StateFace(look);
     Rgb shine = colors.lightColor == skin::kNoColor ? BlendColors(face, kWhite, 0.8f) : colors.lightColor;
     float shineSplit = style == Style::RoundedTopShine ? 30.0f : 60.0f;
     float shineFade = style == Style::Capsule ? 0.6f : style == Style::RoundedTopShine ? 0.2f : 0.5f;
@@ -285,7 +310,7 @@ void dcButton::PaintFlat(State asked)
     } else if (look == State::Normal && mouseHeld_) {
         look = State::Hot;
     }
-    Rgb face = look == State::Normal ? colors.faceColor : look == State::Hot ? colors.hotLightColor : look == State::Pressed ? colors.downColor : colors.disabledColor;
+    const Rgb face = StateFace(look);
     FillButton(face);
     if (asked == State::Disabled) {
         DrawDisabledContent(0);

@@ -64,7 +64,7 @@ struct LayoutInput {
     Rect previousPicture;
 };
 
-ButtonLayout LayoutCaptionAndPicture(const LayoutInput& in);
+ButtonLayout LayoutCaptionAndPicture(const LayoutInput& input);
 
 // Colours of rows top..bottom of a two-stage vertical gradient c1 -> mid -> c2 whose middle
 // colour sits at `percent` of the height. `percent` receives the split row.
