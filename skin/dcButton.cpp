@@ -39,30 +39,42 @@ void WritePicture(rt::PropertyBag& bag, const wchar_t* key, const skin::PictureP
 {
     bag.WriteBytes(key, p ? p->BmpBytes() : rt::PropertyBag::Bytes{});
 }
+
+// The bag keeps the named values as the numbers they stand for.
+template <typename Named> Named ReadNamed(const rt::PropertyBag& bag, const wchar_t* key, Named def, Named last)
+{
+    return static_cast<Named>(bag.ReadInt(key, static_cast<std::int64_t>(def), 0, static_cast<std::int64_t>(last)));
+}
+
+template <typename Named> void WriteNamed(rt::PropertyBag& bag, const wchar_t* key, Named value, Named def)
+{
+    bag.WriteInt(key, static_cast<std::int64_t>(value), static_cast<std::int64_t>(def));
+}
 } // namespace
 
 std::wstring ButtonFont::ToText() const
 {
-    std::wostringstream s;
-    s << name << L';' << size << L';' << bold << L';' << italic << L';' << underline << L';' << strikethru;
-    return s.str();
+    std::wostringstream text;
+    text << name << L';' << size << L';' << bold << L';' << italic << L';' << underline << L';' << strikethru;
+    return text.str();
 }
 
 bool ButtonFont::FromText(const std::wstring& text, ButtonFont& out)
 {
-    std::wistringstream s(text);
-    ButtonFont f;
-    if (!std::getline(s, f.name, L';') || f.name.empty() || f.name.size() >= LF_FACESIZE)
+    std::wistringstream fields(text);
+    ButtonFont font;
+    if (!std::getline(fields, font.name, L';') || font.name.empty() || font.name.size() >= LF_FACESIZE)
         return false;
     wchar_t sep = 0;
-    int b = 0, i = 0, u = 0, k = 0;
-    if (!(s >> f.size >> sep >> b >> sep >> i >> sep >> u >> sep >> k) || !(f.size > 0 && f.size <= 400))
+    int bold = 0, italic = 0, underline = 0, strikethru = 0;
+    if (!(fields >> font.size >> sep >> bold >> sep >> italic >> sep >> underline >> sep >> strikethru) ||
+        !(font.size > 0 && font.size <= 400))
         return false;
-    f.bold = b != 0;
-    f.italic = i != 0;
-    f.underline = u != 0;
-    f.strikethru = k != 0;
-    out = f;
+    font.bold = bold != 0;
+    font.italic = italic != 0;
+    font.underline = underline != 0;
+    font.strikethru = strikethru != 0;
+    out = font;
     return true;
 }
 
@@ -113,23 +125,22 @@ void dcButton::SetBackColor(OleColor colour)
 {
     backColor_ = colour;
     ComputeStyleColors();
-    Redraw(-1, true);
+    Redraw(state_, true);
     MarkChanged(L"BackColor");
 }
 
-void dcButton::SetButtonShape(long shape)
+void dcButton::SetButtonShape(skin::ButtonShape shape)
 {
     buttonShape_ = shape;
     Refresh();
     MarkChanged(L"ButtonShape");
 }
 
-void dcButton::SetButtonStyle(long style)
+void dcButton::SetButtonStyle(skin::ButtonStyle style)
 {
     buttonStyle_ = style;
     if (!AmbientUserMode()) {
-        long current = -1;
-        ColorScheme(current, true);
+        ApplyColorScheme(buttonStyle_, true);
     } else {
         ComputeStyleColors();
     }
@@ -152,7 +163,7 @@ void dcButton::SetCheckBoxMode(bool on)
         value_ = false;
         MarkChanged(L"Value");
     }
-    Redraw(-1, true);
+    Redraw(state_, true);
     MarkChanged(L"CheckBox");
 }
 
@@ -165,7 +176,8 @@ void dcButton::SetEnabled(bool enabled)
         pressActive_ = mouseHeld_ = keyHeld_ = false;
     }
     rt::UserControl::SetEnabled(enabled);
-    Redraw(!enabled ? 3 : (mouseOver_ ? 1 : 0), false);
+    using State = skin::ButtonState;
+    Redraw(!enabled ? State::Disabled : mouseOver_ ? State::Hot : State::Normal, false);
     MarkChanged(L"Enabled");
 }
 
@@ -214,7 +226,7 @@ void dcButton::SetForeColor(OleColor colour)
     foreColor_ = colour;
     if (enabled_) {
         ComputeStyleColors();
-        Redraw(-1, true);
+        Redraw(state_, true);
     }
     MarkChanged(L"ForeColor");
 }
@@ -232,7 +244,7 @@ void dcButton::SetMaskColor(OleColor colour)
 {
     maskColor_ = colour;
     colors_.maskRGB = TranslateColor(colour);
-    Redraw(-1, true);
+    Redraw(state_, true);
     MarkChanged(L"MaskColor");
 }
 
@@ -276,25 +288,31 @@ HCURSOR dcButton::Cursor() const
     return LoadCursorW(nullptr, id);
 }
 
-void dcButton::SetPictureAlignment(long alignment)
+void dcButton::SetPictureAlignment(skin::PictureAlignment alignment)
 {
     pictureAlignment_ = alignment;
     Refresh();
     MarkChanged(L"PicAlign");
 }
 
-void dcButton::SetPictureSize(long size)
+void dcButton::SetPictureSize(skin::PictureSize size)
 {
+    using skin::PictureSize;
     if (!pictureNormal_) {
-        pictureSize_ = pictureSizeH_ = pictureSizeW_ = 0;
+        pictureSize_ = PictureSize::Own;
+        pictureSizeH_ = pictureSizeW_ = 0;
     } else {
         pictureSize_ = size;
-        static constexpr long kSizes[] = {0, 16, 24, 32, 48};
-        if (size == 0) {
+        switch (size) {
+        case PictureSize::Own:
             pictureSizeH_ = pictureNormal_->Height();
             pictureSizeW_ = pictureNormal_->Width();
-        } else if (size >= 1 && size <= 4) {
-            pictureSizeH_ = pictureSizeW_ = kSizes[size];
+            break;
+        case PictureSize::Px16: pictureSizeH_ = pictureSizeW_ = 16; break;
+        case PictureSize::Px24: pictureSizeH_ = pictureSizeW_ = 24; break;
+        case PictureSize::Px32: pictureSizeH_ = pictureSizeW_ = 32; break;
+        case PictureSize::Px48: pictureSizeH_ = pictureSizeW_ = 48; break;
+        default: break; // custom and unknown sizes keep the width and height
         }
     }
     Refresh();
@@ -305,7 +323,7 @@ void dcButton::SetPictureSize(long size)
 
 void dcButton::SetPictureSizeH(long pixels)
 {
-    pictureSize_ = 5;
+    pictureSize_ = skin::PictureSize::Custom;
     pictureSizeH_ = pixels;
     Refresh();
     MarkChanged(L"PicSize");
@@ -314,7 +332,7 @@ void dcButton::SetPictureSizeH(long pixels)
 
 void dcButton::SetPictureSizeW(long pixels)
 {
-    pictureSize_ = 5;
+    pictureSize_ = skin::PictureSize::Custom;
     pictureSizeW_ = pixels;
     Refresh();
     MarkChanged(L"PicSize");
@@ -346,9 +364,9 @@ bool dcButton::TakesExtraPicture(skin::PicturePtr& picture)
         SetPictureNormal(std::move(picture));
         return false;
     }
-    if (pictureSize_ == 0 &&
+    if (pictureSize_ == skin::PictureSize::Own &&
         (picture->Width() != pictureNormal_->Width() || picture->Height() != pictureNormal_->Height()))
-        SetPictureSize(5);
+        SetPictureSize(skin::PictureSize::Custom);
     return true;
 }
 
@@ -358,7 +376,7 @@ void dcButton::SetPictureDown(skin::PicturePtr picture)
         return;
     pictureDown_ = std::move(picture);
     if (pressActive_)
-        Redraw(-1, true);
+        Redraw(state_, true);
     MarkChanged(L"PicDown");
 }
 
@@ -368,7 +386,7 @@ void dcButton::SetPictureHot(skin::PicturePtr picture)
         return;
     pictureHot_ = std::move(picture);
     if (mouseOver_)
-        Redraw(-1, true);
+        Redraw(state_, true);
     MarkChanged(L"PicHot");
 }
 
@@ -377,21 +395,21 @@ long dcButton::PictureOpacity() const { return skin::RoundHalfEven(static_cast<d
 void dcButton::SetPictureOpacity(long percent)
 {
     opacity_ = skin::ClampValue(static_cast<float>(percent), 10, 100) / 100.0f;
-    Redraw(-1, true);
+    Redraw(state_, true);
     MarkChanged(L"PicOpacity");
 }
 
-void dcButton::SetSpecialEffect(long effect)
+void dcButton::SetSpecialEffect(skin::SpecialEffect effect)
 {
     specialEffect_ = effect;
-    Redraw(-1, true);
+    Redraw(state_, true);
     MarkChanged(L"Effects");
 }
 
 void dcButton::SetUseMaskColor(bool on)
 {
     useMaskColor_ = on;
-    Redraw(-1, true);
+    Redraw(state_, true);
     MarkChanged(L"UseMask");
 }
 
@@ -406,7 +424,7 @@ void dcButton::SetValue(bool on)
             value_ = false;
         }
     } else {
-        Redraw(-1, true);
+        Redraw(state_, true);
     }
     MarkChanged(L"Value");
 }
@@ -421,7 +439,12 @@ void dcButton::About()
 void dcButton::ColorScheme(long& style, bool noRedraw)
 {
     if (style == -1)
-        style = buttonStyle_;
+        style = static_cast<long>(buttonStyle_);
+    ApplyColorScheme(static_cast<skin::ButtonStyle>(style), noRedraw);
+}
+
+void dcButton::ApplyColorScheme(skin::ButtonStyle style, bool noRedraw)
+{
     skin::SchemeColors scheme = skin::SchemeOf(style);
     if (scheme.known) {
         backColor_ = scheme.backColor;
@@ -430,7 +453,7 @@ void dcButton::ColorScheme(long& style, bool noRedraw)
     }
     ComputeStyleColors();
     if (!noRedraw)
-        Redraw(-1, true);
+        Redraw(state_, true);
 }
 
 bool dcButton::OverrideColor(long property, OleColor colour, bool noRedraw)
@@ -442,7 +465,7 @@ bool dcButton::OverrideColor(long property, OleColor colour, bool noRedraw)
         return false;
     *slots[property] = rgb;
     if (!noRedraw)
-        Redraw(-1, true);
+        Redraw(state_, true);
     return true;
 }
 
@@ -469,7 +492,7 @@ void dcButton::UnsetPopupMenu()
 void dcButton::Refresh()
 {
     needsLayout_ = true;
-    Redraw(-1, true);
+    Redraw(state_, true);
 }
 
 // ---- Life cycle ----
@@ -478,20 +501,19 @@ void dcButton::InitProperties()
 {
     caption_ = Name();
     checkBoxMode_ = false;
-    specialEffect_ = 0;
+    specialEffect_ = skin::SpecialEffect::None;
     enabled_ = true;
     maskColor_ = kDefaultMask;
-    pictureAlignment_ = 4;
+    pictureAlignment_ = skin::PictureAlignment::LeftOfCaption;
     pictureDown_ = pictureHot_ = pictureNormal_ = nullptr;
     opacity_ = 1.0f;
-    pictureSize_ = 0;
-    buttonStyle_ = 0;
+    pictureSize_ = skin::PictureSize::Own;
+    buttonStyle_ = skin::ButtonStyle::RoundedGradient;
     backColor_ = kButtonFace;
     foreColor_ = kButtonText;
     useMaskColor_ = true;
     value_ = false;
-    long current = -1;
-    ColorScheme(current, true);
+    ApplyColorScheme(buttonStyle_, true);
     ComputeStyleColors();
     ApplyAccessKeys();
     // A control made without a design at run time is hooked like a loaded one.
@@ -504,24 +526,25 @@ void dcButton::ReadProperties(const rt::PropertyBag& bag)
 {
     // Values outside their ranges are ignored and the default is kept.
     backColor_ = static_cast<OleColor>(bag.ReadInt(L"BackColor", kAmbientBack, 0, 0xFFFFFFFFLL));
-    buttonShape_ = static_cast<long>(bag.ReadInt(L"ButtonShape", 0, 0, 3));
-    buttonStyle_ = static_cast<long>(bag.ReadInt(L"ButtonStyle", 0, 0, 11));
+    buttonShape_ = ReadNamed(bag, L"ButtonShape", skin::ButtonShape::AllRound, skin::ButtonShape::AllSquare);
+    buttonStyle_ = ReadNamed(bag, L"ButtonStyle", skin::ButtonStyle::RoundedGradient, skin::ButtonStyle::LightRounded);
     caption_ = bag.ReadString(L"Caption", Name());
     checkBoxMode_ = bag.ReadBool(L"CheckBox", false);
-    specialEffect_ = static_cast<long>(bag.ReadInt(L"Effects", 0, 0, 3));
+    specialEffect_ = ReadNamed(bag, L"Effects", skin::SpecialEffect::None, skin::SpecialEffect::Shadow);
     enabled_ = bag.ReadBool(L"Enabled", true);
     foreColor_ = static_cast<OleColor>(bag.ReadInt(L"ForeColor", kAmbientFore, 0, 0xFFFFFFFFLL));
     handPointer_ = bag.ReadBool(L"HandPointer", false);
     maskColor_ = static_cast<OleColor>(bag.ReadInt(L"MaskColor", kDefaultMask, 0, 0xFFFFFFFFLL));
-    pictureAlignment_ = static_cast<long>(bag.ReadInt(L"PicAlign", 4, 0, 8));
+    pictureAlignment_ =
+        ReadNamed(bag, L"PicAlign", skin::PictureAlignment::LeftOfCaption, skin::PictureAlignment::AboveCaption);
     ReadPicture(bag, L"PicDown", pictureDown_);
     ReadPicture(bag, L"PicHot", pictureHot_);
     ReadPicture(bag, L"PicNormal", pictureNormal_);
     opacity_ = static_cast<float>(bag.ReadDouble(L"PicOpacity", 1.0, 0.0, 1.0));
-    pictureSize_ = static_cast<long>(bag.ReadInt(L"PicSize", 0, 0, 5));
+    pictureSize_ = ReadNamed(bag, L"PicSize", skin::PictureSize::Own, skin::PictureSize::Custom);
     pictureSizeH_ = static_cast<long>(bag.ReadInt(L"PicSizeH", 0, 0, 4096));
     pictureSizeW_ = static_cast<long>(bag.ReadInt(L"PicSizeW", 0, 0, 4096));
-    state_ = static_cast<long>(bag.ReadInt(L"State", 0, 0, 3));
+    state_ = ReadNamed(bag, L"State", skin::ButtonState::Normal, skin::ButtonState::Disabled);
     useMaskColor_ = bag.ReadBool(L"UseMask", true);
     value_ = bag.ReadBool(L"Value", false);
     ButtonFont font;
@@ -541,55 +564,56 @@ void dcButton::ReadProperties(const rt::PropertyBag& bag)
     }
     ComputeStyleColors();
     needsLayout_ = true;
-    Redraw(-1, true);
+    Redraw(state_, true);
     isInitialized_ = true;
 }
 
 void dcButton::WriteProperties(rt::PropertyBag& bag) const
 {
     bag.WriteInt(L"BackColor", backColor_, kAmbientBack);
-    bag.WriteInt(L"ButtonShape", buttonShape_, 0);
-    bag.WriteInt(L"ButtonStyle", buttonStyle_, 0);
+    WriteNamed(bag, L"ButtonShape", buttonShape_, skin::ButtonShape::AllRound);
+    WriteNamed(bag, L"ButtonStyle", buttonStyle_, skin::ButtonStyle::RoundedGradient);
     bag.WriteString(L"Caption", caption_, Name());
     bag.WriteBool(L"CheckBox", checkBoxMode_, false);
-    bag.WriteInt(L"Effects", specialEffect_, 0);
+    WriteNamed(bag, L"Effects", specialEffect_, skin::SpecialEffect::None);
     bag.WriteBool(L"Enabled", enabled_, true);
     bag.WriteString(L"Font", font_ == ButtonFont{} ? std::wstring() : font_.ToText(), L"");
     bag.WriteInt(L"ForeColor", foreColor_, kAmbientFore);
     bag.WriteBool(L"HandPointer", handPointer_, false);
     bag.WriteInt(L"MaskColor", maskColor_, kDefaultMask);
     bag.WriteInt(L"MousePointer", static_cast<std::int16_t>(mousePointer_), 0);
-    bag.WriteInt(L"PicAlign", pictureAlignment_, 4);
+    WriteNamed(bag, L"PicAlign", pictureAlignment_, skin::PictureAlignment::LeftOfCaption);
     WritePicture(bag, L"PicDown", pictureDown_);
     WritePicture(bag, L"PicHot", pictureHot_);
     WritePicture(bag, L"PicNormal", pictureNormal_);
     bag.WriteDouble(L"PicOpacity", opacity_, 1.0);
-    bag.WriteInt(L"PicSize", pictureSize_, 0);
+    WriteNamed(bag, L"PicSize", pictureSize_, skin::PictureSize::Own);
     bag.WriteInt(L"PicSizeH", pictureSizeH_, 0);
     bag.WriteInt(L"PicSizeW", pictureSizeW_, 0);
-    bag.WriteInt(L"State", state_, 0);
+    WriteNamed(bag, L"State", state_, skin::ButtonState::Normal);
     bag.WriteBool(L"UseMask", useMaskColor_, true);
     bag.WriteBool(L"Value", value_, false);
 }
 
 void dcButton::Resized()
 {
-    int w = ScaleWidth(), h = ScaleHeight();
-    width_ = w;
-    height_ = h;
-    if (w >= 15 && h >= 15) {
+    const int width = ScaleWidth(), height = ScaleHeight();
+    width_ = width;
+    height_ = height;
+    if (width >= 15 && height >= 15) {
         needsLayout_ = true;
         return;
     }
     // The smallest button is 15 by 15 pixels; each change comes back here.
-    RECT r;
-    GetWindowRect(hWnd(), &r);
-    int ow = r.right - r.left, oh = r.bottom - r.top;
-    if (h < 15)
-        SetWindowPos(hWnd(), nullptr, 0, 0, ow, oh + (15 - h), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT bounds;
+    GetWindowRect(hWnd(), &bounds);
+    const int outerWidth = bounds.right - bounds.left, outerHeight = bounds.bottom - bounds.top;
+    if (height < 15)
+        SetWindowPos(hWnd(), nullptr, 0, 0, outerWidth, outerHeight + (15 - height),
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     if (ScaleWidth() < 15) {
-        GetWindowRect(hWnd(), &r);
-        SetWindowPos(hWnd(), nullptr, 0, 0, r.right - r.left + (15 - ScaleWidth()), r.bottom - r.top,
+        GetWindowRect(hWnd(), &bounds);
+        SetWindowPos(hWnd(), nullptr, 0, 0, bounds.right - bounds.left + (15 - ScaleWidth()), bounds.bottom - bounds.top,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }

@@ -21,6 +21,18 @@ class Menu;
 class MenuItem;
 } // namespace rt
 
+namespace skin {
+// What a paint shows; the number is the one stored under "State".
+enum class ButtonState : std::int32_t { Normal = 0, Hot = 1, Pressed = 2, Disabled = 3 };
+
+// Embossed copies drawn under the caption and the picture.
+enum class SpecialEffect : std::int32_t { None = 0, Raised = 1, Sunken = 2, Shadow = 3 };
+
+// The size the picture is drawn at: its own, one of four squares, or the custom width and
+// height.
+enum class PictureSize : std::int32_t { Own = 0, Px16 = 1, Px24 = 2, Px32 = 3, Px48 = 4, Custom = 5 };
+} // namespace skin
+
 // The window font's description; a font object is made from it for each drawing step.
 struct ButtonFont {
     std::wstring name = L"Verdana";
@@ -45,10 +57,10 @@ public:
     // Properties.
     OleColor BackColor() const { return backColor_; }
     void SetBackColor(OleColor colour);
-    long ButtonShape() const { return buttonShape_; }
-    void SetButtonShape(long shape);
-    long ButtonStyle() const { return buttonStyle_; }
-    void SetButtonStyle(long style);
+    skin::ButtonShape ButtonShape() const { return buttonShape_; }
+    void SetButtonShape(skin::ButtonShape shape);
+    skin::ButtonStyle ButtonStyle() const { return buttonStyle_; }
+    void SetButtonStyle(skin::ButtonStyle style);
     std::wstring Caption() const { return caption_; }
     void SetCaption(const std::wstring& text);
     bool CheckBoxMode() const { return checkBoxMode_; }
@@ -79,8 +91,8 @@ public:
     void SetMouseIcon(skin::PicturePtr icon);
     long MousePointer() const { return mousePointer_; }
     void SetMousePointer(long pointer);
-    long PictureAlignment() const { return pictureAlignment_; }
-    void SetPictureAlignment(long alignment);
+    skin::PictureAlignment PictureAlignment() const { return pictureAlignment_; }
+    void SetPictureAlignment(skin::PictureAlignment alignment);
     skin::PicturePtr PictureDown() const { return pictureDown_; }
     void SetPictureDown(skin::PicturePtr picture);
     skin::PicturePtr PictureHot() const { return pictureHot_; }
@@ -89,14 +101,14 @@ public:
     void SetPictureNormal(skin::PicturePtr picture);
     long PictureOpacity() const;
     void SetPictureOpacity(long percent);
-    long PictureSize() const { return pictureSize_; }
-    void SetPictureSize(long size);
+    skin::PictureSize PictureSize() const { return pictureSize_; }
+    void SetPictureSize(skin::PictureSize size);
     long PictureSizeH() const { return pictureSizeH_; }
     void SetPictureSizeH(long pixels);
     long PictureSizeW() const { return pictureSizeW_; }
     void SetPictureSizeW(long pixels);
-    long SpecialEffect() const { return specialEffect_; }
-    void SetSpecialEffect(long effect);
+    skin::SpecialEffect SpecialEffect() const { return specialEffect_; }
+    void SetSpecialEffect(skin::SpecialEffect effect);
     bool UseMaskColor() const { return useMaskColor_; }
     void SetUseMaskColor(bool on);
     bool Value() const { return value_; }
@@ -118,7 +130,7 @@ public:
     void Redraw(long state, bool force);
 
     // Inspection: the drawn state and the derived colours.
-    long DrawState() const { return state_; }
+    skin::ButtonState DrawState() const { return state_; }
     const skin::ButtonColorSet& ColorSet() const { return colors_; }
     std::wstring AccessKeys() const { return accessKeys_; }
 
@@ -138,7 +150,7 @@ protected:
     void InitProperties() override;
     void ReadProperties(const rt::PropertyBag& bag) override;
     void WriteProperties(rt::PropertyBag& bag) const override;
-    void Paint(HDC dc, int w, int h) override;
+    void Paint(HDC dc, int width, int height) override;
     void Resized() override;
     void AmbientChanged(const std::wstring& name) override;
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -150,6 +162,8 @@ private:
     bool TakesExtraPicture(skin::PicturePtr& picture);
     // Model (dcButton.cpp).
     void ComputeStyleColors();
+    // The style's scheme colours, then the colour set.
+    void ApplyColorScheme(skin::ButtonStyle style, bool noRedraw);
     void MarkChanged(const wchar_t* key) { PropertyChanged(key); }
     void ApplyAccessKeys();
     void ReleaseCaptureIfHeld();
@@ -173,21 +187,36 @@ private:
     void DrawCaptionWithEffect(skin::Rgb colour, skin::Rgb base, int dx, int dy);
     void DrawPictureWithEffect(skin::Rgb base, int dx, int dy, skin::Rgb solid);
     void DrawButtonPicture(const skin::PicturePtr& picture, int dx, int dy, skin::Rgb solid);
+    // The picture at its own size as 32-bit top-down rows, an icon over the key colour;
+    // empty when it cannot be read.
+    std::vector<std::uint32_t> ReadPicturePixels(const skin::Picture& picture, skin::Rgb key);
+    // Copies or stretches those pixels onto the target rectangle of the backing bitmap and
+    // composes them with what lies there.
+    void ComposeOnSurface(const std::vector<std::uint32_t>& source, int pictureW, int pictureH,
+                          const skin::Rect& target, int skipX, int skipY, skin::Rgb key, skin::Rgb solid);
     void DrawDisabledContent(int offset);
     void DrawContent(skin::Rgb base, int offset);
     void CornerPixels(skin::Rgb colour);
 
     // Painters (dcButtonPaint.cpp).
+    // Paints for `state` when it or the focus changed, or always with `force`.
+    void Redraw(skin::ButtonState state, bool force);
     void OpenPainter(int ew, int eh);
+    // The face colour of a look in the capsule and flat styles.
+    skin::Rgb StateFace(skin::ButtonState look) const;
     bool Checked() const { return checkBoxMode_ && value_ && enabled_; }
-    void PaintRoundedGradient(long s);
-    void PaintCapsule(long s);
-    void PaintFlatGradient(long s);
-    void PaintFlat(long s);
-    void PaintBevelled(long s);
-    void PaintClassic3D(long s);
-    void PaintSoftBevel(long s);
-    void PaintLightRounded(long s);
+    void PaintRoundedGradient(skin::ButtonState asked);
+    // The rounded gradient's face for the look, filled; returns the colour its content sits on.
+    skin::Rgb RoundedGradientFace(skin::ButtonState look);
+    // The rounded gradient's inner rings: hot, framed, focused or default.
+    void RoundedGradientMarks(skin::ButtonState asked, skin::ButtonState look);
+    void PaintCapsule(skin::ButtonState asked);
+    void PaintFlatGradient(skin::ButtonState asked);
+    void PaintFlat(skin::ButtonState asked);
+    void PaintBevelled(skin::ButtonState asked);
+    void PaintClassic3D(skin::ButtonState asked);
+    void PaintSoftBevel(skin::ButtonState asked);
+    void PaintLightRounded(skin::ButtonState asked);
 
     // Input (dcButtonInput.cpp).
     void HostMouseDown(int button, int shift, float x, float y);
@@ -231,7 +260,7 @@ private:
     int lastButton_ = 0;
     bool displayAsDefault_ = false;
     bool drawnFocus_ = false;
-    long state_ = 0;
+    skin::ButtonState state_ = skin::ButtonState::Normal;
     HCURSOR handCursor_ = nullptr;
     int accessKeyId_ = 0;
 
@@ -239,21 +268,21 @@ private:
     OleColor backColor_ = 0;
     std::wstring caption_;
     bool checkBoxMode_ = false;
-    long specialEffect_ = 0;
+    skin::SpecialEffect specialEffect_ = skin::SpecialEffect::None;
     bool enabled_ = true;
     OleColor foreColor_ = 0;
     bool handPointer_ = false;
     OleColor maskColor_ = 0;
-    long pictureAlignment_ = 0;
+    skin::PictureAlignment pictureAlignment_ = skin::PictureAlignment::Centre;
     skin::PicturePtr pictureDown_;
     skin::PicturePtr pictureHot_;
     skin::PicturePtr pictureNormal_;
     float opacity_ = 0;
-    long pictureSize_ = 0;
+    skin::PictureSize pictureSize_ = skin::PictureSize::Own;
     long pictureSizeH_ = 0;
     long pictureSizeW_ = 0;
-    long buttonShape_ = 0;
-    long buttonStyle_ = 0;
+    skin::ButtonShape buttonShape_ = skin::ButtonShape::AllRound;
+    skin::ButtonStyle buttonStyle_ = skin::ButtonStyle::RoundedGradient;
     bool useMaskColor_ = false;
     bool value_ = false;
     ButtonFont font_;
@@ -267,7 +296,7 @@ private:
     // What the window region was last built from: a repaint of the same size and shape keeps it.
     struct RegionKey {
         int w = -1, h = -1, ew = 0, eh = 0;
-        long shape = -1;
+        skin::ButtonShape shape{-1};
         bool outline = false;
         bool operator==(const RegionKey&) const = default;
     } regionKey_;

@@ -10,22 +10,25 @@
 #include <cstring>
 
 using skin::Rgb;
+using Effect = skin::SpecialEffect;
+using State = skin::ButtonState;
+using Style = skin::ButtonStyle;
 
 namespace {
-COLORREF Ref(Rgb c) { return static_cast<COLORREF>(c) & 0xFFFFFF; }
+COLORREF Ref(Rgb colour) { return static_cast<COLORREF>(colour) & 0xFFFFFF; }
 
 // The window font as a GDI font for one drawing step, its points at the button's DPI.
-HFONT MakeFont(int dpi, const ButtonFont& f)
+HFONT MakeFont(int dpi, const ButtonFont& font)
 {
-    LOGFONTW lf{};
-    lf.lfHeight = -skin::RoundHalfEven(static_cast<double>(f.size) * dpi / 72.0);
-    lf.lfWeight = f.bold ? FW_BOLD : FW_NORMAL;
-    lf.lfItalic = f.italic;
-    lf.lfUnderline = f.underline;
-    lf.lfStrikeOut = f.strikethru;
-    lf.lfCharSet = DEFAULT_CHARSET;
-    wcsncpy(lf.lfFaceName, f.name.c_str(), LF_FACESIZE - 1);
-    return CreateFontIndirectW(&lf);
+    LOGFONTW logFont{};
+    logFont.lfHeight = -skin::RoundHalfEven(static_cast<double>(font.size) * dpi / 72.0);
+    logFont.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
+    logFont.lfItalic = font.italic;
+    logFont.lfUnderline = font.underline;
+    logFont.lfStrikeOut = font.strikethru;
+    logFont.lfCharSet = DEFAULT_CHARSET;
+    wcsncpy(logFont.lfFaceName, font.name.c_str(), LF_FACESIZE - 1);
+    return CreateFontIndirectW(&logFont);
 }
 
 } // namespace
@@ -47,52 +50,55 @@ HFONT dcButton::CaptionFont()
 void dcButton::LayoutCaptionAndPicture(int marginY, int marginX)
 {
     needsLayout_ = false;
-    skin::LayoutInput in;
-    in.width = width_;
-    in.height = height_;
-    in.marginY = marginY;
-    in.marginX = marginX;
-    in.hasCaption = !caption_.empty();
-    if (in.hasCaption) {
-        RECT r{0, 0, width_, height_};
-        rt::Selected sel(dc_, CaptionFont());
-        DrawTextW(dc_, caption_.c_str(), static_cast<int>(caption_.size()), &r, DT_CALCRECT | DT_NOCLIP | DT_WORDBREAK | DT_CENTER);
-        in.measuredCaption = skin::Rect{0, 0, r.right, r.bottom};
+    skin::LayoutInput input;
+    input.width = width_;
+    input.height = height_;
+    input.marginY = marginY;
+    input.marginX = marginX;
+    input.hasCaption = !caption_.empty();
+    if (input.hasCaption) {
+        RECT measured{0, 0, width_, height_};
+        rt::Selected font(dc_, CaptionFont());
+        DrawTextW(dc_, caption_.c_str(), static_cast<int>(caption_.size()), &measured, DT_CALCRECT | DT_NOCLIP | DT_WORDBREAK | DT_CENTER);
+        input.measuredCaption = skin::Rect{0, 0, measured.right, measured.bottom};
     }
-    in.hasPicture = pictureNormal_ != nullptr;
-    in.pictureW = pictureSizeW_;
-    in.pictureH = pictureSizeH_;
-    in.alignment = pictureAlignment_;
-    in.previousPicture = pictureRect_;
-    skin::ButtonLayout l = skin::LayoutCaptionAndPicture(in);
-    focusRect_ = l.focusRect;
-    captionRect_ = l.captionRect;
-    pictureRect_ = l.pictureRect;
+    input.hasPicture = pictureNormal_ != nullptr;
+    input.pictureW = pictureSizeW_;
+    input.pictureH = pictureSizeH_;
+    input.alignment = pictureAlignment_;
+    input.previousPicture = pictureRect_;
+    skin::ButtonLayout layout = skin::LayoutCaptionAndPicture(input);
+    focusRect_ = layout.focusRect;
+    captionRect_ = layout.captionRect;
+    pictureRect_ = layout.pictureRect;
 }
 
 void dcButton::ApplyButtonRegion(int ew, int eh)
 {
-    const int W = width_, H = height_;
+    const int width = width_, height = height_;
     // Setting a region makes the system lay the window out and repaint it: only on a change.
-    const RegionKey key{W, H, ew, eh, buttonShape_, buttonStyle_ >= 1 && buttonStyle_ <= 3};
+    // The capsule styles stroke the region's outline.
+    const bool outlined = buttonStyle_ == Style::Capsule || buttonStyle_ == Style::RoundedTopShine ||
+                          buttonStyle_ == Style::CapsuleWideShine;
+    const RegionKey key{width, height, ew, eh, buttonShape_, outlined};
     if (key == regionKey_)
         return;
-    rt::Gdi<HRGN> region(CreateRoundRectRgn(0, 0, W + 1, H + 1, ew, eh));
+    rt::Gdi<HRGN> region(CreateRoundRectRgn(0, 0, width + 1, height + 1, ew, eh));
     if (!region)
         return;
-    const int half = skin::RoundHalfEven(W / 2.0);
-    if (skin::LeftSquare(buttonShape_)) {
-        rt::Gdi<HRGN> square(CreateRectRgn(0, 0, half, H + 1));
+    const int half = skin::RoundHalfEven(width / 2.0);
+    if (skin::SquareOnLeft(buttonShape_)) {
+        rt::Gdi<HRGN> square(CreateRectRgn(0, 0, half, height + 1));
         CombineRgn(region.get(), region.get(), square.get(), RGN_OR);
     }
-    if (skin::RightSquare(buttonShape_)) {
-        rt::Gdi<HRGN> square(CreateRectRgn(half, 0, W + 1, H + 1));
+    if (skin::SquareOnRight(buttonShape_)) {
+        rt::Gdi<HRGN> square(CreateRectRgn(half, 0, width + 1, height + 1));
         CombineRgn(region.get(), region.get(), square.get(), RGN_OR);
     }
-    if (buttonStyle_ >= 1 && buttonStyle_ <= 3) {
-        HRGN r = region.get();
-        outlinePoints_ = skin::BuildOutline(W, H, ew, eh, buttonShape_,
-                                            [r](int x, int y) { return PtInRegion(r, x, y) != FALSE; });
+    if (outlined) {
+        HRGN shape = region.get();
+        outlinePoints_ = skin::BuildOutline(width, height, ew, eh, buttonShape_,
+                                            [shape](int x, int y) { return PtInRegion(shape, x, y) != FALSE; });
     }
     // The window owns the region once it accepts it.
     if (SetWindowRgn(hWnd(), region.get(), TRUE)) {
@@ -110,54 +116,54 @@ void dcButton::VerticalGradient(Rgb c1, Rgb c2, float percent, int left, int top
     right = std::max(right, left);
     auto rows = skin::VerticalGradientRows(c1, c2, percent, top, bottom);
     for (int y = top; y <= std::max(bottom, top); ++y) {
-        Rgb c = rows[static_cast<std::size_t>(y - top)];
+        Rgb colour = rows[static_cast<std::size_t>(y - top)];
         if (left == right) {
-            if (!FillPixels(c, left, y, left, y))
-                SetPixelV(dc_, left, y, Ref(c));
+            if (!FillPixels(colour, left, y, left, y))
+                SetPixelV(dc_, left, y, Ref(colour));
         } else
-            DrawLine(c, left, y, right, y);
+            DrawLine(colour, left, y, right, y);
     }
 }
 
 void dcButton::CapsuleShine(Rgb topColour, Rgb bottomColour)
 {
-    const skin::Rect f = focusRect_;
-    const int n = f.bottom - f.top + 1;
-    if (n <= 0)
+    const skin::Rect area = focusRect_;
+    const int rows = area.bottom - area.top + 1;
+    if (rows <= 0)
         return;
-    int w = f.right - f.left + 1, ox = f.left;
-    const int oy = f.top;
-    if (skin::LeftSquare(buttonShape_)) {
-        w = f.left + w;
-        ox = 0;
+    int span = area.right - area.left + 1, left = area.left;
+    const int top = area.top;
+    if (skin::SquareOnLeft(buttonShape_)) {
+        span = area.left + span;
+        left = 0;
     }
-    if (skin::RightSquare(buttonShape_))
-        w = f.left + w;
-    auto colours = skin::ShineRows(topColour, bottomColour, n);
-    rt::Gdi<HRGN> shape(CreateRoundRectRgn(0, 0, w, n, n, w));
+    if (skin::SquareOnRight(buttonShape_))
+        span = area.left + span;
+    auto colours = skin::ShineRows(topColour, bottomColour, rows);
+    rt::Gdi<HRGN> shape(CreateRoundRectRgn(0, 0, span, rows, rows, span));
     if (!shape)
         return;
-    const int half = skin::RoundHalfEven(w / 2.0);
-    if (skin::LeftSquare(buttonShape_)) {
-        rt::Gdi<HRGN> extra(CreateRoundRectRgn(0, 0, half, n, 0, 0));
+    const int half = skin::RoundHalfEven(span / 2.0);
+    if (skin::SquareOnLeft(buttonShape_)) {
+        rt::Gdi<HRGN> extra(CreateRoundRectRgn(0, 0, half, rows, 0, 0));
         CombineRgn(shape.get(), shape.get(), extra.get(), RGN_OR);
     }
-    if (skin::RightSquare(buttonShape_)) {
-        rt::Gdi<HRGN> extra(CreateRoundRectRgn(half, 0, w, n, 0, 0));
+    if (skin::SquareOnRight(buttonShape_)) {
+        rt::Gdi<HRGN> extra(CreateRoundRectRgn(half, 0, span, rows, 0, 0));
         CombineRgn(shape.get(), shape.get(), extra.get(), RGN_OR);
     }
-    for (int j = 0; j < n; ++j) {
+    for (int row = 0; row < rows; ++row) {
         int first = 0;
-        while (first < w && !PtInRegion(shape.get(), first, j))
+        while (first < span && !PtInRegion(shape.get(), first, row))
             ++first;
-        if (first >= w)
+        if (first >= span)
             continue;
         int last = first + 1;
-        while (last < w && PtInRegion(shape.get(), last, j))
+        while (last < span && PtInRegion(shape.get(), last, row))
             ++last;
-        if (last >= w)
+        if (last >= span)
             continue;
-        DrawLine(colours[static_cast<std::size_t>(j)], ox + first, oy + j, ox + last, oy + j);
+        DrawLine(colours[static_cast<std::size_t>(row)], left + first, top + row, left + last, top + row);
     }
 }
 
@@ -165,14 +171,14 @@ bool dcButton::FillPixels(Rgb colour, int left, int top, int right, int bottom)
 {
     if (dc_ != BackDC() || !BackBits())
         return false;
-    const COLORREF c = Ref(colour);
-    const std::uint32_t px = (c & 0xFFu) << 16 | (c & 0xFF00u) | (c >> 16 & 0xFFu);
+    const COLORREF ref = Ref(colour);
+    const std::uint32_t pixel = (ref & 0xFFu) << 16 | (ref & 0xFF00u) | (ref >> 16 & 0xFFu);
     auto* bits = static_cast<std::uint32_t*>(BackBits());
-    const int l = std::max(left, 0), r = std::min(right, width_ - 1);
-    const int t = std::max(top, 0), b = std::min(bottom, height_ - 1);
-    for (int y = t; y <= b; ++y)
-        for (int x = l; x <= r; ++x)
-            bits[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x)] = px;
+    const int fromX = std::max(left, 0), toX = std::min(right, width_ - 1);
+    const int fromY = std::max(top, 0), toY = std::min(bottom, height_ - 1);
+    for (int y = fromY; y <= toY; ++y)
+        for (int x = fromX; x <= toX; ++x)
+            bits[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x)] = pixel;
     return true;
 }
 
@@ -211,12 +217,12 @@ void dcButton::DrawOutline(Rgb colour)
 {
     if (outlinePoints_.empty())
         return;
-    std::vector<POINT> pts;
-    pts.reserve(outlinePoints_.size());
-    for (auto& p : outlinePoints_)
-        pts.push_back(POINT{p.x, p.y});
+    std::vector<POINT> points;
+    points.reserve(outlinePoints_.size());
+    for (const skin::Point& point : outlinePoints_)
+        points.push_back(POINT{point.x, point.y});
     SetDCPenColor(dc_, Ref(colour));
-    Polyline(dc_, pts.data(), static_cast<int>(pts.size()));
+    Polyline(dc_, points.data(), static_cast<int>(points.size()));
 }
 
 void dcButton::FillButton(Rgb colour)
@@ -228,30 +234,30 @@ void dcButton::FillButton(Rgb colour)
 
 void dcButton::DrawEdgeRect(int left, int top, int right, int bottom, UINT edge)
 {
-    RECT r{left, top, right, bottom};
-    DrawEdge(dc_, &r, edge, BF_RECT | BF_SOFT);
+    RECT box{left, top, right, bottom};
+    DrawEdge(dc_, &box, edge, BF_RECT | BF_SOFT);
 }
 
 void dcButton::FillChecker(Rgb c1, Rgb c2, int left, int top, int w, int h)
 {
     rt::Gdi<HBRUSH> brush;
     {
-        rt::UniqueDC mem(CreateCompatibleDC(dc_));
-        rt::Gdi<HBITMAP> bmp(CreateCompatibleBitmap(dc_, 2, 2));
-        if (!mem || !bmp)
+        rt::UniqueDC memory(CreateCompatibleDC(dc_));
+        rt::Gdi<HBITMAP> pattern(CreateCompatibleBitmap(dc_, 2, 2));
+        if (!memory || !pattern)
             return;
         {
-            rt::Selected sel(mem.get(), bmp.get());
-            SetPixelV(mem.get(), 0, 0, Ref(c1));
-            SetPixelV(mem.get(), 1, 1, Ref(c1));
-            SetPixelV(mem.get(), 1, 0, Ref(c2));
-            SetPixelV(mem.get(), 0, 1, Ref(c2));
+            rt::Selected selected(memory.get(), pattern.get());
+            SetPixelV(memory.get(), 0, 0, Ref(c1));
+            SetPixelV(memory.get(), 1, 1, Ref(c1));
+            SetPixelV(memory.get(), 1, 0, Ref(c2));
+            SetPixelV(memory.get(), 0, 1, Ref(c2));
         }
-        brush.reset(CreatePatternBrush(bmp.get()));
+        brush.reset(CreatePatternBrush(pattern.get()));
     }
     if (!brush)
         return;
-    rt::Selected sel(dc_, brush.get());
+    rt::Selected selected(dc_, brush.get());
     PatBlt(dc_, left, top, w, h, PATCOPY);
 }
 
@@ -259,7 +265,7 @@ void dcButton::DrawCaptionText(Rgb colour, int dx, int dy)
 {
     if (caption_.empty())
         return;
-    RECT r{captionRect_.left + dx, captionRect_.top + dy, captionRect_.right + dx, captionRect_.bottom + dy};
+    RECT box{captionRect_.left + dx, captionRect_.top + dy, captionRect_.right + dx, captionRect_.bottom + dy};
     // The font stays selected in the control's own DC from one caption to the next: selecting
     // it again would make GDI look it up each time.
     HFONT font = CaptionFont();
@@ -269,25 +275,25 @@ void dcButton::DrawCaptionText(Rgb colour, int dx, int dy)
         SelectObject(dc_, font);
     SetBkMode(dc_, TRANSPARENT);
     SetTextColor(dc_, Ref(colour));
-    DrawTextW(dc_, caption_.c_str(), static_cast<int>(caption_.size()), &r, DT_NOCLIP | DT_WORDBREAK | DT_CENTER);
+    DrawTextW(dc_, caption_.c_str(), static_cast<int>(caption_.size()), &box, DT_NOCLIP | DT_WORDBREAK | DT_CENTER);
     if (!own && old != font)
         SelectObject(dc_, old);
 }
 
 void dcButton::DrawCaptionWithEffect(Rgb colour, Rgb base, int dx, int dy)
 {
-    if (specialEffect_ != 0) {
+    if (specialEffect_ != Effect::None) {
         Rgb light = skin::ShiftColor(base, 0.1f), dark = skin::ShiftColor(base, -0.1f);
         switch (specialEffect_) {
-        case 1:
+        case Effect::Raised:
             DrawCaptionText(dark, dx + 1, dy + 1);
             DrawCaptionText(light, dx - 1, dy - 1);
             break;
-        case 2:
+        case Effect::Sunken:
             DrawCaptionText(dark, dx - 1, dy - 1);
             DrawCaptionText(light, dx + 1, dy + 1);
             break;
-        case 3:
+        case Effect::Shadow:
             DrawCaptionText(dark, dx + 1, dy + 1);
             break;
         default:
@@ -301,143 +307,159 @@ void dcButton::DrawPictureWithEffect(Rgb base, int dx, int dy, Rgb solid)
 {
     if (!pictureNormal_)
         return;
-    skin::PicturePtr p;
-    if (pictureHot_ && state_ == 1)
-        p = pictureHot_;
-    else if (state_ == 2 || value_)
-        p = pictureDown_ ? pictureDown_ : pictureHot_;
-    if (!p)
-        p = pictureNormal_;
-    if (specialEffect_ != 0) {
+    skin::PicturePtr chosen;
+    if (pictureHot_ && state_ == State::Hot)
+        chosen = pictureHot_;
+    else if (state_ == State::Pressed || value_)
+        chosen = pictureDown_ ? pictureDown_ : pictureHot_;
+    if (!chosen)
+        chosen = pictureNormal_;
+    if (specialEffect_ != Effect::None) {
         Rgb light = skin::ShiftColor(base, 0.1f), dark = skin::ShiftColor(base, -0.1f);
         switch (specialEffect_) {
-        case 1:
-            DrawButtonPicture(p, dx + 1, dy + 1, dark);
-            DrawButtonPicture(p, dx - 1, dy - 1, light);
+        case Effect::Raised:
+            DrawButtonPicture(chosen, dx + 1, dy + 1, dark);
+            DrawButtonPicture(chosen, dx - 1, dy - 1, light);
             break;
-        case 2:
-            DrawButtonPicture(p, dx - 1, dy - 1, dark);
-            DrawButtonPicture(p, dx + 1, dy + 1, light);
+        case Effect::Sunken:
+            DrawButtonPicture(chosen, dx - 1, dy - 1, dark);
+            DrawButtonPicture(chosen, dx + 1, dy + 1, light);
             break;
-        case 3:
-            DrawButtonPicture(p, dx + 1, dy + 1, dark);
+        case Effect::Shadow:
+            DrawButtonPicture(chosen, dx + 1, dy + 1, dark);
             break;
         default:
             break;
         }
     }
-    DrawButtonPicture(p, dx, dy, solid);
+    DrawButtonPicture(chosen, dx, dy, solid);
 }
 
 void dcButton::DrawButtonPicture(const skin::PicturePtr& picture, int dx, int dy, Rgb solid)
 {
     if (!picture)
         return;
-    skin::Rect t = pictureRect_;
-    t.left += dx;
-    t.right += dx;
-    t.top += dy;
-    t.bottom += dy;
-    int sx = 0, sy = 0;
-    if (pictureSize_ == 0) {
-        if (t.left < 0) {
-            sx = -t.left;
-            t.left = 0;
+    skin::Rect target = pictureRect_;
+    target.left += dx;
+    target.right += dx;
+    target.top += dy;
+    target.bottom += dy;
+    // A picture at its own size is clipped to the button; what the clipping cuts off at the
+    // left and top is skipped in the source.
+    int skipX = 0, skipY = 0;
+    if (pictureSize_ == skin::PictureSize::Own) {
+        if (target.left < 0) {
+            skipX = -target.left;
+            target.left = 0;
         }
-        if (t.top < 0) {
-            sy = -t.top;
-            t.top = 0;
+        if (target.top < 0) {
+            skipY = -target.top;
+            target.top = 0;
         }
-        t.right = std::min(t.right, width_);
-        t.bottom = std::min(t.bottom, height_);
+        target.right = std::min(target.right, width_);
+        target.bottom = std::min(target.bottom, height_);
     }
     // Whatever lies outside the surface is not drawn.
-    const int cx = std::max(t.left, 0), cy = std::max(t.top, 0);
-    const int cr = std::min(t.right, width_), cb = std::min(t.bottom, height_);
-    const int w = t.right - t.left, h = t.bottom - t.top;
-    if (w < 1 || h < 1 || cr <= cx || cb <= cy)
+    const bool visible = target.right - target.left >= 1 && target.bottom - target.top >= 1 &&
+                         std::min(target.right, width_) > std::max(target.left, 0) &&
+                         std::min(target.bottom, height_) > std::max(target.top, 0);
+    if (!visible)
         return;
 
     // The surface is the control's own 32-bit top-down bitmap: its pixels are composed in
     // place, which spares copies of background and picture through bitmaps of their own.
     if (dc_ != BackDC() || !BackBits())
         return;
-    auto* surface = static_cast<std::uint8_t*>(BackBits());
-    const std::size_t surfaceStride = static_cast<std::size_t>(width_) * 4;
-
-    const int pw = picture->Width(), ph = picture->Height();
     const bool isBitmap = picture->Type() == skin::Picture::kBitmap;
     // Icons are drawn over the mask colour, which then keys their transparent parts out.
     const Rgb key = (useMaskColor_ || !isBitmap) ? colors_.maskRGB : skin::kNoColor;
+    const std::vector<std::uint32_t> source = ReadPicturePixels(*picture, key);
+    if (source.empty())
+        return;
+    ComposeOnSurface(source, picture->Width(), picture->Height(), target, skipX, skipY, key, solid);
+}
 
-    // The picture at its own size, as 32-bit top-down rows.
-    std::vector<std::uint32_t> source(static_cast<std::size_t>(pw) * static_cast<std::size_t>(ph));
-    {
-        rt::UniqueDC mem(CreateCompatibleDC(dc_));
-        if (!mem || source.empty())
-            return;
-        BITMAPINFO bi{};
-        bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-        bi.bmiHeader.biWidth = pw;
-        bi.bmiHeader.biHeight = -ph;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        bi.bmiHeader.biCompression = BI_RGB;
-        HBITMAP content = static_cast<HBITMAP>(picture->Handle());
-        rt::Gdi<HBITMAP> work;
-        if (!isBitmap) {
-            work.reset(CreateCompatibleBitmap(dc_, pw, ph));
-            if (!work)
-                return;
-            rt::Selected sel(mem.get(), work.get());
-            rt::Selected brush(mem.get(), GetStockObject(DC_BRUSH));
-            SetDCBrushColor(mem.get(), Ref(key));
-            PatBlt(mem.get(), 0, 0, pw, ph, PATCOPY);
-            DrawIconEx(mem.get(), 0, 0, static_cast<HICON>(picture->Handle()), pw, ph, 0, nullptr, DI_NORMAL);
-            content = work.get();
-        }
-        if (!GetDIBits(mem.get(), content, 0, static_cast<UINT>(ph), source.data(), &bi, DIB_RGB_COLORS))
-            return;
+std::vector<std::uint32_t> dcButton::ReadPicturePixels(const skin::Picture& picture, Rgb key)
+{
+    const int pictureW = picture.Width(), pictureH = picture.Height();
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(pictureW) * static_cast<std::size_t>(pictureH));
+    rt::UniqueDC memory(CreateCompatibleDC(dc_));
+    if (!memory || pixels.empty())
+        return {};
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = pictureW;
+    info.bmiHeader.biHeight = -pictureH;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    HBITMAP content = static_cast<HBITMAP>(picture.Handle());
+    rt::Gdi<HBITMAP> iconImage;
+    if (picture.Type() != skin::Picture::kBitmap) {
+        iconImage.reset(CreateCompatibleBitmap(dc_, pictureW, pictureH));
+        if (!iconImage)
+            return {};
+        rt::Selected selected(memory.get(), iconImage.get());
+        rt::Selected brush(memory.get(), GetStockObject(DC_BRUSH));
+        SetDCBrushColor(memory.get(), Ref(key));
+        PatBlt(memory.get(), 0, 0, pictureW, pictureH, PATCOPY);
+        DrawIconEx(memory.get(), 0, 0, static_cast<HICON>(picture.Handle()), pictureW, pictureH, 0, nullptr, DI_NORMAL);
+        content = iconImage.get();
     }
+    if (!GetDIBits(memory.get(), content, 0, static_cast<UINT>(pictureH), pixels.data(), &info, DIB_RGB_COLORS))
+        return {};
     GdiFlush();
+    return pixels;
+}
 
+void dcButton::ComposeOnSurface(const std::vector<std::uint32_t>& source, int pictureW, int pictureH,
+                                const skin::Rect& target, int skipX, int skipY, Rgb key, Rgb solid)
+{
+    auto* surface = static_cast<std::uint8_t*>(BackBits());
+    const std::size_t surfaceStride = static_cast<std::size_t>(width_) * 4;
+    const int visibleLeft = std::max(target.left, 0), visibleTop = std::max(target.top, 0);
+    const int visibleRight = std::min(target.right, width_), visibleBottom = std::min(target.bottom, height_);
+    const int targetW = target.right - target.left, targetH = target.bottom - target.top;
     // A clipped or edge-touching picture is copied one to one; any other is stretched from its
     // whole image, each target pixel taking the nearest source pixel.
-    const int sw = (sx > 0 || t.right == width_) ? w : pw;
-    const int sh = (sy > 0 || t.bottom == height_) ? h : ph;
-    const float opacity = state_ == 3 ? 0.2f : opacity_;
-    std::vector<std::uint8_t> pic(static_cast<std::size_t>(cr - cx) * 3), back(pic.size());
-    for (int y = cy; y < cb; ++y) {
-        const int srcY = sy + static_cast<int>(static_cast<long long>(y - t.top) * sh / h);
-        if (srcY < 0 || srcY >= ph)
+    const int sourceW = (skipX > 0 || target.right == width_) ? targetW : pictureW;
+    const int sourceH = (skipY > 0 || target.bottom == height_) ? targetH : pictureH;
+    const float opacity = state_ == State::Disabled ? 0.2f : opacity_;
+    std::vector<std::uint8_t> pictureRow(static_cast<std::size_t>(visibleRight - visibleLeft) * 3);
+    std::vector<std::uint8_t> backRow(pictureRow.size());
+    for (int y = visibleTop; y < visibleBottom; ++y) {
+        const int sourceY = skipY + static_cast<int>(static_cast<long long>(y - target.top) * sourceH / targetH);
+        if (sourceY < 0 || sourceY >= pictureH)
             continue;
-        std::uint8_t* row = surface + surfaceStride * static_cast<std::size_t>(y);
-        for (int x = cx; x < cr; ++x) {
-            const int srcX = sx + static_cast<int>(static_cast<long long>(x - t.left) * sw / w);
-            const std::size_t i = static_cast<std::size_t>(x - cx) * 3;
-            const std::uint8_t* b = row + static_cast<std::size_t>(x) * 4;
-            back[i] = b[0];
-            back[i + 1] = b[1];
-            back[i + 2] = b[2];
-            if (srcX < 0 || srcX >= pw) {
+        std::uint8_t* surfaceRow = surface + surfaceStride * static_cast<std::size_t>(y);
+        for (int x = visibleLeft; x < visibleRight; ++x) {
+            const int sourceX = skipX + static_cast<int>(static_cast<long long>(x - target.left) * sourceW / targetW);
+            const std::size_t at = static_cast<std::size_t>(x - visibleLeft) * 3;
+            const std::uint8_t* back = surfaceRow + static_cast<std::size_t>(x) * 4;
+            backRow[at] = back[0];
+            backRow[at + 1] = back[1];
+            backRow[at + 2] = back[2];
+            if (sourceX < 0 || sourceX >= pictureW) {
                 // Beyond the picture's own pixels: the background stays.
-                pic[i] = b[0];
-                pic[i + 1] = b[1];
-                pic[i + 2] = b[2];
+                pictureRow[at] = back[0];
+                pictureRow[at + 1] = back[1];
+                pictureRow[at + 2] = back[2];
                 continue;
             }
-            const std::uint32_t p = source[static_cast<std::size_t>(srcY) * static_cast<std::size_t>(pw) + static_cast<std::size_t>(srcX)];
-            pic[i] = static_cast<std::uint8_t>(p & 0xFF);
-            pic[i + 1] = static_cast<std::uint8_t>((p >> 8) & 0xFF);
-            pic[i + 2] = static_cast<std::uint8_t>((p >> 16) & 0xFF);
+            const std::uint32_t pixel = source[static_cast<std::size_t>(sourceY) * static_cast<std::size_t>(pictureW) +
+                                               static_cast<std::size_t>(sourceX)];
+            pictureRow[at] = static_cast<std::uint8_t>(pixel & 0xFF);
+            pictureRow[at + 1] = static_cast<std::uint8_t>((pixel >> 8) & 0xFF);
+            pictureRow[at + 2] = static_cast<std::uint8_t>((pixel >> 16) & 0xFF);
         }
-        skin::ComposePicture(pic.data(), back.data(), cr - cx, 1, static_cast<int>(pic.size()), key, solid, opacity);
-        for (int x = cx; x < cr; ++x) {
-            const std::size_t i = static_cast<std::size_t>(x - cx) * 3;
-            std::uint8_t* b = row + static_cast<std::size_t>(x) * 4;
-            b[0] = pic[i];
-            b[1] = pic[i + 1];
-            b[2] = pic[i + 2];
+        skin::ComposePicture(pictureRow.data(), backRow.data(), visibleRight - visibleLeft, 1,
+                             static_cast<int>(pictureRow.size()), key, solid, opacity);
+        for (int x = visibleLeft; x < visibleRight; ++x) {
+            const std::size_t at = static_cast<std::size_t>(x - visibleLeft) * 3;
+            std::uint8_t* out = surfaceRow + static_cast<std::size_t>(x) * 4;
+            out[0] = pictureRow[at];
+            out[1] = pictureRow[at + 1];
+            out[2] = pictureRow[at + 2];
         }
     }
 }
@@ -456,13 +478,13 @@ void dcButton::DrawContent(Rgb base, int offset)
 
 void dcButton::CornerPixels(Rgb colour)
 {
-    const int W = width_, H = height_;
-    if (!skin::LeftSquare(buttonShape_)) {
+    const int width = width_, height = height_;
+    if (!skin::SquareOnLeft(buttonShape_)) {
         DrawPixel(colour, 1, 1);
-        DrawPixel(colour, 1, H - 2);
+        DrawPixel(colour, 1, height - 2);
     }
-    if (!skin::RightSquare(buttonShape_)) {
-        DrawPixel(colour, W - 2, 1);
-        DrawPixel(colour, W - 2, H - 2);
+    if (!skin::SquareOnRight(buttonShape_)) {
+        DrawPixel(colour, width - 2, 1);
+        DrawPixel(colour, width - 2, height - 2);
     }
 }

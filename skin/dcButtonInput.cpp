@@ -9,17 +9,19 @@
 
 #include <vector>
 
+using State = skin::ButtonState;
+
 namespace {
 int MouseButtonsOf(WPARAM wp)
 {
-    int b = 0;
+    int buttons = 0;
     if (wp & MK_LBUTTON)
-        b |= rt::vbLeftButton;
+        buttons |= rt::vbLeftButton;
     if (wp & MK_RBUTTON)
-        b |= rt::vbRightButton;
+        buttons |= rt::vbRightButton;
     if (wp & MK_MBUTTON)
-        b |= rt::vbMiddleButton;
-    return b;
+        buttons |= rt::vbMiddleButton;
+    return buttons;
 }
 
 BOOL CALLBACK CollectTabStop(HWND hwnd, LPARAM lp)
@@ -33,16 +35,16 @@ HWND NextTabStop(HWND root, HWND from, bool previous)
 {
     std::vector<HWND> all, stops;
     EnumChildWindows(root, &CollectTabStop, reinterpret_cast<LPARAM>(&all));
-    for (HWND h : all) {
-        LONG_PTR style = GetWindowLongPtrW(h, GWL_STYLE);
-        if (h == from || ((style & WS_TABSTOP) && IsWindowVisible(h) && IsWindowEnabled(h)))
-            stops.push_back(h);
+    for (HWND child : all) {
+        LONG_PTR style = GetWindowLongPtrW(child, GWL_STYLE);
+        if (child == from || ((style & WS_TABSTOP) && IsWindowVisible(child) && IsWindowEnabled(child)))
+            stops.push_back(child);
     }
     for (std::size_t i = 0; i < stops.size(); ++i) {
         if (stops[i] != from)
             continue;
-        std::size_t n = stops.size();
-        return stops[previous ? (i + n - 1) % n : (i + 1) % n];
+        const std::size_t count = stops.size();
+        return stops[previous ? (i + count - 1) % count : (i + 1) % count];
     }
     return nullptr;
 }
@@ -154,10 +156,10 @@ void dcButton::HostMouseDown(int button, int shift, float x, float y)
     if (button == rt::vbLeftButton) {
         hasFocus_ = pressActive_ = mouseHeld_ = true;
         if (!keyHeld_) {
-            Redraw(2, false);
+            Redraw(State::Pressed, false);
         } else if (!mouseOver_) {
             mouseHeld_ = false;
-            Redraw(0, false);
+            Redraw(State::Normal, false);
             mouseHeld_ = true;
         }
     }
@@ -175,9 +177,9 @@ void dcButton::HostMouseMove(int button, int shift, float x, float y)
     if (CursorOverButton()) {
         mouseOver_ = true;
         if (!keyHeld_)
-            Redraw(pressActive_ ? 2 : 1, false);
+            Redraw(pressActive_ ? State::Pressed : State::Hot, false);
         else if (mouseHeld_)
-            Redraw(2, false);
+            Redraw(State::Pressed, false);
         if (!mouseEntered_) {
             mouseEntered_ = true;
             RequestMouseLeave();
@@ -188,12 +190,12 @@ void dcButton::HostMouseMove(int button, int shift, float x, float y)
     } else if (mouseOver_) {
         mouseOver_ = false;
         if (!keyHeld_ && !mouseHeld_)
-            Redraw(0, false);
+            Redraw(State::Normal, false);
         MouseLeave.Raise();
         skipNextPopup_ = false;
     } else {
         if (mouseHeld_)
-            Redraw(1, false);
+            Redraw(State::Hot, false);
         skipNextPopup_ = false;
     }
 }
@@ -205,13 +207,13 @@ void dcButton::HostMouseUp(int button, int shift, float x, float y)
     mouseHeld_ = false;
     pressActive_ = keyHeld_;
     if (keyHeld_ && !mouseOver_)
-        Redraw(2, false);
+        Redraw(State::Pressed, false);
     else if (lastButton_ == 8)
-        Redraw(mouseOver_ ? 1 : 0, false);
+        Redraw(mouseOver_ ? State::Hot : State::Normal, false);
     ReleaseCaptureIfHeld();
     if (popupMode_) {
         if (!mouseOver_)
-            Redraw(0, false);
+            Redraw(State::Normal, false);
         popupActive_ = skipNextPopup_ = false;
         return;
     }
@@ -227,9 +229,9 @@ void dcButton::HostClick()
     if (checkBoxMode_)
         value_ = !value_;
     if (mouseOver_)
-        Redraw(1, checkBoxMode_);
+        Redraw(State::Hot, checkBoxMode_);
     else
-        Redraw(0, true);
+        Redraw(State::Normal, true);
     if (!popupMode_)
         Click.Raise();
     if (!checkBoxMode_)
@@ -241,7 +243,7 @@ void dcButton::HostDblClick()
     if (lastButton_ != rt::vbLeftButton)
         return;
     pressActive_ = mouseHeld_ = true;
-    Redraw(2, false);
+    Redraw(State::Pressed, false);
     lastButton_ = 8;
     TakeCapture();
     if (!popupMode_)
@@ -259,7 +261,7 @@ void dcButton::HostKeyDown(int keyCode, int shift)
             pressActive_ = keyHeld_ = true;
             TakeCapture();
             if (!mouseHeld_)
-                Redraw(2, false);
+                Redraw(State::Pressed, false);
         }
         KeyDown.Raise(keyCode, shift);
         return;
@@ -283,7 +285,7 @@ void dcButton::HostKeyDown(int keyCode, int shift)
     if (keyHeld_) {
         pressActive_ = keyHeld_ = false;
         ReleaseCaptureIfHeld();
-        Redraw(mouseOver_ ? 1 : 0, false);
+        Redraw(mouseOver_ ? State::Hot : State::Normal, false);
     }
     KeyDown.Raise(keyCode, shift);
 }
@@ -338,7 +340,7 @@ void dcButton::HostGotFocus()
 {
     hasFocus_ = true;
     if (!pressActive_)
-        Redraw(0, false);
+        Redraw(State::Normal, false);
 }
 
 void dcButton::HostLostFocus()
@@ -346,7 +348,7 @@ void dcButton::HostLostFocus()
     hasFocus_ = pressActive_ = mouseHeld_ = keyHeld_ = false;
     ReleaseCaptureIfHeld();
     if (enabled_ && formActive_)
-        Redraw(0, true);
+        Redraw(State::Normal, true);
 }
 
 void dcButton::HostHide()
@@ -366,30 +368,30 @@ void dcButton::AmbientChanged(const std::wstring& name)
         return;
     pressActive_ = mouseHeld_ = keyHeld_ = false;
     if (enabled_ && !mouseOver_ && !hasFocus_)
-        Redraw(-1, true);
+        Redraw(state_, true);
 }
 
 void dcButton::ShowButtonPopup()
 {
     popupActive_ = true;
-    const int W = width_, H = height_;
-    const UINT F = static_cast<UINT>(popupFlags_);
+    const int width = width_, height = height_;
+    const UINT givenFlags = static_cast<UINT>(popupFlags_);
     int x = 0, y = 0;
-    UINT flags = F;
+    UINT flags = givenFlags;
     switch (popupAlign_) {
-    case 0: y = H; break;
-    case 1: flags = F | TPM_RIGHTALIGN; break;
-    case 2: y = H; flags = F | TPM_RIGHTALIGN; break;
-    case 3: x = W; break;
-    case 4: x = W; y = H; break;
-    case 5: flags = F | TPM_BOTTOMALIGN; break;
-    case 6: flags = F | TPM_BOTTOMALIGN | TPM_RIGHTALIGN; break;
-    case 7: x = W; flags = F | TPM_BOTTOMALIGN; break;
+    case 0: y = height; break;
+    case 1: flags = givenFlags | TPM_RIGHTALIGN; break;
+    case 2: y = height; flags = givenFlags | TPM_RIGHTALIGN; break;
+    case 3: x = width; break;
+    case 4: x = width; y = height; break;
+    case 5: flags = givenFlags | TPM_BOTTOMALIGN; break;
+    case 6: flags = givenFlags | TPM_BOTTOMALIGN | TPM_RIGHTALIGN; break;
+    case 7: x = width; flags = givenFlags | TPM_BOTTOMALIGN; break;
     default:
         popupActive_ = false;
         return;
     }
-    Redraw(2, false);
+    Redraw(State::Pressed, false);
     if (popupMenu_) {
         POINT pt{x, y};
         ClientToScreen(hWnd(), &pt);
@@ -399,7 +401,7 @@ void dcButton::ShowButtonPopup()
         skipNextPopup_ = true;
     } else {
         pressActive_ = mouseHeld_ = mouseOver_ = keyHeld_ = false;
-        Redraw(0, false);
+        Redraw(State::Normal, false);
         popupActive_ = skipNextPopup_ = false;
     }
 }
@@ -412,10 +414,10 @@ void dcButton::HookWindows()
     hooks_.WatchMessage(hWnd(), WM_MOUSELEAVE, skin::kHookAfter);
     // The hosting form within three parent levels.
     HWND form = nullptr;
-    HWND p = GetParent(hWnd());
-    for (int i = 0; i < 3 && p; ++i, p = GetParent(p)) {
-        if (Parent() && p == Parent()->hWnd()) {
-            form = p;
+    HWND ancestor = GetParent(hWnd());
+    for (int level = 0; level < 3 && ancestor; ++level, ancestor = GetParent(ancestor)) {
+        if (Parent() && ancestor == Parent()->hWnd()) {
+            form = ancestor;
             break;
         }
     }
@@ -436,7 +438,7 @@ void dcButton::SubclassCallback(bool, bool&, LRESULT&, HWND hwnd, UINT msg, WPAR
         formActive_ = msg == WM_ACTIVATE ? LOWORD(wp) != WA_INACTIVE : wp != 0;
         if (formActive_) {
             if (enabled_ && (hasFocus_ || displayAsDefault_))
-                Redraw(0, true);
+                Redraw(State::Normal, true);
             return;
         }
         const bool keptFocus = hasFocus_;
@@ -445,7 +447,7 @@ void dcButton::SubclassCallback(bool, bool&, LRESULT&, HWND hwnd, UINT msg, WPAR
             ReleaseCaptureIfHeld();
         hasFocus_ = pressActive_ = mouseHeld_ = mouseOver_ = keyHeld_ = displayAsDefault_ = false;
         if (enabled_)
-            Redraw(0, force);
+            Redraw(State::Normal, force);
         displayAsDefault_ = AmbientDisplayAsDefault();
         hasFocus_ = keptFocus;
         return;
@@ -463,7 +465,7 @@ void dcButton::SubclassCallback(bool, bool&, LRESULT&, HWND hwnd, UINT msg, WPAR
         if (keyHeld_)
             return;
         if (enabled_)
-            Redraw(0, lastButton_ == 1);
+            Redraw(State::Normal, lastButton_ == 1);
         MouseLeave.Raise();
     }
 }

@@ -1,5 +1,6 @@
-// Redraw and the eight style painters. S is the state asked for, D the painter's working
-// copy after its toggle rule: fills follow D; the disabled test and offsets follow S.
+// Redraw and the eight style painters. `asked` is the state asked for, `look` the painter's
+// working copy after its toggle rule: fills follow the look; the disabled test and the
+// offsets follow the state asked for.
 #include "skin/dcButton.h"
 
 #include "runtime/Handles.h"
@@ -7,6 +8,8 @@
 using skin::BlendColors;
 using skin::Rgb;
 using skin::ShiftColor;
+using State = skin::ButtonState;
+using Style = skin::ButtonStyle;
 
 namespace {
 constexpr Rgb kWhite = skin::kWhite;
@@ -15,10 +18,13 @@ constexpr Rgb kBlack = 0;
 
 void dcButton::Redraw(long state, bool force)
 {
+    Redraw(state == -1 ? state_ : static_cast<State>(state), force);
+}
+
+void dcButton::Redraw(State state, bool force)
+{
     if (isHidden_)
         return;
-    if (state == -1)
-        state = state_;
     if (!force && state == state_ && drawnFocus_ == hasFocus_)
         return;
     drawnFocus_ = hasFocus_;
@@ -26,55 +32,64 @@ void dcButton::Redraw(long state, bool force)
     rt::UserControl::Refresh();
 }
 
-void dcButton::Paint(HDC dc, int w, int h)
+void dcButton::Paint(HDC dc, int width, int height)
 {
     // Shaping the window inside a paint may size it again; the outer paint finishes the job.
     if (dc_)
         return;
     dc_ = dc;
-    width_ = w;
-    height_ = h;
+    width_ = width;
+    height_ = height;
     rt::Selected pen(dc, GetStockObject(DC_PEN));
     {
         // Cls: the surface's own background; every painter covers the face.
         rt::Selected brush(dc, GetStockObject(DC_BRUSH));
         SetDCBrushColor(dc, GetSysColor(COLOR_BTNFACE));
-        PatBlt(dc, 0, 0, w, h, PATCOPY);
+        PatBlt(dc, 0, 0, width, height, PATCOPY);
     }
-    const long s = state_;
     switch (buttonStyle_) {
-    case 0:
-    case 8:
-    case 9:
-        PaintRoundedGradient(s);
+    case Style::RoundedGradient:
+    case Style::RoundedGradientGreen:
+    case Style::FramedRoundedGradient:
+        PaintRoundedGradient(state_);
         break;
-    case 1:
-    case 2:
-    case 3:
-        PaintCapsule(s);
+    case Style::Capsule:
+    case Style::RoundedTopShine:
+    case Style::CapsuleWideShine:
+        PaintCapsule(state_);
         break;
-    case 4:
-        PaintFlatGradient(s);
+    case Style::FlatGradient:
+        PaintFlatGradient(state_);
         break;
-    case 5:
-        PaintFlat(s);
+    case Style::Flat:
+        PaintFlat(state_);
         break;
-    case 6:
-        PaintBevelled(s);
+    case Style::Bevelled:
+        PaintBevelled(state_);
         break;
-    case 7:
-        PaintClassic3D(s);
+    case Style::Classic3D:
+        PaintClassic3D(state_);
         break;
-    case 10:
-        PaintSoftBevel(s);
+    case Style::SoftBevel:
+        PaintSoftBevel(state_);
         break;
-    case 11:
-        PaintLightRounded(s);
+    case Style::LightRounded:
+        PaintLightRounded(state_);
         break;
     default:
         break;
     }
     dc_ = nullptr;
+}
+
+Rgb dcButton::StateFace(State look) const
+{
+    switch (look) {
+    case State::Normal: return colors_.faceColor;
+    case State::Hot: return colors_.hotLightColor;
+    case State::Pressed: return colors_.downColor;
+    default: return colors_.disabledColor;
+    }
 }
 
 void dcButton::OpenPainter(int ew, int eh)
@@ -86,405 +101,424 @@ void dcButton::OpenPainter(int ew, int eh)
     LayoutCaptionAndPicture(Scaled(4), Scaled(4));
 }
 
-void dcButton::PaintRoundedGradient(long S)
+void dcButton::PaintRoundedGradient(State asked)
 {
-    const int W = width_, H = height_;
-    const long style = buttonStyle_;
-    const auto& c = colors_;
     OpenPainter(5, 5);
-    long D = S;
+    State look = asked;
     if (Checked()) {
-        if (style == 9)
-            D = 2;
-        else if (D == 2)
-            D = 0;
+        if (buttonStyle_ == Style::FramedRoundedGradient)
+            look = State::Pressed;
+        else if (look == State::Pressed)
+            look = State::Normal;
     }
-    Rgb face = kBlack, edge;
-    if (D == 0 || D == 1) {
-        if (value_) {
-            Rgb t = ShiftColor(c.faceColor, -0.1f);
-            VerticalGradient(t, c.lightColor, 50, 0, 0, -1, -1);
-            face = BlendColors(t, c.lightColor, 0.5f);
-        } else {
-            VerticalGradient(c.lightColor, c.faceColor, 50, 0, 0, -1, -1);
-            face = BlendColors(c.lightColor, c.faceColor, 0.5f);
-        }
-    } else if (D == 2 && style == 9) {
-        VerticalGradient(c.downColor, c.lightColor, 80, 0, 0, -1, -1);
-        face = BlendColors(c.downColor, c.lightColor, 0.3f);
-    } else if (D == 2) {
-        face = c.downColor;
-        FillButton(c.downColor);
-        // A sunken inner shading.
-        DrawLine(ShiftColor(face, -0.05f), 2, 1, W - 3, 1);
-        DrawLine(ShiftColor(face, -0.05f), 1, 2, 1, H - 3);
-        DrawLine(ShiftColor(face, -0.03f), 2, 2, W - 3, 2);
-        DrawLine(ShiftColor(face, -0.03f), 2, 3, 2, H - 4);
-        DrawLine(ShiftColor(face, 0.02f), 2, H - 3, W - 3, H - 3);
-        DrawLine(ShiftColor(face, 0.02f), W - 3, 3, W - 3, H - 3);
-        DrawLine(ShiftColor(face, 0.03f), 2, H - 2, W - 3, H - 2);
-        DrawLine(ShiftColor(face, 0.03f), W - 2, 2, W - 2, H - 4);
-    } else if (D == 3) {
-        FillButton(c.disabledColor);
-    }
-
-    if (S == 3) {
+    const Rgb face = RoundedGradientFace(look);
+    Rgb edge;
+    if (asked == State::Disabled) {
         DrawDisabledContent(0);
-        edge = c.disabledTextColor;
+        edge = colors_.disabledTextColor;
     } else {
         DrawContent(face, 0);
-        // Pressed and then left by the cursor looks hot.
-        const bool hotLook = S == 1 || (D != 2 && mouseHeld_ && !mouseOver_);
-        if (hotLook && !value_) {
-            Rgb L = BlendColors(c.hotLightColor, kWhite, 0.5f), M = ShiftColor(c.hotLightColor, -0.02f);
-            DrawLine(L, 1, 1, W - 2, 1);
-            VerticalGradient(L, M, 50, 1, 2, 1, H - 3);
-            VerticalGradient(L, M, 50, W - 2, 2, W - 2, H - 3);
-            Rgb L2 = ShiftColor(L, -0.05f);
-            DrawLine(L2, 2, 2, W - 3, 2);
-            VerticalGradient(L2, c.hotLightColor, 50, 2, 2, 2, H - 3);
-            VerticalGradient(L2, c.hotLightColor, 50, W - 3, 2, W - 3, H - 3);
-            DrawLine(c.hotLightColor, 2, H - 3, W - 3, H - 3);
-            DrawLine(ShiftColor(c.hotLightColor, -0.05f), 1, H - 2, W - 2, H - 2);
-        } else if (hotLook) {
-            if (style == 9)
-                DrawFrame(c.lightColor, 1, 1, W - 1, H);
-        } else {
-            if (style == 9) {
-                if (formActive_ && hasFocus_ && S != 2 && !value_)
-                    DrawFrame(c.lightColor, 2, 1, W - 2, H);
-                else
-                    DrawFrame(c.lightColor, 1, 1, W - 1, H);
-            }
-            if (formActive_ && S != 2 && (hasFocus_ || displayAsDefault_) && !value_) {
-                Rgb F = BlendColors(c.hotColor, kWhite, 0.4f);
-                DrawLine(ShiftColor(F, 0.05f), 1, 1, W - 2, 1);
-                DrawLine(F, 2, 2, W - 3, 2);
-                DrawLine(c.hotColor, 2, H - 3, W - 3, H - 3);
-                DrawLine(ShiftColor(c.hotColor, -0.02f), 1, H - 2, W - 2, H - 2);
-                if (style == 9) {
-                    VerticalGradient(F, c.hotColor, 50, 1, 2, 1, H - 3);
-                    VerticalGradient(F, c.hotColor, 50, W - 2, 2, W - 2, H - 3);
-                } else {
-                    VerticalGradient(F, c.hotColor, 50, 1, 2, 2, H - 3);
-                    VerticalGradient(F, c.hotColor, 50, W - 3, 2, W - 2, H - 3);
-                }
-            }
-        }
-        edge = BlendColors(c.hotColor, kBlack, 0.5f);
+        RoundedGradientMarks(asked, look);
+        edge = BlendColors(colors_.hotColor, kBlack, 0.5f);
     }
-    DrawFrame(edge, 0, 0, W, H);
+    DrawFrame(edge, 0, 0, width_, height_);
     CornerPixels(edge);
 }
 
-void dcButton::PaintCapsule(long S)
+Rgb dcButton::RoundedGradientFace(State look)
 {
-    const int W = width_, H = height_;
-    const long style = buttonStyle_;
-    const auto& c = colors_;
-    const bool laidOut = needsLayout_;
-    if (style == 2)
-        OpenPainter(13, 13);
-    else
-        OpenPainter(H, W);
-    if (laidOut) {
-        // The shine rectangle takes the focus rectangle's place.
-        const int halfH = skin::RoundHalfEven(H / 2.0);
-        if (style == 1) {
-            int k = std::min(skin::RoundHalfEven(W / 4.0), 10);
-            focusRect_ = skin::Rect{k, 1, W - k - 1, halfH};
-        } else if (style == 2) {
-            focusRect_ = skin::Rect{2, 1, W - 3, 7};
+    const int width = width_, height = height_;
+    const Style style = buttonStyle_;
+    const skin::ButtonColorSet& colors = colors_;
+    Rgb face = kBlack;
+    if (look == State::Normal || look == State::Hot) {
+        if (value_) {
+            Rgb darkFace = ShiftColor(colors.faceColor, -0.1f);
+            VerticalGradient(darkFace, colors.lightColor, 50, 0, 0, -1, -1);
+            face = BlendColors(darkFace, colors.lightColor, 0.5f);
         } else {
-            focusRect_ = skin::Rect{0, 0, W - 1, halfH};
+            VerticalGradient(colors.lightColor, colors.faceColor, 50, 0, 0, -1, -1);
+            face = BlendColors(colors.lightColor, colors.faceColor, 0.5f);
+        }
+    } else if (look == State::Pressed && style == Style::FramedRoundedGradient) {
+        VerticalGradient(colors.downColor, colors.lightColor, 80, 0, 0, -1, -1);
+        face = BlendColors(colors.downColor, colors.lightColor, 0.3f);
+    } else if (look == State::Pressed) {
+        face = colors.downColor;
+        FillButton(colors.downColor);
+        // A sunken inner shading.
+        DrawLine(ShiftColor(face, -0.05f), 2, 1, width - 3, 1);
+        DrawLine(ShiftColor(face, -0.05f), 1, 2, 1, height - 3);
+        DrawLine(ShiftColor(face, -0.03f), 2, 2, width - 3, 2);
+        DrawLine(ShiftColor(face, -0.03f), 2, 3, 2, height - 4);
+        DrawLine(ShiftColor(face, 0.02f), 2, height - 3, width - 3, height - 3);
+        DrawLine(ShiftColor(face, 0.02f), width - 3, 3, width - 3, height - 3);
+        DrawLine(ShiftColor(face, 0.03f), 2, height - 2, width - 3, height - 2);
+        DrawLine(ShiftColor(face, 0.03f), width - 2, 2, width - 2, height - 4);
+    } else if (look == State::Disabled) {
+        FillButton(colors.disabledColor);
+    }
+    return face;
+}
+
+void dcButton::RoundedGradientMarks(State asked, State look)
+{
+    const int width = width_, height = height_;
+    const Style style = buttonStyle_;
+    const skin::ButtonColorSet& colors = colors_;
+    // Pressed and then left by the cursor looks hot.
+    const bool hotLook = asked == State::Hot || (look != State::Pressed && mouseHeld_ && !mouseOver_);
+    if (hotLook && !value_) {
+        const Rgb hotLightPale = BlendColors(colors.hotLightColor, kWhite, 0.5f);
+        const Rgb hotLightDim = ShiftColor(colors.hotLightColor, -0.02f);
+        DrawLine(hotLightPale, 1, 1, width - 2, 1);
+        VerticalGradient(hotLightPale, hotLightDim, 50, 1, 2, 1, height - 3);
+        VerticalGradient(hotLightPale, hotLightDim, 50, width - 2, 2, width - 2, height - 3);
+        Rgb innerLight = ShiftColor(hotLightPale, -0.05f);
+        DrawLine(innerLight, 2, 2, width - 3, 2);
+        VerticalGradient(innerLight, colors.hotLightColor, 50, 2, 2, 2, height - 3);
+        VerticalGradient(innerLight, colors.hotLightColor, 50, width - 3, 2, width - 3, height - 3);
+        DrawLine(colors.hotLightColor, 2, height - 3, width - 3, height - 3);
+        DrawLine(ShiftColor(colors.hotLightColor, -0.05f), 1, height - 2, width - 2, height - 2);
+    } else if (hotLook) {
+        if (style == Style::FramedRoundedGradient)
+            DrawFrame(colors.lightColor, 1, 1, width - 1, height);
+    } else {
+        if (style == Style::FramedRoundedGradient) {
+            if (formActive_ && hasFocus_ && asked != State::Pressed && !value_)
+                DrawFrame(colors.lightColor, 2, 1, width - 2, height);
+            else
+                DrawFrame(colors.lightColor, 1, 1, width - 1, height);
+        }
+        if (formActive_ && asked != State::Pressed && (hasFocus_ || displayAsDefault_) && !value_) {
+            Rgb focusLight = BlendColors(colors.hotColor, kWhite, 0.4f);
+            DrawLine(ShiftColor(focusLight, 0.05f), 1, 1, width - 2, 1);
+            DrawLine(focusLight, 2, 2, width - 3, 2);
+            DrawLine(colors.hotColor, 2, height - 3, width - 3, height - 3);
+            DrawLine(ShiftColor(colors.hotColor, -0.02f), 1, height - 2, width - 2, height - 2);
+            if (style == Style::FramedRoundedGradient) {
+                VerticalGradient(focusLight, colors.hotColor, 50, 1, 2, 1, height - 3);
+                VerticalGradient(focusLight, colors.hotColor, 50, width - 2, 2, width - 2, height - 3);
+            } else {
+                VerticalGradient(focusLight, colors.hotColor, 50, 1, 2, 2, height - 3);
+                VerticalGradient(focusLight, colors.hotColor, 50, width - 3, 2, width - 2, height - 3);
+            }
         }
     }
-    long D = S;
-    if (Checked() && D >= 0 && D <= 2)
-        D = 2;
-    else if (!Checked() && D == 0 && mouseHeld_)
-        D = 1;
-    Rgb face = D == 0 ? c.faceColor : D == 1 ? c.hotLightColor : D == 2 ? c.downColor : c.disabledColor;
-    Rgb shine = c.lightColor == skin::kNoColor ? BlendColors(face, kWhite, 0.8f) : c.lightColor;
-    float p = style == 2 ? 30.0f : 60.0f;
-    float q = style == 1 ? 0.6f : style == 2 ? 0.2f : 0.5f;
-    VerticalGradient(face, shine, p, 0, 0, -1, -1);
-    CapsuleShine(shine, BlendColors(face, shine, q));
+}
+
+void dcButton::PaintCapsule(State asked)
+{
+    const int width = width_, height = height_;
+    const Style style = buttonStyle_;
+    const skin::ButtonColorSet& colors = colors_;
+    const bool laidOut = needsLayout_;
+    if (style == Style::RoundedTopShine)
+        OpenPainter(13, 13);
+    else
+        OpenPainter(height, width);
+    if (laidOut) {
+        // The shine rectangle takes the focus rectangle's place.
+        const int halfH = skin::RoundHalfEven(height / 2.0);
+        if (style == Style::Capsule) {
+            int inset = std::min(skin::RoundHalfEven(width / 4.0), 10);
+            focusRect_ = skin::Rect{inset, 1, width - inset - 1, halfH};
+        } else if (style == Style::RoundedTopShine) {
+            focusRect_ = skin::Rect{2, 1, width - 3, 7};
+        } else {
+            focusRect_ = skin::Rect{0, 0, width - 1, halfH};
+        }
+    }
+    State look = asked;
+    if (Checked() && (look == State::Normal || look == State::Hot || look == State::Pressed))
+        look = State::Pressed;
+    else if (!Checked() && look == State::Normal && mouseHeld_)
+        look = State::Hot;
+    const Rgb face = StateFace(look);
+    Rgb shine = colors.lightColor == skin::kNoColor ? BlendColors(face, kWhite, 0.8f) : colors.lightColor;
+    float shineSplit = style == Style::RoundedTopShine ? 30.0f : 60.0f;
+    float shineFade = style == Style::Capsule ? 0.6f : style == Style::RoundedTopShine ? 0.2f : 0.5f;
+    VerticalGradient(face, shine, shineSplit, 0, 0, -1, -1);
+    CapsuleShine(shine, BlendColors(face, shine, shineFade));
     Rgb base = ShiftColor(face, 0.2f);
-    if (S == 3) {
-        int o = value_ ? 1 : 0;
-        DrawButtonPicture(pictureNormal_, o, o, skin::kNoColor);
-        DrawCaptionText(base, o + 1, o + 1);
-        DrawCaptionText(c.disabledTextColor, o, o);
+    if (asked == State::Disabled) {
+        int offset = value_ ? 1 : 0;
+        DrawButtonPicture(pictureNormal_, offset, offset, skin::kNoColor);
+        DrawCaptionText(base, offset + 1, offset + 1);
+        DrawCaptionText(colors.disabledTextColor, offset, offset);
     } else {
-        DrawContent(base, (S == 2 ? 1 : 0) + (value_ ? 1 : 0));
+        DrawContent(base, (asked == State::Pressed ? 1 : 0) + (value_ ? 1 : 0));
     }
     DrawOutline(BlendColors(face, base, 0.8f));
 }
 
-void dcButton::PaintFlatGradient(long S)
+void dcButton::PaintFlatGradient(State asked)
 {
-    const int W = width_, H = height_;
-    const auto& c = colors_;
+    const int width = width_, height = height_;
+    const skin::ButtonColorSet& colors = colors_;
     OpenPainter(0, 0);
-    long D = S;
+    State look = asked;
     Rgb top = 0, bottom = 0;
+    // A checked button at rest has colours of its own, outside the table below.
+    bool checkedAtRest = false;
     if (Checked()) {
-        if (D == 1)
-            D = 2;
-        else if (D == 0) {
+        if (look == State::Hot)
+            look = State::Pressed;
+        else if (look == State::Normal) {
             if (pressActive_)
-                D = 2;
+                look = State::Pressed;
             else {
-                top = c.hotLightColor;
-                bottom = c.downColor;
-                D = -1;
+                top = colors.hotLightColor;
+                bottom = colors.downColor;
+                checkedAtRest = true;
             }
         }
-    } else if (D == 0 && mouseHeld_) {
-        D = 1;
+    } else if (look == State::Normal && mouseHeld_) {
+        look = State::Hot;
     }
-    if (D == 0 || D == 3) {
-        top = c.lightColor;
-        bottom = c.faceColor;
-    } else if (D == 1) {
-        top = c.hotColor;
-        bottom = c.hotLightColor;
-    } else if (D == 2) {
-        top = c.downColor;
-        bottom = c.hotLightColor;
+    if (checkedAtRest) {
+        // Colours chosen above.
+    } else if (look == State::Normal || look == State::Disabled) {
+        top = colors.lightColor;
+        bottom = colors.faceColor;
+    } else if (look == State::Hot) {
+        top = colors.hotColor;
+        bottom = colors.hotLightColor;
+    } else if (look == State::Pressed) {
+        top = colors.downColor;
+        bottom = colors.hotLightColor;
     }
     VerticalGradient(top, bottom, 50, 0, 0, -1, -1);
-    if (S == 3) {
+    if (asked == State::Disabled) {
         DrawDisabledContent(0);
         return;
     }
     DrawContent(BlendColors(top, bottom, 0.5f), 0);
-    if (S != 0 || value_ || pressActive_)
-        DrawFrame(c.textColor, 0, 0, W, H);
+    if (asked != State::Normal || value_ || pressActive_)
+        DrawFrame(colors.textColor, 0, 0, width, height);
 }
 
-void dcButton::PaintFlat(long S)
+void dcButton::PaintFlat(State asked)
 {
-    const int W = width_, H = height_;
-    const auto& c = colors_;
+    const int width = width_, height = height_;
+    const skin::ButtonColorSet& colors = colors_;
     OpenPainter(0, 0);
-    long D = S;
+    State look = asked;
     if (Checked()) {
-        if (D == 1 || (D == 0 && pressActive_))
-            D = 2;
-    } else if (D == 0 && mouseHeld_) {
-        D = 1;
+        if (look == State::Hot || (look == State::Normal && pressActive_))
+            look = State::Pressed;
+    } else if (look == State::Normal && mouseHeld_) {
+        look = State::Hot;
     }
-    Rgb face = D == 0 ? c.faceColor : D == 1 ? c.hotLightColor : D == 2 ? c.downColor : c.disabledColor;
+    const Rgb face = StateFace(look);
     FillButton(face);
-    if (S == 3) {
+    if (asked == State::Disabled) {
         DrawDisabledContent(0);
         return;
     }
-    const int o = (S == 2 && value_) ? 1 : 0;
-    if (!pictureHot_ && S == 1 && !value_ && !mouseHeld_) {
+    const int offset = (asked == State::Pressed && value_) ? 1 : 0;
+    if (!pictureHot_ && asked == State::Hot && !value_ && !mouseHeld_) {
         // A lifted picture over its light-grey silhouette.
         DrawButtonPicture(pictureNormal_, 1, 1, 0xC0C0C0);
         DrawButtonPicture(pictureNormal_, -1, -1, skin::kNoColor);
     } else {
-        DrawPictureWithEffect(face, o, o, skin::kNoColor);
+        DrawPictureWithEffect(face, offset, offset, skin::kNoColor);
     }
-    DrawCaptionWithEffect(c.textColor, face, o, o);
-    if (S != 0 || value_ || pressActive_)
-        DrawFrame(c.hotColor, 0, 0, W, H);
+    DrawCaptionWithEffect(colors.textColor, face, offset, offset);
+    if (asked != State::Normal || value_ || pressActive_)
+        DrawFrame(colors.hotColor, 0, 0, width, height);
 }
 
-void dcButton::PaintBevelled(long S)
+void dcButton::PaintBevelled(State asked)
 {
-    const int W = width_, H = height_;
-    const auto& c = colors_;
+    const int width = width_, height = height_;
+    const skin::ButtonColorSet& colors = colors_;
     OpenPainter(0, 0);
-    long D = S;
+    State look = asked;
     if (Checked())
-        D = 1;
+        look = State::Hot;
     Rgb face = kBlack;
-    if (D == 0) {
-        VerticalGradient(c.lightColor, c.faceColor, 70, 0, 0, -1, -1);
-        face = BlendColors(c.lightColor, c.faceColor, 0.5f);
-    } else if (D == 1 || D == 2) {
-        face = c.hotLightColor;
+    if (look == State::Normal) {
+        VerticalGradient(colors.lightColor, colors.faceColor, 70, 0, 0, -1, -1);
+        face = BlendColors(colors.lightColor, colors.faceColor, 0.5f);
+    } else if (look == State::Hot || look == State::Pressed) {
+        face = colors.hotLightColor;
         FillButton(face);
-    } else if (D == 3) {
-        VerticalGradient(c.lightColor, c.disabledColor, 70, 0, 0, -1, -1);
+    } else if (look == State::Disabled) {
+        VerticalGradient(colors.lightColor, colors.disabledColor, 70, 0, 0, -1, -1);
     }
-    auto flatBevel = [&](Rgb f) {
-        DrawLine(ShiftColor(f, 0.1f), 0, 0, W - 1, 0);
-        DrawLine(ShiftColor(f, -0.1f), 0, H - 1, W - 1, H - 1);
-        DrawLine(ShiftColor(f, -0.05f), 0, 1, 0, H - 2);
-        DrawLine(ShiftColor(f, -0.05f), W - 1, 1, W - 1, H - 2);
+    auto flatBevel = [&](Rgb bevelFace) {
+        DrawLine(ShiftColor(bevelFace, 0.1f), 0, 0, width - 1, 0);
+        DrawLine(ShiftColor(bevelFace, -0.1f), 0, height - 1, width - 1, height - 1);
+        DrawLine(ShiftColor(bevelFace, -0.05f), 0, 1, 0, height - 2);
+        DrawLine(ShiftColor(bevelFace, -0.05f), width - 1, 1, width - 1, height - 2);
     };
-    if (S == 3) {
+    if (asked == State::Disabled) {
         DrawDisabledContent(value_ ? 1 : 0);
-        flatBevel(c.disabledColor);
+        flatBevel(colors.disabledColor);
         return;
     }
-    DrawContent(face, (S == 2 ? 1 : 0) + (value_ ? 1 : 0));
+    DrawContent(face, (asked == State::Pressed ? 1 : 0) + (value_ ? 1 : 0));
     if (formActive_ && (hasFocus_ || displayAsDefault_)) {
         Rgb light = ShiftColor(face, 0.1f), dark = ShiftColor(face, -0.1f), side = ShiftColor(face, -0.05f);
-        DrawLine(light, 1, 1, W - 2, 1);
-        DrawLine(light, 2, 2, W - 3, 2);
-        DrawLine(dark, 1, H - 2, W - 2, H - 2);
-        DrawLine(dark, 2, H - 3, W - 3, H - 3);
-        DrawLine(side, 1, 2, 1, H - 3);
-        DrawLine(side, 2, 3, 2, H - 4);
-        DrawLine(side, W - 2, 2, W - 2, H - 3);
-        DrawLine(side, W - 3, 3, W - 3, H - 4);
-        DrawFrame(c.textColor, 0, 0, W, H);
+        DrawLine(light, 1, 1, width - 2, 1);
+        DrawLine(light, 2, 2, width - 3, 2);
+        DrawLine(dark, 1, height - 2, width - 2, height - 2);
+        DrawLine(dark, 2, height - 3, width - 3, height - 3);
+        DrawLine(side, 1, 2, 1, height - 3);
+        DrawLine(side, 2, 3, 2, height - 4);
+        DrawLine(side, width - 2, 2, width - 2, height - 3);
+        DrawLine(side, width - 3, 3, width - 3, height - 4);
+        DrawFrame(colors.textColor, 0, 0, width, height);
         return;
     }
     flatBevel(face);
 }
 
-void dcButton::PaintClassic3D(long S)
+void dcButton::PaintClassic3D(State asked)
 {
-    const int W = width_, H = height_;
-    const auto& c = colors_;
+    const int width = width_, height = height_;
+    const skin::ButtonColorSet& colors = colors_;
     OpenPainter(0, 0);
-    const long D = S;
+    const State look = asked;
     const bool checkedLook = checkBoxMode_ && value_;
     if (checkedLook)
-        FillChecker(kWhite, c.downColor, 2, 2, W - 4, H - 4);
+        FillChecker(kWhite, colors.downColor, 2, 2, width - 4, height - 4);
     else
-        FillButton(c.faceColor);
-    if (S == 3) {
+        FillButton(colors.faceColor);
+    if (asked == State::Disabled) {
         if (checkBoxMode_) {
             DrawDisabledContent(value_ ? 1 : 0);
         } else {
             // Engraved: a near-white copy one pixel down and right.
             DrawButtonPicture(pictureNormal_, 0, 0, skin::kNoColor);
-            DrawCaptionText(BlendColors(c.disabledTextColor, kWhite, 0.9f), 1, 1);
-            DrawCaptionText(c.disabledTextColor, 0, 0);
+            DrawCaptionText(BlendColors(colors.disabledTextColor, kWhite, 0.9f), 1, 1);
+            DrawCaptionText(colors.disabledTextColor, 0, 0);
         }
     } else {
-        if (S == 2 || value_)
-            DrawContent(c.downColor, 1);
+        if (asked == State::Pressed || value_)
+            DrawContent(colors.downColor, 1);
         else
-            DrawContent(c.faceColor, 0);
+            DrawContent(colors.faceColor, 0);
         if (formActive_ && (hasFocus_ || displayAsDefault_)) {
             if (!checkedLook)
-                DrawFrame(c.textColor, 0, 0, W, H);
+                DrawFrame(colors.textColor, 0, 0, width, height);
             if (hasFocus_) {
                 if (checkedLook) {
-                    DrawFrame(c.textColor, focusRect_.left, focusRect_.top, focusRect_.right, focusRect_.bottom);
+                    DrawFrame(colors.textColor, focusRect_.left, focusRect_.top, focusRect_.right, focusRect_.bottom);
                 } else {
-                    RECT f{focusRect_.left, focusRect_.top, focusRect_.right, focusRect_.bottom};
+                    RECT focus{focusRect_.left, focusRect_.top, focusRect_.right, focusRect_.bottom};
                     SetTextColor(dc_, 0);
                     SetBkColor(dc_, 0xFFFFFF);
-                    DrawFocusRect(dc_, &f);
+                    DrawFocusRect(dc_, &focus);
                 }
             }
         }
     }
-    if (D == 0 || D == 1 || D == 3) {
+    if (look == State::Normal || look == State::Hot || look == State::Disabled) {
         if (checkedLook)
-            DrawEdgeRect(0, 0, W, H, EDGE_SUNKEN);
+            DrawEdgeRect(0, 0, width, height, EDGE_SUNKEN);
         else if (!hasFocus_ && !displayAsDefault_)
-            DrawEdgeRect(0, 0, W, H, EDGE_RAISED);
+            DrawEdgeRect(0, 0, width, height, EDGE_RAISED);
         else
-            DrawEdgeRect(1, 1, W - 1, H - 1, EDGE_RAISED);
-    } else if (D == 2) {
+            DrawEdgeRect(1, 1, width - 1, height - 1, EDGE_RAISED);
+    } else if (look == State::Pressed) {
         if (checkBoxMode_) {
-            DrawEdgeRect(0, 0, W, H, EDGE_SUNKEN);
+            DrawEdgeRect(0, 0, width, height, EDGE_SUNKEN);
         } else {
-            DrawFrame(c.textColor, 0, 0, W, H);
-            DrawFrame(c.hotColor, 1, 1, W - 1, H - 1);
+            DrawFrame(colors.textColor, 0, 0, width, height);
+            DrawFrame(colors.hotColor, 1, 1, width - 1, height - 1);
         }
     }
 }
 
-void dcButton::PaintSoftBevel(long S)
+void dcButton::PaintSoftBevel(State asked)
 {
-    const int W = width_, H = height_;
-    const auto& c = colors_;
+    const int width = width_, height = height_;
+    const skin::ButtonColorSet& colors = colors_;
     OpenPainter(5, 5);
-    const long D = S;
-    Rgb face = D == 2 ? c.downColor
-               : value_ ? BlendColors(c.faceColor, kWhite, 0.8f)
-               : (D == 1 && mouseOver_) ? c.hotLightColor
-                                         : c.faceColor;
+    const State look = asked;
+    Rgb face = look == State::Pressed ? colors.downColor
+               : value_ ? BlendColors(colors.faceColor, kWhite, 0.8f)
+               : (look == State::Hot && mouseOver_) ? colors.hotLightColor
+                                         : colors.faceColor;
     FillButton(face);
     Rgb dark = ShiftColor(face, -0.2f);
-    if (S == 3) {
-        const int o = value_ ? 1 : 0;
-        DrawButtonPicture(pictureNormal_, o, o, skin::kNoColor);
-        DrawCaptionText(BlendColors(c.disabledTextColor, kWhite, 0.9f), o + 1, o + 1);
-        DrawCaptionText(c.disabledTextColor, o, o);
+    if (asked == State::Disabled) {
+        const int offset = value_ ? 1 : 0;
+        DrawButtonPicture(pictureNormal_, offset, offset, skin::kNoColor);
+        DrawCaptionText(BlendColors(colors.disabledTextColor, kWhite, 0.9f), offset + 1, offset + 1);
+        DrawCaptionText(colors.disabledTextColor, offset, offset);
         if (value_)
-            DrawFrame(dark, 0, 0, W, H);
+            DrawFrame(dark, 0, 0, width, height);
     } else {
-        DrawContent(face, (S == 2 || value_) ? 1 : 0);
-        if (D == 0 && !value_)
+        DrawContent(face, (asked == State::Pressed || value_) ? 1 : 0);
+        if (look == State::Normal && !value_)
             return;
-        if (D == 1 && (mouseOver_ || keyHeld_)) {
+        if (look == State::Hot && (mouseOver_ || keyHeld_)) {
             // Raised bevel.
-            DrawLine(BlendColors(face, kWhite, 0.4f), 1, 1, W - 3, 1);
-            DrawLine(BlendColors(face, kWhite, 0.3f), 1, 2, W - 3, 2);
-            DrawLine(BlendColors(face, dark, 0.4f), W - 2, 2, W - 2, H - 3);
-            DrawLine(BlendColors(face, dark, 0.2f), W - 3, 1, W - 3, H - 2);
-            DrawLine(BlendColors(face, dark, 0.5f), 2, H - 2, W - 3, H - 2);
-            DrawLine(BlendColors(face, dark, 0.3f), 1, H - 3, W - 3, H - 3);
-            DrawLine(BlendColors(face, dark, 0.1f), 1, H - 4, W - 4, H - 4);
-            DrawFrame(dark, 0, 0, W, H);
-        } else if (D == 2) {
+            DrawLine(BlendColors(face, kWhite, 0.4f), 1, 1, width - 3, 1);
+            DrawLine(BlendColors(face, kWhite, 0.3f), 1, 2, width - 3, 2);
+            DrawLine(BlendColors(face, dark, 0.4f), width - 2, 2, width - 2, height - 3);
+            DrawLine(BlendColors(face, dark, 0.2f), width - 3, 1, width - 3, height - 2);
+            DrawLine(BlendColors(face, dark, 0.5f), 2, height - 2, width - 3, height - 2);
+            DrawLine(BlendColors(face, dark, 0.3f), 1, height - 3, width - 3, height - 3);
+            DrawLine(BlendColors(face, dark, 0.1f), 1, height - 4, width - 4, height - 4);
+            DrawFrame(dark, 0, 0, width, height);
+        } else if (look == State::Pressed) {
             // Sunken bevel.
-            DrawLine(BlendColors(face, dark, 0.2f), 1, 2, 1, H - 3);
-            DrawLine(BlendColors(face, dark, 0.1f), 2, 1, 2, H - 2);
-            DrawLine(BlendColors(face, dark, 0.2f), 2, 1, W - 3, 1);
-            DrawLine(BlendColors(face, dark, 0.1f), 3, 2, W - 2, 2);
-            DrawLine(BlendColors(face, kWhite, 0.2f), 3, H - 2, W - 3, H - 2);
-            DrawLine(BlendColors(face, kWhite, 0.1f), 3, H - 3, W - 2, H - 3);
-            DrawFrame(dark, 0, 0, W, H);
+            DrawLine(BlendColors(face, dark, 0.2f), 1, 2, 1, height - 3);
+            DrawLine(BlendColors(face, dark, 0.1f), 2, 1, 2, height - 2);
+            DrawLine(BlendColors(face, dark, 0.2f), 2, 1, width - 3, 1);
+            DrawLine(BlendColors(face, dark, 0.1f), 3, 2, width - 2, 2);
+            DrawLine(BlendColors(face, kWhite, 0.2f), 3, height - 2, width - 3, height - 2);
+            DrawLine(BlendColors(face, kWhite, 0.1f), 3, height - 3, width - 2, height - 3);
+            DrawFrame(dark, 0, 0, width, height);
         } else if (value_) {
-            DrawFrame(dark, 0, 0, W, H);
+            DrawFrame(dark, 0, 0, width, height);
         }
     }
-    if (D == 1 || D == 2 || value_)
+    if (look == State::Hot || look == State::Pressed || value_)
         CornerPixels(dark);
 }
 
-void dcButton::PaintLightRounded(long S)
+void dcButton::PaintLightRounded(State asked)
 {
-    const int W = width_, H = height_;
-    const auto& c = colors_;
+    const int width = width_, height = height_;
+    const skin::ButtonColorSet& colors = colors_;
     OpenPainter(5, 5);
-    long D = S;
+    State look = asked;
     if (Checked())
-        D = 2;
-    Rgb face = D == 0 ? c.faceColor : D == 1 ? c.hotLightColor : c.downColor;
-    if (D == 3) {
-        FillButton(c.disabledColor);
+        look = State::Pressed;
+    Rgb face = look == State::Normal ? colors.faceColor : look == State::Hot ? colors.hotLightColor : colors.downColor;
+    if (look == State::Disabled) {
+        FillButton(colors.disabledColor);
     } else {
-        VerticalGradient(c.lightColor, face, 30, 0, 0, -1, -1);
-        face = BlendColors(c.lightColor, face, 0.5f);
+        VerticalGradient(colors.lightColor, face, 30, 0, 0, -1, -1);
+        face = BlendColors(colors.lightColor, face, 0.5f);
     }
     Rgb edge;
-    if (S == 3) {
+    if (asked == State::Disabled) {
         DrawDisabledContent(value_ ? 1 : 0);
-        edge = c.disabledTextColor;
+        edge = colors.disabledTextColor;
     } else {
-        DrawContent(face, (S == 2 ? 1 : 0) + (value_ ? 1 : 0));
-        edge = c.faceColor;
+        DrawContent(face, (asked == State::Pressed ? 1 : 0) + (value_ ? 1 : 0));
+        edge = colors.faceColor;
         if (formActive_ && (hasFocus_ || displayAsDefault_)) {
-            DrawLine(c.faceColor, 1, 1, W - 2, 1);
-            DrawLine(c.faceColor, 1, H - 2, W - 2, H - 2);
-            if (!skin::LeftSquare(buttonShape_)) {
-                DrawLine(c.faceColor, 1, 1, 1, H - 2);
-                DrawPixel(c.faceColor, 2, 2);
-                DrawPixel(c.faceColor, 2, H - 3);
+            DrawLine(colors.faceColor, 1, 1, width - 2, 1);
+            DrawLine(colors.faceColor, 1, height - 2, width - 2, height - 2);
+            if (!skin::SquareOnLeft(buttonShape_)) {
+                DrawLine(colors.faceColor, 1, 1, 1, height - 2);
+                DrawPixel(colors.faceColor, 2, 2);
+                DrawPixel(colors.faceColor, 2, height - 3);
             }
-            if (!skin::RightSquare(buttonShape_)) {
-                DrawLine(c.faceColor, W - 2, 1, W - 2, H - 2);
-                DrawPixel(c.faceColor, W - 3, 2);
-                DrawPixel(c.faceColor, W - 3, H - 3);
+            if (!skin::SquareOnRight(buttonShape_)) {
+                DrawLine(colors.faceColor, width - 2, 1, width - 2, height - 2);
+                DrawPixel(colors.faceColor, width - 3, 2);
+                DrawPixel(colors.faceColor, width - 3, height - 3);
             }
         }
     }
-    DrawFrame(edge, 0, 0, W, H);
+    DrawFrame(edge, 0, 0, width, height);
     CornerPixels(edge);
 }

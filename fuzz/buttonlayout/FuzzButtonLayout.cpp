@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     skin::LayoutInput in;
     in.width = 15 + Take(p, n, 240);
     in.height = 15 + Take(p, n, 120);
-    in.alignment = Take(p, n, 11) - 1;
+    in.alignment = static_cast<skin::PictureAlignment>(Take(p, n, 11) - 1);
     in.hasPicture = Take(p, n, 2) != 0;
     in.pictureW = Take(p, n, 250);
     in.pictureH = Take(p, n, 250);
@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         __builtin_trap();
 
     const int ew = Take(p, n, 256), eh = Take(p, n, 256);
-    const long shape = Take(p, n, 5);
+    const auto shape = static_cast<skin::ButtonShape>(Take(p, n, 5));
     const int w = in.width, h = in.height;
     auto pts = skin::BuildOutline(w, h, ew, eh, shape, [&](int x, int y) {
         return x >= 0 && y >= 0 && x < w && y < h && ((x + y) % 7 != 0);

@@ -52,100 +52,99 @@ float ClampValue(float value, long lower, long upper)
     return value;
 }
 
-void ComputeStyleColors(Rgb back, Rgb fore, Rgb mask, long style, ButtonColorSet& s)
+void ComputeStyleColors(Rgb back, Rgb fore, Rgb mask, ButtonStyle style, ButtonColorSet& set)
 {
-    const Rgb b = back;
-    s.faceColor = b;
-    s.textColor = fore;
-    s.disabledTextColor = BlendColors(fore, kWhite, 0.6f);
-    s.maskRGB = mask;
-    s.lightColor = kWhite;
+    set.faceColor = back;
+    set.textColor = fore;
+    set.disabledTextColor = BlendColors(fore, kWhite, 0.6f);
+    set.maskRGB = mask;
+    set.lightColor = kWhite;
     switch (style) {
-    case 0:
-    case 9:
-        s.downColor = ShiftColor(b, style == 0 ? -0.05f : -0.1f);
-        s.hotColor = 0xE4AD89;
-        s.disabledColor = BlendColors(b, kWhite, 0.8f);
-        s.hotLightColor = 0x30B3F8;
+    case ButtonStyle::RoundedGradient:
+    case ButtonStyle::FramedRoundedGradient:
+        set.downColor = ShiftColor(back, style == ButtonStyle::RoundedGradient ? -0.05f : -0.1f);
+        set.hotColor = 0xE4AD89;
+        set.disabledColor = BlendColors(back, kWhite, 0.8f);
+        set.hotLightColor = 0x30B3F8;
         break;
-    case 1:
-    case 3:
-        s.downColor = ShiftColor(b, -0.15f);
-        s.hotLightColor = ShiftColor(b, 0.1f);
-        s.faceColor = ShiftColor(b, -0.05f);
-        s.disabledColor = ShiftColor(b, -0.05f);
-        s.lightColor = style == 1 ? kNoColor : kWhite;
+    case ButtonStyle::Capsule:
+    case ButtonStyle::CapsuleWideShine:
+        set.downColor = ShiftColor(back, -0.15f);
+        set.hotLightColor = ShiftColor(back, 0.1f);
+        set.faceColor = ShiftColor(back, -0.05f);
+        set.disabledColor = ShiftColor(back, -0.05f);
+        set.lightColor = style == ButtonStyle::Capsule ? kNoColor : kWhite;
         break;
-    case 2:
-        s.downColor = ShiftColor(b, -0.1f);
-        s.disabledColor = b;
-        s.hotLightColor = ShiftColor(b, 0.1f);
-        s.lightColor = kNoColor;
+    case ButtonStyle::RoundedTopShine:
+        set.downColor = ShiftColor(back, -0.1f);
+        set.disabledColor = back;
+        set.hotLightColor = ShiftColor(back, 0.1f);
+        set.lightColor = kNoColor;
         break;
-    case 4:
-        s.downColor = 0x4E91FE;
-        s.hotColor = 0xCCF4FF;
-        s.hotLightColor = 0x8BCFFF;
+    case ButtonStyle::FlatGradient:
+        set.downColor = 0x4E91FE;
+        set.hotColor = 0xCCF4FF;
+        set.hotLightColor = 0x8BCFFF;
         break;
-    case 5:
-        s.downColor = ShiftColor(b, -0.05f);
-        s.hotColor = ShiftColor(b, -0.15f);
-        s.disabledColor = b;
-        s.hotLightColor = ShiftColor(b, 0.05f);
+    case ButtonStyle::Flat:
+        set.downColor = ShiftColor(back, -0.05f);
+        set.hotColor = ShiftColor(back, -0.15f);
+        set.disabledColor = back;
+        set.hotLightColor = ShiftColor(back, 0.05f);
         break;
-    case 6:
-        s.disabledColor = BlendColors(b, kWhite, 0.3f);
-        s.hotLightColor = 0xE6FFFF;
-        s.lightColor = ShiftColor(b, 0.1f);
+    case ButtonStyle::Bevelled:
+        set.disabledColor = BlendColors(back, kWhite, 0.3f);
+        set.hotLightColor = 0xE6FFFF;
+        set.lightColor = ShiftColor(back, 0.1f);
         break;
-    case 7:
-        s.downColor = b;
-        s.hotColor = ShiftColor(fore, 0.5f);
+    case ButtonStyle::Classic3D:
+        set.downColor = back;
+        set.hotColor = ShiftColor(fore, 0.5f);
         break;
-    case 8:
-        s.downColor = ShiftColor(b, -0.05f);
-        s.hotColor = 0x54C190;
-        s.disabledColor = BlendColors(b, kWhite, 0.8f);
-        s.hotLightColor = 0x4F91E3;
+    case ButtonStyle::RoundedGradientGreen:
+        set.downColor = ShiftColor(back, -0.05f);
+        set.hotColor = 0x54C190;
+        set.disabledColor = BlendColors(back, kWhite, 0.8f);
+        set.hotLightColor = 0x4F91E3;
         break;
-    case 10:
-        s.downColor = ShiftColor(0xF3F7F8, -0.05f);
-        s.disabledColor = b;
-        s.hotLightColor = 0xF3F7F8;
+    case ButtonStyle::SoftBevel:
+        set.downColor = ShiftColor(0xF3F7F8, -0.05f);
+        set.disabledColor = back;
+        set.hotLightColor = 0xF3F7F8;
         break;
-    case 11:
-        s.downColor = ShiftColor(b, -0.1f);
-        s.hotColor = b;
-        s.disabledColor = BlendColors(b, kWhite, 0.8f);
-        s.hotLightColor = ShiftColor(b, 0.2f);
+    case ButtonStyle::LightRounded:
+        set.downColor = ShiftColor(back, -0.1f);
+        set.hotColor = back;
+        set.disabledColor = BlendColors(back, kWhite, 0.8f);
+        set.hotLightColor = ShiftColor(back, 0.2f);
         break;
     default:
         break;
     }
 }
 
-SchemeColors SchemeOf(long style)
+SchemeColors SchemeOf(ButtonStyle style)
 {
     switch (style) {
-    case 1:
-    case 4:
+    case ButtonStyle::Capsule:
+    case ButtonStyle::FlatGradient:
         return {true, 0xBA9EA0, false, 0};
-    case 2:
+    case ButtonStyle::RoundedTopShine:
         return {true, 0xFF9B48, false, 0};
-    case 3:
+    case ButtonStyle::CapsuleWideShine:
         return {true, 0xA19D9D, false, 0};
-    case 6:
+    case ButtonStyle::Bevelled:
         return {true, 0xD2CECF, false, 0};
-    case 8:
+    case ButtonStyle::RoundedGradientGreen:
         return {true, 0xE0F3F6, false, 0};
-    case 9:
+    case ButtonStyle::FramedRoundedGradient:
         return {true, 0xE4D1D2, false, 0};
-    case 11:
+    case ButtonStyle::LightRounded:
         return {true, 0, true, 0xFFFFFF};
-    case 0:
-    case 5:
-    case 7:
-    case 10:
+    case ButtonStyle::RoundedGradient:
+    case ButtonStyle::Flat:
+    case ButtonStyle::Classic3D:
+    case ButtonStyle::SoftBevel:
         return {true, 0x8000000F, false, 0};
     default:
         return {};

@@ -28,6 +28,23 @@ Rgb ShiftColor(Rgb colour, float factor);
 Rgb BlendColors(Rgb colour1, Rgb colour2, float fraction);
 float ClampValue(float value, long lower, long upper);
 
+// The twelve drawing styles, each named by what it draws; the number is the stored
+// property's. Any other number is kept and stored too, but no painter draws it.
+enum class ButtonStyle : std::int32_t {
+    RoundedGradient = 0,      // rounded gradient face, blue focus ring, orange hot ring
+    Capsule = 1,              // capsule with an inset shine, light end from the state colour
+    RoundedTopShine = 2,      // 13-pixel rounded corners, a shine over the top rows
+    CapsuleWideShine = 3,     // capsule with a shine across its whole upper half
+    FlatGradient = 4,         // square gradient face
+    Flat = 5,                 // square solid face
+    Bevelled = 6,             // square gradient face with a one-pixel bevel
+    Classic3D = 7,            // the system's raised and sunken edges
+    RoundedGradientGreen = 8, // the rounded gradient with a green focus ring
+    FramedRoundedGradient = 9, // the rounded gradient inside a light frame, pressed as a gradient
+    SoftBevel = 10,           // solid face, soft raised or sunken bevel on hover and press
+    LightRounded = 11,        // rounded face fading from the light colour, for dark schemes
+};
+
 // The derived colours the painters read. LightColor may be kNoColor.
 struct ButtonColorSet {
     Rgb faceColor = 0;
@@ -43,7 +60,7 @@ struct ButtonColorSet {
 
 // Rebuilds `set` from the translated back, fore and mask colours for `style`. Entries a
 // style does not assign keep their earlier values.
-void ComputeStyleColors(Rgb back, Rgb fore, Rgb mask, long style, ButtonColorSet& set);
+void ComputeStyleColors(Rgb back, Rgb fore, Rgb mask, ButtonStyle style, ButtonColorSet& set);
 
 // The default OLE colours of a style's scheme; `known` is false for a style without one.
 struct SchemeColors {
@@ -52,7 +69,7 @@ struct SchemeColors {
     bool setsForeColor = false;
     std::uint32_t foreColor = 0;
 };
-SchemeColors SchemeOf(long style);
+SchemeColors SchemeOf(ButtonStyle style);
 
 // The access key of a caption, lower-cased: one character, or empty.
 std::wstring AccessKeyOf(const std::wstring& caption);

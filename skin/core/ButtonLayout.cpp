@@ -13,127 +13,143 @@ void Offset(Rect& r, int dx, int dy)
     r.bottom += dy;
 }
 void MoveTo(Rect& r, int left, int top) { Offset(r, left - r.left, top - r.top); }
+
+// The picture above or below the caption, both centred across.
+void PlaceStacked(const LayoutInput& input, Rect& caption, Rect& picture)
+{
+    const int width = input.width, height = input.height;
+    const bool hasCaption = input.hasCaption;
+    Offset(picture, (width - input.pictureW) / 2, 0);
+    MoveTo(caption, caption.left, 0);
+    auto centreDown = [&] { Offset(picture, 0, (height - input.pictureH) / 2); };
+    switch (input.alignment) {
+    case PictureAlignment::Bottom:
+        Offset(picture, 0, height - input.pictureH - input.marginY);
+        if (hasCaption) {
+            Offset(caption, 0, picture.top - caption.bottom);
+            const int spare = caption.top - input.marginY;
+            if (spare > 1)
+                Offset(caption, 0, -(spare / 2));
+        }
+        break;
+    case PictureAlignment::BelowCaption:
+        if (!hasCaption) {
+            centreDown();
+        } else {
+            Offset(picture, 0, caption.bottom);
+            const int spare = (height - picture.bottom) / 2;
+            Offset(picture, 0, spare);
+            Offset(caption, 0, spare);
+        }
+        break;
+    case PictureAlignment::Top:
+        Offset(picture, 0, input.marginY);
+        if (hasCaption) {
+            Offset(caption, 0, picture.bottom);
+            const int spare = height - caption.bottom - input.marginY;
+            if (spare > 1)
+                Offset(caption, 0, spare / 2);
+        }
+        break;
+    default: // above the caption
+        if (!hasCaption) {
+            centreDown();
+        } else {
+            Offset(caption, 0, picture.bottom);
+            const int spare = (height - caption.bottom) / 2;
+            Offset(caption, 0, spare);
+            Offset(picture, 0, spare);
+        }
+        break;
+    }
+}
+
+// The picture left or right of the caption, both centred down; 2 pixels apart.
+void PlaceSideBySide(const LayoutInput& input, Rect& caption, Rect& picture)
+{
+    const int width = input.width;
+    const bool hasCaption = input.hasCaption;
+    const int gap = hasCaption ? 2 : 0;
+    Offset(picture, 0, (input.height - input.pictureH) / 2);
+    MoveTo(caption, 0, caption.top);
+    auto centreAcross = [&] { Offset(picture, (width - input.pictureW) / 2, 0); };
+    switch (input.alignment) {
+    case PictureAlignment::Left:
+        Offset(picture, input.marginX, 0);
+        if (hasCaption) {
+            Offset(caption, picture.right + gap, 0);
+            const int spare = width - input.marginX - caption.right;
+            if (spare > 1)
+                Offset(caption, spare / 2, 0);
+        }
+        break;
+    case PictureAlignment::LeftOfCaption:
+        if (!hasCaption) {
+            centreAcross();
+        } else {
+            Offset(caption, picture.right + gap, 0);
+            const int spare = (width - caption.right) / 2;
+            Offset(caption, spare, 0);
+            Offset(picture, spare, 0);
+        }
+        break;
+    case PictureAlignment::Right:
+        Offset(picture, width - input.pictureW - input.marginX, 0);
+        if (hasCaption) {
+            Offset(caption, picture.left - caption.right - gap, 0);
+            const int spare = caption.left - input.marginX;
+            if (spare > 1)
+                Offset(caption, -(spare / 2), 0);
+        }
+        break;
+    default: // right of the caption
+        if (!hasCaption) {
+            centreAcross();
+        } else {
+            Offset(picture, caption.right + gap, 0);
+            const int spare = (width - picture.right) / 2;
+            Offset(caption, spare, 0);
+            Offset(picture, spare, 0);
+        }
+        break;
+    }
+}
 } // namespace
 
-ButtonLayout LayoutCaptionAndPicture(const LayoutInput& in)
+ButtonLayout LayoutCaptionAndPicture(const LayoutInput& input)
 {
-    const int W = in.width, H = in.height;
+    const int width = input.width, height = input.height;
     ButtonLayout out;
-    out.focusRect = Rect{in.marginX, in.marginY, W - in.marginX, H - in.marginY};
-    Rect R = in.hasCaption ? in.measuredCaption : Rect{};
-    Offset(R, (W - R.right) / 2, (H - R.bottom) / 2);
-    out.captionRect = R;
-    out.pictureRect = in.previousPicture;
-    if (!in.hasPicture)
+    out.focusRect = Rect{input.marginX, input.marginY, width - input.marginX, height - input.marginY};
+    Rect caption = input.hasCaption ? input.measuredCaption : Rect{};
+    Offset(caption, (width - caption.right) / 2, (height - caption.bottom) / 2);
+    out.captionRect = caption;
+    out.pictureRect = input.previousPicture;
+    if (!input.hasPicture)
         return out;
 
-    const int pw = in.pictureW, ph = in.pictureH;
-    const bool cap = in.hasCaption;
-    const int gap = cap ? 2 : 0;
-    Rect P{0, 0, pw, ph};
-    auto centreX = [&] { Offset(P, (W - pw) / 2, 0); };
-    auto centreY = [&] { Offset(P, 0, (H - ph) / 2); };
-    switch (in.alignment) {
-    case 0:
-        Offset(P, (W - pw) / 2, (H - ph) / 2);
+    Rect picture{0, 0, input.pictureW, input.pictureH};
+    switch (input.alignment) {
+    case PictureAlignment::Centre:
+        Offset(picture, (width - input.pictureW) / 2, (height - input.pictureH) / 2);
         break;
-    case 1:
-        centreX();
-        MoveTo(R, R.left, 0);
-        Offset(P, 0, H - ph - in.marginY);
-        if (cap) {
-            Offset(R, 0, P.top - R.bottom);
-            int d = R.top - in.marginY;
-            if (d > 1)
-                Offset(R, 0, -(d / 2));
-        }
+    case PictureAlignment::Bottom:
+    case PictureAlignment::BelowCaption:
+    case PictureAlignment::Top:
+    case PictureAlignment::AboveCaption:
+        PlaceStacked(input, caption, picture);
         break;
-    case 2:
-        centreX();
-        MoveTo(R, R.left, 0);
-        if (!cap)
-            centreY();
-        else {
-            Offset(P, 0, R.bottom);
-            int d = (H - P.bottom) / 2;
-            Offset(P, 0, d);
-            Offset(R, 0, d);
-        }
-        break;
-    case 3:
-        centreY();
-        MoveTo(R, 0, R.top);
-        Offset(P, in.marginX, 0);
-        if (cap) {
-            Offset(R, P.right + gap, 0);
-            int d = W - in.marginX - R.right;
-            if (d > 1)
-                Offset(R, d / 2, 0);
-        }
-        break;
-    case 4:
-        centreY();
-        MoveTo(R, 0, R.top);
-        if (!cap)
-            centreX();
-        else {
-            Offset(R, P.right + gap, 0);
-            int d = (W - R.right) / 2;
-            Offset(R, d, 0);
-            Offset(P, d, 0);
-        }
-        break;
-    case 5:
-        centreY();
-        MoveTo(R, 0, R.top);
-        Offset(P, W - pw - in.marginX, 0);
-        if (cap) {
-            Offset(R, P.left - R.right - gap, 0);
-            int d = R.left - in.marginX;
-            if (d > 1)
-                Offset(R, -(d / 2), 0);
-        }
-        break;
-    case 6:
-        centreY();
-        MoveTo(R, 0, R.top);
-        if (!cap)
-            centreX();
-        else {
-            Offset(P, R.right + gap, 0);
-            int d = (W - P.right) / 2;
-            Offset(R, d, 0);
-            Offset(P, d, 0);
-        }
-        break;
-    case 7:
-        centreX();
-        MoveTo(R, R.left, 0);
-        Offset(P, 0, in.marginY);
-        if (cap) {
-            Offset(R, 0, P.bottom);
-            int d = H - R.bottom - in.marginY;
-            if (d > 1)
-                Offset(R, 0, d / 2);
-        }
-        break;
-    case 8:
-        centreX();
-        MoveTo(R, R.left, 0);
-        if (!cap)
-            centreY();
-        else {
-            Offset(R, 0, P.bottom);
-            int d = (H - R.bottom) / 2;
-            Offset(R, 0, d);
-            Offset(P, 0, d);
-        }
+    case PictureAlignment::Left:
+    case PictureAlignment::LeftOfCaption:
+    case PictureAlignment::Right:
+    case PictureAlignment::RightOfCaption:
+        PlaceSideBySide(input, caption, picture);
         break;
     default:
         break;
     }
-    out.pictureRect = P;
-    out.captionRect = R;
+    out.pictureRect = picture;
+    out.captionRect = caption;
     return out;
 }
 
@@ -181,58 +197,59 @@ std::vector<Rgb> ShineRows(Rgb top, Rgb bottom, int rows)
     return out;
 }
 
-std::vector<Point> BuildOutline(int w, int h, int ew, int eh, long shape, const std::function<bool(int, int)>& inside)
+std::vector<Point> BuildOutline(int w, int h, int ew, int eh, ButtonShape shape,
+                                const std::function<bool(int, int)>& inside)
 {
-    const int hb = std::clamp(RoundHalfEven(eh / 2.0), 0, RoundHalfEven(h / 2.0));
-    const int wb = std::clamp(RoundHalfEven(ew / 2.0), 0, RoundHalfEven(w / 2.0));
-    std::vector<Point> pts;
+    const int bandHeight = std::clamp(RoundHalfEven(eh / 2.0), 0, RoundHalfEven(h / 2.0));
+    const int bandWidth = std::clamp(RoundHalfEven(ew / 2.0), 0, RoundHalfEven(w / 2.0));
+    std::vector<Point> points;
     auto scanLeft = [&](int y) {
-        int x = wb;
+        int x = bandWidth;
         while (x >= 0 && inside(x, y))
             --x;
         return x;
     };
     auto scanRight = [&](int y) {
-        int x = w - wb;
+        int x = w - bandWidth;
         while (x <= w - 1 && inside(x, y))
             ++x;
         return x;
     };
-    if (LeftSquare(shape)) {
-        pts.push_back({0, 0});
-        pts.push_back({0, h - 1});
+    if (SquareOnLeft(shape)) {
+        points.push_back({0, 0});
+        points.push_back({0, h - 1});
     } else {
-        for (int y = 0; y < hb; ++y) {
+        for (int y = 0; y < bandHeight; ++y) {
             int x = scanLeft(y);
-            pts.push_back({x + 1, y});
+            points.push_back({x + 1, y});
             if (x > 0)
-                pts.push_back({x, y + 1});
+                points.push_back({x, y + 1});
         }
-        for (int y = h - hb; y <= h - 1; ++y) {
+        for (int y = h - bandHeight; y <= h - 1; ++y) {
             int x = scanLeft(y);
             if (x > 0)
-                pts.push_back({x, y - 1});
-            pts.push_back({x + 1, y});
+                points.push_back({x, y - 1});
+            points.push_back({x + 1, y});
         }
     }
-    if (RightSquare(shape)) {
-        pts.push_back({w - 1, h - 1});
-        pts.push_back({w - 1, 0});
+    if (SquareOnRight(shape)) {
+        points.push_back({w - 1, h - 1});
+        points.push_back({w - 1, 0});
     } else {
-        for (int y = h - 1; y >= h - hb + 1; --y) {
+        for (int y = h - 1; y >= h - bandHeight + 1; --y) {
             int x = scanRight(y);
-            pts.push_back({x - 1, y});
-            pts.push_back({x, y - 1});
+            points.push_back({x - 1, y});
+            points.push_back({x, y - 1});
         }
-        for (int y = hb; y >= 0; --y) {
+        for (int y = bandHeight; y >= 0; --y) {
             int x = scanRight(y);
-            pts.push_back({x, y + 1});
-            pts.push_back({x - 1, y});
+            points.push_back({x, y + 1});
+            points.push_back({x - 1, y});
         }
     }
-    if (!pts.empty())
-        pts.push_back(pts.front());
-    return pts;
+    if (!points.empty())
+        points.push_back(points.front());
+    return points;
 }
 
 std::uint8_t BlendChannel(std::uint8_t back, std::uint8_t front, float opacity)

@@ -91,7 +91,7 @@ TEST(ButtonInput, HoverEntersOnceMovesAndLeavesThroughTheHook)
     InputSetup s;
     s.Over();
     ASSERT_TRUE(PumpUntil([&] { return s.log.Count("MouseEnter") == 1; }, 2000));
-    EXPECT_EQ(s.b->DrawState(), 1);
+    EXPECT_EQ(s.b->DrawState(), skin::ButtonState::Hot);
     EXPECT_EQ(s.log.Count("MouseMove"), 0) << "the entering move raises no MouseMove";
     s.Over(kW / 2 + 3, kH / 2 + 1);
     EXPECT_GE(s.log.Count("MouseMove"), 1);
@@ -99,7 +99,7 @@ TEST(ButtonInput, HoverEntersOnceMovesAndLeavesThroughTheHook)
     ASSERT_TRUE(PumpUntil([&] { return s.log.Count("MouseLeave") == 1; }, 2000));
     EXPECT_TRUE(PumpQueued());
     EXPECT_EQ(s.log.Count("MouseLeave"), 1);
-    EXPECT_EQ(s.b->DrawState(), 0);
+    EXPECT_EQ(s.b->DrawState(), skin::ButtonState::Normal);
     s.Over();
     ASSERT_TRUE(PumpUntil([&] { return s.log.Count("MouseEnter") == 2; }, 2000)) << "the next visit enters again";
 }
@@ -109,11 +109,11 @@ TEST(ButtonInput, ClickInsideRaisesEventsInOrderAndReleaseOutsideDoesNot)
     InputSetup s;
     s.Over();
     MouseLeft(true);
-    EXPECT_EQ(s.b->DrawState(), 2);
+    EXPECT_EQ(s.b->DrawState(), skin::ButtonState::Pressed);
     EXPECT_EQ(GetFocus(), s.b->hWnd());
     MouseLeft(false);
     EXPECT_EQ(s.log.Essential(), (std::vector<std::string>{"MouseEnter", "MouseDown 1", "MouseUp 1", "Click"}));
-    EXPECT_EQ(s.b->DrawState(), 1);
+    EXPECT_EQ(s.b->DrawState(), skin::ButtonState::Hot);
 
     s.log.events.clear();
     MouseLeft(true);
@@ -123,7 +123,7 @@ TEST(ButtonInput, ClickInsideRaisesEventsInOrderAndReleaseOutsideDoesNot)
     EXPECT_EQ(s.log.Count("Click"), 0) << "released outside: no Click";
     EXPECT_EQ(s.log.Count("MouseUp 1"), 1);
     EXPECT_EQ(GetCapture(), nullptr);
-    EXPECT_EQ(s.b->DrawState(), 0);
+    EXPECT_EQ(s.b->DrawState(), skin::ButtonState::Normal);
 
     s.log.events.clear();
     s.Over();
@@ -145,7 +145,7 @@ TEST(ButtonInput, DoubleClickRaisesOneClickThenDblClick)
     MouseLeft(false);
     EXPECT_EQ(s.log.Essential(),
               (std::vector<std::string>{"MouseEnter", "MouseDown 1", "MouseUp 1", "Click", "DblClick", "MouseUp 1"}));
-    EXPECT_EQ(s.b->DrawState(), 1);
+    EXPECT_EQ(s.b->DrawState(), skin::ButtonState::Hot);
 }
 
 TEST(ButtonInput, SpacePressesAndClicksOnRelease)
@@ -154,7 +154,7 @@ TEST(ButtonInput, SpacePressesAndClicksOnRelease)
     s.b->SetFocus();
     EXPECT_TRUE(PumpQueued());
     Key(VK_SPACE, true);
-    EXPECT_EQ(s.b->DrawState(), 2);
+    EXPECT_EQ(s.b->DrawState(), skin::ButtonState::Pressed);
     EXPECT_EQ(s.log.Count("Click"), 0);
     Key(VK_SPACE, false);
     EXPECT_EQ(s.log.Essential(), (std::vector<std::string>{"KeyDown 32/0", "KeyPress 32", "Click", "KeyUp 32"}));
@@ -171,7 +171,7 @@ TEST(ButtonInput, SpacePressesAndClicksOnRelease)
     UINT_PTR closer = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) { EndMenu(); });
     Key(VK_MENU, true);
     Key(VK_SPACE, true);
-    EXPECT_NE(s.b->DrawState(), 2) << "Alt+Space does not press";
+    EXPECT_NE(s.b->DrawState(), skin::ButtonState::Pressed) << "Alt+Space does not press";
     Key(VK_SPACE, false);
     Key(VK_MENU, false);
     EXPECT_TRUE(MenuClosed());

@@ -34,7 +34,7 @@ TEST(ButtonModel, NewInstanceDefaultsAndWhatAnEmptyBagWrites)
     EXPECT_EQ(b->BackColor(), 0x8000000Fu);
     EXPECT_EQ(b->ForeColor(), 0x80000012u);
     EXPECT_EQ(b->MaskColor(), 0xC0C0C0u);
-    EXPECT_EQ(b->PictureAlignment(), 4);
+    EXPECT_EQ(b->PictureAlignment(), skin::PictureAlignment::LeftOfCaption);
     EXPECT_TRUE(b->UseMaskColor());
     EXPECT_TRUE(b->Enabled());
     EXPECT_EQ(b->ColorSet().faceColor, static_cast<skin::Rgb>(GetSysColor(COLOR_BTNFACE)));
@@ -63,15 +63,15 @@ TEST(ButtonModel, PropertiesSurviveTheBagAndOutOfRangeValuesAreIgnored)
     rt::PropertyBag saved;
     a.WriteTo(saved);
     dcButton& b = p.Add(L"B", {10, 40, 90, 24}, saved);
-    EXPECT_EQ(b.ButtonStyle(), 9);
+    EXPECT_EQ(b.ButtonStyle(), skin::ButtonStyle::FramedRoundedGradient);
     EXPECT_EQ(b.Caption(), L"Save && &Exit");
     EXPECT_EQ(b.BackColor(), 0x123456u);
     EXPECT_EQ(b.ForeColor(), 0x00FF00u);
-    EXPECT_EQ(b.ButtonShape(), 2);
+    EXPECT_EQ(b.ButtonShape(), skin::ButtonShape::RightSquare);
     EXPECT_TRUE(b.CheckBoxMode());
     EXPECT_TRUE(b.Value());
-    EXPECT_EQ(b.SpecialEffect(), 3);
-    EXPECT_EQ(b.PictureAlignment(), 7);
+    EXPECT_EQ(b.SpecialEffect(), skin::SpecialEffect::Shadow);
+    EXPECT_EQ(b.PictureAlignment(), skin::PictureAlignment::Top);
     EXPECT_EQ(b.PictureOpacity(), 55);
     EXPECT_EQ(b.FontName(), L"Tahoma");
     EXPECT_FALSE(b.FontBold());
@@ -85,18 +85,18 @@ TEST(ButtonModel, PropertiesSurviveTheBagAndOutOfRangeValuesAreIgnored)
     bad.Set(L"Effects", std::int64_t{4});
     bad.Set(L"Font", std::wstring(L";;;"));
     dcButton& c = p.Add(L"C", {10, 70, 90, 24}, bad);
-    EXPECT_EQ(c.ButtonStyle(), 0);
-    EXPECT_EQ(c.DrawState(), 0);
+    EXPECT_EQ(c.ButtonStyle(), skin::ButtonStyle::RoundedGradient);
+    EXPECT_EQ(c.DrawState(), skin::ButtonState::Normal);
     EXPECT_EQ(c.PictureOpacity(), 100);
-    EXPECT_EQ(c.PictureAlignment(), 4);
-    EXPECT_EQ(c.SpecialEffect(), 0);
+    EXPECT_EQ(c.PictureAlignment(), skin::PictureAlignment::LeftOfCaption);
+    EXPECT_EQ(c.SpecialEffect(), skin::SpecialEffect::None);
     EXPECT_EQ(c.FontName(), L"Verdana");
 
     rt::PropertyBag disabled;
     disabled.Set(L"State", std::int64_t{3});
     disabled.Set(L"Enabled", std::int64_t{0});
     dcButton& d = p.Add(L"D", {10, 100, 90, 24}, disabled);
-    EXPECT_EQ(d.DrawState(), 3) << "saved disabled, drawn disabled at once";
+    EXPECT_EQ(d.DrawState(), skin::ButtonState::Disabled) << "saved disabled, drawn disabled at once";
     EXPECT_FALSE(IsWindowEnabled(d.hWnd()));
 }
 
@@ -131,8 +131,8 @@ TEST(ButtonModel, PictureSettersAndSizes)
     b.SetPictureOpacity(55);
     EXPECT_EQ(b.PictureOpacity(), 55);
 
-    b.SetPictureSize(3);
-    EXPECT_EQ(b.PictureSize(), 0) << "no picture, no size";
+    b.SetPictureSize(skin::PictureSize::Px32);
+    EXPECT_EQ(b.PictureSize(), skin::PictureSize::Own) << "no picture, no size";
     EXPECT_EQ(b.PictureSizeH(), 0);
 
     b.SetPictureDown(Bitmap(16, 16));
@@ -141,21 +141,21 @@ TEST(ButtonModel, PictureSettersAndSizes)
     EXPECT_EQ(b.PictureSizeW(), 16);
 
     b.SetPictureHot(Bitmap(20, 20));
-    EXPECT_EQ(b.PictureSize(), 5) << "a hot picture of another size makes the size custom";
+    EXPECT_EQ(b.PictureSize(), skin::PictureSize::Custom) << "a hot picture of another size makes the size custom";
     EXPECT_EQ(b.PictureSizeW(), 16);
     EXPECT_TRUE(b.PictureHot());
 
-    b.SetPictureSize(3);
+    b.SetPictureSize(skin::PictureSize::Px32);
     EXPECT_EQ(b.PictureSizeW(), 32);
     b.SetPictureSizeW(20);
-    EXPECT_EQ(b.PictureSize(), 5);
+    EXPECT_EQ(b.PictureSize(), skin::PictureSize::Custom);
     EXPECT_EQ(b.PictureSizeW(), 20);
 
     b.SetPictureNormal(nullptr);
     EXPECT_FALSE(b.PictureHot());
     EXPECT_FALSE(b.PictureDown());
     EXPECT_EQ(b.PictureOpacity(), 0);
-    EXPECT_EQ(b.PictureSize(), 0);
+    EXPECT_EQ(b.PictureSize(), skin::PictureSize::Own);
     b.SetPictureNormal(Bitmap(8, 8));
     EXPECT_EQ(b.PictureOpacity(), 100);
 }
@@ -207,7 +207,7 @@ TEST(ButtonModel, SchemesOverridesAndTheirLifetime)
     b.SetEnabled(true);
     EXPECT_EQ(b.ColorSet().textColor, 0xFFFFFF);
 
-    b.SetButtonStyle(4);
+    b.SetButtonStyle(skin::ButtonStyle::FlatGradient);
     EXPECT_EQ(b.BackColor(), 0x404040u) << "at run time the style keeps the back colour";
     EXPECT_EQ(b.ColorSet().downColor, 0x4E91FE);
 }

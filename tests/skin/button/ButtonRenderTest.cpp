@@ -59,7 +59,7 @@ skin::PicturePtr TestPicture()
 TEST(ButtonRender, EveryStyleAndStateMatchesItsReference)
 {
     for (long style = 0; style <= 11; ++style) {
-        skin::SchemeColors scheme = skin::SchemeOf(style);
+        skin::SchemeColors scheme = skin::SchemeOf(static_cast<skin::ButtonStyle>(style));
         RenderForm f(StyleBag(style, L"&Block", scheme.backColor, scheme.setsForeColor ? scheme.foreColor : 0x80000012));
         dcButton& b = *f.button;
         std::vector<Image> looks;
@@ -131,7 +131,7 @@ TEST(ButtonRender, FlatStyleFaceAndFrameFollowTheState)
     b.Redraw(2, true);
     EXPECT_EQ(PixelRgb(b, 2, kH / 2), 0xB3B3B3u) << "pressed face";
     b.SetEnabled(false);
-    EXPECT_EQ(b.DrawState(), 3);
+    EXPECT_EQ(b.DrawState(), skin::ButtonState::Disabled);
     EXPECT_EQ(PixelRgb(b, 0, kH / 2), 0xC0C0C0u) << "no frame when disabled";
     EXPECT_TRUE(HasColour(b, 0x999999)) << "disabled text colour";
     EXPECT_FALSE(HasColour(b, 0x000000)) << "no enabled text colour";
@@ -198,8 +198,8 @@ TEST(ButtonRender, WindowShowsTheBackingBitmapInsideItsRoundedRegion)
 {
     RenderForm f(StyleBag(5, L"Go", 0x3060C0));
     dcButton& b = *f.button;
-    b.SetButtonShape(0);
-    b.SetButtonStyle(0);
+    b.SetButtonShape(skin::ButtonShape::AllRound);
+    b.SetButtonStyle(skin::ButtonStyle::RoundedGradient);
     UpdateWindow(b.hWnd());
     RECT box{};
     EXPECT_NE(GetWindowRgnBox(b.hWnd(), &box), ERROR);
@@ -207,7 +207,7 @@ TEST(ButtonRender, WindowShowsTheBackingBitmapInsideItsRoundedRegion)
     GetWindowRgn(b.hWnd(), rgn);
     EXPECT_FALSE(PtInRegion(rgn, 0, 0)) << "rounded corner";
     EXPECT_TRUE(PtInRegion(rgn, kW / 2, 0));
-    b.SetButtonShape(3);
+    b.SetButtonShape(skin::ButtonShape::AllSquare);
     GetWindowRgn(b.hWnd(), rgn);
     EXPECT_TRUE(PtInRegion(rgn, 0, 0)) << "square corners";
     DeleteObject(rgn);

@@ -45,7 +45,7 @@ TEST(ButtonColors, RoundingAndClamping)
 TEST(ButtonColors, StyleElevenColourSet)
 {
     ButtonColorSet s;
-    ComputeStyleColors(0x404040, 0xFFFFFF, 0xC0C0C0, 11, s);
+    ComputeStyleColors(0x404040, 0xFFFFFF, 0xC0C0C0, ButtonStyle::LightRounded, s);
     EXPECT_EQ(s.faceColor, 0x404040);
     EXPECT_EQ(s.downColor, 0x262626);
     EXPECT_EQ(s.hotColor, 0x404040);
@@ -61,7 +61,7 @@ TEST(ButtonColors, StyleOneDerivesFromTheUntouchedFaceAndKeepsHotColor)
 {
     ButtonColorSet s;
     s.hotColor = 0x123456;
-    ComputeStyleColors(0xC0C0C0, 0, 0, 1, s);
+    ComputeStyleColors(0xC0C0C0, 0, 0, ButtonStyle::Capsule, s);
     EXPECT_EQ(s.faceColor, 0xB3B3B3);
     EXPECT_EQ(s.downColor, 0x9A9A9A);
     EXPECT_EQ(s.disabledColor, 0xB3B3B3);
@@ -73,35 +73,35 @@ TEST(ButtonColors, StyleOneDerivesFromTheUntouchedFaceAndKeepsHotColor)
 TEST(ButtonColors, FixedAndUnassignedEntriesPerStyle)
 {
     ButtonColorSet s;
-    ComputeStyleColors(0x112233, 0, 0, 10, s);
+    ComputeStyleColors(0x112233, 0, 0, ButtonStyle::SoftBevel, s);
     EXPECT_EQ(s.downColor, 0xE6EAEB);
-    ComputeStyleColors(0x445566, 0, 0, 10, s);
+    ComputeStyleColors(0x445566, 0, 0, ButtonStyle::SoftBevel, s);
     EXPECT_EQ(s.downColor, 0xE6EAEB);
 
-    ComputeStyleColors(0x808080, 0x000000, 0, 0, s);
+    ComputeStyleColors(0x808080, 0x000000, 0, ButtonStyle::RoundedGradient, s);
     EXPECT_EQ(s.hotColor, 0xE4AD89);
     EXPECT_EQ(s.hotLightColor, 0x30B3F8);
     EXPECT_EQ(s.disabledTextColor, 0x999999);
     // Style 12 assigns only face, text, disabled text, mask and light: the rest stays.
-    ComputeStyleColors(0x101010, 0, 0, 12, s);
+    ComputeStyleColors(0x101010, 0, 0, ButtonStyle{12}, s);
     EXPECT_EQ(s.faceColor, 0x101010);
     EXPECT_EQ(s.hotColor, 0xE4AD89);
     EXPECT_EQ(s.lightColor, kWhite);
-    ComputeStyleColors(0x808080, 0x000000, 0, 7, s);
+    ComputeStyleColors(0x808080, 0x000000, 0, ButtonStyle::Classic3D, s);
     EXPECT_EQ(s.downColor, 0x808080);
     EXPECT_EQ(s.hotColor, 0x808080);
 }
 
 TEST(ButtonColors, SchemesOfTheStyles)
 {
-    EXPECT_EQ(SchemeOf(1).backColor, 0xBA9EA0u);
-    EXPECT_EQ(SchemeOf(4).backColor, 0xBA9EA0u);
-    EXPECT_EQ(SchemeOf(2).backColor, 0xFF9B48u);
-    EXPECT_EQ(SchemeOf(10).backColor, 0x8000000Fu);
-    EXPECT_TRUE(SchemeOf(11).setsForeColor);
-    EXPECT_EQ(SchemeOf(11).foreColor, 0xFFFFFFu);
-    EXPECT_FALSE(SchemeOf(12).known);
-    EXPECT_FALSE(SchemeOf(-2).known);
+    EXPECT_EQ(SchemeOf(ButtonStyle::Capsule).backColor, 0xBA9EA0u);
+    EXPECT_EQ(SchemeOf(ButtonStyle::FlatGradient).backColor, 0xBA9EA0u);
+    EXPECT_EQ(SchemeOf(ButtonStyle::RoundedTopShine).backColor, 0xFF9B48u);
+    EXPECT_EQ(SchemeOf(ButtonStyle::SoftBevel).backColor, 0x8000000Fu);
+    EXPECT_TRUE(SchemeOf(ButtonStyle::LightRounded).setsForeColor);
+    EXPECT_EQ(SchemeOf(ButtonStyle::LightRounded).foreColor, 0xFFFFFFu);
+    EXPECT_FALSE(SchemeOf(ButtonStyle{12}).known);
+    EXPECT_FALSE(SchemeOf(ButtonStyle{-2}).known);
 }
 
 TEST(ButtonColors, AccessKeyOfCaptions)

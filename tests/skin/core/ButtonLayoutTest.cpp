@@ -15,7 +15,7 @@ LayoutInput Input(long align, bool caption, bool picture)
     in.hasPicture = picture;
     in.pictureW = 16;
     in.pictureH = 16;
-    in.alignment = align;
+    in.alignment = static_cast<PictureAlignment>(align);
     in.previousPicture = Rect{1, 2, 3, 4};
     return in;
 }
@@ -100,7 +100,7 @@ TEST(ButtonLayout, ShineRowsStopShortOfTheBottomColour)
 TEST(ButtonLayout, SquareOutlineIsFourCornersClosed)
 {
     auto all = [](int, int) { return true; };
-    auto pts = BuildOutline(30, 20, 13, 13, 3, all);
+    auto pts = BuildOutline(30, 20, 13, 13, ButtonShape::AllSquare, all);
     std::vector<Point> expected{{0, 0}, {0, 19}, {29, 19}, {29, 0}, {0, 0}};
     EXPECT_EQ(pts, expected);
 }
@@ -115,7 +115,7 @@ TEST(ButtonLayout, RoundedOutlineStepsAroundTheCorners)
         bool cx = x == 0 || x == w - 1, cy = y == 0 || y == h - 1;
         return !(cx && cy);
     };
-    auto pts = BuildOutline(w, h, 2, 2, 0, inside);
+    auto pts = BuildOutline(w, h, 2, 2, ButtonShape::AllRound, inside);
     ASSERT_FALSE(pts.empty());
     EXPECT_EQ(pts.front(), pts.back());
     EXPECT_EQ(pts[0], (Point{1, 0}));
