@@ -1,5 +1,31 @@
 #include "imaging/Zlib.h"
 
+#include <iterator>
+#include <type_traits>
+
+#if defined(__i386__)
+// 32-bit zlib builds export either C or standard-call functions. This helper pushes the
+// arguments, calls, and then restores the stack pointer from the frame, so it does not matter
+// whether the callee or the caller was to remove them. (Built and linked for i686 only.)
+extern "C" __attribute__((naked, noinline)) std::uint32_t imaging_call_either(const void*, const std::uint32_t*,
+                                                                             std::uint32_t)
+{
+    asm("pushl %ebp\n"
+        "movl %esp, %ebp\n"
+        "movl 16(%ebp), %ecx\n"
+        "movl 12(%ebp), %edx\n"
+        "1: testl %ecx, %ecx\n"
+        "jz 2f\n"
+        "pushl -4(%edx,%ecx,4)\n"
+        "decl %ecx\n"
+        "jmp 1b\n"
+        "2: call *8(%ebp)\n"
+        "movl %ebp, %esp\n"
+        "popl %ebp\n"
+        "ret\n");
+}
+#endif
+
 namespace imaging {
 
 namespace {
@@ -8,6 +34,29 @@ template <typename F>
 F Export(HMODULE module, const char* name)
 {
     return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+#if defined(__i386__)
+template <typename T>
+std::uint32_t ToWord(T v)
+{
+    if constexpr (std::is_pointer_v<T>)
+        return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(v));
+    else
+        return static_cast<std::uint32_t>(v);
+}
+#endif
+
+template <typename F, typename... Args>
+auto Call(F fn, Args... args)
+{
+#if defined(__i386__)
+    const std::uint32_t words[] = {ToWord(args)...};
+    return static_cast<decltype(fn(args...))>(
+        imaging_call_either(reinterpret_cast<const void*>(fn), words, static_cast<std::uint32_t>(std::size(words))));
+#else
+    return fn(args...);
+#endif
 }
 
 HMODULE LoadFullPath(const std::wstring& path)
@@ -92,7 +141,7 @@ std::optional<std::uint32_t> Zlib::Crc32(std::uint32_t crc, const std::uint8_t* 
 {
     if (!crc32_)
         return std::nullopt;
-    return static_cast<std::uint32_t>(crc32_(static_cast<unsigned long>(crc), data, static_cast<unsigned int>(length)));
+    return static_cast<std::uint32_t>(Call(crc32_, static_cast<unsigned long>(crc), data, static_cast<unsigned int>(length)));
 }
 
 std::optional<int> Zlib::Uncompress(std::uint8_t* dest, std::uint32_t& destLength, const std::uint8_t* source,
@@ -101,7 +150,7 @@ std::optional<int> Zlib::Uncompress(std::uint8_t* dest, std::uint32_t& destLengt
     if (!uncompress_)
         return std::nullopt;
     unsigned long length = destLength;
-    const int result = uncompress_(dest, &length, source, static_cast<unsigned long>(sourceLength));
+    const int result = Call(uncompress_, dest, &length, source, static_cast<unsigned long>(sourceLength));
     destLength = static_cast<std::uint32_t>(length);
     return result;
 }
@@ -112,7 +161,7 @@ std::optional<int> Zlib::Compress(std::uint8_t* dest, std::uint32_t& destLength,
     if (!compress_)
         return std::nullopt;
     unsigned long length = destLength;
-    const int result = compress_(dest, &length, source, static_cast<unsigned long>(sourceLength));
+    const int result = Call(compress_, dest, &length, source, static_cast<unsigned long>(sourceLength));
     destLength = static_cast<std::uint32_t>(length);
     return result;
 }
@@ -123,7 +172,7 @@ std::optional<int> Zlib::Compress2(std::uint8_t* dest, std::uint32_t& destLength
     if (!compress2_)
         return std::nullopt;
     unsigned long length = destLength;
-    const int result = compress2_(dest, &length, source, static_cast<unsigned long>(sourceLength), level);
+    const int result = Call(compress2_, dest, &length, source, static_cast<unsigned long>(sourceLength), level);
     destLength = static_cast<std::uint32_t>(length);
     return result;
 }
