@@ -7,6 +7,7 @@
 #include "common/ModCommon.h"
 #include "runtime/Runtime.h"
 #include "tests/skin/button/Png.h"
+#include "tests/support/ProgramFormsTest.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -134,19 +135,8 @@ void SaveShot(HWND window, const std::string& name)
                      test::EncodePng(img));
 }
 
-class DpiLayout : public ::testing::Test {
+class DpiLayout : public test::ProgramFormsTest {
 protected:
-    void SetUp() override
-    {
-        test::InitControls();
-        rt::SetAppPath(folder.Path());
-    }
-    void TearDown() override
-    {
-        test::PumpQueued();
-        rt::RunDeferred();
-    }
-
     void Check(const std::string& program, rt::Form& form)
     {
         const int dpi = ExpectedDpi();
@@ -181,8 +171,6 @@ protected:
             }
         }
     }
-
-    test::TempFolder folder;
 };
 
 TEST_F(DpiLayout, OstreviControlsScaleWithTheDpiAndTheirTextsFit)

@@ -6,6 +6,7 @@
 #include "common/ModCommon.h"
 #include "runtime/Handles.h"
 #include "runtime/Runtime.h"
+#include "tests/support/ProgramFormsTest.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -17,19 +18,8 @@ namespace {
 
 constexpr COLORREF kBody = RGB(244, 246, 250);
 
-class ProgramPanels : public ::testing::Test {
+class ProgramPanels : public test::ProgramFormsTest {
 protected:
-    void SetUp() override
-    {
-        test::InitControls();
-        rt::SetAppPath(folder.Path());
-    }
-    void TearDown() override
-    {
-        test::PumpQueued();
-        rt::RunDeferred();
-    }
-
     void Check(rt::Form& form, int panels)
     {
         const char* env = std::getenv("VANTOREL_DPI");
@@ -75,8 +65,6 @@ protected:
         EXPECT_EQ(seen, panels);
         EXPECT_GT(children, 0);
     }
-
-    test::TempFolder folder;
 };
 
 TEST_F(ProgramPanels, OstreviPanelsScaleAndTheirLabelsShowTheBody)

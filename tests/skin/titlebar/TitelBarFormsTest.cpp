@@ -4,6 +4,7 @@
 #include "monitor/FrmMain.h"
 #include "common/ModCommon.h"
 #include "runtime/Runtime.h"
+#include "tests/support/ProgramFormsTest.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -18,19 +19,8 @@ std::uint32_t At(const skin::TitelBar& b, int x, int y)
     return static_cast<const std::uint32_t*>(b.BackBits())[static_cast<std::size_t>(y) * b.ScaleWidth() + x] & 0xFFFFFF;
 }
 
-class TitelBarForms : public ::testing::Test {
+class TitelBarForms : public test::ProgramFormsTest {
 protected:
-    void SetUp() override
-    {
-        test::InitControls();
-        rt::SetAppPath(folder.Path());
-    }
-    void TearDown() override
-    {
-        test::PumpQueued();
-        rt::RunDeferred();
-    }
-
     void Check(const skin::TitelBar& b)
     {
         const int dpi = rt::DpiOf(b.hWnd());
@@ -54,8 +44,6 @@ protected:
         EXPECT_GE(firstInk, scaled(6)) << "the caption starts 6 design pixels in";
         EXPECT_LE(firstInk, scaled(6) + scaled(3));
     }
-
-    test::TempFolder folder;
 };
 
 } // namespace
