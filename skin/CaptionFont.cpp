@@ -3,8 +3,33 @@
 #include "skin/core/Gradient.h"
 
 #include <cwchar>
+#include <sstream>
 
 namespace skin {
+
+std::wstring FontText::ToText() const
+{
+    std::wostringstream text;
+    text << name << L';' << size << L';' << bold << L';' << italic << L';' << underline << L';' << strikethru;
+    return text.str();
+}
+
+std::optional<FontText> FontText::Parse(const std::wstring& text)
+{
+    std::wistringstream fields(text);
+    FontText font;
+    if (!std::getline(fields, font.name, L';'))
+        return std::nullopt;
+    wchar_t sep = 0;
+    int bold = 0, italic = 0, underline = 0, strikethru = 0;
+    if (!(fields >> font.size >> sep >> bold >> sep >> italic >> sep >> underline >> sep >> strikethru))
+        return std::nullopt;
+    font.bold = bold != 0;
+    font.italic = italic != 0;
+    font.underline = underline != 0;
+    font.strikethru = strikethru != 0;
+    return font;
+}
 
 LOGFONTW CaptionLogFont(const CaptionFontSpec& spec, int dpi)
 {

@@ -4,6 +4,7 @@
 
 #include "runtime/Handles.h"
 
+#include <optional>
 #include <string>
 
 namespace skin {
@@ -14,6 +15,20 @@ struct CaptionFontSpec {
     bool bold = false;
     bool antialiased = true;
     int width = 0; // average character width in design pixels; 0 lets the font choose
+};
+
+// A font as the property bags keep it: "name;size;bold;italic;underline;strikethru".
+struct FontText {
+    std::wstring name;
+    float size = 0; // points
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strikethru = false;
+    bool operator==(const FontText&) const = default;
+    std::wstring ToText() const;
+    // The six fields of `text`; the caller checks their values.
+    static std::optional<FontText> Parse(const std::wstring& text);
 };
 
 // The face is cut to the 31 characters a LOGFONT holds, terminator kept.

@@ -1,6 +1,5 @@
 #include "skin/PanelFx.h"
 
-#include <sstream>
 
 namespace skin {
 
@@ -36,30 +35,16 @@ PanelFx::OleColor ReadColour(const rt::PropertyBag& bag, const wchar_t* key, Pan
 
 bool PanelFont::Valid() const { return name.size() < LF_FACESIZE && size >= 0 && size <= 400; }
 
-std::wstring PanelFont::ToText() const
-{
-    std::wostringstream s;
-    s << name << L';' << size << L';' << bold << L';' << italic << L';' << underline << L';' << strikethru;
-    return s.str();
-}
-
 bool PanelFont::FromText(const std::wstring& text, PanelFont& out)
 {
-    std::wistringstream s(text);
-    PanelFont f;
-    if (!std::getline(s, f.name, L';'))
+    const std::optional<FontText> fields = FontText::Parse(text);
+    if (!fields)
         return false;
-    wchar_t sep = 0;
-    int b = 0, i = 0, u = 0, k = 0;
-    if (!(s >> f.size >> sep >> b >> sep >> i >> sep >> u >> sep >> k))
+    PanelFont font;
+    static_cast<FontText&>(font) = *fields;
+    if (!font.Valid())
         return false;
-    f.bold = b != 0;
-    f.italic = i != 0;
-    f.underline = u != 0;
-    f.strikethru = k != 0;
-    if (!f.Valid())
-        return false;
-    out = f;
+    out = font;
     return true;
 }
 

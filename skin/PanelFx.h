@@ -7,6 +7,7 @@
 
 #include "runtime/Event.h"
 #include "runtime/UserControl.h"
+#include "skin/CaptionFont.h"
 #include "skin/Picture.h"
 #include "skin/core/PanelLayout.h"
 
@@ -16,18 +17,11 @@
 namespace skin {
 
 // The caption font's description; an empty name or a size of 0 takes the ambient (message)
-// font's. Kept in the bag as "name;size;bold;italic;underline;strikethru".
-struct PanelFont {
-    std::wstring name;
-    float size = 0; // points
-    bool bold = false;
-    bool italic = false;
-    bool underline = false;
-    bool strikethru = false;
+// font's.
+struct PanelFont : FontText {
     bool operator==(const PanelFont&) const = default;
     // A face name the system takes and a size from 0 to 400 points.
     bool Valid() const;
-    std::wstring ToText() const;
     static bool FromText(const std::wstring& text, PanelFont& out);
 };
 

@@ -9,7 +9,6 @@
 
 #include <cwchar>
 #include <cwctype>
-#include <sstream>
 
 namespace {
 constexpr dcButton::OleColor kButtonFace = 0x8000000F;
@@ -52,29 +51,12 @@ template <typename Named> void WriteNamed(rt::PropertyBag& bag, const wchar_t* k
 }
 } // namespace
 
-std::wstring ButtonFont::ToText() const
-{
-    std::wostringstream text;
-    text << name << L';' << size << L';' << bold << L';' << italic << L';' << underline << L';' << strikethru;
-    return text.str();
-}
-
 bool ButtonFont::FromText(const std::wstring& text, ButtonFont& out)
 {
-    std::wistringstream fields(text);
-    ButtonFont font;
-    if (!std::getline(fields, font.name, L';') || font.name.empty() || font.name.size() >= LF_FACESIZE)
+    const std::optional<skin::FontText> fields = skin::FontText::Parse(text);
+    if (!fields || fields->name.empty() || fields->name.size() >= LF_FACESIZE || !(fields->size > 0 && fields->size <= 400))
         return false;
-    wchar_t sep = 0;
-    int bold = 0, italic = 0, underline = 0, strikethru = 0;
-    if (!(fields >> font.size >> sep >> bold >> sep >> italic >> sep >> underline >> sep >> strikethru) ||
-        !(font.size > 0 && font.size <= 400))
-        return false;
-    font.bold = bold != 0;
-    font.italic = italic != 0;
-    font.underline = underline != 0;
-    font.strikethru = strikethru != 0;
-    out = font;
+    static_cast<skin::FontText&>(out) = *fields;
     return true;
 }
 

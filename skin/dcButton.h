@@ -7,6 +7,7 @@
 
 #include "runtime/Event.h"
 #include "runtime/UserControl.h"
+#include "skin/CaptionFont.h"
 #include "skin/Picture.h"
 #include "skin/WindowHook.h"
 #include "skin/core/ButtonColors.h"
@@ -34,16 +35,10 @@ enum class PictureSize : std::int32_t { Own = 0, Px16 = 1, Px24 = 2, Px32 = 3, P
 } // namespace skin
 
 // The window font's description; a font object is made from it for each drawing step.
-struct ButtonFont {
-    std::wstring name = L"Verdana";
-    float size = 6.75f; // points
-    bool bold = true;
-    bool italic = false;
-    bool underline = false;
-    bool strikethru = false;
+struct ButtonFont : skin::FontText {
+    ButtonFont() : skin::FontText{L"Verdana", 6.75f, true} {}
     bool operator==(const ButtonFont&) const = default;
-    // "name;size;bold;italic;underline;strikethru", the form the property bag keeps.
-    std::wstring ToText() const;
+    // A face of 1 to 31 characters and a size above 0 up to 400 points.
     static bool FromText(const std::wstring& text, ButtonFont& out);
 };
 
