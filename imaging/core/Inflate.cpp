@@ -1,6 +1,8 @@
 #include "imaging/core/Inflate.h"
 
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <memory>
 
@@ -10,7 +12,8 @@ namespace {
 
 // A table entry: bits 0-3 code length (0: no code ends here), 4-7 kind, 8-11 extra bits (for a
 // link: the index bits of its second-level table), 16-31 value (literal, base, or table offset).
-enum Kind : std::uint32_t { kLiteral = 0, kLength = 1, kEnd = 2, kDistance = 3, kLink = 4 };
+// Literals are kind 0, so one test of the kind bits tells them from everything else.
+enum Kind : std::uint32_t { kLiteral = 0, kLength = 1, kEnd = 2, kDistance = 3, kLink = 4, kNone = 5 };
 
 constexpr std::uint32_t Entry(std::uint32_t len, std::uint32_t kind, std::uint32_t extra, std::uint32_t value)
 {
@@ -19,6 +22,10 @@ constexpr std::uint32_t Entry(std::uint32_t len, std::uint32_t kind, std::uint32
 constexpr std::uint32_t KindOf(std::uint32_t e) { return (e >> 4) & 15; }
 constexpr std::uint32_t ExtraOf(std::uint32_t e) { return (e >> 8) & 15; }
 constexpr std::uint32_t ValueOf(std::uint32_t e) { return e >> 16; }
+constexpr bool IsLiteral(std::uint32_t e) { return !(e & 0xF0); }
+constexpr bool IsLink(std::uint32_t e) { return (e & 0xF0) == kLink << 4; }
+// The entry where no code ends: length 0, and not a literal.
+constexpr std::uint32_t kNoCode = Entry(0, kNone, 0, 0);
 
 constexpr std::uint16_t kLenBase[29] = {3,  4,  5,  6,  7,  8,  9,  10, 11,  13,  15,  17,  19,  23, 27,
                                         31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
@@ -30,7 +37,7 @@ constexpr std::uint8_t kCodeLengthOrder[19] = {16, 17, 18, 0, 8, 7, 9, 6, 10, 5,
 
 enum class Alphabet { LitLen, Dist, CodeLen };
 
-constexpr unsigned kLitRoot = 10;
+constexpr unsigned kLitRoot = 11;
 constexpr unsigned kDistRoot = 8;
 constexpr unsigned kCodeLenRoot = 7;
 // Root plus the largest second level: one link per code longer than the root, each of 2^(15-root).
@@ -47,18 +54,18 @@ std::uint32_t SymbolEntry(Alphabet a, unsigned sym, unsigned len)
             return Entry(len, kEnd, 0, 0);
         if (sym < 286)
             return Entry(len, kLength, kLenExtra[sym - 257], kLenBase[sym - 257]);
-        return 0; // 286 and 287 belong to the fixed code but mean nothing
+        return kNoCode; // 286 and 287 belong to the fixed code but mean nothing
     case Alphabet::Dist:
-        return sym < 30 ? Entry(len, kDistance, kDistExtra[sym], kDistBase[sym]) : 0; // 30 and 31 likewise
+        return sym < 30 ? Entry(len, kDistance, kDistExtra[sym], kDistBase[sym]) : kNoCode; // 30 and 31 likewise
     case Alphabet::CodeLen:
         return Entry(len, kLiteral, 0, sym);
     }
-    return 0;
+    return kNoCode;
 }
 
 // Builds a two-level table for the code lengths `lens`. Like zlib, an incomplete code is taken for
 // literals/lengths and distances only when it is a single one-bit code or empty; its unused slots
-// stay 0 and fail when a stream reaches them.
+// hold kNoCode and fail when a stream reaches them.
 bool BuildTable(const std::uint8_t* lens, unsigned n, Alphabet alphabet, unsigned root, std::uint32_t* table)
 {
     unsigned count[16] = {};
@@ -83,7 +90,7 @@ bool BuildTable(const std::uint8_t* lens, unsigned n, Alphabet alphabet, unsigne
     }
     const unsigned rootSize = 1u << root;
     const unsigned subBits = maxLen > root ? maxLen - root : 0;
-    std::memset(table, 0, rootSize * sizeof *table);
+    std::fill(table, table + rootSize, kNoCode);
     unsigned nextSub = rootSize;
     for (unsigned sym = 0; sym < n; ++sym) {
         const unsigned len = lens[sym];
@@ -99,8 +106,8 @@ bool BuildTable(const std::uint8_t* lens, unsigned n, Alphabet alphabet, unsigne
             continue;
         }
         std::uint32_t& link = table[rev & (rootSize - 1)];
-        if (!link) {
-            std::memset(table + nextSub, 0, (std::size_t{1} << subBits) * sizeof *table);
+        if (!IsLink(link)) {
+            std::fill(table + nextSub, table + nextSub + (std::size_t{1} << subBits), kNoCode);
             link = Entry(0, kLink, subBits, nextSub);
             nextSub += 1u << subBits;
         }
@@ -133,11 +140,16 @@ const FixedTables& Fixed()
     return tables;
 }
 
+// Eight bytes, the first lowest.
 std::uint64_t Load64(const std::uint8_t* p)
 {
     std::uint64_t v = 0;
-    for (int i = 7; i >= 0; --i)
-        v = v << 8 | p[i];
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(&v, p, sizeof v); // one load
+    } else {
+        for (int i = 7; i >= 0; --i)
+            v = v << 8 | p[i];
+    }
     return v;
 }
 
@@ -146,6 +158,8 @@ constexpr std::size_t kHistory = 32768;
 constexpr std::size_t kWindow = kHistory + 65536;
 // Room for the longest match, a word-wide copy's overshoot and two literals.
 constexpr std::ptrdiff_t kRoom = 258 + 8 + 2;
+// Input for two unchecked refills of eight bytes (the first takes at most seven).
+constexpr std::ptrdiff_t kFastInput = 16;
 
 class Inflater {
 public:
@@ -330,7 +344,7 @@ private:
     static std::uint32_t Lookup(const std::uint32_t* table, unsigned root, std::uint64_t bits)
     {
         std::uint32_t e = table[bits & ((1u << root) - 1)];
-        if (KindOf(e) == kLink)
+        if (IsLink(e))
             e = table[ValueOf(e) + ((bits >> root) & ((1u << ExtraOf(e)) - 1))];
         return e;
     }
@@ -338,17 +352,22 @@ private:
     bool Huffman(const std::uint32_t* lit, const std::uint32_t* dist)
     {
         for (;;) {
-            if (!Refill() || (sink_ && outEnd_ - out_ < kRoom && !Flush()))
+            if (sink_ && outEnd_ - out_ < kRoom && !Flush())
+                return false;
+            if (const int fast = HuffmanFast(lit, dist))
+                return fast > 0;
+            // Near the end of the input or of the output: one step with every check.
+            if (!Refill())
                 return false;
             std::uint32_t e = Lookup(lit, kLitRoot, bits_);
-            if (KindOf(e) == kLiteral) {
-                if (!(e & 15) || out_ == outEnd_)
+            if (IsLiteral(e)) {
+                if (out_ == outEnd_)
                     return false;
                 Take(e & 15);
                 *out_++ = static_cast<std::uint8_t>(ValueOf(e));
                 // A second literal without a refill: 56 bits cover two codes of 15.
                 e = Lookup(lit, kLitRoot, bits_);
-                if (KindOf(e) != kLiteral || !(e & 15) || out_ == outEnd_)
+                if (!IsLiteral(e) || out_ == outEnd_)
                     continue;
                 Take(e & 15);
                 *out_++ = static_cast<std::uint8_t>(ValueOf(e));
@@ -357,6 +376,8 @@ private:
             Take(e & 15);
             if (KindOf(e) == kEnd)
                 return true;
+            if (KindOf(e) != kLength)
+                return false;
             // Lengths take at most 15 + 5 bits and distances 15 + 13: one refill covers both.
             const std::size_t length = ValueOf(e) + Take(ExtraOf(e));
             const std::uint32_t d = Lookup(dist, kDistRoot, bits_);
@@ -364,19 +385,91 @@ private:
                 return false;
             Take(d & 15);
             const std::size_t distance = ValueOf(d) + Take(ExtraOf(d));
-            if (distance > static_cast<std::size_t>(out_ - outStart_) ||
-                length > static_cast<std::size_t>(outEnd_ - out_))
+            const std::size_t room = static_cast<std::size_t>(outEnd_ - out_);
+            if (distance > static_cast<std::size_t>(out_ - outStart_) || length > room)
                 return false;
-            Copy(distance, length);
+            out_ = Copy(out_, distance, length, room);
         }
     }
 
-    void Copy(std::size_t distance, std::size_t length)
+    // The bulk of a block: runs while the input holds kFastInput bytes more, so refills need no
+    // checks, and the output has kRoom, so neither literals nor matches check their room. The
+    // state lives in locals meanwhile, since every byte written might otherwise alias it. Returns
+    // 1 at the end of the block, -1 for damage, and 0 where the checked steps must take over.
+    int HuffmanFast(const std::uint32_t* lit, const std::uint32_t* dist)
     {
-        std::uint8_t* dst = out_;
-        const std::uint8_t* src = out_ - distance;
-        out_ += length;
-        if (distance >= 8 && static_cast<std::size_t>(outEnd_ - dst) >= length + 8) {
+        const std::uint8_t* in = in_;
+        const std::uint8_t* const end = end_;
+        std::uint8_t* out = out_;
+        std::uint8_t* const outStart = outStart_;
+        std::uint8_t* const outEnd = outEnd_;
+        std::uint64_t bits = bits_;
+        unsigned count = count_;
+        const auto refill = [&] {
+            bits |= Load64(in) << count;
+            in += (63 - count) >> 3;
+            count |= 56;
+        };
+        const auto take = [&](unsigned n) {
+            const unsigned v = static_cast<unsigned>(bits & ((std::uint64_t{1} << n) - 1));
+            bits >>= n;
+            count -= n;
+            return v;
+        };
+        int result = 0;
+        while (end - in >= kFastInput && outEnd - out >= kRoom) {
+            refill();
+            std::uint32_t e = Lookup(lit, kLitRoot, bits);
+            if (IsLiteral(e)) {
+                // Up to three literals to a refill: 56 bits cover three codes of 15.
+                take(e & 15);
+                *out++ = static_cast<std::uint8_t>(ValueOf(e));
+                e = Lookup(lit, kLitRoot, bits);
+                if (IsLiteral(e)) {
+                    take(e & 15);
+                    *out++ = static_cast<std::uint8_t>(ValueOf(e));
+                    e = Lookup(lit, kLitRoot, bits);
+                    if (IsLiteral(e)) {
+                        take(e & 15);
+                        *out++ = static_cast<std::uint8_t>(ValueOf(e));
+                        continue;
+                    }
+                }
+                refill(); // the entry's bits stay where they are
+            }
+            if (KindOf(e) != kLength) {
+                take(e & 15);
+                result = KindOf(e) == kEnd ? 1 : -1;
+                break;
+            }
+            take(e & 15);
+            const std::size_t length = ValueOf(e) + take(ExtraOf(e));
+            const std::uint32_t d = Lookup(dist, kDistRoot, bits);
+            if (!(d & 15)) {
+                result = -1;
+                break;
+            }
+            take(d & 15);
+            const std::size_t distance = ValueOf(d) + take(ExtraOf(d));
+            if (distance > static_cast<std::size_t>(out - outStart)) {
+                result = -1;
+                break;
+            }
+            out = Copy(out, distance, length, static_cast<std::size_t>(outEnd - out));
+        }
+        in_ = in;
+        out_ = out;
+        bits_ = bits;
+        count_ = count;
+        return result;
+    }
+
+    // Copies a match of `length` bytes from `distance` back to `dst`, with `room` bytes free there
+    // (at least `length`); returns the end of the copy.
+    static std::uint8_t* Copy(std::uint8_t* dst, std::size_t distance, std::size_t length, std::size_t room)
+    {
+        const std::uint8_t* src = dst - distance;
+        if (distance >= 8 && room >= length + 8) {
             // Whole words: each reads only bytes already written, and the overshoot (at most 7
             // bytes inside the buffer) is rewritten by what follows.
             for (std::size_t i = 0; i < length; i += 8)
@@ -387,6 +480,7 @@ private:
             for (std::size_t i = 0; i < length; ++i)
                 dst[i] = src[i];
         }
+        return dst + length;
     }
 
     struct Tables {
@@ -415,23 +509,35 @@ private:
 std::uint32_t Adler32(std::span<const std::uint8_t> data, std::uint32_t adler)
 {
     constexpr std::uint32_t kBase = 65521;
-    constexpr std::size_t kMaxRun = 5552; // the longest run before the sums can pass 2^32
+    // Runs of 16-byte blocks. Each of the 16 columns sums its bytes and, block by block, those
+    // sums: the second sum follows from them, since a byte adds itself once for every byte from it
+    // to the run's end. The columns are independent, so they go side by side. In a run of at most
+    // 4096 blocks a column's running sum stays below 255 * 4096 * 4097 / 2 < 2^31.
+    constexpr std::size_t kBlock = 16, kMaxBlocks = 4096;
     std::uint32_t a = adler & 0xFFFF, b = adler >> 16;
     const std::uint8_t* p = data.data();
     std::size_t n = data.size();
-    while (n > 0) {
-        std::size_t run = n < kMaxRun ? n : kMaxRun;
-        n -= run;
-        for (; run >= 8; run -= 8, p += 8) {
-            a += p[0]; b += a; a += p[1]; b += a; a += p[2]; b += a; a += p[3]; b += a;
-            a += p[4]; b += a; a += p[5]; b += a; a += p[6]; b += a; a += p[7]; b += a;
+    while (n >= kBlock) {
+        const std::size_t blocks = n / kBlock < kMaxBlocks ? n / kBlock : kMaxBlocks;
+        n -= blocks * kBlock;
+        std::uint32_t column[kBlock] = {}, running[kBlock] = {};
+        for (std::size_t k = 0; k < blocks; ++k, p += kBlock)
+            for (std::size_t j = 0; j < kBlock; ++j) {
+                column[j] += p[j];
+                running[j] += column[j];
+            }
+        std::uint64_t sum = 0, sums = 0, weighted = 0;
+        for (std::size_t j = 0; j < kBlock; ++j) {
+            sum += column[j];
+            sums += running[j];
+            weighted += j * std::uint64_t{column[j]};
         }
-        for (; run > 0; --run)
-            b += a += *p++;
-        a %= kBase;
-        b %= kBase;
+        b = static_cast<std::uint32_t>((b + std::uint64_t{a} * blocks * kBlock + sums * kBlock - weighted) % kBase);
+        a = static_cast<std::uint32_t>((a + sum) % kBase);
     }
-    return b << 16 | a;
+    for (; n > 0; --n) // fewer than 16 bytes
+        b += a += *p++;
+    return b % kBase << 16 | a % kBase;
 }
 
 std::optional<std::size_t> InflateZlib(std::span<const std::uint8_t> in, std::span<std::uint8_t> out)
