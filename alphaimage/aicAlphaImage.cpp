@@ -5,6 +5,8 @@
 
 #include <windowsx.h>
 
+namespace aic {
+
 aicAlphaImage::aicAlphaImage(std::wstring name) : rt::UserControl(std::move(name), L"aicAlphaImage") {}
 
 aicAlphaImage::~aicAlphaImage() = default;
@@ -168,3 +170,5 @@ LRESULT aicAlphaImage::WndProc(UINT msg, WPARAM wp, LPARAM lp)
     }
     return rt::UserControl::WndProc(msg, wp, lp);
 }
+
+} // namespace aic

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+namespace aic {
+
 class aicAlphaImage : public rt::UserControl {
 public:
     explicit aicAlphaImage(std::wstring name);
@@ -65,3 +67,5 @@ private:
     // Buttons pressed over the picture and not yet released.
     int pressed_ = 0;
 };
+
+} // namespace aic

@@ -33,20 +33,20 @@ public:
     skin::PanelFx PanelFx1{L"PanelFx1"};
     rt::Label Label1{L"Label1"};
     rt::TextBox TextIP{L"TextIP"};
-    dcButton ButtonBrennix{L"ButtonBrennix"};
+    skin::dcButton ButtonBrennix{L"ButtonBrennix"};
     skin::PanelFx PanelFx2{L"PanelFx2"};
     rt::ListBox List1{L"List1"};
     // List1's addresses by value, with the history file they are saved to.
     AddressList History{List1};
     rt::Label Label11{L"Label11"};
-    dcButton dcButton1{L"dcButton1"};
+    skin::dcButton dcButton1{L"dcButton1"};
     rt::Label LabelDonate{L"LabelDonate"};
     // The logo, and the link images that open the maker's pages.
-    aicAlphaImage aicAlphaImage1{L"aicAlphaImage1"};
-    aicAlphaImage aicAlphaImage4{L"aicAlphaImage4"};
-    aicAlphaImage aicAlphaImage5{L"aicAlphaImage5"};
-    aicAlphaImage aicAlphaImage6{L"aicAlphaImage6"};
-    aicAlphaImage ImageDonate{L"ImageDonate"};
+    aic::aicAlphaImage aicAlphaImage1{L"aicAlphaImage1"};
+    aic::aicAlphaImage aicAlphaImage4{L"aicAlphaImage4"};
+    aic::aicAlphaImage aicAlphaImage5{L"aicAlphaImage5"};
+    aic::aicAlphaImage aicAlphaImage6{L"aicAlphaImage6"};
+    aic::aicAlphaImage ImageDonate{L"ImageDonate"};
 
     std::unique_ptr<CFormBorder> FormBorder;
 

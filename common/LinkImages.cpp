@@ -12,12 +12,12 @@ rt::PropertyBag ImageDesign(int resourceId, bool link)
     if (link) {
         // Only the visible pixels of a link image take clicks.
         bag.Set(L"HitTest", std::int64_t{3});
-        bag.Set(L"MPointer", std::int64_t{aicAlphaImage::vbCustom});
+        bag.Set(L"MPointer", std::int64_t{aic::aicAlphaImage::vbCustom});
     }
     return bag;
 }
 
-void CreateLinkImage(aicAlphaImage& image, rt::Form& form, HWND container, rt::Bounds bounds, int resourceId)
+void CreateLinkImage(aic::aicAlphaImage& image, rt::Form& form, HWND container, rt::Bounds bounds, int resourceId)
 {
     rt::PropertyBag bag = ImageDesign(resourceId, true);
     image.Create(form, container, bounds, &bag);

@@ -12,6 +12,6 @@ namespace vantorel {
 rt::PropertyBag ImageDesign(int resourceId, bool link);
 
 // Creates a link image on `container` with its picture, pointer and tool tip.
-void CreateLinkImage(aicAlphaImage& image, rt::Form& form, HWND container, rt::Bounds bounds, int resourceId);
+void CreateLinkImage(aic::aicAlphaImage& image, rt::Form& form, HWND container, rt::Bounds bounds, int resourceId);
 
 } // namespace vantorel

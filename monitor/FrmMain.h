@@ -61,7 +61,7 @@ public:
     rt::CheckBox CheckChangeLogLocation{L"CheckChangeLogLocation"};
     rt::Label Label10{L"Label10"};
     rt::TextBox TextLogPath{L"TextLogPath"};
-    dcButton ButtonBrowse{L"ButtonBrowse"};
+    skin::dcButton ButtonBrowse{L"ButtonBrowse"};
 
     rt::Label Label11{L"Label11"};
     rt::Label Label12{L"Label12"};
@@ -74,11 +74,11 @@ public:
     rt::Timer Timer1{L"Timer1", 1000};
 
     // The logo, the three link images and the donation image with its note.
-    aicAlphaImage aicAlphaImage1{L"aicAlphaImage1"};
-    aicAlphaImage aicAlphaImage4{L"aicAlphaImage4"};
-    aicAlphaImage aicAlphaImage5{L"aicAlphaImage5"};
-    aicAlphaImage aicAlphaImage6{L"aicAlphaImage6"};
-    aicAlphaImage ImageDonate{L"ImageDonate"};
+    aic::aicAlphaImage aicAlphaImage1{L"aicAlphaImage1"};
+    aic::aicAlphaImage aicAlphaImage4{L"aicAlphaImage4"};
+    aic::aicAlphaImage aicAlphaImage5{L"aicAlphaImage5"};
+    aic::aicAlphaImage aicAlphaImage6{L"aicAlphaImage6"};
+    aic::aicAlphaImage ImageDonate{L"ImageDonate"};
     rt::Label LabelDonate{L"LabelDonate"};
 
     // The notification-area icon; present from start-up to ExitProgram.

@@ -71,7 +71,7 @@ void FrmMain::CreateActionControls()
     aicAlphaImage1.Create(*this, bar, {300, 3, 110, 22}, &logo);
 
     struct Link {
-        aicAlphaImage& image;
+        aic::aicAlphaImage& image;
         int resourceId;
         int x;
     };

@@ -10,6 +10,8 @@
 #include <cwchar>
 #include <cwctype>
 
+namespace skin {
+
 namespace {
 constexpr dcButton::OleColor kButtonFace = 0x8000000F;
 constexpr dcButton::OleColor kButtonText = 0x80000012;
@@ -599,3 +601,5 @@ void dcButton::Resized()
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
+
+} // namespace skin

@@ -32,7 +32,6 @@ enum class SpecialEffect : std::int32_t { None = 0, Raised = 1, Sunken = 2, Shad
 // The size the picture is drawn at: its own, one of four squares, or the custom width and
 // height.
 enum class PictureSize : std::int32_t { Own = 0, Px16 = 1, Px24 = 2, Px32 = 3, Px48 = 4, Custom = 5 };
-} // namespace skin
 
 // The window font's description; a font object is made from it for each drawing step.
 struct ButtonFont : skin::FontText {
@@ -312,3 +311,5 @@ private:
 
     skin::WindowHooks hooks_{*this};
 };
+
+} // namespace skin

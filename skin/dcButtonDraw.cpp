@@ -9,10 +9,11 @@
 #include <cstdint>
 #include <cstring>
 
-using skin::Rgb;
-using Effect = skin::SpecialEffect;
-using State = skin::ButtonState;
-using Style = skin::ButtonStyle;
+namespace skin {
+
+using Effect = SpecialEffect;
+using State = ButtonState;
+using Style = ButtonStyle;
 
 namespace {
 COLORREF Ref(Rgb colour) { return static_cast<COLORREF>(colour) & 0xFFFFFF; }
@@ -488,3 +489,5 @@ void dcButton::CornerPixels(Rgb colour)
         DrawPixel(colour, width - 2, height - 2);
     }
 }
+
+} // namespace skin

@@ -9,7 +9,9 @@
 
 #include <vector>
 
-using State = skin::ButtonState;
+namespace skin {
+
+using State = ButtonState;
 
 namespace {
 int MouseButtonsOf(WPARAM wp)
@@ -469,3 +471,5 @@ void dcButton::SubclassCallback(bool, bool&, LRESULT&, HWND hwnd, UINT msg, WPAR
         MouseLeave.Raise();
     }
 }
+
+} // namespace skin

@@ -5,14 +5,12 @@
 
 #include "runtime/Handles.h"
 
-using skin::BlendColors;
-using skin::Rgb;
-using skin::ShiftColor;
-using State = skin::ButtonState;
-using Style = skin::ButtonStyle;
+namespace skin {
+
+using State = ButtonState;
+using Style = ButtonStyle;
 
 namespace {
-constexpr Rgb kWhite = skin::kWhite;
 constexpr Rgb kBlack = 0;
 } // namespace
 
@@ -522,3 +520,5 @@ void dcButton::PaintLightRounded(State asked)
     DrawFrame(edge, 0, 0, width, height);
     CornerPixels(edge);
 }
+
+} // namespace skin

@@ -105,7 +105,7 @@ int wmain()
     PrintRatio("LVM_GETITEMCOUNT, two button hooks", viaHooks, bare, "us", "at most 2");
 
     // --- the button's redraw against FillRect plus DrawText of its size ---
-    dcButton button{L"Button"};
+    skin::dcButton button{L"Button"};
     button.Create(form, form.hWnd(), {10, 230, 106, 25}, rt::PropertyBag::With(L"Caption", L"Block IP"));
     const wchar_t* cls = rt::RegisterClassOnce(L"BenchPlain", &PlainProc);
     HWND plainButton = CreateWindowExW(0, cls, L"", WS_CHILD | WS_VISIBLE, 130, 230, 106, 25, form.hWnd(), nullptr,

@@ -15,7 +15,7 @@ namespace {
 class HostForm : public rt::Form {
 public:
     HostForm() : rt::Form(L"HostForm", L"alpha image host", 3000, 2000) {}
-    aicAlphaImage Image{L"Image"};
+    aic::aicAlphaImage Image{L"Image"};
     int hitTest = 3;
 
 protected:
@@ -25,7 +25,7 @@ protected:
         auto bytes = rt::ResourceBytes(IDP_LINK_WEB); // a disc on transparency, 44 by 44
         bag.Set(L"Image", rt::PropertyBag::Bytes(bytes.begin(), bytes.end()));
         bag.Set(L"HitTest", std::int64_t{hitTest});
-        bag.Set(L"MPointer", std::int64_t{aicAlphaImage::vbCustom});
+        bag.Set(L"MPointer", std::int64_t{aic::aicAlphaImage::vbCustom});
         Image.Create(*this, hWnd(), {10, 10, 44, 44}, &bag);
     }
 };

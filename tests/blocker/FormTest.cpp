@@ -97,7 +97,7 @@ TEST_F(BrennixTest, LinkImagesOpenTheMakersPagesOnTheirPicture)
     seams.pageOpener = &RecordPage; // no browser here
     FrmMain& f = Start();
     struct Link {
-        aicAlphaImage& image;
+        aic::aicAlphaImage& image;
         const wchar_t* page;
     };
     const Link links[] = {{f.aicAlphaImage4, kMakerHomePage},

@@ -201,7 +201,7 @@ TEST_F(Actions, SendAndFindPassOnlyADottedIPv4Address)
 TEST_F(Actions, LinkImagesOpenTheirPagesOnlyOnTheirPicture)
 {
     struct Link {
-        aicAlphaImage& image;
+        aic::aicAlphaImage& image;
         std::wstring page;
     };
     const Link links[] = {{form->aicAlphaImage4, kMakerHomePage},

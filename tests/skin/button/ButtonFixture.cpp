@@ -46,9 +46,9 @@ Placed::~Placed()
     rt::RunDeferred();
 }
 
-dcButton& Placed::Add(const std::wstring& name, rt::Bounds bounds, rt::PropertyBag bag)
+skin::dcButton& Placed::Add(const std::wstring& name, rt::Bounds bounds, rt::PropertyBag bag)
 {
-    buttons.push_back(std::make_unique<dcButton>(name));
+    buttons.push_back(std::make_unique<skin::dcButton>(name));
     buttons.back()->Create(form, form.hWnd(), bounds, &bag);
     return *buttons.back();
 }
@@ -63,7 +63,7 @@ rt::PropertyBag StyleBag(long style, const std::wstring& caption, std::uint32_t 
     return bag;
 }
 
-Image Capture(const dcButton& b)
+Image Capture(const skin::dcButton& b)
 {
     Image img;
     img.width = b.ScaleWidth();
@@ -82,7 +82,7 @@ Image Capture(const dcButton& b)
     return img;
 }
 
-std::uint32_t PixelRgb(const dcButton& b, int x, int y) { return GetPixel(b.BackDC(), x, y) & 0xFFFFFF; }
+std::uint32_t PixelRgb(const skin::dcButton& b, int x, int y) { return GetPixel(b.BackDC(), x, y) & 0xFFFFFF; }
 
 void MouseLeft(bool down) { EXPECT_TRUE(SendMouse(down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP)); }
 void MouseRight(bool down) { EXPECT_TRUE(SendMouse(down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP)); }

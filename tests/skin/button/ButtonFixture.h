@@ -29,16 +29,16 @@ ButtonForm& SharedForm();
 class Placed {
 public:
     ~Placed();
-    dcButton& Add(const std::wstring& name, rt::Bounds bounds, rt::PropertyBag bag = {});
+    skin::dcButton& Add(const std::wstring& name, rt::Bounds bounds, rt::PropertyBag bag = {});
     ButtonForm& form = SharedForm();
-    std::vector<std::unique_ptr<dcButton>> buttons;
+    std::vector<std::unique_ptr<skin::dcButton>> buttons;
 };
 
 rt::PropertyBag StyleBag(long style, const std::wstring& caption, std::uint32_t back = 0xC0C0C0,
                          std::uint32_t fore = 0x000000);
 
-Image Capture(const dcButton& b);
-std::uint32_t PixelRgb(const dcButton& b, int x, int y); // 0x00BBGGRR like the button's colours
+Image Capture(const skin::dcButton& b);
+std::uint32_t PixelRgb(const skin::dcButton& b, int x, int y); // 0x00BBGGRR like the button's colours
 
 // Real input, as a user gives it (the cursor goes with test::MoveMouseTo): buttons, keys.
 void MouseLeft(bool down);

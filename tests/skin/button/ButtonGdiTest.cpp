@@ -23,12 +23,12 @@ TEST(ButtonGdi, SeventyThousandRepaintsLeakNothing)
 {
     Placed p;
     // Small buttons keep the per-row work short; every drawing step still runs.
-    std::vector<dcButton*> buttons;
+    std::vector<skin::dcButton*> buttons;
     for (long style = 0; style <= 11; ++style) {
         rt::PropertyBag bag = StyleBag(style, L"&Go", 0xB0C0D0);
         bag.Set(L"Effects", std::int64_t{style % 4});
         bag.Set(L"ButtonShape", std::int64_t{style % 4});
-        dcButton& b = p.Add(L"B" + std::to_wstring(style), {4 + static_cast<int>(style % 6) * 40, 4 + static_cast<int>(style / 6) * 24, 36, 20}, bag);
+        skin::dcButton& b = p.Add(L"B" + std::to_wstring(style), {4 + static_cast<int>(style % 6) * 40, 4 + static_cast<int>(style / 6) * 24, 36, 20}, bag);
         b.SetPictureNormal(SmallPicture());
         b.SetPictureOpacity(60);
         if (style % 3 == 0) {
@@ -39,7 +39,7 @@ TEST(ButtonGdi, SeventyThousandRepaintsLeakNothing)
     }
     // No focus and no default look: the run must not depend on which window is active.
     std::vector<Image> first;
-    for (dcButton* b : buttons) {
+    for (skin::dcButton* b : buttons) {
         b->Redraw(0, true);
         b->Refresh();
         first.push_back(Capture(*b));
@@ -48,7 +48,7 @@ TEST(ButtonGdi, SeventyThousandRepaintsLeakNothing)
     constexpr int kRepaints = 70000;
     int done = 0;
     while (done < kRepaints) {
-        for (dcButton* b : buttons) {
+        for (skin::dcButton* b : buttons) {
             for (long state = 0; state <= 3 && done < kRepaints; ++state, ++done) {
                 if (state == 0)
                     b->Refresh(); // region, outline and layout rebuilt too

@@ -17,7 +17,7 @@ constexpr int kW = 80, kH = 26;
 
 struct Logged {
     std::vector<std::string> events;
-    void Attach(dcButton& b)
+    void Attach(skin::dcButton& b)
     {
         b.Click.Connect([this] { events.push_back("Click"); });
         b.DblClick.Connect([this] { events.push_back("DblClick"); });
@@ -61,9 +61,9 @@ struct Logged {
 
 struct InputSetup {
     Placed placed;
-    dcButton* a;
-    dcButton* b;
-    dcButton* c;
+    skin::dcButton* a;
+    skin::dcButton* b;
+    skin::dcButton* c;
     Logged log;
     InputSetup(long style = 0)
     {

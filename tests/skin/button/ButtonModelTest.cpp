@@ -28,7 +28,7 @@ skin::PicturePtr Bitmap(int w, int h, COLORREF colour = RGB(255, 0, 0))
 TEST(ButtonModel, NewInstanceDefaultsAndWhatAnEmptyBagWrites)
 {
     Placed p;
-    auto& b = p.buttons.emplace_back(std::make_unique<dcButton>(L"Command1"));
+    auto& b = p.buttons.emplace_back(std::make_unique<skin::dcButton>(L"Command1"));
     b->Create(p.form, p.form.hWnd(), {10, 10, 80, 24});
     EXPECT_EQ(b->Caption(), L"Command1");
     EXPECT_EQ(b->BackColor(), 0x8000000Fu);
@@ -57,12 +57,12 @@ TEST(ButtonModel, PropertiesSurviveTheBagAndOutOfRangeValuesAreIgnored)
     design.Set(L"PicOpacity", 0.55);
     design.Set(L"HandPointer", std::int64_t{-1});
     design.Set(L"Font", std::wstring(L"Tahoma;9;0;1;0;0"));
-    dcButton& a = p.Add(L"A", {10, 10, 90, 24}, design);
+    skin::dcButton& a = p.Add(L"A", {10, 10, 90, 24}, design);
     EXPECT_EQ(a.AccessKeys(), L"e");
     EXPECT_TRUE(a.HandPointer()) << "the system hand cursor loads";
     rt::PropertyBag saved;
     a.WriteTo(saved);
-    dcButton& b = p.Add(L"B", {10, 40, 90, 24}, saved);
+    skin::dcButton& b = p.Add(L"B", {10, 40, 90, 24}, saved);
     EXPECT_EQ(b.ButtonStyle(), skin::ButtonStyle::FramedRoundedGradient);
     EXPECT_EQ(b.Caption(), L"Save && &Exit");
     EXPECT_EQ(b.BackColor(), 0x123456u);
@@ -84,7 +84,7 @@ TEST(ButtonModel, PropertiesSurviveTheBagAndOutOfRangeValuesAreIgnored)
     bad.Set(L"PicAlign", std::int64_t{-3});
     bad.Set(L"Effects", std::int64_t{4});
     bad.Set(L"Font", std::wstring(L";;;"));
-    dcButton& c = p.Add(L"C", {10, 70, 90, 24}, bad);
+    skin::dcButton& c = p.Add(L"C", {10, 70, 90, 24}, bad);
     EXPECT_EQ(c.ButtonStyle(), skin::ButtonStyle::RoundedGradient);
     EXPECT_EQ(c.DrawState(), skin::ButtonState::Normal);
     EXPECT_EQ(c.PictureOpacity(), 100);
@@ -95,7 +95,7 @@ TEST(ButtonModel, PropertiesSurviveTheBagAndOutOfRangeValuesAreIgnored)
     rt::PropertyBag disabled;
     disabled.Set(L"State", std::int64_t{3});
     disabled.Set(L"Enabled", std::int64_t{0});
-    dcButton& d = p.Add(L"D", {10, 100, 90, 24}, disabled);
+    skin::dcButton& d = p.Add(L"D", {10, 100, 90, 24}, disabled);
     EXPECT_EQ(d.DrawState(), skin::ButtonState::Disabled) << "saved disabled, drawn disabled at once";
     EXPECT_FALSE(IsWindowEnabled(d.hWnd()));
 }
@@ -103,11 +103,11 @@ TEST(ButtonModel, PropertiesSurviveTheBagAndOutOfRangeValuesAreIgnored)
 TEST(ButtonModel, PicturesCarryTheirBytesThroughTheBag)
 {
     Placed p;
-    dcButton& a = p.Add(L"A", {10, 10, 90, 30}, StyleBag(5, L"Pic"));
+    skin::dcButton& a = p.Add(L"A", {10, 10, 90, 30}, StyleBag(5, L"Pic"));
     a.SetPictureNormal(Bitmap(12, 10, RGB(10, 200, 30)));
     rt::PropertyBag saved;
     a.WriteTo(saved);
-    dcButton& b = p.Add(L"B", {10, 50, 90, 30}, saved);
+    skin::dcButton& b = p.Add(L"B", {10, 50, 90, 30}, saved);
     ASSERT_TRUE(b.PictureNormal());
     EXPECT_EQ(b.PictureNormal()->Width(), 12);
     EXPECT_EQ(b.PictureNormal()->Height(), 10);
@@ -116,14 +116,14 @@ TEST(ButtonModel, PicturesCarryTheirBytesThroughTheBag)
 
     rt::PropertyBag broken;
     broken.Set(L"PicNormal", rt::PropertyBag::Bytes{'B', 'M', 1, 2, 3});
-    dcButton& c = p.Add(L"C", {10, 90, 90, 30}, broken);
+    skin::dcButton& c = p.Add(L"C", {10, 90, 90, 30}, broken);
     EXPECT_FALSE(c.PictureNormal());
 }
 
 TEST(ButtonModel, PictureSettersAndSizes)
 {
     Placed p;
-    dcButton& b = p.Add(L"A", {10, 10, 90, 30}, StyleBag(5, L"Pic"));
+    skin::dcButton& b = p.Add(L"A", {10, 10, 90, 30}, StyleBag(5, L"Pic"));
     b.SetPictureOpacity(5);
     EXPECT_EQ(b.PictureOpacity(), 10);
     b.SetPictureOpacity(150);
@@ -165,7 +165,7 @@ TEST(ButtonModel, MouseIconAndPointer)
     Placed p;
     rt::PropertyBag bag = StyleBag(0, L"x");
     bag.Set(L"HandPointer", std::int64_t{-1});
-    dcButton& b = p.Add(L"A", {10, 10, 90, 30}, bag);
+    skin::dcButton& b = p.Add(L"A", {10, 10, 90, 30}, bag);
     b.SetMouseIcon(skin::Picture::FromIcon(CopyIcon(LoadIconW(nullptr, IDI_APPLICATION))));
     EXPECT_EQ(b.MousePointer(), 99);
     EXPECT_TRUE(b.HandPointer());
@@ -177,7 +177,7 @@ TEST(ButtonModel, MouseIconAndPointer)
 TEST(ButtonModel, SchemesOverridesAndTheirLifetime)
 {
     Placed p;
-    dcButton& b = p.Add(L"A", {10, 10, 90, 30}, StyleBag(11, L"x", 0x404040, 0xFFFFFF));
+    skin::dcButton& b = p.Add(L"A", {10, 10, 90, 30}, StyleBag(11, L"x", 0x404040, 0xFFFFFF));
     EXPECT_EQ(b.ColorSet().downColor, 0x262626);
     long style = -1;
     b.ColorScheme(style);
@@ -193,7 +193,7 @@ TEST(ButtonModel, SchemesOverridesAndTheirLifetime)
     EXPECT_FALSE(b.OverrideColor(-1, 0x0000FF));
     EXPECT_TRUE(b.OverrideColor(0, 0x0000FF));
     EXPECT_EQ(b.ColorSet().downColor, 0x0000FF);
-    dcButton& flat = p.Add(L"Flat", {10, 50, 90, 30}, StyleBag(5, L"x", 0x404040));
+    skin::dcButton& flat = p.Add(L"Flat", {10, 50, 90, 30}, StyleBag(5, L"x", 0x404040));
     flat.OverrideColor(0, 0x0000FF);
     flat.Redraw(2, true);
     EXPECT_EQ(PixelRgb(flat, 2, 15), 0x0000FFu) << "the pressed face drawn from the override";
@@ -215,7 +215,7 @@ TEST(ButtonModel, SchemesOverridesAndTheirLifetime)
 TEST(ButtonModel, ValueClicksOutsideCheckBoxModeAndTogglesInside)
 {
     Placed p;
-    dcButton& b = p.Add(L"A", {10, 10, 90, 30}, StyleBag(0, L"x"));
+    skin::dcButton& b = p.Add(L"A", {10, 10, 90, 30}, StyleBag(0, L"x"));
     int clicks = 0;
     bool valueDuringClick = false;
     b.Click.Connect([&] {
@@ -244,10 +244,10 @@ TEST(ButtonModel, ValueClicksOutsideCheckBoxModeAndTogglesInside)
 TEST(ButtonModel, TooSmallButtonsGrowToFifteenPixels)
 {
     Placed p;
-    dcButton& a = p.Add(L"A", {10, 10, 40, 10}, StyleBag(0, L"x"));
+    skin::dcButton& a = p.Add(L"A", {10, 10, 40, 10}, StyleBag(0, L"x"));
     EXPECT_EQ(a.ScaleWidth(), 40);
     EXPECT_EQ(a.ScaleHeight(), 15);
-    dcButton& b = p.Add(L"B", {10, 40, 10, 40}, StyleBag(0, L"x"));
+    skin::dcButton& b = p.Add(L"B", {10, 40, 10, 40}, StyleBag(0, L"x"));
     EXPECT_EQ(b.ScaleWidth(), 15);
     EXPECT_EQ(b.ScaleHeight(), 40);
 }

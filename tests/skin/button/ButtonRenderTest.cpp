@@ -16,8 +16,8 @@ constexpr int kW = 84, kH = 26;
 struct RenderForm {
     Placed placed;
     ButtonForm& form = placed.form;
-    dcButton* button = nullptr;
-    dcButton* other = nullptr;
+    skin::dcButton* button = nullptr;
+    skin::dcButton* other = nullptr;
     RenderForm(rt::PropertyBag bag)
     {
         other = &placed.Add(L"Other", {200, 10, kW, kH}, StyleBag(0, L"Other"));
@@ -27,7 +27,7 @@ struct RenderForm {
     }
 };
 
-bool HasColour(const dcButton& b, std::uint32_t rgb)
+bool HasColour(const skin::dcButton& b, std::uint32_t rgb)
 {
     for (int y = 0; y < b.ScaleHeight(); ++y)
         for (int x = 0; x < b.ScaleWidth(); ++x)
@@ -61,7 +61,7 @@ TEST(ButtonRender, EveryStyleAndStateMatchesItsReference)
     for (long style = 0; style <= 11; ++style) {
         skin::SchemeColors scheme = skin::SchemeOf(static_cast<skin::ButtonStyle>(style));
         RenderForm f(StyleBag(style, L"&Block", scheme.backColor, scheme.setsForeColor ? scheme.foreColor : 0x80000012));
-        dcButton& b = *f.button;
+        skin::dcButton& b = *f.button;
         std::vector<Image> looks;
         for (long state : {0, 1, 2}) {
             b.Redraw(state, true);
@@ -121,7 +121,7 @@ TEST(ButtonRender, PicturesAlignmentsEffectsAndDisabledOpacityMatchTheReference)
 TEST(ButtonRender, FlatStyleFaceAndFrameFollowTheState)
 {
     RenderForm f(StyleBag(5, L"Go", 0xC0C0C0, 0x000000));
-    dcButton& b = *f.button;
+    skin::dcButton& b = *f.button;
     b.Redraw(0, true);
     EXPECT_EQ(PixelRgb(b, 2, kH / 2), 0xC0C0C0u);
     EXPECT_EQ(PixelRgb(b, 0, kH / 2), 0xC0C0C0u) << "no frame in the normal state";
@@ -140,7 +140,7 @@ TEST(ButtonRender, FlatStyleFaceAndFrameFollowTheState)
 TEST(ButtonRender, RoundedGradientEdgeFocusRingAndDisabledLook)
 {
     RenderForm f(StyleBag(0, L"Go", 0xC0C0C0, 0x000000));
-    dcButton& b = *f.button;
+    skin::dcButton& b = *f.button;
     b.Redraw(0, true);
     float p = 50;
     auto rows = skin::VerticalGradientRows(0xFFFFFF, 0xC0C0C0, p, 0, kH - 1);
@@ -164,7 +164,7 @@ TEST(ButtonRender, RoundedGradientEdgeFocusRingAndDisabledLook)
 TEST(ButtonRender, DefaultButtonLookWithoutFocus)
 {
     RenderForm f(StyleBag(7, L"Go", 0xC0C0C0, 0x000000));
-    dcButton& b = *f.button;
+    skin::dcButton& b = *f.button;
     b.Redraw(0, true);
     EXPECT_NE(PixelRgb(b, 0, kH / 2), 0u);
     f.form.SetDefaultControl(&b);
@@ -178,7 +178,7 @@ TEST(ButtonRender, DefaultButtonLookWithoutFocus)
 TEST(ButtonRender, RedrawSkipsUnchangedStatesAndHiddenButtons)
 {
     RenderForm f(StyleBag(5, L"Go", 0xC0C0C0));
-    dcButton& b = *f.button;
+    skin::dcButton& b = *f.button;
     b.Redraw(0, true);
     SetPixelV(b.BackDC(), 5, 5, RGB(1, 2, 3));
     b.Redraw(-1, false);
@@ -197,7 +197,7 @@ TEST(ButtonRender, RedrawSkipsUnchangedStatesAndHiddenButtons)
 TEST(ButtonRender, WindowShowsTheBackingBitmapInsideItsRoundedRegion)
 {
     RenderForm f(StyleBag(5, L"Go", 0x3060C0));
-    dcButton& b = *f.button;
+    skin::dcButton& b = *f.button;
     b.SetButtonShape(skin::ButtonShape::AllRound);
     b.SetButtonStyle(skin::ButtonStyle::RoundedGradient);
     UpdateWindow(b.hWnd());

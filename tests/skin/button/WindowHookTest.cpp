@@ -162,7 +162,7 @@ TEST(WindowHook, TwoButtonsOnOneFormBothFollowActivationUntilOneIsGone)
 {
     Placed p;
     p.Add(L"First", {10, 10, 80, 26}, StyleBag(0, L"One", 0xC0C0C0));
-    dcButton& second = p.Add(L"Second", {100, 10, 80, 26}, StyleBag(0, L"Two", 0xC0C0C0));
+    skin::dcButton& second = p.Add(L"Second", {100, 10, 80, 26}, StyleBag(0, L"Two", 0xC0C0C0));
     HWND form = p.form.hWnd();
     // The default-button look shows the ring while the form is active; a plain form's
     // activation puts the focus on the form itself, so focus would not tell.
