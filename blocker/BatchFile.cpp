@@ -3,6 +3,7 @@
 #include "blocker/core/BatchText.h"
 #include "runtime/Handles.h"
 #include "runtime/NewerApi.h"
+#include "runtime/Runtime.h"
 
 #include <string>
 
@@ -51,13 +52,6 @@ bool FileExistsAt(const std::wstring& path)
 {
     DWORD attr = GetFileAttributesW(path.c_str());
     return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-std::wstring SystemFolder()
-{
-    wchar_t buffer[MAX_PATH + 1] = {};
-    UINT n = GetSystemDirectoryW(buffer, MAX_PATH + 1);
-    return n > 0 && n <= MAX_PATH ? std::wstring(buffer, n) : std::wstring();
 }
 
 // Opens the written file again as its guard and reads it back: the file is run only when
@@ -151,7 +145,7 @@ std::wstring CmdExePath()
                 return sysnative;
         }
     }
-    return SystemFolder() + L"\\cmd.exe";
+    return rt::SystemFolder() + L"\\cmd.exe";
 }
 
 std::wstring BatchCommandLine(const std::wstring& cmdPath, const std::wstring& batchPath)
@@ -161,7 +155,7 @@ std::wstring BatchCommandLine(const std::wstring& cmdPath, const std::wstring& b
 
 bool RunBatchFile(const HeldBatchFile& batch)
 {
-    const std::wstring folder = SystemFolder();
+    const std::wstring folder = rt::SystemFolder();
     // A path that cmd would expand or split would run some other file, or none.
     if (folder.empty() || !batch.guard || !IsPlainForCmd(batch.path))
         return false;

@@ -1,5 +1,7 @@
 #include "imaging/Zlib.h"
 
+#include "runtime/Runtime.h"
+
 #include <iterator>
 #include <type_traits>
 
@@ -66,30 +68,6 @@ HMODULE LoadFullPath(const std::wstring& path)
 }
 
 } // namespace
-
-std::wstring SystemFolder()
-{
-    wchar_t buffer[MAX_PATH];
-    const UINT n = GetSystemDirectoryW(buffer, MAX_PATH);
-    return n && n < MAX_PATH ? std::wstring(buffer, n) : std::wstring();
-}
-
-std::wstring ProgramFolder()
-{
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (n == 0)
-            return {};
-        if (n < path.size()) {
-            path.resize(n);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    const auto slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
-}
 
 Zlib::Zlib(const std::vector<std::wstring>& folders)
 {
@@ -180,7 +158,7 @@ std::optional<int> Zlib::Compress2(std::uint8_t* dest, std::uint32_t& destLength
 const Zlib& ProcessZlib()
 {
     // Full paths only: the current folder is never searched.
-    static const Zlib zlib({ProgramFolder(), SystemFolder()});
+    static const Zlib zlib({rt::ExecutableFolder(), rt::SystemFolder()});
     return zlib;
 }
 

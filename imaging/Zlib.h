@@ -58,8 +58,4 @@ private:
 // The program's zlib, bound once a process: from the program's folder, then the system folder.
 const Zlib& ProcessZlib();
 
-// The folder of the running program, without a trailing separator.
-std::wstring ProgramFolder();
-std::wstring SystemFolder();
-
 } // namespace imaging

@@ -3,6 +3,7 @@
 #include "imaging/Zlib.h"
 #include "imaging/c32bppDIB.h"
 #include "imaging/core/GrayWeights.h"
+#include "runtime/Runtime.h"
 
 #include <gdiplus.h>
 
@@ -59,7 +60,7 @@ const Api& Gdip()
     static const Api api = [] {
         Api a;
         // The system's copy by full path; XP keeps it side by side only, found by its name.
-        HMODULE lib = LoadLibraryW((SystemFolder() + L"\\gdiplus.dll").c_str());
+        HMODULE lib = LoadLibraryW((rt::SystemFolder() + L"\\gdiplus.dll").c_str());
         if (!lib)
             lib = LoadLibraryW(L"gdiplus.dll");
         if (!lib)

@@ -73,23 +73,33 @@ int RunMessageLoop()
     return static_cast<int>(msg.wParam);
 }
 
+std::wstring ExecutableFolder()
+{
+    std::vector<wchar_t> buf(MAX_PATH);
+    for (;;) {
+        DWORD n = GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
+        if (n == 0)
+            return {};
+        if (n < buf.size()) {
+            std::wstring path(buf.data(), n);
+            auto slash = path.find_last_of(L"\\/");
+            return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+        }
+        buf.resize(buf.size() * 2);
+    }
+}
+
+std::wstring SystemFolder()
+{
+    wchar_t buffer[MAX_PATH + 1] = {};
+    UINT n = GetSystemDirectoryW(buffer, MAX_PATH + 1);
+    return n > 0 && n <= MAX_PATH ? std::wstring(buffer, n) : std::wstring();
+}
+
 std::wstring AppPath()
 {
-    if (g_appPath.empty()) {
-        std::vector<wchar_t> buf(MAX_PATH);
-        for (;;) {
-            DWORD n = GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
-            if (n == 0)
-                return {};
-            if (n < buf.size()) {
-                std::wstring path(buf.data(), n);
-                auto slash = path.find_last_of(L"\\/");
-                g_appPath = slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
-                break;
-            }
-            buf.resize(buf.size() * 2);
-        }
-    }
+    if (g_appPath.empty())
+        g_appPath = ExecutableFolder();
     return g_appPath;
 }
 

@@ -37,6 +37,10 @@ int RunMessageLoop();
 std::wstring AppPath();
 // Tests place a program in a temporary folder of their own.
 void SetAppPath(std::wstring path);
+// The folder the running executable really is in, whatever SetAppPath says.
+std::wstring ExecutableFolder();
+// The system folder (System32), or empty when it can't be read.
+std::wstring SystemFolder();
 
 // The argument text of the command line: everything after the program's name and the one
 // blank that follows it, so leading blanks of the argument text stay ("Command$").

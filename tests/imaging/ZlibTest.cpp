@@ -2,6 +2,7 @@
 // export and so must count as missing.
 #include "imaging/Zlib.h"
 #include "imaging/c32bppDIB.h"
+#include "runtime/Runtime.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -87,11 +88,11 @@ TEST(Zlib, ProgramFolderComesBeforeTheSystemFolder)
 {
     test::TempFolder folder;
     Place(RealZlib(), folder, L"zlib1.dll");
-    imaging::Zlib first({folder.Path(), imaging::SystemFolder()});
+    imaging::Zlib first({folder.Path(), rt::SystemFolder()});
     EXPECT_EQ(first.Path(), folder / L"zlib1.dll");
     test::TempFolder empty;
-    imaging::Zlib system({empty.Path(), imaging::SystemFolder()});
-    EXPECT_EQ(system.Path(), imaging::SystemFolder() + L"\\zlib1.dll") << "Wine's own";
+    imaging::Zlib system({empty.Path(), rt::SystemFolder()});
+    EXPECT_EQ(system.Path(), rt::SystemFolder() + L"\\zlib1.dll") << "Wine's own";
     EXPECT_EQ(system.Crc32(0, reinterpret_cast<const std::uint8_t*>("a"), 1), 0xE8B7BE43u);
 }
 
