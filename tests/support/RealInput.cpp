@@ -216,6 +216,17 @@ MenuWatch::~MenuWatch()
     }
 }
 
+bool WaitForMoveLoop(DWORD uiThread, int timeoutMs)
+{
+    return PollUntil(
+        [uiThread] {
+            GUITHREADINFO info{};
+            info.cbSize = sizeof(info);
+            return GetGUIThreadInfo(uiThread, &info) && (info.flags & GUI_INMOVESIZE);
+        },
+        timeoutMs);
+}
+
 bool MenuWatch::Wait(int timeoutMs)
 {
     return thread_ && PumpUntil([&] { return WaitForSingleObject(thread_, 0) == WAIT_OBJECT_0; }, timeoutMs);

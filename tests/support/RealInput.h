@@ -67,4 +67,8 @@ private:
     HANDLE thread_ = nullptr;
 };
 
+// From another thread: waits until `uiThread` runs the system's move loop (a window dragged by
+// its caption), where input sent from elsewhere reaches the loop unmerged; false after `timeoutMs`.
+bool WaitForMoveLoop(DWORD uiThread, int timeoutMs);
+
 } // namespace test

@@ -113,12 +113,7 @@ TEST_F(PanelInput, DraggingTheBandMovesThePanelOrItsForm)
         const DWORD uiThread = GetCurrentThreadId();
         std::string helper;
         std::thread rest([&] {
-            GUITHREADINFO gui{};
-            gui.cbSize = sizeof(gui);
-            const ULONGLONG until = GetTickCount64() + 5000;
-            while (!(GetGUIThreadInfo(uiThread, &gui) && (gui.flags & GUI_INMOVESIZE)) && GetTickCount64() < until)
-                Sleep(5);
-            if (!(gui.flags & GUI_INMOVESIZE))
+            if (!test::WaitForMoveLoop(uiThread, 5000))
                 helper = "the move loop never started";
             INPUT tail[] = {MouseAt({start.x + 20, start.y + 15}, 0), MouseAt(end, 0), MouseAt(end, MOUSEEVENTF_LEFTUP)};
             SendInput(3, tail, sizeof(INPUT));

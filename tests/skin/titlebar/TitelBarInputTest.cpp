@@ -1,5 +1,6 @@
 // The bar's gestures driven by real input: dragging the form, and the boxes' presses.
 #include "TitelBarFixture.h"
+#include "tests/support/RealInput.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -57,13 +58,7 @@ TEST(TitelBarInput, DraggingTheBarMovesTheForm)
     const DWORD uiThread = GetCurrentThreadId();
     bool inLoop = false;
     std::thread rest([&] {
-        GUITHREADINFO info{};
-        info.cbSize = sizeof(info);
-        const ULONGLONG until = GetTickCount64() + 5000;
-        while (GetTickCount64() < until && !inLoop) {
-            inLoop = GetGUIThreadInfo(uiThread, &info) && (info.flags & GUI_INMOVESIZE);
-            Sleep(1);
-        }
+        inLoop = test::WaitForMoveLoop(uiThread, 5000);
         INPUT in[2] = {MoveTo(to), {}};
         in[1].type = INPUT_MOUSE;
         in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
