@@ -9,7 +9,7 @@
 
 namespace skin {
 
-struct CaptionFontSpec {
+struct CaptionFontDesign {
     std::wstring face;
     float size = 8.25f; // points
     bool bold = false;
@@ -32,7 +32,7 @@ struct FontText {
 };
 
 // The face is cut to the 31 characters a LOGFONT holds, terminator kept.
-LOGFONTW CaptionLogFont(const CaptionFontSpec& spec, int dpi);
-rt::Gdi<HFONT> CreateCaptionFont(const CaptionFontSpec& spec, int dpi);
+LOGFONTW CaptionLogFont(const CaptionFontDesign& design, int dpi);
+rt::Gdi<HFONT> CreateCaptionFont(const CaptionFontDesign& design, int dpi);
 
 } // namespace skin

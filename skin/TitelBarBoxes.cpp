@@ -32,7 +32,7 @@ void TitelBar::SetTBX_()
         place_[i].width = static_cast<float>(p.width);
         place_[i].height = static_cast<float>(p.height);
     }
-    BoxLayoutSpec s;
+    BoxLayoutDesign s;
     s.style = static_cast<BarStyle>(style_);
     s.barWidth = static_cast<float>(ScaleWidth());
     s.barHeight = static_cast<float>(ScaleHeight());

@@ -54,7 +54,7 @@ void TitelBar::Paint(HDC dc, int w, int h)
 void TitelBar::SetVerlauf(int w, int h)
 {
     Canvas canvas = CanvasOf(BackBits(), w, h);
-    BackgroundSpec s;
+    BackgroundDesign s;
     s.style = static_cast<BarStyle>(style_);
     s.cover = cover_;
     s.border = Border();
@@ -127,7 +127,7 @@ void TitelBar::Shadow(HDC dc)
             return;
         rt::Selected sel(dc, font.get());
         const SIZE size = TextSize(dc, caption_);
-        CaptionPlaceSpec s;
+        CaptionPlaceDesign s;
         s.posX = captionPosX_;
         s.posY = captionPosY_;
         s.barWidth = ScaleWidth();

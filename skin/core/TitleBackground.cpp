@@ -46,7 +46,7 @@ void FullRows(Canvas& c, int from, int to, const Gradient& band)
         c.Row(0, c.Width(), r, band.PixelAt(r));
 }
 
-void Diagonal(Canvas& c, const BackgroundSpec& s, const Bands& b, int F, int m)
+void Diagonal(Canvas& c, const BackgroundDesign& s, const Bands& b, int F, int m)
 {
     const int st = static_cast<int>(s.style);
     const int dir = st <= 4 ? -1 : 1;
@@ -86,7 +86,7 @@ void Curve(Canvas& c, const Bands& b, int F, int m)
         FullRows(c, Nearest(SH - h), SH, b.one);
 }
 
-void Plate(Canvas& c, const BackgroundSpec& s, const Bands& b)
+void Plate(Canvas& c, const BackgroundDesign& s, const Bands& b)
 {
     if (!s.showClose || !s.showMin)
         return;
@@ -123,7 +123,7 @@ void Plate(Canvas& c, const BackgroundSpec& s, const Bands& b)
     }
 }
 
-void Stacked(Canvas& c, const BackgroundSpec& s, const Bands& b)
+void Stacked(Canvas& c, const BackgroundDesign& s, const Bands& b)
 {
     const int n = b.n;
     for (int r = 0; r <= n; ++r)
@@ -139,7 +139,7 @@ void Stacked(Canvas& c, const BackgroundSpec& s, const Bands& b)
 
 } // namespace
 
-void PaintBackground(Canvas& c, const BackgroundSpec& s)
+void PaintBackground(Canvas& c, const BackgroundDesign& s)
 {
     const int n = StepCount(c, s.style);
     Bands b{Gradient(s.v1Begin, s.v1End, n), Gradient(s.v2Begin, s.v2End, n), Gradient(s.high, s.dark, n, 2), n};

@@ -36,7 +36,7 @@ struct BoxPlace {
     bool operator==(const BoxPlace&) const = default;
 };
 
-struct BackgroundSpec {
+struct BackgroundDesign {
     BarStyle style = BarStyle::RisingInsetStriped;
     float cover = 0;  // split column in tenths of the width
     int border = 0;   // frame size in pixels, already scaled
@@ -47,8 +47,8 @@ struct BackgroundSpec {
     int dpi = 96;
 };
 
-// Fills the whole canvas by `spec.style`; the canvas holds the cleared back colour before.
-void PaintBackground(Canvas& canvas, const BackgroundSpec& spec);
+// Fills the whole canvas by `design.style`; the canvas holds the cleared back colour before.
+void PaintBackground(Canvas& canvas, const BackgroundDesign& design);
 
 // The raised one-pixel frame: top and left in `high`, bottom and right in `dark`.
 void DrawFrame(Canvas& canvas, RgbChannels high, RgbChannels dark);

@@ -4,7 +4,7 @@
 
 namespace skin {
 
-BoxPlaces LayOutBoxes(const BoxLayoutSpec& s)
+BoxPlaces LayOutBoxes(const BoxLayoutDesign& s)
 {
     BoxPlaces p{s.close, s.max, s.min};
     // Gaps are whole design lengths, scaled once: 3 + 3 scaled apart would round twice.
@@ -50,7 +50,7 @@ std::optional<TitleBox> HitBox(const BoxPlaces& p, bool showClose, bool showMax,
     return std::nullopt;
 }
 
-TextOrigin PlaceCaption(const CaptionPlaceSpec& s)
+TextOrigin PlaceCaption(const CaptionPlaceDesign& s)
 {
     const int six = AtDpi(6, s.dpi);
     TextOrigin o{six, 0};

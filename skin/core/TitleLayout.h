@@ -13,7 +13,7 @@ namespace skin {
 
 enum class TitleBox { Close, Max, Min };
 
-struct BoxLayoutSpec {
+struct BoxLayoutDesign {
     BarStyle style = BarStyle::RisingInsetStriped;
     float barWidth = 0;
     float barHeight = 0;
@@ -28,7 +28,7 @@ struct BoxPlaces {
 };
 
 // Lays the shown boxes out from the right edge.
-BoxPlaces LayOutBoxes(const BoxLayoutSpec& spec);
+BoxPlaces LayOutBoxes(const BoxLayoutDesign& design);
 
 // The shown box strictly containing (x, y), tested close, minimise, maximise.
 std::optional<TitleBox> HitBox(const BoxPlaces& places, bool showClose, bool showMax, bool showMin, float x, float y);
@@ -37,7 +37,7 @@ std::optional<TitleBox> HitBox(const BoxPlaces& places, bool showClose, bool sho
 enum class CaptionAlignX : std::int32_t { AfterIcon = 0, Left = 1, Centre = 2, Right = 3 };
 enum class CaptionAlignY : std::int32_t { Centre = 0, Top = 1, AboveFrame = 2, Bottom = 3 };
 
-struct CaptionPlaceSpec {
+struct CaptionPlaceDesign {
     std::int32_t posX = 0, posY = 2;
     int barWidth = 0, barHeight = 0;
     int textWidth = 0, textHeight = 0;
@@ -50,7 +50,7 @@ struct TextOrigin {
     int x = 0, y = 0;
     bool operator==(const TextOrigin&) const = default;
 };
-TextOrigin PlaceCaption(const CaptionPlaceSpec& spec);
+TextOrigin PlaceCaption(const CaptionPlaceDesign& design);
 
 struct Sides {
     bool top = false, bottom = true, left = false, right = true;

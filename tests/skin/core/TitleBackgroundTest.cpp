@@ -18,9 +18,9 @@ struct Bar {
     explicit Bar(int w = 40, int h = 10) : px(static_cast<std::size_t>(w) * h, kCleared), canvas(px, w, h) {}
 };
 
-BackgroundSpec Spec(int style, int border = 0)
+BackgroundDesign DesignOf(int style, int border = 0)
 {
-    BackgroundSpec s;
+    BackgroundDesign s;
     s.style = static_cast<BarStyle>(style);
     s.cover = 5;
     s.border = border;
@@ -82,7 +82,7 @@ TEST(TitleBackground, EachStyleAtItsKeyRowsAndColumns)
     };
     for (const StyleCase& c : cases) {
         Bar bar;
-        PaintBackground(bar.canvas, Spec(c.style, c.border));
+        PaintBackground(bar.canvas, DesignOf(c.style, c.border));
         for (const Probe& p : c.probes)
             EXPECT_EQ(bar.canvas.At(p.x, p.y), p.want)
                 << "style " << c.style << " border " << c.border << " at (" << p.x << ", " << p.y << ")";
@@ -92,7 +92,7 @@ TEST(TitleBackground, EachStyleAtItsKeyRowsAndColumns)
 TEST(TitleBackground, PlateNeedsBothCloseAndMinimiseBoxes)
 {
     Bar bar;
-    BackgroundSpec s = Spec(13);
+    BackgroundDesign s = DesignOf(13);
     s.showMin = false;
     PaintBackground(bar.canvas, s);
     EXPECT_EQ(bar.canvas.At(0, 0), kCleared);

@@ -6,9 +6,9 @@
 using namespace skin;
 
 namespace {
-BoxLayoutSpec Bar(int style, bool close, bool max, bool min)
+BoxLayoutDesign Bar(int style, bool close, bool max, bool min)
 {
-    BoxLayoutSpec s;
+    BoxLayoutDesign s;
     s.style = static_cast<BarStyle>(style);
     s.barWidth = 449;
     s.barHeight = 28;
@@ -45,10 +45,10 @@ TEST(TitleLayout, BoxesLineUpFromTheRightEdge)
             EXPECT_EQ(p.close.top, c.top) << "style " << c.style;
         }
     }
-    BoxLayoutSpec odd = Bar(8, true, false, true);
+    BoxLayoutDesign odd = Bar(8, true, false, true);
     odd.barHeight = 27;
     EXPECT_EQ(LayOutBoxes(odd).close.top, 5.5f);
-    BoxLayoutSpec big = Bar(8, true, false, true);
+    BoxLayoutDesign big = Bar(8, true, false, true);
     big.dpi = 144;
     big.close = {0, 0, 24, 24};
     EXPECT_EQ(LayOutBoxes(big).close.left, 449 - 24 - 9) << "gaps scale with the DPI";
@@ -80,7 +80,7 @@ TEST(TitleLayout, CaptionOriginByPlacementModes)
         {7, 2, 22.0f, {28, 6}},
     };
     for (const Case& c : cases) {
-        CaptionPlaceSpec s;
+        CaptionPlaceDesign s;
         s.posX = c.posX;
         s.posY = c.posY;
         s.barWidth = 449;
