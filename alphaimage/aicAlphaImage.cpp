@@ -154,6 +154,10 @@ LRESULT aicAlphaImage::WndProc(UINT msg, WPARAM wp, LPARAM lp)
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
+    // The second press of a quick double click is a press like the first: two clicks, two Clicks.
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDBLCLK:
         MouseDown(rt::ButtonFromMessage(msg), GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
         return 0;
     case WM_LBUTTONUP:

@@ -29,6 +29,12 @@ int ShiftFromMouseFlags(WPARAM wp)
     return shift;
 }
 
+int ButtonsFromMouseFlags(WPARAM wp)
+{
+    return (wp & MK_LBUTTON ? vbLeftButton : 0) | (wp & MK_RBUTTON ? vbRightButton : 0) |
+           (wp & MK_MBUTTON ? vbMiddleButton : 0);
+}
+
 int ButtonFromMessage(UINT msg)
 {
     switch (msg) {

@@ -16,6 +16,8 @@ enum ShiftState : int { vbShiftMask = 1, vbCtrlMask = 2, vbAltMask = 4 };
 int ShiftFromKeys();
 int ButtonFromMessage(UINT msg);
 int ShiftFromMouseFlags(WPARAM wp);
+// The buttons held down, from a mouse message's MK_ flags.
+int ButtonsFromMouseFlags(WPARAM wp);
 inline int MouseX(LPARAM lp) { return static_cast<short>(LOWORD(lp)); }
 inline int MouseY(LPARAM lp) { return static_cast<short>(HIWORD(lp)); }
 // WM_CONTEXTMENU asked for from the keyboard (the menu key, Shift+F10) carries the point -1,-1.

@@ -1,5 +1,8 @@
 #include "skin/TitelBar.h"
 
+#include <algorithm>
+#include <functional>
+
 #include <olectl.h>
 
 #include <algorithm>
@@ -361,20 +364,31 @@ void TitelBar::SetPicture(PicturePtr picture)
 {
     picture_ = std::move(picture);
     PropertyChanged(L"Picture");
-    if (HDC dc = BackDC()) {
-        SetImageI(dc);
-        GdiFlush();
-        InvalidateRect(hWnd(), nullptr, FALSE);
-    }
+    // Only the icon is drawn again: onto the face the boxes go back over, then the boxes.
+    RedrawFace([this] { SetImageI(BackDC()); });
 }
 
 void TitelBar::Cls()
 {
-    if (!BackDC())
+    RedrawFace([this] {
+        RECT r{0, 0, ScaleWidth(), ScaleHeight()};
+        rt::Gdi<HBRUSH> brush(CreateSolidBrush(GetRealColor(backColor_)));
+        FillRect(BackDC(), &r, brush.get());
+    });
+}
+
+void TitelBar::RedrawFace(const std::function<void()>& draw)
+{
+    const int w = ScaleWidth(), h = ScaleHeight();
+    if (!BackBits() || face_.size() != static_cast<std::size_t>(w) * h)
         return;
-    RECT r{0, 0, ScaleWidth(), ScaleHeight()};
-    rt::Gdi<HBRUSH> brush(CreateSolidBrush(GetRealColor(backColor_)));
-    FillRect(BackDC(), &r, brush.get());
+    auto* bits = static_cast<Pixel*>(BackBits());
+    GdiFlush();
+    std::copy(face_.begin(), face_.end(), bits);
+    draw();
+    GdiFlush();
+    face_.assign(bits, bits + face_.size());
+    DrawBoxes();
     InvalidateRect(hWnd(), nullptr, FALSE);
 }
 

@@ -12,6 +12,7 @@
 #include "skin/core/TitleLayout.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -175,6 +176,11 @@ private:
     void SetImageI(HDC dc);
     void Shadow(HDC dc);
     void BSetBorder(int w, int h);
+    // Puts the painted face back without the boxes, runs `draw` on it, keeps the result as the
+    // face and draws the boxes over it again.
+    void RedrawFace(const std::function<void()>& draw);
+    // The icon's size on the bar: its own pixels scaled by the bar's DPI.
+    SIZE IconSize() const;
     int Border() const { return Scaled(border_); }
     std::optional<float> IconRight() const;
     // Boxes (TitelBarBoxes.cpp).
@@ -185,10 +191,16 @@ private:
     BoxPlaces Places() const;
     // Input (TitelBarInput.cpp).
     bool IsCursorInside() const;
+    bool ClientPointInside(int x, int y) const;
+    void StartTracking();
     void StopTracking();
+    // Forgets the press on the surface and lets the mouse go.
+    void EndSurfacePress();
     void BoxMove(TitleBox box);
     void BoxDown(TitleBox box);
     void SurfaceMove(int button, int shift, float x, float y);
+    void SurfaceDown(UINT msg, WPARAM wp, float x, float y);
+    void SurfaceUp(UINT msg, WPARAM wp, float x, float y);
     void DoCloseAction();
 
     CloseAction closeAction_;
@@ -222,7 +234,12 @@ private:
     BoxState boxState_[3] = {BoxState::Normal, BoxState::Normal, BoxState::Normal};
     // The face as painted before the boxes go on it: box pictures change without a repaint.
     std::vector<Pixel> face_;
-    bool leftDownOnSurface_ = false;
+    // Buttons pressed on the surface and not yet released; only such a press holds the capture.
+    int surfaceButtons_ = 0;
+    // A left press on the surface whose release over the bar is a Click.
+    bool clickArmed_ = false;
+    // A leave notice is asked for: the cursor went onto the surface and has not left it since.
+    bool leaveArmed_ = false;
 };
 
 } // namespace skin

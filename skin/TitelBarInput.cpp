@@ -1,5 +1,10 @@
-// The title bar under the mouse: hover tracking with the capture and a 25 ms poll, dragging
+// The title bar under the mouse: hover tracking with a leave notice and a 25 ms poll, dragging
 // the form, the box presses, and the events the surface passes on.
+//
+// Hover never holds the mouse capture: the logo and link images are child windows of the bar,
+// and a capture held while the cursor crosses the bar would take every move and click meant
+// for them. The capture is held only from a press on the bar's own surface to its release.
+#include "runtime/Control.h"
 #include "runtime/Form.h"
 #include "runtime/Runtime.h"
 #include "skin/TitelBar.h"
@@ -13,21 +18,7 @@ constexpr UINT kPollMs = 25;
 // so an unload cannot free the bar under its own handler.
 constexpr UINT kCloseMessage = WM_APP + 0x15;
 
-int ButtonOf(WPARAM wp)
-{
-    return (wp & MK_LBUTTON ? 1 : 0) | (wp & MK_RBUTTON ? 2 : 0) | (wp & MK_MBUTTON ? 4 : 0);
-}
-
-int ShiftOf(WPARAM wp)
-{
-    return (wp & MK_SHIFT ? 1 : 0) | (wp & MK_CONTROL ? 2 : 0) | (GetKeyState(VK_MENU) < 0 ? 4 : 0);
-}
-
-int KeyShift()
-{
-    return (GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
-           (GetKeyState(VK_MENU) < 0 ? 4 : 0);
-}
+bool IsDoubleClick(UINT msg) { return msg == WM_LBUTTONDBLCLK || msg == WM_RBUTTONDBLCLK || msg == WM_MBUTTONDBLCLK; }
 
 } // namespace
 
@@ -38,14 +29,31 @@ bool TitelBar::IsCursorInside() const
     POINT pt{};
     if (!GetCursorPos(&pt) || !ScreenToClient(hWnd(), &pt))
         return false;
+    return ClientPointInside(pt.x, pt.y);
+}
+
+bool TitelBar::ClientPointInside(int x, int y) const
+{
     // Both far edges count as inside.
-    return pt.x >= 0 && pt.y >= 0 && pt.x <= ScaleWidth() && pt.y <= ScaleHeight();
+    return x >= 0 && y >= 0 && x <= ScaleWidth() && y <= ScaleHeight();
+}
+
+void TitelBar::StartTracking()
+{
+    hover_ = Hover::Tracking;
+    SetTimer(hWnd(), kPollTimer, kPollMs, nullptr);
 }
 
 void TitelBar::StopTracking()
 {
     KillTimer(hWnd(), kPollTimer);
     hover_ = Hover::Idle;
+}
+
+void TitelBar::EndSurfacePress()
+{
+    surfaceButtons_ = 0;
+    clickArmed_ = false;
     if (GetCapture() == hWnd())
         ReleaseCapture();
 }
@@ -60,6 +68,7 @@ void TitelBar::BoxMove(TitleBox box)
 void TitelBar::BoxDown(TitleBox box)
 {
     StopTracking();
+    EndSurfacePress();
     // A box drawn as disabled does nothing.
     if (!enabled_[Index(box)])
         return;
@@ -97,21 +106,60 @@ void TitelBar::SurfaceMove(int button, int shift, float x, float y)
     for (TitleBox b : {TitleBox::Close, TitleBox::Max, TitleBox::Min})
         if (enabled_[Index(b)])
             SetBoxState(b, BoxState::Normal);
-    if (hover_ == Hover::Idle && IsCursorInside()) {
-        if (GetCapture() != hWnd())
-            SetCapture(hWnd());
-        hover_ = Hover::Tracking;
-        SetTimer(hWnd(), kPollTimer, kPollMs, nullptr);
+    // Without the capture a move reaches the bar only over its own surface; with it (a press
+    // is held) the point may lie outside.
+    if (hover_ == Hover::Idle && ClientPointInside(static_cast<int>(x), static_cast<int>(y)))
+        StartTracking();
+    if (!leaveArmed_) {
+        TRACKMOUSEEVENT t{sizeof(t), TME_LEAVE, hWnd(), 0};
+        leaveArmed_ = TrackMouseEvent(&t) != FALSE;
     }
-    if (button == 1) {
+    if (button == rt::vbLeftButton && (surfaceButtons_ & rt::vbLeftButton)) {
         StopTracking();
-        leftDownOnSurface_ = false;
+        EndSurfacePress();
         // The system moves the form as if its caption were pressed, until the button is up;
         // the move starts from where the cursor was for this message.
         if (rt::Form* form = Parent())
             SendMessageW(form->hWnd(), WM_NCLBUTTONDOWN, HTCAPTION, static_cast<LPARAM>(GetMessagePos()));
     }
     MouseMove.Raise(button, shift, x, y);
+}
+
+void TitelBar::SurfaceDown(UINT msg, WPARAM wp, float x, float y)
+{
+    if (GetCapture() != hWnd())
+        SetCapture(hWnd());
+    StopTracking();
+    int button = rt::ButtonFromMessage(msg), shift = rt::ShiftFromMouseFlags(wp);
+    surfaceButtons_ |= button;
+    if (msg == WM_LBUTTONDBLCLK) {
+        // The second press of a double click is the double click itself, and no Click follows.
+        clickArmed_ = false;
+        DblClick.Raise();
+        return;
+    }
+    clickArmed_ = msg == WM_LBUTTONDOWN;
+    MouseDown.Raise(button, shift, x, y);
+}
+
+void TitelBar::SurfaceUp(UINT msg, WPARAM wp, float x, float y)
+{
+    int button = rt::ButtonFromMessage(msg), shift = rt::ShiftFromMouseFlags(wp);
+    const bool pressedHere = (surfaceButtons_ & button) != 0;
+    // A release over a box belongs to the box, unless the press was on the surface.
+    if (!pressedHere && HitBox(Places(), show_[kClose], show_[kMax], show_[kMin], x, y))
+        return;
+    const bool click = button == rt::vbLeftButton && clickArmed_ &&
+                       ClientPointInside(static_cast<int>(x), static_cast<int>(y));
+    surfaceButtons_ &= ~button;
+    if (button == rt::vbLeftButton)
+        clickArmed_ = false;
+    StopTracking();
+    if (!surfaceButtons_ && GetCapture() == hWnd())
+        ReleaseCapture();
+    MouseUp.Raise(button, shift, x, y);
+    if (click)
+        Click.Raise();
 }
 
 LRESULT TitelBar::WndProc(UINT msg, WPARAM wp, LPARAM lp)
@@ -122,41 +170,43 @@ LRESULT TitelBar::WndProc(UINT msg, WPARAM wp, LPARAM lp)
         if (auto box = HitBox(Places(), show_[kClose], show_[kMax], show_[kMin], x, y))
             BoxMove(*box);
         else
-            SurfaceMove(ButtonOf(wp), ShiftOf(wp), x, y);
+            SurfaceMove(rt::ButtonsFromMouseFlags(wp), rt::ShiftFromMouseFlags(wp), x, y);
         return 0;
     }
+    case WM_MOUSELEAVE:
+        leaveArmed_ = false;
+        // Onto one of the bar's own child windows the cursor is still over the bar: the poll
+        // goes on until it leaves for good.
+        if (hover_ == Hover::Tracking && !IsCursorInside())
+            StopTracking();
+        return 0;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN: {
-        float x = static_cast<float>(rt::MouseX(lp)), y = static_cast<float>(rt::MouseY(lp));
-        if (auto box = HitBox(Places(), show_[kClose], show_[kMax], show_[kMin], x, y)) {
+    case WM_MBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDBLCLK: {
+        const float x = static_cast<float>(rt::MouseX(lp)), y = static_cast<float>(rt::MouseY(lp));
+        // Every press of a box acts, the second of a double click too.
+        if (auto box = HitBox(Places(), show_[kClose], show_[kMax], show_[kMin], x, y))
             BoxDown(*box);
-            return 0;
-        }
-        if (GetCapture() != hWnd())
-            SetCapture(hWnd());
-        hover_ = Hover::Idle;
-        leftDownOnSurface_ = msg == WM_LBUTTONDOWN;
-        int button = msg == WM_LBUTTONDOWN ? 1 : msg == WM_RBUTTONDOWN ? 2 : 4, shift = ShiftOf(wp);
-        MouseDown.Raise(button, shift, x, y);
+        else if (IsDoubleClick(msg) && msg != WM_LBUTTONDBLCLK)
+            SurfaceDown(msg == WM_RBUTTONDBLCLK ? WM_RBUTTONDOWN : WM_MBUTTONDOWN, wp, x, y);
+        else
+            SurfaceDown(msg, wp, x, y);
         return 0;
     }
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
-    case WM_MBUTTONUP: {
-        float x = static_cast<float>(rt::MouseX(lp)), y = static_cast<float>(rt::MouseY(lp));
-        hover_ = Hover::Idle;
-        KillTimer(hWnd(), kPollTimer);
-        if (GetCapture() == hWnd())
-            ReleaseCapture();
-        int button = msg == WM_LBUTTONUP ? 1 : msg == WM_RBUTTONUP ? 2 : 4, shift = ShiftOf(wp);
-        MouseUp.Raise(button, shift, x, y);
-        if (msg == WM_LBUTTONUP && std::exchange(leftDownOnSurface_, false))
-            Click.Raise();
+    case WM_MBUTTONUP:
+        SurfaceUp(msg, wp, static_cast<float>(rt::MouseX(lp)), static_cast<float>(rt::MouseY(lp)));
         return 0;
-    }
-    case WM_LBUTTONDBLCLK:
-        DblClick.Raise();
+    case WM_CAPTURECHANGED:
+        // A menu or the system's move loop took the mouse: the press ends without a release.
+        if (reinterpret_cast<HWND>(lp) != hWnd()) {
+            surfaceButtons_ = 0;
+            clickArmed_ = false;
+        }
         return 0;
     case WM_TIMER:
         if (wp == kPollTimer) {
@@ -167,7 +217,7 @@ LRESULT TitelBar::WndProc(UINT msg, WPARAM wp, LPARAM lp)
         break;
     case WM_KEYDOWN:
     case WM_KEYUP: {
-        int key = static_cast<int>(wp), shift = KeyShift();
+        int key = static_cast<int>(wp), shift = rt::ShiftFromKeys();
         (msg == WM_KEYDOWN ? KeyDown : KeyUp).Raise(key, shift);
         return 0;
     }

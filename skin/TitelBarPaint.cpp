@@ -82,29 +82,43 @@ void TitelBar::SetVerlauf(int w, int h)
     CutPill(canvas, textWidth, Border(), Dpi());
 }
 
+SIZE TitelBar::IconSize() const
+{
+    const PicturePtr& p = pictureButton_;
+    return p ? SIZE{Scaled(p->Width()), Scaled(p->Height())} : SIZE{0, 0};
+}
+
 std::optional<float> TitelBar::IconRight() const
 {
     if (!pictureButton_ || !pictureButton_->Handle())
         return std::nullopt;
-    return static_cast<float>(Scaled(picturePosX_) + pictureButton_->Width());
+    return static_cast<float>(Scaled(picturePosX_) + IconSize().cx);
 }
 
 void TitelBar::SetImageI(HDC dc)
 {
-    // The holder takes the picture's own size.
     const PicturePtr& p = pictureButton_;
     if (!p || !p->Handle())
         return;
-    const UINT flags = (p->Type() == Picture::kIcon ? DST_ICON : DST_BITMAP) | DSS_RIGHT;
     const int w = ScaleWidth(), h = ScaleHeight();
+    const SIZE size = IconSize();
     const auto mode = static_cast<skin::PicturePosMode>(picturePosMode_);
     // A centred place is stored back, in design units, as the property's value.
     if (mode == skin::PicturePosMode::CentreAcross || mode == skin::PicturePosMode::Centre)
-        picturePosX_ = static_cast<std::int16_t>(MulDiv(Nearest((w - p->Width()) / 2.0), 96, Dpi()));
+        picturePosX_ = static_cast<std::int16_t>(MulDiv(Nearest((w - size.cx) / 2.0), 96, Dpi()));
     if (mode == skin::PicturePosMode::CentreDown || mode == skin::PicturePosMode::Centre)
-        picturePosY_ = static_cast<std::int16_t>(MulDiv(Nearest((h - p->Height()) / 2.0), 96, Dpi()));
-    DrawStateW(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(p->Handle()), 0, Scaled(picturePosX_),
-               Scaled(picturePosY_), p->Width(), p->Height(), flags);
+        picturePosY_ = static_cast<std::int16_t>(MulDiv(Nearest((h - size.cy) / 2.0), 96, Dpi()));
+    const int x = Scaled(picturePosX_), y = Scaled(picturePosY_);
+    if (p->Type() == Picture::kIcon) {
+        DrawIconEx(dc, x, y, static_cast<HICON>(p->Handle()), size.cx, size.cy, 0, nullptr, DI_NORMAL);
+        return;
+    }
+    rt::UniqueDC source(CreateCompatibleDC(dc));
+    if (!source)
+        return;
+    rt::Selected sel(source.get(), static_cast<HBITMAP>(p->Handle()));
+    SetStretchBltMode(dc, COLORONCOLOR);
+    StretchBlt(dc, x, y, size.cx, size.cy, source.get(), 0, 0, p->Width(), p->Height(), SRCCOPY);
 }
 
 void TitelBar::Shadow(HDC dc)

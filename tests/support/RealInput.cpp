@@ -45,28 +45,23 @@ std::string WhyNotOn(HWND hwnd, POINT screen)
 
 std::string MoveCursorTo(POINT screen)
 {
-    // Absolute coordinates run over 0..65535 for the whole primary screen; round up so the
-    // system's truncation lands on the pixel itself.
-    int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = static_cast<LONG>((static_cast<LONGLONG>(screen.x) * 65536 + sw - 1) / sw);
-    in.mi.dy = static_cast<LONG>((static_cast<LONGLONG>(screen.y) * 65536 + sh - 1) / sh);
-    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &in, sizeof(in));
     POINT at{};
-    bool ok = PumpUntil(
-        [&] {
-            GetCursorPos(&at);
-            return at.x == screen.x && at.y == screen.y;
-        },
-        3000);
-    return ok ? std::string()
-              : "the cursor went to " + std::to_string(at.x) + "," + std::to_string(at.y) + " instead of " +
-                    std::to_string(screen.x) + "," + std::to_string(screen.y);
+    GetCursorPos(&at);
+    for (POINT step : HandPath(at, screen)) {
+        SendCursorTo(step);
+        if (!PumpUntil(
+                [&] {
+                    GetCursorPos(&at);
+                    return at.x == step.x && at.y == step.y;
+                },
+                3000))
+            return "the cursor went to " + std::to_string(at.x) + "," + std::to_string(at.y) + " instead of " +
+                   std::to_string(step.x) + "," + std::to_string(step.y);
+    }
+    return {};
 }
 
-std::string ClickAt(HWND hwnd, POINT client, DWORD downFlag)
+std::string ClickAt(HWND hwnd, POINT client, DWORD downFlag, int clicks)
 {
     std::string why = BringToForeground(hwnd);
     if (!why.empty())
@@ -75,11 +70,13 @@ std::string ClickAt(HWND hwnd, POINT client, DWORD downFlag)
     ClientToScreen(hwnd, &screen);
     if (!(why = WhyNotOn(hwnd, screen)).empty() || !(why = MoveCursorTo(screen)).empty())
         return why;
-    INPUT in[2] = {};
-    in[0].type = in[1].type = INPUT_MOUSE;
-    in[0].mi.dwFlags = downFlag;
-    in[1].mi.dwFlags = downFlag << 1; // each button's release flag is its press flag shifted once
-    SendInput(2, in, sizeof(INPUT));
+    std::vector<INPUT> in(static_cast<std::size_t>(2 * clicks));
+    for (std::size_t i = 0; i < in.size(); ++i) {
+        in[i].type = INPUT_MOUSE;
+        // Each button's release flag is its press flag shifted once.
+        in[i].mi.dwFlags = i % 2 ? downFlag << 1 : downFlag;
+    }
+    SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
     return {};
 }
 

@@ -17,13 +17,14 @@ std::string BringToForeground(HWND hwnd);
 // Empty when screen point `screen` shows `hwnd` itself; else what covers the point.
 std::string WhyNotOn(HWND hwnd, POINT screen);
 
-// Moves the cursor to `screen` and waits until the system has it there; empty or the reason.
+// Moves the cursor to `screen` as a hand does (along HandPath, each step awaited); empty or the reason.
 std::string MoveCursorTo(POINT screen);
 
-// Presses and releases a mouse button (MOUSEEVENTF_LEFTDOWN or MOUSEEVENTF_RIGHTDOWN) at
-// client point `client` of `hwnd`, in one SendInput call: a control that tracks the button in a
-// loop of its own finds the release already queued. Empty, or why nothing was sent.
-std::string ClickAt(HWND hwnd, POINT client, DWORD downFlag);
+// Presses and releases a mouse button (MOUSEEVENTF_LEFTDOWN or MOUSEEVENTF_RIGHTDOWN) `clicks`
+// times at client point `client` of `hwnd`, in one SendInput call: a control that tracks the
+// button in a loop of its own finds the release already queued, and two clicks are a double
+// click. Empty, or why nothing was sent.
+std::string ClickAt(HWND hwnd, POINT client, DWORD downFlag, int clicks = 1);
 
 // A key pressed with the modifiers in `modifiers` held, all released again, in one call.
 void PressKey(WORD vk, const std::vector<WORD>& modifiers = {});

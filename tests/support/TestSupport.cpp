@@ -172,6 +172,30 @@ void PassDoubleClickTime() { PumpFor(static_cast<int>(GetDoubleClickTime()) + 50
     return PumpQueued();
 }
 
+std::vector<POINT> HandPath(POINT from, POINT to)
+{
+    constexpr int kStep = 6; // pixels between two moves: every window of the way is crossed
+    const int dx = to.x - from.x, dy = to.y - from.y;
+    const int steps = std::max(1, (std::max(std::abs(dx), std::abs(dy)) + kStep - 1) / kStep);
+    std::vector<POINT> path;
+    for (int i = 1; i <= steps; ++i)
+        path.push_back(POINT{from.x + MulDiv(dx, i, steps), from.y + MulDiv(dy, i, steps)});
+    return path;
+}
+
+bool SendCursorTo(POINT screen)
+{
+    // Absolute coordinates run over 0..65535 for the whole primary screen; round up so the
+    // system's truncation lands on the pixel itself.
+    const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = static_cast<LONG>((static_cast<LONGLONG>(screen.x) * 65536 + sw - 1) / sw);
+    in.mi.dy = static_cast<LONG>((static_cast<LONGLONG>(screen.y) * 65536 + sh - 1) / sh);
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    return SendInput(1, &in, sizeof(in)) == 1;
+}
+
 ::testing::AssertionResult MoveMouseTo(HWND hwnd, int x, int y)
 {
     HWND top = GetAncestor(hwnd, GA_ROOT);
@@ -192,9 +216,24 @@ void PassDoubleClickTime() { PumpFor(static_cast<int>(GetDoubleClickTime()) + 50
         return ::testing::AssertionFailure() << "point (" << pt.x << ", " << pt.y << ") is covered by window \""
                                              << Narrow(text) << "\" of class " << Narrow(cls);
     }
-    const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
-    return SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, static_cast<LONG>((pt.x * 65536 + sw / 2) / sw),
-                     static_cast<LONG>((pt.y * 65536 + sh / 2) / sh));
+    POINT from{};
+    GetCursorPos(&from);
+    for (POINT step : HandPath(from, pt)) {
+        if (!SendCursorTo(step))
+            return ::testing::AssertionFailure() << "SendInput took no mouse move";
+        POINT at{};
+        if (auto r = WaitFor(
+                [&] {
+                    GetCursorPos(&at);
+                    return at.x == step.x && at.y == step.y;
+                },
+                3000, "the cursor at its next step");
+            !r)
+            return r << " (it is at " << at.x << ", " << at.y << ")";
+        if (auto r = PumpQueued(); !r)
+            return r;
+    }
+    return ::testing::AssertionSuccess();
 }
 
 ::testing::AssertionResult ClickAt(HWND hwnd, int x, int y, bool right)

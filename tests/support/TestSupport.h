@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace test {
 
@@ -41,8 +42,15 @@ void PumpFor(int ms);
 // Lets the system's double-click time pass, so that the next click is a single one.
 void PassDoubleClickTime();
 
+// The screen points a hand moves the cursor through from `from` to `to`: a few pixels apart,
+// `to` last, so every window between the two sees the cursor pass.
+std::vector<POINT> HandPath(POINT from, POINT to);
+// One absolute move of the cursor to screen point `screen` by SendInput; false when not taken.
+bool SendCursorTo(POINT screen);
+
 // Real input (SendInput) at client point (x, y) of `hwnd`: its top-level window is brought to
 // the foreground first, and the click fails, naming the window there, when another covers it.
+// The cursor travels there from where it is along HandPath, each step handled before the next.
 ::testing::AssertionResult MoveMouseTo(HWND hwnd, int x, int y);
 ::testing::AssertionResult ClickAt(HWND hwnd, int x, int y, bool right = false);
 // Both fail when the system took none of the input.

@@ -89,7 +89,12 @@ struct InputSetup {
 TEST(ButtonInput, HoverEntersOnceMovesAndLeavesThroughTheHook)
 {
     InputSetup s;
-    s.Over();
+    // Up to just below the button, then one step in: that step is the entering move.
+    POINT below{kW / 2, kH + 4};
+    MapWindowPoints(s.b->hWnd(), s.placed.form.hWnd(), &below, 1);
+    ASSERT_TRUE(MoveMouseTo(s.placed.form.hWnd(), below.x, below.y));
+    ASSERT_EQ(s.log.Count("MouseEnter"), 0);
+    s.Over(kW / 2, kH - 2);
     ASSERT_TRUE(PumpUntil([&] { return s.log.Count("MouseEnter") == 1; }, 2000));
     EXPECT_EQ(s.b->DrawState(), skin::ButtonState::Hot);
     EXPECT_EQ(s.log.Count("MouseMove"), 0) << "the entering move raises no MouseMove";

@@ -77,15 +77,22 @@ TEST_F(PanelInput, ClicksAreReportedByTheAreaTheyFallIn)
         POINT at;
         DWORD down;
         std::vector<std::string> events;
+        int clicks = 1;
     } cases[] = {
         {{w / 2, th / 2}, MOUSEEVENTF_LEFTDOWN, {"down 1 0", "TileClick", "up 1 0"}},
         {{w / 3, th + 10}, MOUSEEVENTF_LEFTDOWN, {"down 1 1", "PanelClick", "up 1 1"}},
         {{w / 2, h / 2}, MOUSEEVENTF_RIGHTDOWN, {"down 2 1", "up 2 1"}},
         {{w / 3, 0}, MOUSEEVENTF_RIGHTDOWN, {"down 2 0", "up 2 0"}},
+        // The second press of a double click is a press like the first (the right click
+        // before keeps its first press a single one).
+        {{w / 3, th + 10},
+         MOUSEEVENTF_LEFTDOWN,
+         {"down 1 1", "PanelClick", "up 1 1", "down 1 1", "PanelClick", "up 1 1"},
+         2},
     };
     for (const Case& c : cases) {
         log.clear();
-        ASSERT_EQ(test::ClickAt(p.hWnd(), c.at, c.down), "");
+        ASSERT_EQ(test::ClickAt(p.hWnd(), c.at, c.down, c.clicks), "");
         EXPECT_TRUE(test::WaitFor([&] { return log.size() >= c.events.size(); }, 5000, "the click's events"));
         EXPECT_TRUE(test::PumpQueued());
         EXPECT_EQ(log, c.events) << c.at.x << ',' << c.at.y;

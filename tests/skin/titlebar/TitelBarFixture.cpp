@@ -14,6 +14,22 @@ rt::PropertyBag FlatDesign()
     return bag;
 }
 
+skin::PicturePtr SolidPicture(int w, int h, COLORREF colour)
+{
+    HDC screen = GetDC(nullptr);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
+    HDC dc = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(dc, bmp);
+    RECT all{0, 0, w, h};
+    HBRUSH brush = CreateSolidBrush(colour);
+    FillRect(dc, &all, brush);
+    DeleteObject(brush);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return skin::Picture::FromBitmap(bmp);
+}
+
 std::uint32_t BarPixel(const skin::TitelBar& bar, int x, int y)
 {
     GdiFlush();

@@ -32,6 +32,9 @@ private:
 // The bag a new bar saves, with a flat black band and no frame or extrusion unless changed.
 rt::PropertyBag FlatDesign();
 
+// A bitmap picture of `w` by `h` pixels in one colour.
+skin::PicturePtr SolidPicture(int w, int h, COLORREF colour);
+
 // The bar's backing pixel at (x, y), 0x00RRGGBB.
 std::uint32_t BarPixel(const skin::TitelBar& bar, int x, int y);
 inline std::uint32_t Rgb(int r, int g, int b) { return static_cast<std::uint32_t>(r << 16 | g << 8 | b); }

@@ -5,16 +5,21 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
 #include <thread>
+#include <vector>
 
 using namespace test;
 using skin::TitelBar;
+using skin::TitleBox;
 
 namespace {
 
 struct Shown {
     BarForm form;
-    explicit Shown(TitelBar::CloseAction a = TitelBar::CloseAction::HideForm) : form(FlatDesign(), a)
+    explicit Shown(TitelBar::CloseAction a = TitelBar::CloseAction::HideForm, rt::PropertyBag design = FlatDesign())
+        : form(std::move(design), a)
     {
         form.Load();
         form.ShowAfterLoad();
@@ -24,6 +29,18 @@ struct Shown {
         if (form.IsLoaded())
             form.Unload();
     }
+};
+
+// The system's double-click time, changed for one test and put back.
+class DoubleClickTime {
+public:
+    explicit DoubleClickTime(UINT ms) : old_(GetDoubleClickTime()) { SetDoubleClickTime(ms); }
+    ~DoubleClickTime() { SetDoubleClickTime(old_); }
+    DoubleClickTime(const DoubleClickTime&) = delete;
+    DoubleClickTime& operator=(const DoubleClickTime&) = delete;
+
+private:
+    UINT old_;
 };
 
 POINT Centre(RECT r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
@@ -80,12 +97,48 @@ TEST(TitelBarInput, DraggingTheBarMovesTheForm)
     EXPECT_NE(GetCapture(), bar);
 }
 
-TEST(TitelBarInput, MinimiseBoxMinimisesTheForm)
+// Every press of a box acts on the form, with any button; a second press right after the
+// first (a double click to the system) acts again. Box presses raise nothing on the bar.
+TEST(TitelBarInput, EveryPressOfABoxActs)
 {
-    Shown s;
-    const POINT min = Centre(s.form.bar.MinBoxRect());
-    ASSERT_TRUE(ClickAt(s.form.bar.hWnd(), min.x, min.y));
-    EXPECT_TRUE(WaitFor([&] { return IsIconic(s.form.hWnd()) != FALSE; }, 5000, "the form minimised"));
+    struct Step {
+        TitleBox box;
+        bool right;
+        std::function<bool(HWND)> done;
+        const char* what;
+    };
+    const auto iconic = [](HWND f) { return IsIconic(f) != FALSE; };
+    const auto zoomed = [](HWND f) { return IsZoomed(f) != FALSE; };
+    const auto normal = [](HWND f) { return !IsZoomed(f) && !IsIconic(f) && IsWindowVisible(f); };
+    const auto hidden = [](HWND f) { return !IsWindowVisible(f); };
+    const std::vector<Step> sequences[] = {
+        {{TitleBox::Min, false, iconic, "minimised"}, {TitleBox::Min, false, iconic, "minimised by the second press"}},
+        {{TitleBox::Max, false, zoomed, "maximised"}, {TitleBox::Max, false, normal, "restored"}},
+        {{TitleBox::Close, true, hidden, "hidden by a right press"}},
+    };
+    // Long enough that each press after a restore counts as the second of a double click.
+    DoubleClickTime slow(20000);
+    for (const auto& steps : sequences) {
+        rt::PropertyBag design = FlatDesign();
+        design.Set(L"ShowMaximized", std::int64_t{-1}).Set(L"ShowMaximizedEnabled", std::int64_t{-1});
+        Shown s(TitelBar::CloseAction::HideForm, std::move(design));
+        std::vector<std::string> barEvents;
+        s.form.bar.MouseUp.Connect([&](int&, int&, float&, float&) { barEvents.push_back("MouseUp"); });
+        s.form.bar.MouseDown.Connect([&](int&, int&, float&, float&) { barEvents.push_back("MouseDown"); });
+        s.form.bar.DblClick.Connect([&] { barEvents.push_back("DblClick"); });
+        const HWND f = s.form.hWnd();
+        for (const Step& step : steps) {
+            const POINT c = Centre(s.form.bar.BoxRect(step.box));
+            ASSERT_TRUE(ClickAt(s.form.bar.hWnd(), c.x, c.y, step.right));
+            EXPECT_TRUE(WaitFor([&] { return step.done(f); }, 5000, step.what));
+            if (IsIconic(f)) {
+                ShowWindow(f, SW_RESTORE);
+                ASSERT_TRUE(WaitFor([&] { return !IsIconic(f); }, 5000, "the form restored"));
+            }
+        }
+        EXPECT_TRUE(PumpQueued());
+        EXPECT_EQ(barEvents, std::vector<std::string>{});
+    }
 }
 
 TEST(TitelBarInput, CloseBoxUnloadsTheFormInThatVariant)
@@ -95,4 +148,58 @@ TEST(TitelBarInput, CloseBoxUnloadsTheFormInThatVariant)
     ASSERT_TRUE(ClickAt(s.form.bar.hWnd(), close.x, close.y));
     EXPECT_TRUE(WaitFor([&] { return !s.form.IsLoaded(); }, 5000, "the form unloaded"));
     EXPECT_EQ(s.form.unloads, 1);
+}
+
+TEST(TitelBarInput, SurfaceClicksAndKeysRaiseTheirEvents)
+{
+    Shown s;
+    TitelBar& bar = s.form.bar;
+    std::vector<std::string> log;
+    auto mouse = [&log](const char* what) {
+        return [&log, what](int& b, int&, float&, float&) { log.push_back(std::string(what) + ' ' + std::to_string(b)); };
+    };
+    auto key = [&log](const char* what) {
+        return [&log, what](int& k, int&) { log.push_back(std::string(what) + ' ' + std::to_string(k)); };
+    };
+    bar.MouseDown.Connect(mouse("down"));
+    bar.MouseUp.Connect(mouse("up"));
+    bar.Click.Connect([&] { log.push_back("Click"); });
+    bar.DblClick.Connect([&] { log.push_back("DblClick"); });
+    bar.KeyDown.Connect(key("keydown"));
+    bar.KeyUp.Connect(key("keyup"));
+    bar.KeyPress.Connect([&](int& c) { log.push_back("keypress " + std::to_string(c)); });
+    struct Case {
+        DWORD down;
+        int clicks;
+        std::vector<std::string> events;
+    } cases[] = {
+        {MOUSEEVENTF_LEFTDOWN, 1, {"down 1", "up 1", "Click"}},
+        {MOUSEEVENTF_LEFTDOWN, 2, {"down 1", "up 1", "Click", "DblClick", "up 1"}},
+        {MOUSEEVENTF_RIGHTDOWN, 1, {"down 2", "up 2"}},
+    };
+    for (const Case& c : cases) {
+        PassDoubleClickTime();
+        log.clear();
+        ASSERT_EQ(test::ClickAt(bar.hWnd(), {60, 10}, c.down, c.clicks), "");
+        EXPECT_TRUE(WaitFor([&] { return log.size() >= c.events.size(); }, 5000, "the clicks' events"));
+        EXPECT_TRUE(PumpQueued());
+        EXPECT_EQ(log, c.events);
+    }
+    log.clear();
+    SetFocus(bar.hWnd());
+    test::PressKey('A');
+    EXPECT_TRUE(WaitFor([&] { return log.size() >= 3; }, 5000, "the key's events"));
+    EXPECT_EQ(log, (std::vector<std::string>{"keydown 65", "keypress 97", "keyup 65"}));
+}
+
+TEST(TitelBarInput, ResizeIsRaisedBeforeTheRepaint)
+{
+    Shown s;
+    TitelBar& bar = s.form.bar;
+    const LONG before = bar.CloseBoxRect().right;
+    std::vector<LONG> seen;
+    bar.Resize.Connect([&] { seen.push_back(bar.CloseBoxRect().right); });
+    SetWindowPos(bar.hWnd(), nullptr, 0, 0, bar.ScaleWidth() - 40, bar.ScaleHeight(), SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(seen, std::vector<LONG>{before}) << "the boxes were laid out before Resize";
+    EXPECT_EQ(bar.CloseBoxRect().right, before - 40) << "the repaint after it lays them out again";
 }

@@ -150,6 +150,23 @@ TEST(TitelBarPaint, BoxesLieFromTheRightEdgeAndShowTheirStates)
     EXPECT_TRUE(IsWindowVisible(s.form.hWnd())) << "a disabled close box does nothing";
 }
 
+TEST(TitelBarPaint, ClearedFaceAndRedrawnIconOutlastABoxChange)
+{
+    Shown s{FlatDesign()};
+    TitelBar& b = s.bar();
+    b.SetPictureButton(SolidPicture(8, 8, RGB(255, 0, 0)));
+    b.SetPicturePosX(150);
+    ASSERT_TRUE(Holds(b, Rgb(255, 255, 255))) << "the caption is painted";
+    b.Cls();
+    b.SetPicture(nullptr);
+    // The close box's hover picture goes on over the face as it now is.
+    const POINT close = Centre(b.CloseBoxRect());
+    LParamAt(b.hWnd(), WM_MOUSEMOVE, 0, close.x, close.y);
+    ASSERT_TRUE(ShowsPicture(b, TitleBox::Close, BoxState::Hover));
+    EXPECT_FALSE(Holds(b, Rgb(255, 255, 255))) << "the cleared caption came back";
+    EXPECT_TRUE(Holds(b, Rgb(255, 0, 0))) << "the icon drawn after clearing is gone";
+}
+
 TEST(TitelBarPaint, HiddenMaximiseBoxLeavesNoDeadSpot)
 {
     Shown s{FlatDesign()};
@@ -162,20 +179,17 @@ TEST(TitelBarPaint, HiddenMaximiseBoxLeavesNoDeadSpot)
     EXPECT_NE(GetCapture(), s.bar().hWnd()) << "the release gives the capture back";
 }
 
-TEST(TitelBarPaint, HoverHoldsTheCaptureUntilTheCursorLeaves)
+TEST(TitelBarPaint, HoverTracksWithoutTheCaptureUntilTheCursorLeaves)
 {
     Shown s{FlatDesign()};
     HWND bar = s.bar().hWnd();
-    POINT in{20, 10};
-    ClientToScreen(bar, &in);
-    ASSERT_TRUE(SetCursorPos(in.x, in.y));
-    ASSERT_TRUE(WaitFor([&] { POINT p; return GetCursorPos(&p) && p.x == in.x && p.y == in.y; }, 5000, "the cursor on the bar"));
-    LParamAt(bar, WM_MOUSEMOVE, 0, 20, 10);
+    ASSERT_TRUE(MoveMouseTo(bar, 20, 10));
     EXPECT_TRUE(s.bar().Tracking());
-    EXPECT_EQ(GetCapture(), bar);
-    ASSERT_TRUE(SetCursorPos(in.x, in.y + 200));
-    EXPECT_TRUE(WaitFor([&] { return !s.bar().Tracking(); }, 5000, "the poll to see the cursor leave"));
-    EXPECT_NE(GetCapture(), bar);
+    EXPECT_NE(GetCapture(), bar) << "the images on the bar must see the mouse";
+    POINT out{20, 210};
+    ClientToScreen(bar, &out);
+    ASSERT_TRUE(SetCursorPos(out.x, out.y));
+    EXPECT_TRUE(WaitFor([&] { return !s.bar().Tracking(); }, 5000, "the cursor seen leaving"));
 }
 
 TEST(TitelBarPaint, CloseBoxHidesOrUnloadsOnceThePressReturned)
