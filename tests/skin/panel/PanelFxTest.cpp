@@ -3,6 +3,7 @@
 #include "runtime/Form.h"
 #include "runtime/Handles.h"
 #include "skin/PanelFx.h"
+#include "tests/skin/support/PictureSamples.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -255,4 +256,18 @@ TEST_F(Panel, BagValuesOutOfRangeTakeTheDefaultsAndGoodOnesRoundTrip)
     EXPECT_TRUE(b.AllowParentDraging() && b.HideTitleIcon() && b.Font().bold);
     EXPECT_EQ(b.gCTitleEnd(), a.gCTitleEnd());
     EXPECT_EQ(b.BackGroundStyle(), skin::PanelBackground::Gradient);
+}
+
+TEST_F(Panel, TitleIconComesBackFromTheBagAsItWent)
+{
+    for (const skin::PicturePtr& icon : {test::SampleBitmap(), test::SampleIcon(), test::SampleMonoIcon()}) {
+        ASSERT_TRUE(icon);
+        form.panel.SetTitleIcon(icon);
+        rt::PropertyBag saved;
+        form.panel.WriteTo(saved);
+        PanelFx back{L"Back"};
+        back.Create(form, form.hWnd(), {0, 0, 50, 50}, saved);
+        ASSERT_TRUE(back.TitleIcon()) << icon->Type();
+        EXPECT_EQ(test::PictureBits(*back.TitleIcon()), test::PictureBits(*icon)) << icon->Type();
+    }
 }

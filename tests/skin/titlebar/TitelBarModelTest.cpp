@@ -1,6 +1,7 @@
 // Properties and the property bag of the title bar.
 #include "TitelBarFixture.h"
 #include "skin/CaptionFont.h"
+#include "tests/skin/support/PictureSamples.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -69,6 +70,9 @@ TEST(TitelBarModel, BagValuesGoThroughTheSettersLimits)
         {L"Caption3DWidth", std::int64_t{-1}, [](TitelBar& b) { return b.Caption3DWidth(); }, 2},
         {L"CaptionColorBack", std::int64_t{-5}, [](TitelBar& b) { return b.CaptionColorBack(); }, RGB(60, 60, 60)},
         {L"PicturePosX", std::int64_t{40000}, [](TitelBar& b) { return b.PicturePosX(); }, 6},
+        // An icon file whose image runs past its end.
+        {L"PictureButton", rt::PropertyBag::Bytes{0, 0, 1, 0, 1, 0, 4, 4, 0, 0, 1, 0, 32, 0, 255, 0, 0, 0, 22, 0, 0, 0},
+         [](TitelBar& b) { return b.PictureButton() ? 1.0 : 0.0; }, 0},
     };
     for (const Row& r : rows) {
         Loaded l{rt::PropertyBag::With(r.key, r.value)};
@@ -110,6 +114,35 @@ TEST(TitelBarModel, SaveKeepsAutoRedrawAndTheButtonFaceBackColour)
     EXPECT_EQ(back.bar().BackColor(), 0x8000000Fu);
     EXPECT_EQ(back.bar().Font(), (skin::TitleFont{L"Verdana", 9, true}));
     EXPECT_EQ(back.bar().BorderNormal(), 2);
+}
+
+TEST(TitelBarModel, PicturesComeBackFromTheBagAsTheyWent)
+{
+    struct Row {
+        const char* what;
+        void (TitelBar::*set)(skin::PicturePtr);
+        skin::PicturePtr (TitelBar::*get)() const;
+        skin::PicturePtr picture;
+    } rows[] = {
+        {"Picture, bitmap", &TitelBar::SetPicture, &TitelBar::Picture, SampleBitmap()},
+        {"Picture, icon", &TitelBar::SetPicture, &TitelBar::Picture, SampleIcon()},
+        {"PictureButton, bitmap", &TitelBar::SetPictureButton, &TitelBar::PictureButton, SampleBitmap()},
+        {"PictureButton, icon", &TitelBar::SetPictureButton, &TitelBar::PictureButton, SampleIcon()},
+        {"PictureButton, monochrome icon", &TitelBar::SetPictureButton, &TitelBar::PictureButton, SampleMonoIcon()},
+    };
+    for (const Row& r : rows) {
+        ASSERT_TRUE(r.picture) << r.what;
+        rt::PropertyBag saved;
+        {
+            Loaded l{TitelBar::NewInstanceDesign()};
+            (l.bar().*r.set)(r.picture);
+            l.bar().WriteTo(saved);
+        }
+        Loaded back{saved};
+        const skin::PicturePtr got = (back.bar().*r.get)();
+        ASSERT_TRUE(got) << r.what;
+        EXPECT_EQ(PictureBits(*got), PictureBits(*r.picture)) << r.what;
+    }
 }
 
 TEST(CaptionFont, FaceIsCutToThirtyOneCharactersAndHeightScales)
