@@ -13,7 +13,7 @@ namespace skin {
 // colour rows and the mask rows, the palette, the colour bits and the 1-bit mask, bottom row first.
 struct IconImage {
     int width = 0, height = 0, bitCount = 0;
-    std::span<const std::uint8_t> bytes;
+    std::span<const std::uint8_t> bytes; // within the bytes it was read from
 };
 
 // The image's sizes when its header is one this format allows and the bytes hold all it describes.
