@@ -14,12 +14,12 @@ bool InRange(int v, int lo, int hi) { return v >= lo && v <= hi; }
 void ReadPicture(const rt::PropertyBag& bag, const wchar_t* key, PicturePtr& out)
 {
     auto bytes = bag.ReadBytes(key);
-    out = bytes.empty() ? nullptr : Picture::FromBmpBytes(bytes);
+    out = bytes.empty() ? nullptr : Picture::FromBytes(bytes);
 }
 
 void WritePicture(rt::PropertyBag& bag, const wchar_t* key, const PicturePtr& p)
 {
-    bag.WriteBytes(key, p ? p->BmpBytes() : rt::PropertyBag::Bytes{});
+    bag.WriteBytes(key, p ? p->Bytes() : rt::PropertyBag::Bytes{});
 }
 
 int ReadInt(const rt::PropertyBag& bag, const wchar_t* key, int def, int lo, int hi)

@@ -1,10 +1,124 @@
 #include "skin/Picture.h"
 
 #include "runtime/Handles.h"
+#include "skin/core/IconFile.h"
 
 #include <cstring>
 
 namespace skin {
+
+namespace {
+
+std::size_t RowBytes(int width, int bits) { return (static_cast<std::size_t>(width) * bits + 31) / 32 * 4; }
+
+// The rows of a bitmap as a DIB of `bits` a pixel, bottom row first; empty when the system
+// cannot give them.
+std::vector<std::uint8_t> DibRows(HBITMAP bmp, int w, int h, int bits)
+{
+    struct {
+        BITMAPINFOHEADER head;
+        RGBQUAD palette[2]; // GetDIBits fills the palette of a 1-bit request
+    } info{};
+    info.head.biSize = sizeof(info.head);
+    info.head.biWidth = w;
+    info.head.biHeight = h;
+    info.head.biPlanes = 1;
+    info.head.biBitCount = static_cast<WORD>(bits);
+    info.head.biCompression = BI_RGB;
+    std::vector<std::uint8_t> rows(RowBytes(w, bits) * static_cast<std::size_t>(h));
+    rt::UniqueDC dc(CreateCompatibleDC(nullptr));
+    if (!dc || GetDIBits(dc.get(), bmp, 0, static_cast<UINT>(h), rows.data(), reinterpret_cast<BITMAPINFO*>(&info),
+                         DIB_RGB_COLORS) != h)
+        return {};
+    return rows;
+}
+
+template <typename T>
+void Append(std::vector<std::uint8_t>& out, const T& value)
+{
+    const auto* p = reinterpret_cast<const std::uint8_t*>(&value);
+    out.insert(out.end(), p, p + sizeof(value));
+}
+
+// The image of an .ico file: a colour icon as 32-bit colour rows (their alpha kept) and its
+// 1-bit mask; a monochrome icon as its double-height mask, whose bottom-up rows already come
+// in the file's order (the XOR half, then the AND half).
+std::vector<std::uint8_t> IconFileOf(HICON icon)
+{
+    ICONINFO ii{};
+    if (!GetIconInfo(icon, &ii))
+        return {};
+    rt::Gdi<HBITMAP> mask(ii.hbmMask), colour(ii.hbmColor);
+    BITMAP bm{};
+    if (!GetObjectW(mask.get(), sizeof(bm), &bm) || bm.bmWidth <= 0 || bm.bmHeight <= 0)
+        return {};
+    const int w = bm.bmWidth;
+    const int h = colour ? bm.bmHeight : bm.bmHeight / 2;
+    std::vector<std::uint8_t> rows = DibRows(colour ? colour.get() : mask.get(), w, colour ? h : 2 * h, colour ? 32 : 1);
+    if (rows.empty())
+        return {};
+    if (colour) {
+        const std::vector<std::uint8_t> andRows = DibRows(mask.get(), w, h, 1);
+        if (andRows.empty())
+            return {};
+        rows.insert(rows.end(), andRows.begin(), andRows.end());
+    }
+    BITMAPINFOHEADER head{};
+    head.biSize = sizeof(head);
+    head.biWidth = w;
+    head.biHeight = 2 * h;
+    head.biPlanes = 1;
+    head.biBitCount = static_cast<WORD>(colour ? 32 : 1);
+    head.biCompression = BI_RGB;
+    head.biSizeImage = static_cast<DWORD>(rows.size());
+    std::vector<std::uint8_t> image;
+    Append(image, head);
+    if (!colour) {
+        Append(image, RGBQUAD{0, 0, 0, 0});
+        Append(image, RGBQUAD{255, 255, 255, 0});
+    }
+    image.insert(image.end(), rows.begin(), rows.end());
+    return WriteIconFile(image);
+}
+
+std::shared_ptr<Picture> IconFromFile(const std::vector<std::uint8_t>& bytes)
+{
+    const std::optional<IconImage> img = ReadIconFile(bytes);
+    if (!img)
+        return nullptr;
+    // The call takes a writable buffer.
+    std::vector<BYTE> image(img->bytes.begin(), img->bytes.end());
+    return Picture::FromIcon(CreateIconFromResourceEx(image.data(), static_cast<DWORD>(image.size()), TRUE, 0x00030000,
+                                                      img->width, img->height, LR_DEFAULTCOLOR));
+}
+
+std::shared_ptr<Picture> BitmapFromFile(const std::vector<std::uint8_t>& bytes)
+{
+    if (bytes.size() < sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER))
+        return nullptr;
+    BITMAPFILEHEADER fh;
+    BITMAPINFOHEADER ih;
+    std::memcpy(&fh, bytes.data(), sizeof(fh));
+    std::memcpy(&ih, bytes.data() + sizeof(fh), sizeof(ih));
+    if (fh.bfType != 0x4D42 || ih.biSize < sizeof(ih) || ih.biWidth <= 0 || ih.biWidth > 4096 || ih.biHeight == 0 ||
+        ih.biHeight > 4096 || ih.biHeight < -4096 || ih.biPlanes != 1 ||
+        (ih.biBitCount != 24 && ih.biBitCount != 32) || ih.biCompression != BI_RGB)
+        return nullptr;
+    const std::size_t stride = ((static_cast<std::size_t>(ih.biWidth) * ih.biBitCount + 31) / 32) * 4;
+    const std::size_t rows = static_cast<std::size_t>(ih.biHeight < 0 ? -ih.biHeight : ih.biHeight);
+    if (fh.bfOffBits < sizeof(fh) + ih.biSize || fh.bfOffBits > bytes.size() ||
+        bytes.size() - fh.bfOffBits < stride * rows)
+        return nullptr;
+    BITMAPINFO bi{};
+    bi.bmiHeader = ih;
+    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    HDC screen = GetDC(nullptr);
+    HBITMAP bmp = CreateDIBitmap(screen, &bi.bmiHeader, CBM_INIT, bytes.data() + fh.bfOffBits, &bi, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    return Picture::FromBitmap(bmp);
+}
+
+} // namespace
 
 std::shared_ptr<Picture> Picture::FromBitmap(HBITMAP bitmap)
 {
@@ -32,30 +146,9 @@ std::shared_ptr<Picture> Picture::FromIcon(HICON icon)
     return std::shared_ptr<Picture>(new Picture(kIcon, icon, w, h));
 }
 
-std::shared_ptr<Picture> Picture::FromBmpBytes(const std::vector<std::uint8_t>& bytes)
+std::shared_ptr<Picture> Picture::FromBytes(const std::vector<std::uint8_t>& bytes)
 {
-    if (bytes.size() < sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER))
-        return nullptr;
-    BITMAPFILEHEADER fh;
-    BITMAPINFOHEADER ih;
-    std::memcpy(&fh, bytes.data(), sizeof(fh));
-    std::memcpy(&ih, bytes.data() + sizeof(fh), sizeof(ih));
-    if (fh.bfType != 0x4D42 || ih.biSize < sizeof(ih) || ih.biWidth <= 0 || ih.biWidth > 4096 || ih.biHeight == 0 ||
-        ih.biHeight > 4096 || ih.biHeight < -4096 || ih.biPlanes != 1 ||
-        (ih.biBitCount != 24 && ih.biBitCount != 32) || ih.biCompression != BI_RGB)
-        return nullptr;
-    const std::size_t stride = ((static_cast<std::size_t>(ih.biWidth) * ih.biBitCount + 31) / 32) * 4;
-    const std::size_t rows = static_cast<std::size_t>(ih.biHeight < 0 ? -ih.biHeight : ih.biHeight);
-    if (fh.bfOffBits < sizeof(fh) + ih.biSize || fh.bfOffBits > bytes.size() ||
-        bytes.size() - fh.bfOffBits < stride * rows)
-        return nullptr;
-    BITMAPINFO bi{};
-    bi.bmiHeader = ih;
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    HDC screen = GetDC(nullptr);
-    HBITMAP bmp = CreateDIBitmap(screen, &bi.bmiHeader, CBM_INIT, bytes.data() + fh.bfOffBits, &bi, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    return FromBitmap(bmp);
+    return IsIconFile(bytes) ? IconFromFile(bytes) : BitmapFromFile(bytes);
 }
 
 Picture::~Picture()
@@ -66,30 +159,28 @@ Picture::~Picture()
         DestroyIcon(static_cast<HICON>(handle_));
 }
 
-std::vector<std::uint8_t> Picture::BmpBytes() const
+std::vector<std::uint8_t> Picture::Bytes() const
 {
-    if (kind_ != kBitmap)
+    if (kind_ == kIcon)
+        return IconFileOf(static_cast<HICON>(handle_));
+    std::vector<std::uint8_t> rows = DibRows(static_cast<HBITMAP>(handle_), width_, height_, 24);
+    if (rows.empty())
         return {};
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = width_;
-    bi.bmiHeader.biHeight = height_;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 24;
-    bi.bmiHeader.biCompression = BI_RGB;
-    const std::size_t stride = ((static_cast<std::size_t>(width_) * 24 + 31) / 32) * 4;
-    const std::size_t offset = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-    std::vector<std::uint8_t> out(offset + stride * static_cast<std::size_t>(height_));
-    rt::UniqueDC dc(CreateCompatibleDC(nullptr));
-    if (!dc || !GetDIBits(dc.get(), static_cast<HBITMAP>(handle_), 0, static_cast<UINT>(height_), out.data() + offset, &bi,
-                          DIB_RGB_COLORS))
-        return {};
+    BITMAPINFOHEADER head{};
+    head.biSize = sizeof(head);
+    head.biWidth = width_;
+    head.biHeight = height_;
+    head.biPlanes = 1;
+    head.biBitCount = 24;
+    head.biCompression = BI_RGB;
     BITMAPFILEHEADER fh{};
     fh.bfType = 0x4D42;
-    fh.bfSize = static_cast<DWORD>(out.size());
-    fh.bfOffBits = static_cast<DWORD>(offset);
-    std::memcpy(out.data(), &fh, sizeof(fh));
-    std::memcpy(out.data() + sizeof(fh), &bi.bmiHeader, sizeof(bi.bmiHeader));
+    fh.bfOffBits = static_cast<DWORD>(sizeof(fh) + sizeof(head));
+    fh.bfSize = static_cast<DWORD>(fh.bfOffBits + rows.size());
+    std::vector<std::uint8_t> out;
+    Append(out, fh);
+    Append(out, head);
+    out.insert(out.end(), rows.begin(), rows.end());
     return out;
 }
 

@@ -1,5 +1,5 @@
-// A picture as the button holds it: a bitmap or an icon that it owns, its size in pixels,
-// and its bytes for the property bag (bitmaps as BMP files).
+// A picture as the controls hold it: a bitmap or an icon that it owns, its size in pixels,
+// and its bytes for the property bag (bitmaps as BMP files, icons as .ico files).
 #pragma once
 
 #include <windows.h>
@@ -17,8 +17,9 @@ public:
     // Takes ownership of the handle; null when it is null or unusable.
     static std::shared_ptr<Picture> FromBitmap(HBITMAP bitmap);
     static std::shared_ptr<Picture> FromIcon(HICON icon);
-    // A BMP file's bytes; null when they are not a well-formed bitmap.
-    static std::shared_ptr<Picture> FromBmpBytes(const std::vector<std::uint8_t>& bytes);
+    // A BMP or an .ico file's bytes, told apart by their header; null when they are neither
+    // a well-formed bitmap nor a well-formed icon.
+    static std::shared_ptr<Picture> FromBytes(const std::vector<std::uint8_t>& bytes);
 
     ~Picture();
     Picture(const Picture&) = delete;
@@ -28,8 +29,9 @@ public:
     HANDLE Handle() const { return handle_; }
     int Width() const { return width_; }
     int Height() const { return height_; }
-    // A 24-bit BMP file of a bitmap; empty for an icon (icons are not persisted).
-    std::vector<std::uint8_t> BmpBytes() const;
+    // A 24-bit BMP file of a bitmap, or an .ico file of an icon (32 bits a pixel with its
+    // alpha, or 1 bit for a monochrome icon); empty when the system cannot read the pixels.
+    std::vector<std::uint8_t> Bytes() const;
 
 private:
     Picture(Kind kind, HANDLE handle, int w, int h) : kind_(kind), handle_(handle), width_(w), height_(h) {}

@@ -34,12 +34,12 @@ float LimitCover(float v) { return v >= 10 ? 10.0f : (v > 0 ? v : 1.0f); }
 PicturePtr ReadPicture(const rt::PropertyBag& bag, const wchar_t* key)
 {
     rt::PropertyBag::Bytes bytes = bag.ReadBytes(key);
-    return bytes.empty() ? nullptr : Picture::FromBmpBytes(bytes);
+    return bytes.empty() ? nullptr : Picture::FromBytes(bytes);
 }
 
 void WritePicture(rt::PropertyBag& bag, const wchar_t* key, const PicturePtr& p)
 {
-    bag.WriteBytes(key, p ? p->BmpBytes() : rt::PropertyBag::Bytes{});
+    bag.WriteBytes(key, p ? p->Bytes() : rt::PropertyBag::Bytes{});
 }
 
 } // namespace

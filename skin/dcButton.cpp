@@ -33,12 +33,12 @@ constexpr dcButton::OleColor kAmbientFore = kButtonText;
 void ReadPicture(const rt::PropertyBag& bag, const wchar_t* key, skin::PicturePtr& out)
 {
     auto bytes = bag.ReadBytes(key);
-    out = bytes.empty() ? nullptr : skin::Picture::FromBmpBytes(bytes);
+    out = bytes.empty() ? nullptr : skin::Picture::FromBytes(bytes);
 }
 
 void WritePicture(rt::PropertyBag& bag, const wchar_t* key, const skin::PicturePtr& p)
 {
-    bag.WriteBytes(key, p ? p->BmpBytes() : rt::PropertyBag::Bytes{});
+    bag.WriteBytes(key, p ? p->Bytes() : rt::PropertyBag::Bytes{});
 }
 
 // The bag keeps the named values as the numbers they stand for.

@@ -256,3 +256,19 @@ TEST_F(Panel, BagValuesOutOfRangeTakeTheDefaultsAndGoodOnesRoundTrip)
     EXPECT_EQ(b.gCTitleEnd(), a.gCTitleEnd());
     EXPECT_EQ(b.BackGroundStyle(), skin::PanelBackground::Gradient);
 }
+
+TEST_F(Panel, TitleIconComesBackFromTheBagAsItWent)
+{
+    for (const skin::PicturePtr& icon : {Bitmap(3, 2, Texel), skin::Picture::FromIcon(BlackIcon())}) {
+        form.panel.SetTitleIcon(icon);
+        rt::PropertyBag saved, again;
+        form.panel.WriteTo(saved);
+        PanelFx back{L"Back"};
+        back.Create(form, form.hWnd(), {0, 0, 50, 50}, saved);
+        back.WriteTo(again);
+        ASSERT_TRUE(back.TitleIcon() && saved.Has(L"TitleIcon")) << icon->Type();
+        EXPECT_EQ(back.TitleIcon()->Type(), icon->Type());
+        // The bytes are the system's reading of each picture's pixels and size.
+        EXPECT_EQ(again.ReadBytes(L"TitleIcon"), saved.ReadBytes(L"TitleIcon")) << icon->Type();
+    }
+}

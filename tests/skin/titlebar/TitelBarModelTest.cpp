@@ -1,5 +1,6 @@
 // Properties and the property bag of the title bar.
 #include "TitelBarFixture.h"
+#include "runtime/Handles.h"
 #include "skin/CaptionFont.h"
 #include "tests/support/TestSupport.h"
 
@@ -7,6 +8,7 @@
 
 #include <cmath>
 #include <functional>
+#include <tuple>
 
 using namespace test;
 using skin::TitelBar;
@@ -19,6 +21,51 @@ struct Loaded {
     ~Loaded() { form.Unload(); }
     TitelBar& bar() { return form.bar; }
 };
+
+// A bitmap whose bytes are a count in steps of `step`.
+HBITMAP Counted(int w, int h, int bits, int step)
+{
+    std::vector<std::uint8_t> px(4 * static_cast<std::size_t>(w * h));
+    for (std::size_t i = 0; i < px.size(); ++i)
+        px[i] = static_cast<std::uint8_t>(i * step);
+    return CreateBitmap(w, h, 1, static_cast<UINT>(bits), px.data());
+}
+
+skin::PicturePtr Icon(HBITMAP colour, HBITMAP mask)
+{
+    rt::Gdi<HBITMAP> c(colour), m(mask);
+    ICONINFO ii{TRUE, 0, 0, mask, colour};
+    return skin::Picture::FromIcon(CreateIconIndirect(&ii));
+}
+
+void AddRows(std::vector<std::uint8_t>& out, HBITMAP bmp, int w, int h, int bits)
+{
+    struct { BITMAPINFOHEADER head; RGBQUAD palette[2]; } info{};
+    info.head = {sizeof(BITMAPINFOHEADER), w, h, 1, static_cast<WORD>(bits), BI_RGB, 0, 0, 0, 0, 0};
+    std::vector<std::uint8_t> rows(4 * static_cast<std::size_t>((w + 1) * h)); // room for any depth
+    rt::UniqueDC dc(CreateCompatibleDC(nullptr));
+    GetDIBits(dc.get(), bmp, 0, static_cast<UINT>(h), rows.data(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+    out.insert(out.end(), rows.begin(), rows.end());
+}
+
+// What the system reports of a picture: kind, size, a bitmap's 24-bit rows, an icon's 32-bit
+// colour rows (alpha included) and its mask.
+std::vector<std::uint8_t> PictureBits(const skin::Picture& picture)
+{
+    const int w = picture.Width(), h = picture.Height();
+    std::vector<std::uint8_t> out{std::uint8_t(picture.Type()), std::uint8_t(w), std::uint8_t(h)};
+    if (picture.Type() == skin::Picture::kBitmap) {
+        AddRows(out, static_cast<HBITMAP>(picture.Handle()), w, h, 24);
+        return out;
+    }
+    ICONINFO ii{};
+    GetIconInfo(static_cast<HICON>(picture.Handle()), &ii);
+    rt::Gdi<HBITMAP> mask(ii.hbmMask), colour(ii.hbmColor);
+    if (colour)
+        AddRows(out, colour.get(), w, h, 32);
+    AddRows(out, mask.get(), w, colour ? h : 2 * h, 1);
+    return out;
+}
 
 } // namespace
 
@@ -110,6 +157,32 @@ TEST(TitelBarModel, SaveKeepsAutoRedrawAndTheButtonFaceBackColour)
     EXPECT_EQ(back.bar().BackColor(), 0x8000000Fu);
     EXPECT_EQ(back.bar().Font(), (skin::TitleFont{L"Verdana", 9, true}));
     EXPECT_EQ(back.bar().BorderNormal(), 2);
+}
+
+TEST(TitelBarModel, PicturesComeBackFromTheBagAsTheyWent)
+{
+    using Set = void (TitelBar::*)(skin::PicturePtr);
+    using Get = skin::PicturePtr (TitelBar::*)() const;
+    const std::tuple<Set, Get, skin::PicturePtr> rows[] = {
+        {&TitelBar::SetPicture, &TitelBar::Picture, skin::Picture::FromBitmap(Counted(7, 5, 32, 3))},
+        {&TitelBar::SetPicture, &TitelBar::Picture, Icon(Counted(20, 18, 32, 7), Counted(20, 18, 1, 29))},
+        {&TitelBar::SetPictureButton, &TitelBar::PictureButton, skin::Picture::FromBitmap(Counted(6, 9, 32, 5))},
+        {&TitelBar::SetPictureButton, &TitelBar::PictureButton, Icon(Counted(16, 16, 32, 3), Counted(16, 16, 1, 7))},
+        {&TitelBar::SetPictureButton, &TitelBar::PictureButton, Icon(nullptr, Counted(16, 32, 1, 11))}, // monochrome
+    };
+    for (const auto& [set, get, picture] : rows) {
+        ASSERT_TRUE(picture);
+        rt::PropertyBag saved;
+        {
+            Loaded l{TitelBar::NewInstanceDesign()};
+            (l.bar().*set)(picture);
+            l.bar().WriteTo(saved);
+        }
+        Loaded back{saved};
+        const skin::PicturePtr got = (back.bar().*get)();
+        ASSERT_TRUE(got) << "kind " << picture->Type();
+        EXPECT_EQ(PictureBits(*got), PictureBits(*picture)) << "kind " << picture->Type();
+    }
 }
 
 TEST(CaptionFont, FaceIsCutToThirtyOneCharactersAndHeightScales)
