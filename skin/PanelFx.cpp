@@ -11,17 +11,6 @@ constexpr int kMaxLength = 32767;
 
 bool InRange(int v, int lo, int hi) { return v >= lo && v <= hi; }
 
-void ReadPicture(const rt::PropertyBag& bag, const wchar_t* key, PicturePtr& out)
-{
-    auto bytes = bag.ReadBytes(key);
-    out = bytes.empty() ? nullptr : Picture::FromBytes(bytes);
-}
-
-void WritePicture(rt::PropertyBag& bag, const wchar_t* key, const PicturePtr& p)
-{
-    bag.WriteBytes(key, p ? p->Bytes() : rt::PropertyBag::Bytes{});
-}
-
 int ReadInt(const rt::PropertyBag& bag, const wchar_t* key, int def, int lo, int hi)
 {
     return static_cast<int>(bag.ReadInt(key, def, lo, hi));
@@ -73,15 +62,15 @@ void PanelFx::ReadProperties(const rt::PropertyBag& bag)
     panelStart_ = ReadColour(bag, L"gCPanelStart", 0xDE9A39);
     panelEnd_ = ReadColour(bag, L"gCPanelEnd", 0xFFFFFF);
     panelDir_ = static_cast<PanelGradientDir>(ReadInt(bag, L"gCPanelDir", 1, 0, 1));
-    ReadPicture(bag, L"TitleIcon", titleIcon_);
+    titleIcon_ = ReadPicture(bag, L"TitleIcon");
     iconWidth_ = ReadInt(bag, L"TitleIconWidth", 32, 0, kMax16);
     iconHeight_ = ReadInt(bag, L"TitleIconHeight", 32, 0, kMax16);
     iconX_ = ReadInt(bag, L"TitleIconXPos", 8, kMin16, kMax16);
     iconY_ = ReadInt(bag, L"TitleIconYPos", 6, kMin16, kMax16);
     hideIcon_ = bag.ReadBool(L"HideTitleIcon", false);
     allowParentDraging_ = bag.ReadBool(L"AllowParentDraging", false);
-    ReadPicture(bag, L"TitleBitmap", titleBitmap_);
-    ReadPicture(bag, L"PanelBitmap", panelBitmap_);
+    titleBitmap_ = ReadPicture(bag, L"TitleBitmap");
+    panelBitmap_ = ReadPicture(bag, L"PanelBitmap");
     ApplyRegion();
 }
 

@@ -184,4 +184,15 @@ std::vector<std::uint8_t> Picture::Bytes() const
     return out;
 }
 
+PicturePtr ReadPicture(const rt::PropertyBag& bag, const wchar_t* key)
+{
+    const rt::PropertyBag::Bytes bytes = bag.ReadBytes(key);
+    return bytes.empty() ? nullptr : Picture::FromBytes(bytes);
+}
+
+void WritePicture(rt::PropertyBag& bag, const wchar_t* key, const PicturePtr& picture)
+{
+    bag.WriteBytes(key, picture ? picture->Bytes() : rt::PropertyBag::Bytes{});
+}
+
 } // namespace skin

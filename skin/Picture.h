@@ -2,6 +2,8 @@
 // and its bytes for the property bag (bitmaps as BMP files, icons as .ico files).
 #pragma once
 
+#include "runtime/PropertyBag.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -42,5 +44,9 @@ private:
 };
 
 using PicturePtr = std::shared_ptr<Picture>;
+
+// A picture property in the bag: its bytes under `key`, none when there are none.
+PicturePtr ReadPicture(const rt::PropertyBag& bag, const wchar_t* key);
+void WritePicture(rt::PropertyBag& bag, const wchar_t* key, const PicturePtr& picture);
 
 } // namespace skin

@@ -31,17 +31,6 @@ TitleFont AmbientFont()
 // A cover of 10 or more is the full width; none, or not a number, is one tenth.
 float LimitCover(float v) { return v >= 10 ? 10.0f : (v > 0 ? v : 1.0f); }
 
-PicturePtr ReadPicture(const rt::PropertyBag& bag, const wchar_t* key)
-{
-    rt::PropertyBag::Bytes bytes = bag.ReadBytes(key);
-    return bytes.empty() ? nullptr : Picture::FromBytes(bytes);
-}
-
-void WritePicture(rt::PropertyBag& bag, const wchar_t* key, const PicturePtr& p)
-{
-    bag.WriteBytes(key, p ? p->Bytes() : rt::PropertyBag::Bytes{});
-}
-
 } // namespace
 
 std::wstring TitleFont::ToText() const

@@ -30,17 +30,6 @@ skin::Rgb TranslateColor(dcButton::OleColor colour)
 constexpr dcButton::OleColor kAmbientBack = kButtonFace;
 constexpr dcButton::OleColor kAmbientFore = kButtonText;
 
-void ReadPicture(const rt::PropertyBag& bag, const wchar_t* key, skin::PicturePtr& out)
-{
-    auto bytes = bag.ReadBytes(key);
-    out = bytes.empty() ? nullptr : skin::Picture::FromBytes(bytes);
-}
-
-void WritePicture(rt::PropertyBag& bag, const wchar_t* key, const skin::PicturePtr& p)
-{
-    bag.WriteBytes(key, p ? p->Bytes() : rt::PropertyBag::Bytes{});
-}
-
 // The bag keeps the named values as the numbers they stand for.
 template <typename Named> Named ReadNamed(const rt::PropertyBag& bag, const wchar_t* key, Named def, Named last)
 {
@@ -521,9 +510,9 @@ void dcButton::ReadProperties(const rt::PropertyBag& bag)
     maskColor_ = static_cast<OleColor>(bag.ReadInt(L"MaskColor", kDefaultMask, 0, 0xFFFFFFFFLL));
     pictureAlignment_ =
         ReadNamed(bag, L"PicAlign", skin::PictureAlignment::LeftOfCaption, skin::PictureAlignment::AboveCaption);
-    ReadPicture(bag, L"PicDown", pictureDown_);
-    ReadPicture(bag, L"PicHot", pictureHot_);
-    ReadPicture(bag, L"PicNormal", pictureNormal_);
+    pictureDown_ = ReadPicture(bag, L"PicDown");
+    pictureHot_ = ReadPicture(bag, L"PicHot");
+    pictureNormal_ = ReadPicture(bag, L"PicNormal");
     opacity_ = static_cast<float>(bag.ReadDouble(L"PicOpacity", 1.0, 0.0, 1.0));
     pictureSize_ = ReadNamed(bag, L"PicSize", skin::PictureSize::Own, skin::PictureSize::Custom);
     pictureSizeH_ = static_cast<long>(bag.ReadInt(L"PicSizeH", 0, 0, 4096));
