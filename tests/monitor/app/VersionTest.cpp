@@ -1,6 +1,7 @@
 // The Windows version as WMI reports it on this machine, kept as numbers.
 #include "common/ModCommon.h"
 #include "common/core/TextHandling.h"
+#include "runtime/SystemLibrary.h"
 
 #include <windows.h>
 
@@ -12,8 +13,7 @@ TEST(GetOSVersion, MatchesTheKernelsOwnVersion)
 {
     // RtlGetVersion answers without the compatibility shims of GetVersionEx.
     using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
-    auto rtlGetVersion =
-        reinterpret_cast<RtlGetVersionFn>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion")));
+    auto rtlGetVersion = rt::Bind<RtlGetVersionFn>(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion");
     ASSERT_NE(rtlGetVersion, nullptr);
     OSVERSIONINFOW info{};
     info.dwOSVersionInfoSize = sizeof(info);
