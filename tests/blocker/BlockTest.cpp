@@ -3,7 +3,6 @@
 #include "blocker/BatchFile.h"
 #include "blocker/ModMain.h"
 #include "blocker/core/BatchText.h"
-#include "runtime/SystemLibrary.h"
 #include "tests/blocker/BrennixFixture.h"
 #include "tests/blocker/core/HostileAddresses.h"
 
@@ -201,7 +200,8 @@ TEST_F(BrennixTest, VersionFallsBackToTheKernelsWhenWmiGivesNone)
     OSVERSIONINFOW info{};
     info.dwOSVersionInfoSize = sizeof(info);
     using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
-    auto rtl = rt::Bind<RtlGetVersionFn>(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion");
+    auto rtl = reinterpret_cast<RtlGetVersionFn>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion")));
     ASSERT_NE(rtl, nullptr);
     ASSERT_EQ(rtl(&info), 0);
     const std::wstring kernel = std::to_wstring(info.dwMajorVersion) + L"." + std::to_wstring(info.dwMinorVersion);

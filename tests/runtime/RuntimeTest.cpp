@@ -7,9 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <limits>
-#include <optional>
+#include <cmath>
 
 namespace {
 
@@ -98,30 +96,18 @@ TEST(CommandLine, ArgumentTextFollowsTheProgramName)
 
 TEST(PropertyBag, TypedReadsTakeDefaultsAndIgnoreOutOfRange)
 {
-    const double inf = std::numeric_limits<double>::infinity();
-    const struct {
-        std::optional<rt::PropertyBag::Value> stored; // none: the key is missing
-        std::int64_t min, max, expected;
-    } cases[] = {
-        {std::int64_t{7}, 0, 255, 7},
-        {std::int64_t{900}, 0, 255, -1},
-        {std::nullopt, 0, 255, -1},
-        {std::wstring(L"x"), 0, 255, -1},
-        {200.9, 0, 255, 200},
-        {std::numeric_limits<double>::quiet_NaN(), INT64_MIN, INT64_MAX, -1},
-        {inf, INT64_MIN, INT64_MAX, -1},
-        {-inf, INT64_MIN, INT64_MAX, -1},
-        {1e300, INT64_MIN, INT64_MAX, -1},
-        {0x1p63, INT64_MIN, INT64_MAX, -1},
-        {-0x1p63, INT64_MIN, INT64_MAX, INT64_MIN},
-    };
-    for (const auto& c : cases) {
-        rt::PropertyBag bag;
-        if (c.stored)
-            bag.Set(L"Key", *c.stored);
-        EXPECT_EQ(bag.ReadInt(L"Key", -1, c.min, c.max), c.expected) << "case " << &c - cases;
-    }
-    EXPECT_EQ(rt::PropertyBag::With(L"Text", std::wstring(L"x")).ReadString(L"Text", L""), L"x");
+    rt::PropertyBag bag;
+    bag.Set(L"Edge", std::int64_t{7}).Set(L"Big", std::int64_t{900}).Set(L"Text", std::wstring(L"x"));
+    EXPECT_EQ(bag.ReadInt(L"Edge", 0, 0, 255), 7);
+    EXPECT_EQ(bag.ReadInt(L"Big", 3, 0, 255), 3) << "out of range keeps the default";
+    EXPECT_EQ(bag.ReadInt(L"Missing", 5, 0, 255), 5);
+    EXPECT_EQ(bag.ReadInt(L"Text", 4, 0, 255), 4) << "a value of another type keeps the default";
+    EXPECT_EQ(bag.ReadString(L"Text", L""), L"x");
+    // A double is cut to its integer; one without an integer value keeps the default.
+    const std::pair<double, std::int64_t> doubles[] = {{200.9, 200}, {-0x1p63, INT64_MIN}, {0x1p63, 6}, {1e300, 6},
+                                                       {INFINITY, 6}, {-INFINITY, 6}, {NAN, 6}};
+    for (auto [stored, expected] : doubles)
+        EXPECT_EQ(rt::PropertyBag::With(L"D", stored).ReadInt(L"D", 6, INT64_MIN, INT64_MAX), expected) << stored;
 
     rt::PropertyBag out;
     out.WriteInt(L"Edge", 0, 0);

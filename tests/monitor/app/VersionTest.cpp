@@ -1,7 +1,6 @@
 // The Windows version as WMI reports it on this machine, kept as numbers.
 #include "common/ModCommon.h"
 #include "common/core/TextHandling.h"
-#include "runtime/SystemLibrary.h"
 
 #include <windows.h>
 
@@ -13,7 +12,8 @@ TEST(GetOSVersion, MatchesTheKernelsOwnVersion)
 {
     // RtlGetVersion answers without the compatibility shims of GetVersionEx.
     using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
-    auto rtlGetVersion = rt::Bind<RtlGetVersionFn>(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion");
+    auto rtlGetVersion =
+        reinterpret_cast<RtlGetVersionFn>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion")));
     ASSERT_NE(rtlGetVersion, nullptr);
     OSVERSIONINFOW info{};
     info.dwOSVersionInfoSize = sizeof(info);

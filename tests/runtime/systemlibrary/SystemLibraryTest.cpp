@@ -1,78 +1,37 @@
-// A system DLL comes from the system folder only: a copy planted beside the program or in the
-// current folder is never loaded, even with the safe DLL search off, and GDI+ still works.
+// A gdiplus.dll planted beside the program or in the current folder never runs; the system's does.
+#include "alphaimage/GdiPlus.h"
+#include "imaging/cGDIPlus.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <optional>
+// Each runs only in a child of the test below, the first to load GDI+ in its process.
+TEST(SystemLibrary, DISABLED_EngineStartsGdiPlus) { EXPECT_TRUE(imaging::GdiPlusUsable()); }
+TEST(SystemLibrary, DISABLED_ControlStartsGdiPlus) { EXPECT_TRUE(aic::GdiPlusReady()); }
 
-namespace {
-
-// The system's safe DLL search, off until scope exit. Off, a bare name is looked for in the
-// current folder before the system folder. Each process reads it when it starts.
-class UnsafeDllSearch {
-public:
-    UnsafeDllSearch()
-    {
-        if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key_,
-                            nullptr) != ERROR_SUCCESS)
-            return;
-        DWORD value = 0, size = sizeof(value);
-        if (RegQueryValueExW(key_, kName, nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size) == ERROR_SUCCESS)
-            before_ = value;
-        const DWORD off = 0;
-        set_ = RegSetValueExW(key_, kName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&off), sizeof(off)) ==
-               ERROR_SUCCESS;
-    }
-    ~UnsafeDllSearch()
-    {
-        if (!key_)
-            return;
-        if (before_)
-            RegSetValueExW(key_, kName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&*before_), sizeof(DWORD));
-        else
-            RegDeleteValueW(key_, kName);
-        RegCloseKey(key_);
-    }
-    UnsafeDllSearch(const UnsafeDllSearch&) = delete;
-    UnsafeDllSearch& operator=(const UnsafeDllSearch&) = delete;
-    bool Set() const { return set_; }
-
-private:
-    static constexpr const wchar_t* kKey = L"System\\CurrentControlSet\\Control\\Session Manager";
-    static constexpr const wchar_t* kName = L"SafeDllSearchMode";
-    HKEY key_ = nullptr;
-    std::optional<DWORD> before_;
-    bool set_ = false;
-};
-
-TEST(SystemLibrary, PlantedGdiPlusIsNeverLoaded)
+TEST(SystemLibrary, PlantedGdiPlusNeverRuns)
 {
-    UnsafeDllSearch unsafe;
-    ASSERT_TRUE(unsafe.Set());
-    const struct {
-        const char* place;
-        bool besideProgram;
-    } cases[] = {{"beside the program", true}, {"in the current folder", false}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.place);
+    // Off, a bare name is looked for in the current folder before the system folder. Every process
+    // reads it as it starts, so this test runs alone; without the value (Wine's default) it is on.
+    static const wchar_t* const kKey = L"System\\CurrentControlSet\\Control\\Session Manager";
+    const DWORD off = 0;
+    ASSERT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, kKey, L"SafeDllSearchMode", REG_DWORD, &off, sizeof(off)), ERROR_SUCCESS);
+    struct SafeAgain { ~SafeAgain() { RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kKey, L"SafeDllSearchMode"); } } safe;
+    for (bool besideProgram : {true, false}) {
         test::TempFolder program, current;
-        const std::wstring exe = program / L"probe.exe", marker = current / L"planted-was-loaded";
-        ASSERT_TRUE(CopyFileW(test::ToWindowsPath(PROBE_EXE).c_str(), exe.c_str(), FALSE));
-        const std::wstring plant = (c.besideProgram ? program : current) / L"gdiplus.dll";
+        const std::wstring exe = program / L"probe.exe", marker = current / L"planted-ran";
+        ASSERT_TRUE(CopyFileW(test::ToWindowsPath(SELF).c_str(), exe.c_str(), FALSE));
+        const std::wstring plant = (besideProgram ? program : current) / L"gdiplus.dll";
         ASSERT_TRUE(CopyFileW(test::ToWindowsPath(PLANTED_DLL).c_str(), plant.c_str(), FALSE));
-        ASSERT_TRUE(SetEnvironmentVariableW(L"VANTOREL_PLANT_MARKER", marker.c_str()));
-
-        for (const wchar_t* user : {L"engine", L"control"}) {
-            SCOPED_TRACE(test::Narrow(user));
+        SetEnvironmentVariableW(L"VANTOREL_PLANT_MARKER", marker.c_str());
+        for (std::wstring user : {L"Engine", L"Control"}) {
+            SCOPED_TRACE(test::Narrow(user) + (besideProgram ? " beside the program" : " in the current folder"));
             DeleteFileW(marker.c_str());
-            test::Process probe(exe, user, current.Path());
-            ASSERT_TRUE(probe.Started());
-            ASSERT_TRUE(probe.WaitForExit(60000));
+            test::Process child(exe, L"--gtest_also_run_disabled_tests --gtest_filter=*" + user + L"StartsGdiPlus",
+                                current.Path());
+            ASSERT_TRUE(child.Started() && child.WaitForExit(60000));
             EXPECT_FALSE(test::FileExists(marker)) << "the planted gdiplus.dll ran";
-            EXPECT_EQ(probe.ExitCode(), 0u) << "GDI+ decoded nothing";
+            EXPECT_EQ(child.ExitCode(), 0u) << "GDI+ did not start";
         }
     }
 }
-
-} // namespace
