@@ -1,6 +1,7 @@
 #include "alphaimage/GdiPlus.h"
 
 #include "runtime/Handles.h"
+#include "runtime/SystemLibrary.h"
 
 #include <objidl.h>
 
@@ -38,20 +39,15 @@ struct Api {
     bool ready = false;
 };
 
-template <typename F>
-bool Bind(HMODULE lib, F& fn, const char* name)
-{
-    fn = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(lib, name)));
-    return fn != nullptr;
-}
-
 const Api& Gdip()
 {
     static Api api = [] {
         Api a;
-        HMODULE lib = LoadLibraryW(L"gdiplus.dll");
+        rt::UniqueModule module = rt::LoadSystemLibrary(L"gdiplus.dll");
+        HMODULE lib = module.get();
         if (!lib)
             return a;
+        using rt::Bind;
         bool ok = Bind(lib, a.Startup, "GdiplusStartup") && Bind(lib, a.CreateBitmapFromStream, "GdipCreateBitmapFromStream") &&
                   Bind(lib, a.CreateBitmapFromScan0, "GdipCreateBitmapFromScan0") &&
                   Bind(lib, a.GetImageWidth, "GdipGetImageWidth") && Bind(lib, a.GetImageHeight, "GdipGetImageHeight") &&
@@ -66,6 +62,8 @@ const Api& Gdip()
         ULONG_PTR token = 0;
         StartupInput in;
         a.ready = ok && a.Startup(&token, &in, nullptr) == 0;
+        if (a.ready)
+            module.release();
         return a;
     }();
     return api;

@@ -48,7 +48,7 @@ public:
     aic::aicAlphaImage aicAlphaImage6{L"aicAlphaImage6"};
     aic::aicAlphaImage ImageDonate{L"ImageDonate"};
 
-    std::unique_ptr<CFormBorder> FormBorder;
+    std::unique_ptr<skin::CFormBorder> FormBorder;
 
     // Adds `address` to the history list and file unless the list holds it already.
     void AddToLog(const std::wstring& address, rt::ListBox& list);

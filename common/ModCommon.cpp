@@ -5,6 +5,7 @@
 #include "runtime/Controls.h"
 #include "runtime/Handles.h"
 #include "runtime/Runtime.h"
+#include "runtime/SystemLibrary.h"
 
 #include <objbase.h>
 #include <optional>
@@ -55,10 +56,7 @@ std::wstring QueryWmiVersion()
 std::optional<WindowsVersion> KernelVersion()
 {
     using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
-    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    auto fn = ntdll ? reinterpret_cast<RtlGetVersionFn>(
-                          reinterpret_cast<void (*)()>(GetProcAddress(ntdll, "RtlGetVersion")))
-                    : nullptr;
+    auto fn = rt::Bind<RtlGetVersionFn>(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion");
     OSVERSIONINFOW info{};
     info.dwOSVersionInfoSize = sizeof(info);
     if (!fn || fn(&info) != 0)

@@ -17,9 +17,9 @@ int RunMainForm(rt::Form& form)
     return rt::RunMessageLoop();
 }
 
-std::unique_ptr<CFormBorder> FixedFormBorder(rt::Form& form)
+std::unique_ptr<skin::CFormBorder> FixedFormBorder(rt::Form& form)
 {
-    auto border = std::make_unique<CFormBorder>();
+    auto border = std::make_unique<skin::CFormBorder>();
     border->SetClient(&form);
     border->SetTitlebar(false);
     border->SetSizeable(false);

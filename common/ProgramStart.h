@@ -20,7 +20,7 @@ int RunMainForm(rt::Form& form);
 
 // The border of a main form that draws its own title bar: no system caption, no sizing, no
 // maximize.
-std::unique_ptr<CFormBorder> FixedFormBorder(rt::Form& form);
+std::unique_ptr<skin::CFormBorder> FixedFormBorder(rt::Form& form);
 
 // A main form's title bar: a new bar's values with the programs' band, `caption` and a bold
 // 9-point `fontFace`.

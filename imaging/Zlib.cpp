@@ -1,6 +1,7 @@
 #include "imaging/Zlib.h"
 
 #include "runtime/Runtime.h"
+#include "runtime/SystemLibrary.h"
 
 #include <iterator>
 #include <type_traits>
@@ -31,12 +32,6 @@ extern "C" __attribute__((naked, noinline)) std::uint32_t imaging_call_either(co
 namespace imaging {
 
 namespace {
-
-template <typename F>
-F Export(HMODULE module, const char* name)
-{
-    return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
 
 #if defined(__i386__)
 template <typename T>
@@ -101,10 +96,10 @@ Zlib::~Zlib()
 
 bool Zlib::Bind(HMODULE module)
 {
-    crc32_ = Export<Crc32Fn>(module, "crc32");
-    uncompress_ = Export<UncompressFn>(module, "uncompress");
-    compress_ = Export<CompressFn>(module, "compress");
-    compress2_ = Export<Compress2Fn>(module, "compress2");
+    crc32_ = rt::Bind<Crc32Fn>(module, "crc32");
+    uncompress_ = rt::Bind<UncompressFn>(module, "uncompress");
+    compress_ = rt::Bind<CompressFn>(module, "compress");
+    compress2_ = rt::Bind<Compress2Fn>(module, "compress2");
     if (!crc32_ || !uncompress_ || !compress_ || !compress2_) {
         crc32_ = nullptr;
         uncompress_ = compress_ = nullptr;

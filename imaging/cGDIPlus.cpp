@@ -4,6 +4,7 @@
 #include "imaging/c32bppDIB.h"
 #include "imaging/core/GrayWeights.h"
 #include "runtime/Runtime.h"
+#include "runtime/SystemLibrary.h"
 
 #include <gdiplus.h>
 
@@ -16,13 +17,6 @@ namespace {
 
 namespace gp = Gdiplus;
 namespace flat = Gdiplus::DllExports;
-
-template <typename F>
-bool Bind(HMODULE lib, F& fn, const char* name)
-{
-    fn = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(lib, name)));
-    return fn != nullptr;
-}
 
 #define GDIP_FN(name) decltype(&flat::name) name = nullptr
 
@@ -53,19 +47,17 @@ struct Api {
     bool ready = false;
 };
 
-#define BIND(name) Bind(lib, a.name, #name)
+#define BIND(name) rt::Bind(lib, a.name, #name)
 
 const Api& Gdip()
 {
     static const Api api = [] {
         Api a;
-        // The system's copy by full path; XP keeps it side by side only, found by its name.
-        HMODULE lib = LoadLibraryW((rt::SystemFolder() + L"\\gdiplus.dll").c_str());
-        if (!lib)
-            lib = LoadLibraryW(L"gdiplus.dll");
+        rt::UniqueModule module = rt::LoadSystemLibrary(L"gdiplus.dll");
+        HMODULE lib = module.get();
         if (!lib)
             return a;
-        a.ready = Bind(lib, a.Startup, "GdiplusStartup") && Bind(lib, a.Shutdown, "GdiplusShutdown") &&
+        a.ready = rt::Bind(lib, a.Startup, "GdiplusStartup") && rt::Bind(lib, a.Shutdown, "GdiplusShutdown") &&
                   BIND(GdipCreateBitmapFromScan0) && BIND(GdipGetImageGraphicsContext) && BIND(GdipCreateFromHDC) &&
                   BIND(GdipDeleteGraphics) && BIND(GdipDisposeImage) && BIND(GdipSetInterpolationMode) && BIND(GdipCloneBitmapAreaI) && BIND(GdipImageRotateFlip) &&
                   BIND(GdipCreateImageAttributes) && BIND(GdipDisposeImageAttributes) &&
@@ -74,6 +66,8 @@ const Api& Gdip()
                   BIND(GdipLoadImageFromStream) && BIND(GdipGetImageBounds) && BIND(GdipGetImageEncodersSize) &&
                   BIND(GdipGetImageEncoders) && BIND(GdipSaveImageToFile) && BIND(GdipSaveImageToStream);
         // The library stays loaded for the process: the bound functions point into it.
+        if (a.ready)
+            module.release();
         return a;
     }();
     return api;

@@ -1,6 +1,7 @@
 #include "monitor/FolderBrowser.h"
 
 #include "runtime/ComApartment.h"
+#include "runtime/SystemLibrary.h"
 
 #include <memory>
 #include <vector>
@@ -134,8 +135,8 @@ bool FolderBrowser::BrowseFolder()
     // The older call writes at most MAX_PATH characters; where the newer one exists, a folder
     // of any length comes back whole.
     using PathFromItemList = BOOL(WINAPI*)(LPCITEMIDLIST, PWSTR, DWORD, int);
-    static const auto pathFromItemListEx = reinterpret_cast<PathFromItemList>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"shell32.dll"), "SHGetPathFromIDListEx")));
+    static const auto pathFromItemListEx =
+        rt::Bind<PathFromItemList>(GetModuleHandleW(L"shell32.dll"), "SHGetPathFromIDListEx");
     std::vector<wchar_t> path(pathFromItemListEx ? 32768 : MAX_PATH + 1, L'\0');
     BOOL got = pathFromItemListEx ? pathFromItemListEx(chosen.get(), path.data(), static_cast<DWORD>(path.size()), 0)
                                   : SHGetPathFromIDListW(chosen.get(), path.data());

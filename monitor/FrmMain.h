@@ -89,7 +89,7 @@ public:
     rt::Menu MenuList{L"MenuList", L"List Menu"};
     rt::Menu MenuList2{L"MenuList2", L"List Menu 2"};
 
-    std::unique_ptr<CFormBorder> FormBorder;
+    std::unique_ptr<skin::CFormBorder> FormBorder;
     int TickCounter = 0;
 
     // Rounded shapes of the panels, boxes and lists; called once by start-up.

@@ -52,7 +52,7 @@ void FrmMain::Timer1_Tick()
             scanPort_ = std::move(port);
             if (!tableReader_.Start()) {
                 // No thread to read on: the window waits for this one read.
-                LoadTcpTable(State.Table);
+                State.Table = LoadTcpTable();
                 ScanTableRead();
             }
         }

@@ -37,13 +37,12 @@ bool ReadTcpTable(std::vector<std::uint8_t>& buffer)
         kTableReadAttempts);
 }
 
-bool LoadTcpTable(TcpTable& table)
+TcpTable LoadTcpTable()
 {
-    table.RowCount = 0;
-    if (!ReadTcpTable(table.Bytes))
-        return false;
-    table.RowCount = static_cast<std::int32_t>(TcpTableView(table.Bytes).RowCount());
-    return true;
+    TcpTable table;
+    if (ReadTcpTable(table.Bytes))
+        table.RowCount = static_cast<std::int32_t>(TcpTableView(table.Bytes).RowCount());
+    return table;
 }
 
 // What the reading thread and the window share. The thread holds its own reference: when the

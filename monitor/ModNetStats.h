@@ -28,8 +28,9 @@ struct TcpTable {
 // last read holds the table. False (and a count of 0) when no read succeeded.
 bool ReadTcpTable(std::vector<std::uint8_t>& buffer);
 
-// ReadTcpTable into `table`'s bytes, and its row count from them; false after a failed read.
-bool LoadTcpTable(TcpTable& table);
+// ReadTcpTable into a new table's bytes, and its row count from them; a count of 0 after a
+// failed read.
+TcpTable LoadTcpTable();
 
 // Reads the table on a thread of its own, so the window keeps answering while a large table is
 // read, and hands it over on the window's thread: `table` is set, then `done` runs. One read

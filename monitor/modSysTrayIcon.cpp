@@ -2,6 +2,7 @@
 
 #include "monitor/clsSysTrayIcon.h"
 #include "runtime/Runtime.h"
+#include "runtime/SystemLibrary.h"
 
 #include <utility>
 
@@ -24,13 +25,8 @@ void AllowMessage(HWND hwnd, UINT msg)
     using Filter = BOOL(WINAPI*)(UINT, DWORD);
     static const auto bound = [] {
         HMODULE user32 = GetModuleHandleW(L"user32.dll");
-        auto ex = user32 ? reinterpret_cast<FilterEx>(
-                               reinterpret_cast<void*>(GetProcAddress(user32, "ChangeWindowMessageFilterEx")))
-                         : nullptr;
-        auto plain = user32 ? reinterpret_cast<Filter>(
-                                  reinterpret_cast<void*>(GetProcAddress(user32, "ChangeWindowMessageFilter")))
-                            : nullptr;
-        return std::pair<FilterEx, Filter>(ex, plain);
+        return std::pair(rt::Bind<FilterEx>(user32, "ChangeWindowMessageFilterEx"),
+                         rt::Bind<Filter>(user32, "ChangeWindowMessageFilter"));
     }();
     constexpr DWORD kAllow = 1; // MSGFLT_ALLOW / MSGFLT_ADD
     if (bound.first && hwnd)

@@ -1,23 +1,19 @@
 #include "runtime/NewerApi.h"
 
+#include "runtime/SystemLibrary.h"
+
 namespace rt {
 
 namespace {
 
-template <typename F>
-F Bind(const wchar_t* module, const char* name)
-{
-    HMODULE lib = GetModuleHandleW(module);
-    return lib ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(lib, name))) : nullptr;
-}
-
 struct Kernel32 {
-    ULONGLONG(WINAPI* GetTickCount64)() = Bind<ULONGLONG(WINAPI*)()>(L"kernel32.dll", "GetTickCount64");
-    BOOL(WINAPI* IsWow64Process)(HANDLE, PBOOL) = Bind<BOOL(WINAPI*)(HANDLE, PBOOL)>(L"kernel32.dll", "IsWow64Process");
+    HMODULE module = GetModuleHandleW(L"kernel32.dll");
+    ULONGLONG(WINAPI* GetTickCount64)() = Bind<ULONGLONG(WINAPI*)()>(module, "GetTickCount64");
+    BOOL(WINAPI* IsWow64Process)(HANDLE, PBOOL) = Bind<BOOL(WINAPI*)(HANDLE, PBOOL)>(module, "IsWow64Process");
     BOOL(WINAPI* Wow64DisableWow64FsRedirection)(PVOID*) =
-        Bind<BOOL(WINAPI*)(PVOID*)>(L"kernel32.dll", "Wow64DisableWow64FsRedirection");
+        Bind<BOOL(WINAPI*)(PVOID*)>(module, "Wow64DisableWow64FsRedirection");
     BOOL(WINAPI* Wow64RevertWow64FsRedirection)(PVOID) =
-        Bind<BOOL(WINAPI*)(PVOID)>(L"kernel32.dll", "Wow64RevertWow64FsRedirection");
+        Bind<BOOL(WINAPI*)(PVOID)>(module, "Wow64RevertWow64FsRedirection");
 };
 
 const Kernel32& Api()

@@ -10,9 +10,12 @@ std::int64_t PropertyBag::ReadInt(const std::wstring& key, std::int64_t def, std
     std::int64_t v = 0;
     if (auto* i = std::get_if<std::int64_t>(&it->second))
         v = *i;
-    else if (auto* d = std::get_if<double>(&it->second))
+    else if (auto* d = std::get_if<double>(&it->second)) {
+        // Not a number, or beyond what 64 bits hold: no integer to convert to.
+        if (!(*d >= -0x1p63 && *d < 0x1p63))
+            return def;
         v = static_cast<std::int64_t>(*d);
-    else
+    } else
         return def;
     return v < min || v > max ? def : v;
 }

@@ -1,5 +1,7 @@
 #include "runtime/Runtime.h"
 
+#include "runtime/SystemLibrary.h"
+
 #include <deque>
 #include <vector>
 
@@ -171,8 +173,7 @@ int DpiOf(HWND hwnd)
 {
     // Windows before 10 (1607) lack the call: there every window has the system DPI.
     using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-    static const auto getDpi = reinterpret_cast<GetDpiForWindowFn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    static const auto getDpi = Bind<GetDpiForWindowFn>(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow");
     UINT dpi = hwnd && getDpi ? getDpi(hwnd) : 0;
     return dpi > 0 ? static_cast<int>(dpi) : ScreenDpiY();
 }

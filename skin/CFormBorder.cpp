@@ -2,6 +2,8 @@
 
 #include "runtime/Form.h"
 
+namespace skin {
+
 CFormBorder::~CFormBorder() { Detach(); }
 
 void CFormBorder::Detach()
@@ -193,3 +195,5 @@ void CFormBorder::OnMouseUp(int button)
     if (button == 2 && autoSysMenu_)
         ShowSysMenu(pt.x, pt.y);
 }
+
+} // namespace skin

@@ -9,6 +9,8 @@ namespace rt {
 class Form;
 }
 
+namespace skin {
+
 class CFormBorder {
 public:
     CFormBorder() = default;
@@ -73,3 +75,5 @@ private:
     int downId_ = 0;
     int upId_ = 0;
 };
+
+} // namespace skin

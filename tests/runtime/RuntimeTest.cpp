@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 class ProbeForm : public rt::Form {
@@ -101,6 +103,11 @@ TEST(PropertyBag, TypedReadsTakeDefaultsAndIgnoreOutOfRange)
     EXPECT_EQ(bag.ReadInt(L"Missing", 5, 0, 255), 5);
     EXPECT_EQ(bag.ReadInt(L"Text", 4, 0, 255), 4) << "a value of another type keeps the default";
     EXPECT_EQ(bag.ReadString(L"Text", L""), L"x");
+    // A double is cut to its integer; one without an integer value keeps the default.
+    const std::pair<double, std::int64_t> doubles[] = {{200.9, 200}, {-0x1p63, INT64_MIN}, {0x1p63, 6}, {1e300, 6},
+                                                       {INFINITY, 6}, {-INFINITY, 6}, {NAN, 6}};
+    for (auto [stored, expected] : doubles)
+        EXPECT_EQ(rt::PropertyBag::With(L"D", stored).ReadInt(L"D", 6, INT64_MIN, INT64_MAX), expected) << stored;
 
     rt::PropertyBag out;
     out.WriteInt(L"Edge", 0, 0);

@@ -40,7 +40,7 @@ protected:
     void TearDown() override { form.Unload(); }
     LONG_PTR Style() const { return GetWindowLongPtrW(form.hWnd(), GWL_STYLE); }
     PlainForm form;
-    CFormBorder border;
+    skin::CFormBorder border;
 };
 
 } // namespace
