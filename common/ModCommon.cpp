@@ -1,5 +1,6 @@
 #include "common/ModCommon.h"
 
+#include "common/core/FolderLevels.h"
 #include "common/core/TextHandling.h"
 #include "runtime/ComApartment.h"
 #include "runtime/Controls.h"
@@ -108,25 +109,42 @@ std::wstring LongPathForm(const std::wstring& path)
 namespace {
 
 // Creates the missing folders of `path` from the outermost in, recording each one made.
-bool MakeFolders(std::wstring p, std::vector<std::wstring>& made)
+bool MakeFolders(const std::wstring& path, std::vector<std::wstring>& made)
 {
-    while (!p.empty() && (p.back() == L'\\' || p.back() == L'/'))
-        p.pop_back();
-    if (p.empty())
+    const std::wstring full = LongPathForm(path);
+    if (full.size() > kLongestPath)
         return false;
-    DWORD attr = GetFileAttributesW(LongPathForm(p).c_str());
-    if (attr != INVALID_FILE_ATTRIBUTES)
-        return (attr & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    auto slash = p.find_last_of(L"\\/");
-    // Stop at a drive root ("C:") or a share's root.
-    if (slash != std::wstring::npos && slash > 0 && p[slash - 1] != L':' && p[slash - 1] != L'\\' &&
-        !MakeFolders(p.substr(0, slash), made))
+    const auto levels = FolderLevels(full, kDeepestFolder);
+    if (!levels)
         return false;
-    if (CreateDirectoryW(LongPathForm(p).c_str(), nullptr)) {
-        made.push_back(p);
-        return true;
+    if (levels->empty()) {
+        DWORD attr = GetFileAttributesW(full.c_str());
+        return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY) != 0;
     }
-    return GetLastError() == ERROR_ALREADY_EXISTS;
+    auto level = [&](std::size_t i) { return full.substr(0, (*levels)[i]); };
+    // Every level above one that exists exists too, so a binary search finds the first missing
+    // one; the whole folder, which usually exists, is looked up first.
+    std::size_t lo = 0, hi = levels->size();
+    DWORD above = INVALID_FILE_ATTRIBUTES; // of level lo - 1
+    for (std::size_t probe = hi - 1; lo < hi; probe = lo + (hi - lo) / 2) {
+        DWORD attr = GetFileAttributesW(level(probe).c_str());
+        if (attr == INVALID_FILE_ATTRIBUTES) {
+            hi = probe;
+        } else {
+            lo = probe + 1;
+            above = attr;
+        }
+    }
+    if (lo > 0 && (above & FILE_ATTRIBUTE_DIRECTORY) == 0)
+        return false;
+    for (std::size_t i = lo; i < levels->size(); ++i) {
+        std::wstring folder = level(i);
+        if (CreateDirectoryW(folder.c_str(), nullptr))
+            made.push_back(std::move(folder));
+        else if (GetLastError() != ERROR_ALREADY_EXISTS)
+            return false;
+    }
+    return true;
 }
 
 void RemoveFolders(std::vector<std::wstring>& made)

@@ -4,6 +4,7 @@
 
 #include "common/Seams.h"
 
+#include <cstddef>
 #include <string>
 
 namespace rt {
@@ -22,7 +23,14 @@ std::wstring GetDateSeparator();
 
 void ListAdd(rt::ListBox& list, const std::wstring& text);
 
-// Creates every missing folder of `path` (with or without a trailing backslash).
+// The longest path the file functions take, in its "\\?\" form.
+inline constexpr std::size_t kLongestPath = 32767;
+// The deepest folder that is made or taken: as deep as a path of the classic 260 characters
+// can nest, one-letter names and all. Each level costs the file system a walk of the path.
+inline constexpr std::size_t kDeepestFolder = 128;
+
+// Creates every missing folder of `path` (with or without a trailing backslash). A path longer
+// than kLongestPath in its long form, or deeper than kDeepestFolder, is refused untouched.
 bool CreateFolderPath(const std::wstring& path);
 
 // The form of `path` that the file functions take at any length: a long path becomes a full
@@ -31,6 +39,7 @@ std::wstring LongPathForm(const std::wstring& path);
 
 // True when files can be created in `folder`: its missing parts are created and a file is
 // written and deleted there. The folders made for the test are removed again unless `keep`.
+// A folder that CreateFolderPath refuses is not usable.
 bool FolderIsUsable(const std::wstring& folder, bool keep);
 
 } // namespace vantorel

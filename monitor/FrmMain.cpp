@@ -107,7 +107,7 @@ void FrmMain::Form_Load()
 
     const std::wstring ini = SettingsPath();
     auto readFlag = [&](const wchar_t* key, rt::CheckBox& box) {
-        std::wstring text(TrimBlanks(ReadIni(kSection, key, ini)));
+        std::wstring text(TrimBlanks(ReadIni(kSection, key, ini, kLongestNumberSetting)));
         // Only a whole number sets the box; anything else leaves it as it was.
         if (text.empty() || text.find_first_not_of(L"0123456789-") != std::wstring::npos)
             return;
@@ -118,10 +118,10 @@ void FrmMain::Form_Load()
     };
     readFlag(L"StartWithWindows", Check1);
     readFlag(L"ChangeLogLocation", CheckChangeLogLocation);
-    TextLogPath.SetText(ReadIni(kSection, L"LogLocation", ini));
+    TextLogPath.SetText(ReadIni(kSection, L"LogLocation", ini, kLongestLogLocation));
     // A missing key shows the default, and writes nothing; a key stored empty stays empty.
-    TextPort.SetText(ReadIniValue(kSection, L"Port", ini).value_or(kDefaultPort));
-    TextTime.SetText(ReadIniValue(kSection, L"Time", ini).value_or(kDefaultInterval));
+    TextPort.SetText(ReadIniValue(kSection, L"Port", ini, kLongestNumberSetting).value_or(kDefaultPort));
+    TextTime.SetText(ReadIniValue(kSection, L"Time", ini, kLongestNumberSetting).value_or(kDefaultInterval));
 
     if (TextLogPath.Text().empty())
         TextLogPath.SetText(DefaultLogFolder());

@@ -28,6 +28,12 @@ struct ProgramState {
 // Today's date as text in the user's short date format, from the clock `seams` give.
 std::wstring CurrentDateText(const Seams& seams = {});
 
+// The longest text each setting is read at; a longer one counts as missing. A log folder's text
+// may run a little past the longest path: the full form drops "." parts and doubled separators.
+inline constexpr std::size_t kLongestLogLocation = kLongestPath + 256;
+// A port, an interval or a check box value: a number, blanks around it.
+inline constexpr std::size_t kLongestNumberSetting = 32;
+
 // The settings file: the program's folder followed by "\Settings.ini".
 std::wstring SettingsPath();
 // The default log folder: the program's folder followed by "\Logs\".

@@ -11,18 +11,16 @@ namespace vantorel::ostrevi {
 
 namespace {
 
-std::wstring ReadWithDefault(const std::wstring& section, const std::wstring& key, const wchar_t* fallback,
-                             const std::wstring& path)
+std::optional<std::wstring> ReadWithDefault(const std::wstring& section, const std::wstring& key,
+                                            const wchar_t* fallback, const std::wstring& path, std::size_t longest)
 {
-    std::vector<wchar_t> buf(4096);
-    for (;;) {
-        DWORD n = GetPrivateProfileStringW(section.c_str(), key.c_str(), fallback, buf.data(),
-                                           static_cast<DWORD>(buf.size()), path.c_str());
-        // A value that filled the buffer may have been cut: ask again with more room.
-        if (n + 1 < buf.size() || buf.size() >= (1u << 20))
-            return std::wstring(buf.data(), n);
-        buf.resize(buf.size() * 4);
-    }
+    // Room for one character more than `longest`: a value that fills it was cut.
+    std::vector<wchar_t> buf(longest + 2);
+    DWORD n = GetPrivateProfileStringW(section.c_str(), key.c_str(), fallback, buf.data(),
+                                       static_cast<DWORD>(buf.size()), path.c_str());
+    if (n > longest)
+        return std::nullopt;
+    return std::wstring(buf.data(), n);
 }
 
 // True when the ANSI code page cannot hold `text` exactly.
@@ -56,16 +54,18 @@ bool MakeUnicodeFile(const std::wstring& path)
 
 } // namespace
 
-std::wstring ReadIni(const std::wstring& section, const std::wstring& key, const std::wstring& path)
+std::wstring ReadIni(const std::wstring& section, const std::wstring& key, const std::wstring& path,
+                     std::size_t longest)
 {
-    return ReadWithDefault(section, key, L"", path);
+    return ReadWithDefault(section, key, L"", path, longest).value_or(L"");
 }
 
-std::optional<std::wstring> ReadIniValue(const std::wstring& section, const std::wstring& key, const std::wstring& path)
+std::optional<std::wstring> ReadIniValue(const std::wstring& section, const std::wstring& key,
+                                         const std::wstring& path, std::size_t longest)
 {
     // A stored value comes back the same whatever the default; a missing one comes back as it.
-    std::wstring first = ReadWithDefault(section, key, L"0", path);
-    if (first == L"0" && ReadWithDefault(section, key, L"1", path) == L"1")
+    auto first = ReadWithDefault(section, key, L"0", path, longest);
+    if (first == L"0" && ReadWithDefault(section, key, L"1", path, longest) == L"1")
         return std::nullopt;
     return first;
 }

@@ -6,6 +6,16 @@
 using namespace vantorel;
 using namespace vantorel::ostrevi;
 
+// Read at a bound that no value here comes near.
+std::wstring ReadIni(const std::wstring& s, const std::wstring& k, const std::wstring& p)
+{
+    return ostrevi::ReadIni(s, k, p, 40000);
+}
+std::optional<std::wstring> ReadIniValue(const std::wstring& s, const std::wstring& k, const std::wstring& p)
+{
+    return ostrevi::ReadIniValue(s, k, p, 40000);
+}
+
 TEST(Settings, WrittenValuesReadBackAndMissingOnesAreEmpty)
 {
     test::TempFolder folder;
@@ -28,6 +38,10 @@ TEST(Settings, LongValuesComeBackWholeAndMissingKeysAreTold)
     std::wstring longPath(5000, L'a');
     ASSERT_TRUE(WriteIni(L"main", L"LogLocation", longPath, ini));
     EXPECT_EQ(ReadIni(L"main", L"LogLocation", ini), longPath) << "a cut folder would be another folder";
+    EXPECT_EQ(ReadIni(L"main", L"LogLocation", ini, 5000), longPath);
+    // A cut folder or number would be another one: past its bound a value counts as missing.
+    EXPECT_EQ(ReadIni(L"main", L"LogLocation", ini, 4999), L"");
+    EXPECT_EQ(ReadIniValue(L"main", L"LogLocation", ini, 4999), std::nullopt);
     ASSERT_TRUE(WriteIni(L"main", L"Port", L"", ini));
     for (const wchar_t* value : {L"0", L"1", L""}) {
         ASSERT_TRUE(WriteIni(L"main", L"Time", value, ini));

@@ -24,11 +24,11 @@ struct Started {
     HWND window = nullptr;
     HWND hook = nullptr;
 
-    explicit Started(const std::wstring& args)
+    explicit Started(const std::wstring& args, const std::string& settings = "")
     {
         std::wstring exe = folder / L"Ostrevi.exe";
         EXPECT_TRUE(CopyFileW((test::BuildDir() + L"\\bin\\Ostrevi.exe").c_str(), exe.c_str(), FALSE));
-        test::WriteBytes(folder / L"Settings.ini", "[main]\r\nPort=3389\r\nTime=5\r\n");
+        test::WriteBytes(folder / L"Settings.ini", "[main]\r\nPort=3389\r\nTime=5\r\n" + settings);
         process = std::make_unique<test::Process>(exe, args, folder.Path());
         EXPECT_TRUE(process->Started());
         window = test::FindProcessWindow(process->Id(), L"Vantorel - Ostrevi", 20000);
@@ -54,6 +54,20 @@ TEST(OstreviProcess, StartsWithItsWindowAndEndsWhenToldToExit)
 
     PostMessageW(ostrevi.window, WM_CLOSE, 0, 0);
     EXPECT_TRUE(ostrevi.process->WaitForExit(20000)) << "no termination call is needed";
+    EXPECT_EQ(ostrevi.process->ExitCode(), 0u);
+}
+
+TEST(OstreviProcess, StoredLogFolderTooDeepToMakeStartsOnTheDefaultAndAnswers)
+{
+    const std::wstring deep = test::FolderOfLength(L"mine", 30000, 1);
+    Started ostrevi(L"", "ChangeLogLocation=1\r\nLogLocation=" + test::Narrow(deep) + "\r\n");
+    ASSERT_NE(ostrevi.hook, nullptr) << "the start-up reached its last step";
+    DWORD_PTR ignored = 0;
+    EXPECT_TRUE(SendMessageTimeoutW(ostrevi.window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 20000, &ignored));
+    EXPECT_TRUE(test::FolderExists(ostrevi.folder / L"Logs"));
+    EXPECT_FALSE(test::FolderExists(ostrevi.folder / L"mine")) << "a refused folder is not begun";
+    PostMessageW(ostrevi.window, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(ostrevi.process->WaitForExit(20000));
     EXPECT_EQ(ostrevi.process->ExitCode(), 0u);
 }
 

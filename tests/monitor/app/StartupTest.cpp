@@ -88,13 +88,13 @@ TEST_F(StartupTest, StoredLocationIgnoredWhenSwitchedOff)
     EXPECT_FALSE(f.TextLogPath.Enabled());
 }
 
-TEST_F(StartupTest, MissingKeysShowTheDefaultsAndKeysStoredEmptyStayEmpty)
+TEST_F(StartupTest, MissingOrOverlongKeysShowTheDefaultsAndKeysStoredEmptyStayEmpty)
 {
-    WriteSettings("Port=\r\nOther=1\r\n");
+    WriteSettings("Port=\r\nOther=1\r\nTime=" + std::string(5000, '7') + "\r\n");
     const std::string before = test::ReadBytes(folder / L"Settings.ini");
     FrmMain& f = Start();
     EXPECT_EQ(f.TextPort.Text(), L"") << "stored empty: no scans";
-    EXPECT_EQ(f.TextTime.Text(), L"5");
+    EXPECT_EQ(f.TextTime.Text(), L"5") << "a number cut short would be another number";
     EXPECT_EQ(test::ReadBytes(folder / L"Settings.ini"), before) << "nothing is written";
 }
 
@@ -110,6 +110,12 @@ TEST_F(StartupTest, StoredLogFolderOfAnyUsableLengthWorksAndAnUnusableOneFallsBa
         {test::FolderOfLength(folder.Path(), 300, 60), true},
         {test::FolderOfLength(folder.Path(), 1000, 60), true},
         {test::FolderOfLength(folder.Path(), 1000, 60) + L"\\" + std::wstring(300, L'n'), false},
+        // Deeper than any log folder is, then too deep or too long to make at all.
+        {test::FolderOfLength(folder.Path(), 300, 2), true},
+        {test::FolderOfLength(folder.Path(), 600, 2), false},
+        {test::FolderOfLength(folder.Path(), 5000, 8), false},
+        {test::FolderOfLength(folder.Path(), 30000, 1), false},
+        {test::FolderOfLength(folder.Path(), 200000, 60), false},
         {folder / L"a-file", false},
         {test::MissingDrive() + L"\\logs", false},
         {test::ReadOnlyFolder(), false},

@@ -60,7 +60,7 @@ void SettingsFixture::Stop()
     DropQuit();
 }
 
-std::wstring SettingsFixture::Ini(const std::wstring& key) const { return ReadIni(L"main", key, IniPath()); }
+std::wstring SettingsFixture::Ini(const std::wstring& key) const { return ReadIni(L"main", key, IniPath(), kLongestLogLocation); }
 
 bool SettingsFixture::IniHas(const std::wstring& key) const
 {
