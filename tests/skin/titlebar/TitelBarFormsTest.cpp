@@ -61,6 +61,17 @@ protected:
     }
     // A hand's clicks: from the bar's left end, across the bar (and what lies below it) onto
     // each link; the page opens, the hand pointer shows, and the form stays where it was.
+    // Both programs' forms hold the same images under the same names.
+    template <typename ProgramForm>
+    void ClickLinks(ProgramForm& f)
+    {
+        ClickLinks(f.hWnd(), f.TitelBar1,
+                   {{f.aicAlphaImage4, vantorel::kMakerHomePage},
+                    {f.aicAlphaImage5, vantorel::kMakerIpSecGuidePage},
+                    {f.aicAlphaImage6, vantorel::kMakerHelpPage},
+                    {f.ImageDonate, vantorel::kMakerDonatePage, false}},
+                   f.aicAlphaImage1);
+    }
     void ClickLinks(HWND form, const skin::TitelBar& bar, const std::vector<Link>& links, const aic::aicAlphaImage& logo)
     {
         ASSERT_EQ(test::BringToForeground(form), "");
@@ -145,12 +156,7 @@ TEST_F(TitelBarForms, OstreviLinksOpenTheirPagesUnderAHand)
         vantorel::Seams{.pageOpener = &RecordPage, .commandLine = L""});
     form->Load();
     form->ShowAfterLoad();
-    ClickLinks(form->hWnd(), form->TitelBar1,
-               {{form->aicAlphaImage4, vantorel::kMakerHomePage},
-                {form->aicAlphaImage5, vantorel::kMakerIpSecGuidePage},
-                {form->aicAlphaImage6, vantorel::kMakerHelpPage},
-                {form->ImageDonate, vantorel::kMakerDonatePage, false}},
-               form->aicAlphaImage1);
+    ClickLinks(*form);
 }
 
 TEST_F(TitelBarForms, BrennixLinksOpenTheirPagesUnderAHand)
@@ -158,12 +164,7 @@ TEST_F(TitelBarForms, BrennixLinksOpenTheirPagesUnderAHand)
     auto form = std::make_unique<vantorel::brennix::FrmMain>(vantorel::Seams{.pageOpener = &RecordPage, .commandLine = L""});
     form->Load();
     form->ShowAfterLoad();
-    ClickLinks(form->hWnd(), form->TitelBar1,
-               {{form->aicAlphaImage4, vantorel::kMakerHomePage},
-                {form->aicAlphaImage5, vantorel::kMakerIpSecGuidePage},
-                {form->aicAlphaImage6, vantorel::kMakerHelpPage},
-                {form->ImageDonate, vantorel::kMakerDonatePage, false}},
-               form->aicAlphaImage1);
+    ClickLinks(*form);
     form->Unload();
 }
 
