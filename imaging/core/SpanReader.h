@@ -10,7 +10,8 @@
 //         return std::nullopt; // the bytes end early
 //
 // Sizes are taken as 64 bits, so a length computed from a file cannot wrap on a 32-bit build
-// before it is compared with what is left. A read that fails consumes nothing.
+// before it is compared with what is left. A read that fails consumes nothing, and no answer may
+// be ignored: a Skip that failed leaves the next read where it was.
 #pragma once
 
 #include <bit>
@@ -61,9 +62,12 @@ public:
     // Bytes not yet read, and bytes read (or skipped) since the start.
     constexpr std::size_t Remaining() const noexcept { return bytes_.size() - pos_; }
     constexpr std::size_t Consumed() const noexcept { return pos_; }
+    // The bytes not yet read, not consumed: for a loop that proves its own reads stay inside
+    // them (as inflate's refills do) and then Skips what it used.
+    [[nodiscard]] constexpr std::span<const std::uint8_t> Rest() const noexcept { return bytes_.subspan(pos_); }
 
     // The next `n` bytes, consumed.
-    constexpr std::optional<std::span<const std::uint8_t>> Take(std::uint64_t n) noexcept
+    [[nodiscard]] constexpr std::optional<std::span<const std::uint8_t>> Take(std::uint64_t n) noexcept
     {
         if (n > Remaining())
             return std::nullopt;
@@ -74,7 +78,7 @@ public:
     // The next N bytes as a fixed-size span, for the loads above and for compile-time-checked
     // `subspan<Offset, Count>()` of a record's fields.
     template <std::size_t N>
-    constexpr std::optional<std::span<const std::uint8_t, N>> TakeFixed() noexcept
+    [[nodiscard]] constexpr std::optional<std::span<const std::uint8_t, N>> TakeFixed() noexcept
     {
         const auto taken = PeekFixed<N>();
         if (taken)
@@ -83,7 +87,7 @@ public:
     }
     // The next N bytes, not consumed: a look ahead before deciding how far to Skip.
     template <std::size_t N>
-    constexpr std::optional<std::span<const std::uint8_t, N>> PeekFixed() const noexcept
+    [[nodiscard]] constexpr std::optional<std::span<const std::uint8_t, N>> PeekFixed() const noexcept
     {
         if (N > Remaining())
             return std::nullopt;
@@ -91,7 +95,7 @@ public:
     }
 
     // Passes over `n` bytes; false, and no move, when fewer remain.
-    constexpr bool Skip(std::uint64_t n) noexcept
+    [[nodiscard]] constexpr bool Skip(std::uint64_t n) noexcept
     {
         if (n > Remaining())
             return false;
@@ -100,7 +104,7 @@ public:
     }
     // Moves to `offset` bytes from the start, back or forth (an offset a file gives, or the bytes
     // a bit reader held but did not use); false, and no move, past the end.
-    constexpr bool Seek(std::uint64_t offset) noexcept
+    [[nodiscard]] constexpr bool Seek(std::uint64_t offset) noexcept
     {
         if (offset > bytes_.size())
             return false;
@@ -109,28 +113,28 @@ public:
     }
 
     // One byte, and numbers in the byte order their names give.
-    constexpr std::optional<std::uint8_t> U8() noexcept
+    [[nodiscard]] constexpr std::optional<std::uint8_t> U8() noexcept
     {
         if (pos_ == bytes_.size())
             return std::nullopt;
         return bytes_[pos_++];
     }
-    constexpr std::optional<std::uint16_t> Le16() noexcept
+    [[nodiscard]] constexpr std::optional<std::uint16_t> Le16() noexcept
     {
         const auto b = TakeFixed<2>();
         return b ? std::optional(LoadLe16(*b)) : std::nullopt;
     }
-    constexpr std::optional<std::uint16_t> Be16() noexcept
+    [[nodiscard]] constexpr std::optional<std::uint16_t> Be16() noexcept
     {
         const auto b = TakeFixed<2>();
         return b ? std::optional(LoadBe16(*b)) : std::nullopt;
     }
-    constexpr std::optional<std::uint32_t> Le32() noexcept
+    [[nodiscard]] constexpr std::optional<std::uint32_t> Le32() noexcept
     {
         const auto b = TakeFixed<4>();
         return b ? std::optional(LoadLe32(*b)) : std::nullopt;
     }
-    constexpr std::optional<std::uint32_t> Be32() noexcept
+    [[nodiscard]] constexpr std::optional<std::uint32_t> Be32() noexcept
     {
         const auto b = TakeFixed<4>();
         return b ? std::optional(LoadBe32(*b)) : std::nullopt;
