@@ -45,6 +45,7 @@ TEST(SpanReader, ReadsAnswerNothingPastTheEndAndConsumeNothingThen)
          8, 2},
         {"TakeFixed one short", {1, 2, 3}, [](SpanReader& r) { return r.TakeFixed<4>() ? 1 : std::optional<std::uint64_t>(); },
          std::nullopt, 0},
+        {"Rest consumes nothing", {4, 5, 6}, [](SpanReader& r) { return r.U8() ? Taken(r.Rest()) : std::nullopt; }, 0x205, 1},
         {"PeekFixed consumes nothing", {5, 6}, [](SpanReader& r) { return r.PeekFixed<2>() ? r.U8() : std::nullopt; }, 5, 1},
         {"Seek back over bytes taken", {5, 6, 7}, [](SpanReader& r) { return r.Take(3) && r.Seek(1) ? r.U8() : std::nullopt; }, 6, 2},
         {"Seek to the end, then read", {5, 6}, [](SpanReader& r) { return r.Seek(2) ? r.U8() : 1; }, std::nullopt, 2},
