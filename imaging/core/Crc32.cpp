@@ -1,5 +1,7 @@
 #include "imaging/core/Crc32.h"
 
+#include "imaging/core/SpanReader.h"
+
 #include <array>
 
 namespace imaging {
@@ -31,15 +33,13 @@ constexpr CrcTables kTables = MakeTables();
 std::uint32_t Crc32(std::span<const std::uint8_t> data, std::uint32_t crc)
 {
     std::uint32_t c = ~crc;
-    const std::uint8_t* p = data.data();
-    std::size_t n = data.size();
-    for (; n >= 4; n -= 4, p += 4) {
-        c ^= static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-             static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+    SpanReader in(data);
+    while (const auto word = in.TakeFixed<4>()) {
+        c ^= LoadLe32(*word);
         c = kTables[3][c & 0xFF] ^ kTables[2][(c >> 8) & 0xFF] ^ kTables[1][(c >> 16) & 0xFF] ^ kTables[0][c >> 24];
     }
-    for (; n > 0; --n, ++p)
-        c = kTables[0][(c ^ *p) & 0xFF] ^ (c >> 8);
+    while (const auto byte = in.U8())
+        c = kTables[0][(c ^ *byte) & 0xFF] ^ (c >> 8);
     return ~c;
 }
 

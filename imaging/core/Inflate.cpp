@@ -1,8 +1,9 @@
 #include "imaging/core/Inflate.h"
 
+#include "imaging/core/SpanReader.h"
+
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cstring>
 #include <memory>
 
@@ -140,37 +141,26 @@ const FixedTables& Fixed()
     return tables;
 }
 
-// Eight bytes, the first lowest.
-std::uint64_t Load64(const std::uint8_t* p)
-{
-    std::uint64_t v = 0;
-    if constexpr (std::endian::native == std::endian::little) {
-        std::memcpy(&v, p, sizeof v); // one load
-    } else {
-        for (int i = 7; i >= 0; --i)
-            v = v << 8 | p[i];
-    }
-    return v;
-}
-
 // Deflate looks back at most 32 KB; a streamed output keeps that much before new bytes.
 constexpr std::size_t kHistory = 32768;
 constexpr std::size_t kWindow = kHistory + 65536;
 // Room for the longest match, a word-wide copy's overshoot and two literals.
 constexpr std::ptrdiff_t kRoom = 258 + 8 + 2;
-// Input for two unchecked refills of eight bytes (the first takes at most seven).
-constexpr std::ptrdiff_t kFastInput = 16;
+// Input for two refills of eight bytes (the first takes at most seven).
+constexpr std::size_t kFastInput = 16;
+
+// Whole bytes that bring a bit buffer of `count` bits (at most 63) to 56 bits or more: seven at most.
+constexpr unsigned RefillBytes(unsigned count) { return (~count & 63) >> 3; }
 
 class Inflater {
 public:
     Inflater(std::span<const std::uint8_t> in, std::span<std::uint8_t> out)
-        : in_(in.data()), end_(in.data() + in.size()), outStart_(out.data()), out_(out.data()),
-          outEnd_(out.data() + out.size())
+        : in_(in), outStart_(out.data()), out_(out.data()), outEnd_(out.data() + out.size())
     {
     }
     // Streams the output through a window of its own, handing each stretch to `sink`.
     Inflater(std::span<const std::uint8_t> in, const InflateSink& sink)
-        : in_(in.data()), end_(in.data() + in.size()), sink_(&sink), window_(new std::uint8_t[kWindow])
+        : in_(in), sink_(&sink), window_(new std::uint8_t[kWindow])
     {
         outStart_ = out_ = flushed_ = window_.get();
         outEnd_ = outStart_ + kWindow;
@@ -178,12 +168,12 @@ public:
 
     std::optional<std::size_t> Run()
     {
-        if (end_ - in_ < 2)
+        const auto header = in_.Be16();
+        if (!header)
             return std::nullopt;
-        const unsigned cmf = in_[0], flg = in_[1];
-        if ((cmf & 15) != 8 || (cmf >> 4) > 7 || (cmf * 256 + flg) % 31 != 0 || (flg & 0x20))
+        const unsigned cmf = *header >> 8, flg = *header & 0xFF;
+        if ((cmf & 15) != 8 || (cmf >> 4) > 7 || *header % 31 != 0 || (flg & 0x20))
             return std::nullopt;
-        in_ += 2;
         for (bool last = false; !last;) {
             if (!Refill())
                 return std::nullopt;
@@ -199,13 +189,13 @@ public:
             if (!ok || Overrun())
                 return std::nullopt;
         }
-        if (!ReturnBytes() || end_ - in_ < 4 || (sink_ && !Flush()))
+        const auto stored = ReturnBytes() ? in_.Be32() : std::nullopt;
+        if (!stored || (sink_ && !Flush()))
             return std::nullopt;
-        const std::uint32_t stored = std::uint32_t{in_[0]} << 24 | std::uint32_t{in_[1]} << 16 | std::uint32_t{in_[2]} << 8 | in_[3];
         if (sink_)
-            return adler_ == stored ? std::optional<std::size_t>(total_) : std::nullopt;
+            return adler_ == *stored ? std::optional<std::size_t>(total_) : std::nullopt;
         const std::size_t produced = static_cast<std::size_t>(out_ - outStart_);
-        if (Adler32({outStart_, produced}) != stored)
+        if (Adler32({outStart_, produced}) != *stored)
             return std::nullopt;
         return produced;
     }
@@ -215,15 +205,15 @@ private:
     // stream that consumes them is cut short, which Overrun() reports.
     bool Refill()
     {
-        if (end_ - in_ >= 8) {
-            bits_ |= Load64(in_) << count_;
-            in_ += (63 - count_) >> 3;
+        // Eight bytes are loaded, and the few of them the buffer takes are passed over.
+        if (const auto ahead = in_.PeekFixed<8>(); ahead && in_.Skip(RefillBytes(count_))) {
+            bits_ |= LoadLe64(*ahead) << count_;
             count_ |= 56;
             return true;
         }
         while (count_ <= 56) {
-            if (in_ < end_)
-                bits_ |= std::uint64_t{*in_++} << count_;
+            if (const auto byte = in_.U8())
+                bits_ |= std::uint64_t{*byte} << count_;
             else if (++pad_ > 8)
                 return false;
             count_ += 8;
@@ -259,7 +249,9 @@ private:
         Take(count_ & 7);
         if (Overrun())
             return false;
-        in_ -= (count_ >> 3) - pad_;
+        // The bytes held were all read from the input, so they go back inside it.
+        if (!in_.Seek(in_.Consumed() - ((count_ >> 3) - pad_)))
+            return false;
         bits_ = 0;
         count_ = 0;
         pad_ = 0;
@@ -268,22 +260,21 @@ private:
 
     bool Stored()
     {
-        if (!ReturnBytes() || end_ - in_ < 4)
+        if (!ReturnBytes())
             return false;
-        const std::size_t len = in_[0] | in_[1] << 8;
-        const std::size_t nlen = in_[2] | in_[3] << 8;
-        in_ += 4;
-        if (len != (~nlen & 0xFFFF) || static_cast<std::size_t>(end_ - in_) < len ||
-            (!sink_ && static_cast<std::size_t>(outEnd_ - out_) < len))
+        const auto len = in_.Le16();
+        const auto nlen = in_.Le16();
+        if (!len || !nlen || *len != (~*nlen & 0xFFFF))
             return false;
-        for (std::size_t left = len; left > 0;) {
+        const auto body = in_.Take(*len);
+        if (!body || (!sink_ && static_cast<std::size_t>(outEnd_ - out_) < body->size()))
+            return false;
+        for (SpanReader left(*body); left.Remaining() > 0;) {
             if (out_ == outEnd_ && !Flush()) // only a streamed output fills up here
                 return false;
-            const std::size_t room = static_cast<std::size_t>(outEnd_ - out_), n = left < room ? left : room;
-            std::memcpy(out_, in_, n);
-            in_ += n;
-            out_ += n;
-            left -= n;
+            const auto piece = left.Take(std::min(left.Remaining(), static_cast<std::size_t>(outEnd_ - out_)));
+            std::memcpy(out_, piece->data(), piece->size());
+            out_ += piece->size();
         }
         return true;
     }
@@ -398,16 +389,16 @@ private:
     // 1 at the end of the block, -1 for damage, and 0 where the checked steps must take over.
     int HuffmanFast(const std::uint32_t* lit, const std::uint32_t* dist)
     {
-        const std::uint8_t* in = in_;
-        const std::uint8_t* const end = end_;
+        const std::span<const std::uint8_t> ahead = in_.Rest();
+        std::size_t used = 0;
         std::uint8_t* out = out_;
         std::uint8_t* const outStart = outStart_;
         std::uint8_t* const outEnd = outEnd_;
         std::uint64_t bits = bits_;
         unsigned count = count_;
         const auto refill = [&] {
-            bits |= Load64(in) << count;
-            in += (63 - count) >> 3;
+            bits |= LoadLe64(ahead.subspan(used).first<8>()) << count;
+            used += RefillBytes(count);
             count |= 56;
         };
         const auto take = [&](unsigned n) {
@@ -417,7 +408,7 @@ private:
             return v;
         };
         int result = 0;
-        while (end - in >= kFastInput && outEnd - out >= kRoom) {
+        while (ahead.size() - used >= kFastInput && outEnd - out >= kRoom) {
             refill();
             std::uint32_t e = Lookup(lit, kLitRoot, bits);
             if (IsLiteral(e)) {
@@ -457,7 +448,9 @@ private:
             }
             out = Copy(out, distance, length, static_cast<std::size_t>(outEnd - out));
         }
-        in_ = in;
+        // A step reads at most 15 of the 16 bytes the loop proved there, so `used` lies inside `ahead`.
+        if (!in_.Skip(used))
+            result = -1;
         out_ = out;
         bits_ = bits;
         count_ = count;
@@ -488,8 +481,7 @@ private:
         std::array<std::uint32_t, kDistSize> dist;
     };
 
-    const std::uint8_t* in_;
-    const std::uint8_t* end_;
+    SpanReader in_;
     std::uint8_t* outStart_;
     std::uint8_t* out_;
     std::uint8_t* outEnd_;
@@ -515,17 +507,22 @@ std::uint32_t Adler32(std::span<const std::uint8_t> data, std::uint32_t adler)
     // 4096 blocks a column's running sum stays below 255 * 4096 * 4097 / 2 < 2^31.
     constexpr std::size_t kBlock = 16, kMaxBlocks = 4096;
     std::uint32_t a = adler & 0xFFFF, b = adler >> 16;
-    const std::uint8_t* p = data.data();
-    std::size_t n = data.size();
-    while (n >= kBlock) {
-        const std::size_t blocks = n / kBlock < kMaxBlocks ? n / kBlock : kMaxBlocks;
-        n -= blocks * kBlock;
+    SpanReader in(data);
+    for (;;) {
+        const std::size_t blocks = std::min(in.Remaining() / kBlock, kMaxBlocks);
+        const auto run = in.Take(blocks * kBlock);
+        if (!run || blocks == 0)
+            break;
         std::uint32_t column[kBlock] = {}, running[kBlock] = {};
-        for (std::size_t k = 0; k < blocks; ++k, p += kBlock)
+        for (std::size_t k = 0; k < blocks; ++k) {
+            // Blocks of the run by count, not by a reader: an optional per block keeps GCC from
+            // holding the sums in registers.
+            const auto block = run->subspan(k * kBlock).first<kBlock>();
             for (std::size_t j = 0; j < kBlock; ++j) {
-                column[j] += p[j];
+                column[j] += block[j];
                 running[j] += column[j];
             }
+        }
         std::uint64_t sum = 0, sums = 0, weighted = 0;
         for (std::size_t j = 0; j < kBlock; ++j) {
             sum += column[j];
@@ -535,8 +532,8 @@ std::uint32_t Adler32(std::span<const std::uint8_t> data, std::uint32_t adler)
         b = static_cast<std::uint32_t>((b + std::uint64_t{a} * blocks * kBlock + sums * kBlock - weighted) % kBase);
         a = static_cast<std::uint32_t>((a + sum) % kBase);
     }
-    for (; n > 0; --n) // fewer than 16 bytes
-        b += a += *p++;
+    while (const auto byte = in.U8()) // fewer than 16 bytes
+        b += a += *byte;
     return b % kBase << 16 | a % kBase;
 }
 

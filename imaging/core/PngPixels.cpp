@@ -1,6 +1,7 @@
 #include "imaging/core/PngPixels.h"
 
 #include "imaging/core/PngUnfilter.h"
+#include "imaging/core/SpanReader.h"
 
 #include <algorithm>
 #include <cstring>
@@ -285,13 +286,12 @@ bool PngRowFeed::Take(std::span<const std::uint8_t> bytes)
     if (!state_)
         return false;
     State& s = *state_;
-    while (!bytes.empty()) {
+    for (SpanReader in(bytes); in.Remaining() > 0;) {
         if (s.y == s.h.height)
             return false; // more data than rows
-        const std::size_t n = std::min(s.stride - s.filled, bytes.size());
-        std::memcpy(s.cur + s.filled, bytes.data(), n);
-        bytes = bytes.subspan(n);
-        if ((s.filled += n) < s.stride)
+        const auto piece = in.Take(std::min(s.stride - s.filled, in.Remaining()));
+        std::memcpy(s.cur + s.filled, piece->data(), piece->size());
+        if ((s.filled += piece->size()) < s.stride)
             break;
         if (!UnfilterPngRow(s.cur[0], s.cur + 1, s.y ? s.prev + 1 : nullptr, s.stride - 1, s.unit) ||
             !s.conv.Row(s.cur + 1, kWhole, s.bgra.data() + (s.h.height - 1 - s.y) * s.scan))

@@ -2,7 +2,9 @@
 
 #include "imaging/core/Crc32.h"
 #include "imaging/core/Inflate.h"
+#include "imaging/core/SpanReader.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace imaging {
@@ -14,97 +16,127 @@ constexpr std::uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0
 // so a raw size beyond that is a lie told before any buffer is made for it.
 constexpr std::size_t kMaxInflateRatio = 1032;
 
-std::uint32_t Be32(const std::uint8_t* p)
-{
-    return std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 | p[3];
-}
-
-bool IsType(const std::uint8_t* type, const char* name) { return std::memcmp(type, name, 4) == 0; }
+bool IsType(std::span<const std::uint8_t, 4> type, const char (&name)[5]) { return std::memcmp(type.data(), name, 4) == 0; }
 
 } // namespace
 
 PngLoad PngReader::ReadChunks(std::span<const std::uint8_t> data)
 {
     *this = PngReader();
-    if (data.size() < 8 || std::memcmp(data.data(), kSignature, 8) != 0)
+    SpanReader in(data);
+    const auto signature = in.TakeFixed<8>();
+    if (!signature || std::memcmp(signature->data(), kSignature, 8) != 0)
         return PngLoad::NotPng;
-    bool haveHeader = false, havePalette = false, haveTrns = false, sawIdat = false, ended = false;
-    std::size_t pos = 8;
-    while (!ended) {
+    for (;;) {
         // Length, type, data and CRC must all lie inside the data; lengths of 2^31 or more are corrupt.
-        if (data.size() - pos < 12)
+        const auto length = in.Be32();
+        const auto type = in.TakeFixed<4>();
+        const auto body = length && type && *length < 0x80000000u ? in.Take(*length) : std::nullopt;
+        const auto crc = body ? in.Be32() : std::nullopt;
+        if (!crc)
             return PngLoad::Failed;
-        const std::uint32_t length = Be32(&data[pos]);
-        if (length >= 0x80000000u || data.size() - pos - 12 < length)
-            return PngLoad::Failed;
-        const std::uint8_t* type = &data[pos + 4];
-        const std::uint8_t* body = type + 4;
-        const bool crcOk = Crc32({type, std::size_t{length} + 4}) == Be32(body + length);
-        pos += std::size_t{length} + 12;
-
-        if (IsType(type, "IHDR")) {
-            if (haveHeader || !crcOk || length != 13)
-                return PngLoad::Failed;
-            haveHeader = true;
-            header_.width = Be32(body);
-            header_.height = Be32(body + 4);
-            header_.depth = body[8];
-            header_.colourType = body[9];
-            header_.interlace = body[12];
-            const auto raw = PngRawSize(header_);
-            if (!raw || body[10] != 0 || body[11] != 0 || body[12] > 1 || !IsLegalPngFormat(header_.colourType, header_.depth))
-                return PngLoad::Failed;
-            rawSize_ = *raw;
-            continue;
-        }
-        if (!haveHeader)
-            return PngLoad::Failed; // IHDR comes first
-        if (IsType(type, "IDAT")) {
-            if (!crcOk)
-                return PngLoad::Failed;
-            sawIdat = true;
-            if (length == 0)
-                continue;
-            if (idat_.empty()) {
-                idat_ = {body, length};
-                continue;
-            }
-            if (joined_.empty()) {
-                joined_.reserve(data.size()); // once: growing it would touch its pages twice
-                joined_.assign(idat_.begin(), idat_.end());
-            }
-            joined_.insert(joined_.end(), body, body + length);
-            idat_ = joined_;
-        } else if (IsType(type, "PLTE")) {
-            if (havePalette || sawIdat || !crcOk)
-                return PngLoad::Failed;
-            havePalette = true;
-            const std::uint8_t t = header_.colourType;
-            if (t == 0 || t == 4)
-                continue; // grey pictures take no palette
-            if (length % 3 != 0 || length == 0 || length > 768)
-                return PngLoad::Failed;
-            if (t == 3)
-                colours_.palette.assign(body, body + length);
-        } else if (IsType(type, "tRNS")) {
-            // A damaged, misplaced or repeated tRNS is dropped; the picture still loads without it.
-            if (!crcOk || haveTrns || sawIdat)
-                continue;
-            haveTrns = true;
-            const std::uint8_t t = header_.colourType;
-            if (t == 3 && length <= 256) {
-                colours_.alphas.assign(body, body + length);
-            } else if ((t == 0 && length == 2) || (t == 2 && length == 6)) {
-                colours_.hasKey = true;
-                for (std::uint32_t i = 0; i < length / 2; ++i)
-                    colours_.key[i] = static_cast<std::uint16_t>(body[2 * i] << 8 | body[2 * i + 1]);
-            }
-        } else if (IsType(type, "IEND")) {
-            if (!crcOk)
-                return PngLoad::Failed;
-            ended = true;
-        }
+        const Chunk chunk{*type, *body, Crc32(*body, Crc32(*type)) == *crc};
+        const Step step = ReadChunk(chunk, in.Remaining());
+        if (step != Step::Next)
+            return step == Step::End ? Finish() : PngLoad::Failed;
     }
+}
+
+PngReader::Step PngReader::ReadChunk(const Chunk& chunk, std::size_t bytesLeft)
+{
+    if (IsType(chunk.type, "IHDR"))
+        return ReadHeader(chunk);
+    if (!haveHeader_)
+        return Step::Fail; // IHDR comes first
+    if (IsType(chunk.type, "IDAT"))
+        return ReadImageData(chunk, bytesLeft);
+    if (IsType(chunk.type, "PLTE"))
+        return ReadPalette(chunk);
+    if (IsType(chunk.type, "tRNS"))
+        return ReadTransparency(chunk);
+    if (IsType(chunk.type, "IEND"))
+        return chunk.crcOk ? Step::End : Step::Fail;
+    return Step::Next; // a chunk the engine has no use for, sound or not
+}
+
+PngReader::Step PngReader::ReadHeader(const Chunk& chunk)
+{
+    const auto fields = SpanReader(chunk.body).TakeFixed<13>();
+    if (haveHeader_ || !chunk.crcOk || chunk.body.size() != 13 || !fields)
+        return Step::Fail;
+    haveHeader_ = true;
+    header_.width = LoadBe32(fields->first<4>());
+    header_.height = LoadBe32(fields->subspan<4, 4>());
+    header_.depth = (*fields)[8];
+    header_.colourType = (*fields)[9];
+    header_.interlace = (*fields)[12];
+    const bool standardMethods = (*fields)[10] == 0 && (*fields)[11] == 0; // deflate, adaptive filters
+    const auto raw = PngRawSize(header_);
+    if (!raw || !standardMethods || header_.interlace > 1 || !IsLegalPngFormat(header_.colourType, header_.depth))
+        return Step::Fail;
+    rawSize_ = *raw;
+    return Step::Next;
+}
+
+PngReader::Step PngReader::ReadImageData(const Chunk& chunk, std::size_t bytesLeft)
+{
+    if (!chunk.crcOk)
+        return Step::Fail;
+    sawImageData_ = true;
+    if (chunk.body.empty())
+        return Step::Next;
+    if (idat_.empty()) {
+        idat_ = chunk.body;
+        return Step::Next;
+    }
+    if (joined_.empty()) {
+        // Once, for all the image data the file can still hold: growing it would touch its pages twice.
+        joined_.reserve(idat_.size() + chunk.body.size() + bytesLeft);
+        joined_.assign(idat_.begin(), idat_.end());
+    }
+    joined_.insert(joined_.end(), chunk.body.begin(), chunk.body.end());
+    idat_ = joined_;
+    return Step::Next;
+}
+
+PngReader::Step PngReader::ReadPalette(const Chunk& chunk)
+{
+    if (havePalette_ || sawImageData_ || !chunk.crcOk)
+        return Step::Fail;
+    havePalette_ = true;
+    const std::uint8_t t = header_.colourType;
+    if (t == 0 || t == 4)
+        return Step::Next; // grey pictures take no palette
+    const std::size_t length = chunk.body.size();
+    if (length % 3 != 0 || length == 0 || length > 768)
+        return Step::Fail;
+    if (t == 3)
+        colours_.palette.assign(chunk.body.begin(), chunk.body.end());
+    return Step::Next;
+}
+
+PngReader::Step PngReader::ReadTransparency(const Chunk& chunk)
+{
+    // A damaged, misplaced or repeated tRNS is dropped; the picture still loads without it.
+    if (!chunk.crcOk || haveTransparency_ || sawImageData_)
+        return Step::Next;
+    haveTransparency_ = true;
+    const std::uint8_t t = header_.colourType;
+    if (t == 3 && chunk.body.size() <= 256) {
+        colours_.alphas.assign(chunk.body.begin(), chunk.body.end());
+        return Step::Next;
+    }
+    if ((t == 0 && chunk.body.size() == 2) || (t == 2 && chunk.body.size() == 6)) {
+        SpanReader samples(chunk.body);
+        colours_.hasKey = true;
+        for (std::uint16_t& key : colours_.key)
+            key = samples.Be16().value_or(0); // grey has one sample; the others stay unused
+    }
+    return Step::Next;
+}
+
+PngLoad PngReader::Finish()
+{
     if (idat_.empty() || rawSize_ / kMaxInflateRatio >= idat_.size())
         return PngLoad::Failed;
     if (header_.colourType == 3) {
@@ -112,7 +144,7 @@ PngLoad PngReader::ReadChunks(std::span<const std::uint8_t> data)
         if (colours_.palette.empty()) {
             colours_.palette.assign(768, 0);
             if (header_.depth == 1)
-                std::memset(&colours_.palette[3], 255, 3);
+                std::fill_n(colours_.palette.begin() + 3, 3, std::uint8_t{255});
         }
         if (colours_.alphas.size() > colours_.palette.size() / 3)
             colours_.alphas.clear(); // more alphas than entries: the tRNS is bad

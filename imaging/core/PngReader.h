@@ -4,6 +4,7 @@
 
 #include "imaging/core/PngPixels.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -46,10 +47,27 @@ public:
     bool Alpha() const;
 
 private:
+    // What a chunk leaves the walk to do next.
+    enum class Step { Next, End, Fail };
+    struct Chunk {
+        std::span<const std::uint8_t, 4> type;
+        std::span<const std::uint8_t> body;
+        bool crcOk;
+    };
+    Step ReadChunk(const Chunk& chunk, std::size_t bytesLeft);
+    Step ReadHeader(const Chunk& chunk);
+    Step ReadPalette(const Chunk& chunk);
+    Step ReadTransparency(const Chunk& chunk);
+    Step ReadImageData(const Chunk& chunk, std::size_t bytesLeft);
+    PngLoad Finish();
     bool Inflate(std::span<std::uint8_t> raw, const ZlibUncompress& uncompress);
 
     PngHeader header_;
     PngColours colours_;
+    bool haveHeader_ = false;
+    bool havePalette_ = false;
+    bool haveTransparency_ = false;
+    bool sawImageData_ = false;
     // The image data: a view on the caller's bytes while it is one chunk, else joined in `joined_`.
     std::span<const std::uint8_t> idat_;
     std::vector<std::uint8_t> joined_;
