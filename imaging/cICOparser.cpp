@@ -81,8 +81,8 @@ bool cICOparser::LoadStream(std::span<const std::uint8_t> inStream, int desiredW
         return true;
     const IcoEntry& entry = Entry(best);
     if (entry.png) {
-        const bool read = cPNGparser().LoadStream(inStream, *cHost, streamOffset + entry.imageOffset, entry.bytesInRes,
-                                                  globalToken);
+        const bool read =
+            cPNGparser().LoadStream(inStream, *cHost, streamOffset + entry.imageOffset, entry.bytesInRes, globalToken);
         if (cHost->Handle())
             cHost->SetImageType(imgPNGicon);
         return read;

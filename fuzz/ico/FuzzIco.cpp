@@ -12,7 +12,8 @@ namespace {
 
 void Decode(const imaging::IcoBitmap& bitmap)
 {
-    std::vector<std::uint8_t> bgra(static_cast<std::size_t>(bitmap.width) * static_cast<std::size_t>(bitmap.height) * 4);
+    std::vector<std::uint8_t> bgra(static_cast<std::size_t>(bitmap.width) * static_cast<std::size_t>(bitmap.height) *
+                                   4);
     if (!imaging::DecodeIcoBitmap(bitmap, bgra))
         __builtin_trap();
     for (std::size_t i = 0; i < bgra.size(); i += 4)

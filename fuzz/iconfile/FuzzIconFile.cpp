@@ -33,7 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     const auto back = FirstImage(again);
-    if (!back || back->width != img->width || back->height != img->height || !std::ranges::equal(back->image, img->image))
+    if (!back || back->width != img->width || back->height != img->height ||
+        !std::ranges::equal(back->image, img->image))
         __builtin_trap();
     return 0;
 }

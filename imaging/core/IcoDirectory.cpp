@@ -24,7 +24,10 @@ constexpr std::array<std::uint8_t, 8> kPngSignature = {0x89, 'P', 'N', 'G', 0x0D
 
 int Side(std::uint8_t b) { return b == 0 ? 256 : b; }
 
-std::uint64_t RowBytes(int bits, int width) { return static_cast<std::uint64_t>(RowBytesForDepth(static_cast<std::uint8_t>(bits), width)); }
+std::uint64_t RowBytes(int bits, int width)
+{
+    return static_cast<std::uint64_t>(RowBytesForDepth(static_cast<std::uint8_t>(bits), width));
+}
 
 // Sizes and bit count from the IHDR at the start of a PNG entry; false when it is not one.
 bool ReadPngEntryHeader(std::span<const std::uint8_t> image, IcoEntry& entry)
@@ -123,7 +126,9 @@ int FindBestEntry(std::span<const IcoEntry> entries, int wantWidth, int wantHeig
     std::vector<std::int64_t> score(entries.size(), 0);
     std::int64_t bestScore = 10000;
     int best = 0;
-    const auto distance = [](std::int64_t have, std::int64_t want) { return have < want ? (have - want) * 2 : have - want; };
+    const auto distance = [](std::int64_t have, std::int64_t want) {
+        return have < want ? (have - want) * 2 : have - want;
+    };
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const IcoEntry& e = entries[i];
         if (e.bitCount == 0)
@@ -181,8 +186,10 @@ std::optional<IcoBitmap> ReadIcoImage(std::span<const std::uint8_t> image, int b
     bitmap.bitCount = bits;
     bitmap.image = image;
     const auto palette = in.Skip(headerSize) ? in.Take(std::uint64_t{4} * colours) : std::nullopt;
-    const auto colourBits = palette ? in.Take(RowBytes(bits, width) * static_cast<std::uint64_t>(bitmap.height)) : std::nullopt;
-    const auto mask = colourBits ? in.Take(RowBytes(1, width) * static_cast<std::uint64_t>(bitmap.height)) : std::nullopt;
+    const auto colourBits =
+        palette ? in.Take(RowBytes(bits, width) * static_cast<std::uint64_t>(bitmap.height)) : std::nullopt;
+    const auto mask =
+        colourBits ? in.Take(RowBytes(1, width) * static_cast<std::uint64_t>(bitmap.height)) : std::nullopt;
     if (!mask)
         return std::nullopt;
     bitmap.palette = *palette;
@@ -200,19 +207,23 @@ std::optional<IcoBitmap> ReadIcoBitmap(std::span<const std::uint8_t> file, const
     auto bitmap = ReadIcoImage(*image, entry.bitCount);
     // A header that disagrees with its directory entry describes other rows than the entry's. The
     // directory's 0 (256) is all it can say of a bigger side.
-    const auto agrees = [](int header, int directory) { return header == directory || (directory == 256 && header > 256); };
+    const auto agrees = [](int header, int directory) {
+        return header == directory || (directory == 256 && header > 256);
+    };
     if (!bitmap || !agrees(bitmap->width, entry.width) || !agrees(bitmap->height, entry.height))
         return std::nullopt;
     return bitmap;
 }
 
-std::optional<bool> ApplyAndMask(std::span<const std::uint8_t> mask, int width, int height, std::span<std::uint8_t> bgra)
+std::optional<bool> ApplyAndMask(std::span<const std::uint8_t> mask, int width, int height,
+                                 std::span<std::uint8_t> bgra)
 {
     if (width < 1 || height < 1)
         return std::nullopt;
     const std::uint64_t maskRow = RowBytes(1, width);
     const std::uint64_t pixelRow = std::uint64_t{4} * static_cast<std::uint32_t>(width);
-    if (mask.size() / maskRow < static_cast<std::uint64_t>(height) || bgra.size() / pixelRow < static_cast<std::uint64_t>(height))
+    if (mask.size() / maskRow < static_cast<std::uint64_t>(height) ||
+        bgra.size() / pixelRow < static_cast<std::uint64_t>(height))
         return std::nullopt;
     bool anySet = false;
     for (std::size_t y = 0; y < static_cast<std::size_t>(height); ++y) {
@@ -239,7 +250,8 @@ std::optional<IcoPixels> DecodeIcoBitmap(const IcoBitmap& bitmap, std::span<std:
         return std::nullopt;
     const std::uint64_t rowBytes = RowBytes(bitmap.bitCount, w);
     const std::uint64_t pixelRow = std::uint64_t{4} * static_cast<std::uint32_t>(w);
-    if (bgra.size() != pixelRow * static_cast<std::uint32_t>(h) || bitmap.colourBits.size() != rowBytes * static_cast<std::uint32_t>(h))
+    if (bgra.size() != pixelRow * static_cast<std::uint32_t>(h) ||
+        bitmap.colourBits.size() != rowBytes * static_cast<std::uint32_t>(h))
         return std::nullopt;
     const std::size_t colours = bitmap.palette.size() / 4;
     for (std::size_t y = 0; y < static_cast<std::size_t>(h); ++y) {

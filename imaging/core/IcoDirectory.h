@@ -15,7 +15,7 @@ enum class IcoKind : std::uint16_t { Icon = 1, Cursor = 2 };
 
 // One entry as the directory and the first bytes of its image describe it.
 struct IcoEntry {
-    int width = 0;  // the directory's byte, 0 counting as 256; a PNG's from its IHDR when 1..256
+    int width = 0; // the directory's byte, 0 counting as 256; a PNG's from its IHDR when 1..256
     int height = 0;
     int bitCount = 0;   // the bitmap header's when not 0, else the directory's; a PNG's as its IHDR implies
     int colorCount = 0; // table entries the data leave room for (bit counts up to 8), else 0
@@ -79,6 +79,7 @@ std::optional<IcoPixels> DecodeIcoBitmap(const IcoBitmap& bitmap, std::span<std:
 // `mask` (rows bottom first, padded to 4 bytes, most significant bit first) clear, and every
 // other opaque; answers whether some bit was set. Nothing, and nothing changed, when either is
 // too short.
-std::optional<bool> ApplyAndMask(std::span<const std::uint8_t> mask, int width, int height, std::span<std::uint8_t> bgra);
+std::optional<bool> ApplyAndMask(std::span<const std::uint8_t> mask, int width, int height,
+                                 std::span<std::uint8_t> bgra);
 
 } // namespace imaging

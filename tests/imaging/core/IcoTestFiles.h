@@ -10,17 +10,13 @@ namespace icotest {
 
 using Bytes = std::vector<std::uint8_t>;
 
-enum class Alpha { Random, Zero, Opaque }; // the alpha bytes of a 32-bit image
+enum class Alpha { Random, Zero }; // the alpha bytes of a 32-bit image
 
-// A bitmap image of w x h at `bits`: random colour bits and mask, a full random table for
-// depths up to 8 (or `colours` entries named in the header).
-Bytes BitmapImage(std::mt19937& rng, int w, int h, int bits, Alpha alpha = Alpha::Random, int colours = 0);
-
-// An icon (type 1) or cursor (type 2) file of the images, in order; each entry's sizes and bit
-// count come from its bitmap header or its PNG IHDR.
-Bytes IcoFile(std::uint16_t type, const std::vector<Bytes>& images);
-
-void Put16(Bytes& b, std::size_t at, std::uint16_t v);
 void Put32(Bytes& b, std::size_t at, std::uint32_t v);
+// A bitmap image of w x h at `bits`: random colour bits, mask and full colour table.
+Bytes BitmapImage(std::mt19937& rng, int w, int h, int bits, Alpha alpha = Alpha::Random);
+// An icon (type 1) or cursor (type 2) file of the images, each entry's sizes and bit count taken
+// from its bitmap header or its PNG IHDR.
+Bytes IcoFile(std::uint16_t type, const std::vector<Bytes>& images);
 
 } // namespace icotest
