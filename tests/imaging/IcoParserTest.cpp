@@ -20,7 +20,7 @@ namespace {
 // Bit counts of a 256x256 PNG, of 1 bit in black and white, of 32 bits whose alpha bytes are all 0.
 constexpr int kPng = 0, kMono = -1, kNoAlpha = -2;
 
-struct Spec {
+struct Entry {
     int w, h, bits;
 };
 
@@ -29,7 +29,7 @@ Bytes Pixels(const c32bppDIB& host)
     return Bytes(host.BitsPointer(), host.BitsPointer() + std::size_t(host.scanWidth()) * host.Height());
 }
 
-Bytes MakeImage(std::mt19937& rng, const Spec& s)
+Bytes MakeImage(std::mt19937& rng, const Entry& s)
 {
     if (s.bits == kPng) {
         const pngtest::Picture p = pngtest::RandomPicture(rng, 6, 8, false, 256, 256);
@@ -103,10 +103,10 @@ Bytes Load(const Bytes& file, int w, int h, int depth, cICOparser& reader, int& 
 
 TEST(IcoParser, EntriesDecodeAsTheSystemDecodesThem)
 {
-    const std::vector<Spec> several = {{16, 16, 8}, {32, 32, 8}, {32, 32, 32}, {48, 48, 32}};
+    const std::vector<Entry> several = {{16, 16, 8}, {32, 32, 8}, {32, 32, 32}, {48, 48, 32}};
     const struct {
         std::uint16_t type;
-        std::vector<Spec> entries;
+        std::vector<Entry> entries;
         int w, h, depth, best, imageType;
     } cases[] = {
         {1, {{16, 16, 1}}, 16, 16, 1, 1, imgIcon},
@@ -124,10 +124,10 @@ TEST(IcoParser, EntriesDecodeAsTheSystemDecodesThem)
     };
     std::mt19937 rng(1420);
     for (const auto& c : cases) {
-        const Spec& s = c.entries[std::size_t(c.best) - 1];
+        const Entry& s = c.entries[std::size_t(c.best) - 1];
         SCOPED_TRACE(testing::Message() << "type " << c.type << ", " << s.w << 'x' << s.h << '@' << s.bits);
         std::vector<Bytes> images;
-        for (const Spec& e : c.entries)
+        for (const Entry& e : c.entries)
             images.push_back(MakeImage(rng, e));
         cICOparser reader;
         int type = 0;
