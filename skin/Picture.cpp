@@ -1,5 +1,6 @@
 #include "skin/Picture.h"
 
+#include "imaging/core/IcoDirectory.h"
 #include "runtime/Handles.h"
 #include "skin/core/IconFile.h"
 
@@ -81,13 +82,16 @@ std::vector<std::uint8_t> IconFileOf(HICON icon)
     return WriteIconFile(image);
 }
 
+// The first image of an .ico file, when the engine's reader takes it as a bitmap icon.
 std::shared_ptr<Picture> IconFromFile(const std::vector<std::uint8_t>& bytes)
 {
-    const std::optional<IconImage> img = ReadIconFile(bytes);
+    const auto dir = imaging::ReadIcoDirectory(bytes);
+    const auto img = dir && dir->kind == imaging::IcoKind::Icon ? imaging::ReadIcoBitmap(bytes, dir->entries[0])
+                                                                : std::nullopt;
     if (!img)
         return nullptr;
     // The call takes a writable buffer.
-    std::vector<BYTE> image(img->bytes.begin(), img->bytes.end());
+    std::vector<BYTE> image(img->image.begin(), img->image.end());
     return Picture::FromIcon(CreateIconFromResourceEx(image.data(), static_cast<DWORD>(image.size()), TRUE, 0x00030000,
                                                       img->width, img->height, LR_DEFAULTCOLOR));
 }
@@ -148,7 +152,9 @@ std::shared_ptr<Picture> Picture::FromIcon(HICON icon)
 
 std::shared_ptr<Picture> Picture::FromBytes(const std::vector<std::uint8_t>& bytes)
 {
-    return IsIconFile(bytes) ? IconFromFile(bytes) : BitmapFromFile(bytes);
+    if (std::shared_ptr<Picture> icon = IconFromFile(bytes))
+        return icon;
+    return BitmapFromFile(bytes);
 }
 
 Picture::~Picture()

@@ -1,5 +1,7 @@
 #include "skin/core/IconFile.h"
 
+#include "imaging/core/IcoDirectory.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -28,6 +30,13 @@ Bytes Image(int w, int h, int bits)
     return img;
 }
 
+// The file's first image as the engine's reader takes it.
+std::optional<imaging::IcoBitmap> ReadIconFile(const Bytes& file)
+{
+    const auto dir = imaging::ReadIcoDirectory(file);
+    return dir ? imaging::ReadIcoBitmap(file, dir->entries[0]) : std::nullopt;
+}
+
 } // namespace
 
 TEST(IconFile, ImagesComeBackWholeAndMalformedFilesAreRefused)
@@ -35,9 +44,9 @@ TEST(IconFile, ImagesComeBackWholeAndMalformedFilesAreRefused)
     for (auto [w, h, bits] : {std::tuple{2, 3, 32}, {17, 5, 1}, {300, 1, 24}}) {
         const Bytes image = Image(w, h, bits);
         const Bytes file = WriteIconFile(image);
-        const std::optional<IconImage> back = ReadIconFile(file);
+        const std::optional<imaging::IcoBitmap> back = ReadIconFile(file);
         ASSERT_TRUE(back) << w << 'x' << h << '@' << bits;
-        EXPECT_TRUE(back->width == w && back->height == h && back->bitCount == bits && std::ranges::equal(back->bytes, image));
+        EXPECT_TRUE(back->width == w && back->height == h && back->bitCount == bits && std::ranges::equal(back->image, image));
     }
     constexpr std::size_t at = 22; // where the one image begins
     const std::pair<const char*, void (*)(Bytes&)> changes[] = {
@@ -50,7 +59,7 @@ TEST(IconFile, ImagesComeBackWholeAndMalformedFilesAreRefused)
         {"directory width disagrees", [](Bytes& f) { f[6] = 3; }},
         {"odd row count", [](Bytes& f) { Put32(f, at + 8, 9); }},
         {"negative width", [](Bytes& f) { Put32(f, at + 4, 0xFFFFFFFC); }},
-        {"16 bits a pixel", [](Bytes& f) { f[at + 14] = 16; }},
+        {"2 bits a pixel", [](Bytes& f) { f[at + 14] = 2; }},
         {"compressed", [](Bytes& f) { f[at + 16] = 3; }},
         {"palette on a 32-bit image", [](Bytes& f) { f[at + 32] = 1; }},
         {"a bitmap file", [](Bytes& f) { f[0] = 'B', f[1] = 'M'; }},
