@@ -5,6 +5,7 @@
 #include "imaging/core/SpanReader.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace imaging {
 namespace {
@@ -118,11 +119,11 @@ std::optional<AlphaAnalysis> BmpReader::DecodeInto(std::span<std::uint8_t> bgra)
     if (!direct_ || bgra.size() != rows_.size())
         return std::nullopt;
     if (!topDown_) {
-        std::ranges::copy(rows_, bgra.begin()); // bottom row first, as the engine keeps them
+        std::memcpy(bgra.data(), rows_.data(), rows_.size()); // bottom row first, as the engine keeps them
     } else {
         const std::size_t stride = static_cast<std::size_t>(width_) * 4;
         for (std::size_t r = 0, rows = static_cast<std::size_t>(height_); r < rows; ++r)
-            std::ranges::copy(rows_.subspan((rows - 1 - r) * stride, stride), bgra.subspan(r * stride).begin());
+            std::memcpy(bgra.subspan(r * stride, stride).data(), rows_.subspan((rows - 1 - r) * stride, stride).data(), stride);
     }
     const auto pixels = PixelView::Packed(bgra, width_, height_);
     if (!pixels)
