@@ -16,13 +16,16 @@ constexpr std::uint32_t kInfoHeaderSize = 40;
 
 enum Compression : std::uint32_t { kRgb = 0, kBitFields = 3, kAlphaBitFields = 6 };
 
-bool KnownDepth(std::uint32_t bits) { return bits == 1 || bits == 2 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32; }
+bool KnownDepth(std::uint32_t bits)
+{
+    return bits == 1 || bits == 2 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
+}
 
-// Entries of the colour table that follows the headers: a palette's worth below 9 bits (the
-// loader takes no more than the depth can index), an optional list of at most 256 above.
+// Entries of the colour table that follows the headers: a palette's worth from 1 to 8 bits (the
+// loader takes no more than the depth can index), else an optional list of at most 256.
 std::uint64_t ColourEntries(std::uint32_t bits, std::uint32_t used)
 {
-    if (bits > 8)
+    if (bits == 0 || bits > 8)
         return std::min<std::uint64_t>(used, 256);
     const std::uint64_t full = std::uint64_t{1} << bits;
     return used == 0 || used > full ? full : used;
@@ -122,8 +125,10 @@ std::optional<AlphaAnalysis> BmpReader::DecodeInto(std::span<std::uint8_t> bgra)
         std::memcpy(bgra.data(), rows_.data(), rows_.size()); // bottom row first, as the engine keeps them
     } else {
         const std::size_t stride = static_cast<std::size_t>(width_) * 4;
-        for (std::size_t r = 0, rows = static_cast<std::size_t>(height_); r < rows; ++r)
-            std::memcpy(bgra.subspan(r * stride, stride).data(), rows_.subspan((rows - 1 - r) * stride, stride).data(), stride);
+        for (std::size_t r = 0, rows = static_cast<std::size_t>(height_); r < rows; ++r) {
+            const auto from = rows_.subspan((rows - 1 - r) * stride, stride);
+            std::memcpy(bgra.subspan(r * stride, stride).data(), from.data(), stride);
+        }
     }
     const auto pixels = PixelView::Packed(bgra, width_, height_);
     if (!pixels)

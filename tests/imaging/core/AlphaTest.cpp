@@ -98,7 +98,6 @@ TEST(AlphaAnalysis, MatchesReferenceOnRandomPictures)
 {
     std::mt19937 rng(17);
     for (int round = 0; round < 3000; ++round) {
-        // Now and then rows longer than the runs the scan counts at once.
         const int w = 1 + static_cast<int>(rng() % (round % 8 ? 9 : 150)), h = 1 + static_cast<int>(rng() % 5);
         Pixels px = RandomPicture(rng, w, h);
         const Reference want = ReferenceAnalysis(px);
