@@ -1,6 +1,6 @@
 // BMP bytes come from files, resources and stored properties: any bytes must be judged without
-// reading outside them, a file sent to the system's loader must hold what its headers promise,
-// and a file copied directly must give premultiplied pixels of the size it reports.
+// reading outside them, a picture let through must fit the engine's bitmaps, and a file copied
+// directly must give premultiplied pixels of the size it reports.
 #include "imaging/core/BmpReader.h"
 #include "imaging/core/Sizes.h"
 

@@ -110,7 +110,7 @@ RunFacts Facts(std::span<const std::uint8_t> run)
     return f;
 }
 
-// The scan's rules pixel by pixel, from where a run changes the state.
+// The scan's rules pixel by pixel, for a run that may change its state.
 void ScanExact(std::span<const std::uint8_t> run, Scan& state, std::uint64_t& zeros, std::uint64_t& opaque)
 {
     for (std::size_t i = 0; i < run.size(); i += 4) {
@@ -146,7 +146,7 @@ AlphaAnalysis AnalyseAlphaChannel(const PixelView& pixels, bool premultiply, int
     std::uint64_t zeros = 0, opaque = 0;
     // Runs that cannot change the state are only counted: in the first state one without a colour
     // above its alpha, in the second one that is wholly transparent.
-    constexpr std::size_t kRun = 256;
+    constexpr std::size_t kRun = 256; // bytes: 64 pixels
     for (int y = 0; y < pixels.Height() && state != Scan::Straight; ++y) {
         const auto row = pixels.Row(y);
         for (std::size_t at = 0; at < row.size() && state != Scan::Straight; at += kRun) {
