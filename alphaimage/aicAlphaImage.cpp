@@ -1,11 +1,39 @@
 #include "alphaimage/aicAlphaImage.h"
 
-#include "alphaimage/core/Bmp32.h"
+#include "imaging/core/BmpReader.h"
 #include "runtime/Control.h"
 
 #include <windowsx.h>
 
+#include <algorithm>
+#include <optional>
+
 namespace aic {
+
+namespace {
+
+// An uncompressed 32-bit BMP read with its alpha by the engine's reader (which the system's
+// picture loader would drop), its rows turned top first as this control keeps them.
+std::optional<PremultipliedImage> ReadBmp32(std::span<const std::uint8_t> bytes)
+{
+    imaging::BmpReader reader;
+    if (reader.ReadHeader(bytes) != imaging::BmpLoad::Direct)
+        return std::nullopt;
+    PremultipliedImage img;
+    img.width = reader.Width();
+    img.height = reader.Height();
+    const std::size_t stride = static_cast<std::size_t>(img.width) * 4;
+    img.pixels.resize(stride * static_cast<std::size_t>(img.height));
+    if (!reader.DecodeInto(img.pixels))
+        return std::nullopt;
+    const auto rows = std::span(img.pixels);
+    for (std::size_t top = 0, bottom = static_cast<std::size_t>(img.height) - 1; top < bottom; ++top, --bottom)
+        std::swap_ranges(rows.subspan(top * stride, stride).begin(), rows.subspan(top * stride, stride).end(),
+                         rows.subspan(bottom * stride, stride).begin());
+    return img;
+}
+
+} // namespace
 
 aicAlphaImage::aicAlphaImage(std::wstring name) : rt::UserControl(std::move(name), L"aicAlphaImage") {}
 
@@ -56,7 +84,7 @@ void aicAlphaImage::LoadImageBytes(std::vector<std::uint8_t> bytes)
 {
     // A 32-bit BMP is read here with its alpha; everything else goes to GDI+, whose decoders
     // take tens of milliseconds to start.
-    std::optional<aic::PremultipliedImage> bmp = aic::ReadBmp32(bytes);
+    std::optional<aic::PremultipliedImage> bmp = ReadBmp32(bytes);
     image_ = bmp ? std::move(*bmp) : aic::DecodeImage(bytes);
     // Bytes that do not decode leave the control without a picture.
     sourceBytes_ = image_.Empty() ? std::vector<std::uint8_t>() : std::move(bytes);

@@ -1,15 +1,36 @@
-// Picture bytes come from files and stored properties: any bytes must be taken without
-// reading outside them, and a picture read must match the sizes it reports.
-#include "alphaimage/core/Bmp32.h"
+// BMP bytes come from files, resources and stored properties: any bytes must be judged without
+// reading outside them, a picture let through must fit the engine's bitmaps, and a file copied
+// directly must give premultiplied pixels of the size it reports.
+#include "imaging/core/BmpReader.h"
+#include "imaging/core/Sizes.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    auto img = aic::ReadBmp32(std::span<const std::uint8_t>(data, size));
-    if (img && img->pixels.size() != static_cast<std::size_t>(img->width) * static_cast<std::size_t>(img->height) * 4)
+    const std::span<const std::uint8_t> bytes(data, size);
+    imaging::BmpReader reader;
+    const auto load = reader.ReadHeader(bytes);
+    if (load == imaging::BmpLoad::NotBmp || load == imaging::BmpLoad::Refused)
+        return 0;
+    const auto pixels = imaging::DibByteSize(reader.Width(), reader.Height());
+    if (!pixels)
+        __builtin_trap(); // a picture no bitmap could hold was let through
+    if (load == imaging::BmpLoad::PictureLoader)
+        return 0;
+    if (*pixels > size)
+        __builtin_trap(); // uncompressed 32-bit rows cannot be larger than the file
+    std::vector<std::uint8_t> bgra(*pixels);
+    const auto alpha = reader.DecodeInto(bgra);
+    if (!alpha || reader.DecodeInto(std::span(bgra).first(bgra.size() - 1)))
         __builtin_trap();
+    for (std::size_t i = 0; i < bgra.size(); i += 4) {
+        const std::uint8_t a = bgra[i + 3];
+        if (bgra[i] > a || bgra[i + 1] > a || bgra[i + 2] > a || (!alpha->hasAlpha && a != 255))
+            __builtin_trap(); // premultiplied, and opaque throughout when it says it has no alpha
+    }
     return 0;
 }

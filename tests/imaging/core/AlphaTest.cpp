@@ -98,7 +98,7 @@ TEST(AlphaAnalysis, MatchesReferenceOnRandomPictures)
 {
     std::mt19937 rng(17);
     for (int round = 0; round < 3000; ++round) {
-        const int w = 1 + static_cast<int>(rng() % 9), h = 1 + static_cast<int>(rng() % 5);
+        const int w = 1 + static_cast<int>(rng() % (round % 8 ? 9 : 150)), h = 1 + static_cast<int>(rng() % 5);
         Pixels px = RandomPicture(rng, w, h);
         const Reference want = ReferenceAnalysis(px);
         Pixels kept = px;

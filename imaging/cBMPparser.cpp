@@ -1,0 +1,191 @@
+#include "imaging/cBMPparser.h"
+
+#include "imaging/Files.h"
+#include "imaging/c32bppDIB.h"
+#include "imaging/core/BmpReader.h"
+#include "imaging/core/PixelView.h"
+
+#include "runtime/Handles.h"
+
+#include <olectl.h>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstring>
+
+namespace imaging {
+namespace {
+
+// How ConvertstdPicTo32bpp got the pixels, which decides how their alpha is read.
+enum class Drawn { Kept32, Blitted, Metafile, Picture };
+
+std::span<std::uint8_t> HostBits(const c32bppDIB& host)
+{
+    return {host.BitsPointer(), static_cast<std::size_t>(host.scanWidth()) * static_cast<std::size_t>(host.Height())};
+}
+
+bool LoadDirect(const BmpReader& reader, c32bppDIB& host)
+{
+    if (!host.InitializeDIB(reader.Width(), reader.Height()))
+        return false;
+    const auto alpha = reader.DecodeInto(HostBits(host));
+    if (!alpha) {
+        host.DestroyDIB();
+        return false;
+    }
+    host.SetAlphaState(alpha->hasAlpha);
+    host.SetImageType(alpha->imageType);
+    return true;
+}
+
+// A 32-bit bitmap, section or not, read through GDI, which keeps the fourth byte and hands the
+// rows over bottom-up: GetObject gives a top-down section a positive height, so its own memory
+// cannot tell which way its rows run.
+bool Copy32(HDC dc, HBITMAP bitmap, c32bppDIB& host)
+{
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = host.Width();
+    info.bmiHeader.biHeight = host.Height();
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return GetDIBits(dc, bitmap, 0, static_cast<UINT>(host.Height()), host.BitsPointer(), &info, DIB_RGB_COLORS) != 0;
+}
+
+void Blit(HDC dc, HBITMAP bitmap, const c32bppDIB& host)
+{
+    const rt::UniqueDC memory(CreateCompatibleDC(dc));
+    if (!memory)
+        return;
+    const rt::Selected selected(memory.get(), bitmap);
+    BitBlt(dc, 0, 0, host.Width(), host.Height(), memory.get(), 0, 0, SRCCOPY);
+}
+
+// The system's drawing leaves a painted pixel's fourth byte below 255: what a metafile did not
+// paint is still the opaque white laid down first, and becomes clear.
+bool ClearUnpainted(const PixelView& pixels)
+{
+    bool cleared = false;
+    for (int y = 0; y < pixels.Height(); ++y) {
+        const auto row = pixels.Row(y);
+        for (std::size_t i = 0; i < row.size(); i += 4) {
+            if (row[i + 3] == 255) {
+                std::fill_n(row.subspan(i, 4).begin(), 4, std::uint8_t{0});
+                cleared = true;
+            } else {
+                row[i + 3] = 255;
+            }
+        }
+    }
+    return cleared;
+}
+
+} // namespace
+
+bool cBMPparser::LoadStream(std::span<const std::uint8_t> inStream, c32bppDIB& cHost, std::size_t streamOffset,
+                            std::size_t streamLength)
+{
+    // A slice that leaves the array is not data we were given.
+    if (streamOffset > inStream.size() || streamLength > inStream.size() - streamOffset)
+        return false;
+    const auto slice = inStream.subspan(streamOffset, streamLength);
+    BmpReader reader;
+    const BmpLoad load = reader.ReadHeader(slice);
+    if (load == BmpLoad::Refused)
+        return false;
+    if (load == BmpLoad::Direct && LoadDirect(reader, cHost))
+        return true;
+    if (cHost.Handle())
+        return false;
+    const rt::ComPtr<IPicture> picture = BytesToPictureObject(slice);
+    return picture && ConvertstdPicTo32bpp(picture.get(), nullptr, cHost, reader.BitCount());
+}
+
+bool cBMPparser::ConvertstdPicTo32bpp(IPicture* stdPic, HBITMAP handle, c32bppDIB& cHost, int /*bitCount*/)
+{
+    SHORT type = PICTYPE_BITMAP;
+    OLE_XSIZE_HIMETRIC hmWidth = 0;
+    OLE_YSIZE_HIMETRIC hmHeight = 0;
+    BITMAP bitmap{};
+    int cx = 0, cy = 0;
+    if (!stdPic) {
+        if (!handle || GetObjectType(handle) != OBJ_BITMAP || GetObjectW(handle, sizeof bitmap, &bitmap) == 0)
+            return false;
+        cx = bitmap.bmWidth;
+        cy = std::abs(bitmap.bmHeight);
+    } else {
+        if (FAILED(stdPic->get_Type(&type)) || type == PICTYPE_NONE || type == PICTYPE_UNINITIALIZED ||
+            FAILED(stdPic->get_Width(&hmWidth)) || FAILED(stdPic->get_Height(&hmHeight)))
+            return false;
+        const auto w = HimetricToPixels(hmWidth, true), h = HimetricToPixels(hmHeight, false);
+        if (!w || !h)
+            return false;
+        cx = *w;
+        cy = *h;
+    }
+    if (!cHost.InitializeDIB(cx, cy))
+        return false;
+    const HDC dc = cHost.LoadDIBinDC(true);
+    if (!dc) {
+        cHost.DestroyDIB();
+        return false;
+    }
+
+    Drawn drawn = Drawn::Picture;
+    bool rendered = true;
+    if (!stdPic) {
+        if (bitmap.bmBitsPixel == 32 && Copy32(dc, handle, cHost)) {
+            drawn = Drawn::Kept32;
+        } else {
+            Blit(dc, handle, cHost);
+            drawn = Drawn::Blitted;
+        }
+    } else {
+        if (type == PICTYPE_METAFILE || type == PICTYPE_ENHMETAFILE) {
+            std::ranges::fill(HostBits(cHost), std::uint8_t{255});
+            drawn = Drawn::Metafile;
+        }
+        // The source rectangle runs from the picture's top edge downwards, in HIMETRIC.
+        rendered = SUCCEEDED(stdPic->Render(dc, 0, 0, cx, cy, 0, hmHeight, hmWidth, -hmHeight, nullptr));
+    }
+    cHost.LoadDIBinDC(false);
+    const auto pixels = PixelView::Packed(HostBits(cHost), cHost.Width(), cHost.Height());
+    if (!rendered || !pixels) {
+        cHost.DestroyDIB(); // a blank bitmap is no picture
+        return false;
+    }
+
+    bool hasAlpha = false;
+    int imageType = type;
+    switch (drawn) {
+    case Drawn::Kept32: {
+        const AlphaAnalysis alpha = AnalyseAlphaChannel(*pixels, true, imgBlank);
+        hasAlpha = alpha.hasAlpha;
+        imageType = alpha.imageType;
+        break;
+    }
+    case Drawn::Metafile: hasAlpha = ClearUnpainted(*pixels); break;
+    case Drawn::Blitted:
+    case Drawn::Picture: AnalyseAlphaChannel(*pixels, true, imgNone); break;
+    }
+    cHost.SetAlphaState(hasAlpha);
+    cHost.SetImageType(imageType);
+    return true;
+}
+
+std::optional<int> cBMPparser::HimetricToPixels(long value, bool horizontal)
+{
+    const std::int64_t twips = std::int64_t{value} * 1440;
+    if (twips > INT_MAX || twips < INT_MIN)
+        return std::nullopt;
+    const rt::WindowDC screen(nullptr);
+    const int perInch = GetDeviceCaps(screen.get(), horizontal ? LOGPIXELSX : LOGPIXELSY);
+    if (perInch <= 0)
+        return std::nullopt;
+    const double twipsPerPixel = 1440.0 / perInch;
+    return static_cast<int>(std::nearbyint(static_cast<double>(twips) / 2540.0 / twipsPerPixel));
+}
+
+} // namespace imaging

@@ -1,0 +1,51 @@
+// The BMP reader's platform-neutral part: the file and bitmap headers, checked against the bytes
+// that hold them, and the copy of an uncompressed 32-bit file's rows with their alpha intact.
+// Every other BMP layout is left to the system's picture loader, which takes the headers at their
+// word: only files whose headers, colour table and pixel data lie inside the bytes go to it.
+#pragma once
+
+#include "imaging/core/AlphaAnalysis.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+
+namespace imaging {
+
+enum class BmpLoad {
+    NotBmp,        // no "BM": the system's picture loader may know the data
+    Refused,       // a "BM" that holds no picture we can show: nothing else is tried
+    PictureLoader, // a sound "BM" of a layout the system's picture loader decodes
+    Direct,        // uncompressed, 32 bits a pixel: DecodeInto copies the rows
+};
+
+class BmpReader {
+public:
+    // Reads and checks the headers of the BMP file in `data`, which must stay alive until
+    // DecodeInto returns.
+    BmpLoad ReadHeader(std::span<const std::uint8_t> data);
+
+    int Width() const { return width_; }
+    // Rows of the picture, whichever way the file stores them.
+    int Height() const { return height_; }
+    // Bits per pixel as the header gives them; 0 when the data are not "BM".
+    int BitCount() const { return bitCount_; }
+
+    // Copies the pixels of a Direct file into `bgra` (Width() * 4 bytes a row, bottom row first)
+    // and brings them into the premultiplied convention; the analysis says whether the picture has
+    // alpha. None when ReadHeader did not answer Direct or `bgra` is not the picture's size.
+    std::optional<AlphaAnalysis> DecodeInto(std::span<std::uint8_t> bgra) const;
+
+private:
+    BmpLoad Check(std::span<const std::uint8_t> data);
+
+    int width_ = 0;
+    int height_ = 0;
+    int bitCount_ = 0;
+    bool topDown_ = false;
+    bool direct_ = false;
+    std::span<const std::uint8_t> rows_; // a Direct file's pixel data, as stored
+};
+
+} // namespace imaging

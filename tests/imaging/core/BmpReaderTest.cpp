@@ -1,0 +1,103 @@
+#include "imaging/core/BmpReader.h"
+#include "tests/imaging/core/BmpTestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <utility>
+
+using imaging::BmpLoad;
+using imaging::BmpReader;
+using namespace bmptest;
+
+namespace {
+
+// `file` with the little-endian `value` written over the four bytes at `at`.
+Bytes Patched(Bytes file, std::size_t at, std::uint32_t value)
+{
+    std::memcpy(&file[at], &value, 4);
+    return file;
+}
+
+TEST(BmpReader, DirectRowsComeBottomUpWithAlphaIntoTheConvention)
+{
+    // A picture of one column, top and bottom pixel, stored bottom-up and top-down.
+    struct Case {
+        const char* what;
+        std::uint32_t top, bottom, topOut, bottomOut;
+        int type;
+    } cases[] = {
+        {"opaque", 0xFF010203, 0xFF040506, 0xFF010203, 0xFF040506, imaging::imgBitmap},
+        {"straight alpha is multiplied in", 0x80FF8040, 0x00FFFFFF, 0x80804020, 0, imaging::imgBitmapStraightAlpha},
+        {"premultiplied alpha is kept", 0x80804020, 0xFF102030, 0x80804020, 0xFF102030, imaging::imgBitmapPremultiplied},
+        {"no alpha at all is opaque", 0x00102030, 0x00405060, 0xFF102030, 0xFF405060, imaging::imgBitmap},
+    };
+    for (const Case& c : cases)
+        for (std::int32_t height : {2, -2}) {
+            const Bytes rows = height > 0 ? Words({c.bottom, c.top}) : Words({c.top, c.bottom});
+            const Bytes file = File({.width = 1, .height = height}, rows);
+            BmpReader reader;
+            ASSERT_EQ(reader.ReadHeader(file), BmpLoad::Direct) << c.what;
+            EXPECT_EQ(std::pair(reader.Width(), reader.Height()), std::pair(1, 2)) << c.what;
+            std::uint32_t got[2] = {};
+            const auto alpha = reader.DecodeInto({reinterpret_cast<std::uint8_t*>(got), 8});
+            ASSERT_TRUE(alpha) << c.what;
+            EXPECT_EQ(std::pair(got[0], got[1]), std::pair(c.bottomOut, c.topOut)) << c.what << " " << height;
+            EXPECT_EQ(std::pair(alpha->imageType, alpha->hasAlpha), std::pair(c.type, c.type != imaging::imgBitmap)) << c.what;
+        }
+}
+
+TEST(BmpReader, HeadersInsideTheBytesDecideWhoReadsThePicture)
+{
+    const Bytes px(24, 0x7F), px8(8, 1); // 3 x 2 pixels of 32 or 24 bits, and of 8
+    const auto runs = [](std::uint32_t size) { // 8-bit run-length data of one colour
+        return Layout{.bits = 8, .compression = 1, .sizeImage = size, .used = 1, .table = Bytes(4)};
+    };
+    struct Case {
+        const char* what;
+        Bytes file;
+        BmpLoad load;
+    } cases[] = {
+        {"no signature", Bytes{'B', 'A', 0, 0}, BmpLoad::NotBmp},
+        {"32 bits uncompressed", File({}, px), BmpLoad::Direct},
+        {"32 bits after a fifth-version header", File({.headerSize = 124}, px), BmpLoad::Direct},
+        {"bit-field rows over their masks", File({.compression = 3}, px), BmpLoad::Refused},
+        {"8 bits with a colour table", File({.bits = 8, .table = Bytes(1024)}, px8), BmpLoad::PictureLoader},
+        {"colour table past the end", File({.bits = 8}, px8), BmpLoad::Refused},
+        {"24 bits in the oldest header", File({.bits = 24, .headerSize = 12}, px), BmpLoad::PictureLoader},
+        {"run-length data of their stated size", File(runs(8), px8), BmpLoad::PictureLoader},
+        {"run-length data without a size", File(runs(0), px8), BmpLoad::Refused},
+        {"run-length data longer than the file", File(runs(9), px8), BmpLoad::Refused},
+        {"rows one byte short", File({}, Bytes(23)), BmpLoad::Refused},
+        {"pixel offset past the end", File({.offset = 200}, px), BmpLoad::Refused},
+        {"pixel offset wrapping 32 bits", File({.offset = 0xFFFFFFF8}, px), BmpLoad::Refused},
+        {"pixel offset inside the header", File({.offset = 20}, px), BmpLoad::Refused},
+        {"header of an unknown size", File({.headerSize = 20}, px), BmpLoad::Refused},
+        {"header longer than the file", Patched(File({}, px), 14, 100), BmpLoad::Refused},
+        {"header size wrapping 32 bits", Patched(File({}, px), 14, 0xFFFFFFF8), BmpLoad::Refused},
+        {"width 0", File({.width = 0}, {}), BmpLoad::Refused},
+        {"height 0", File({.height = 0}, {}), BmpLoad::Refused},
+        {"65535 x 65535 in a few bytes", Patched(Patched(File(runs(2), {0, 1}), 18, 65535), 22, 65535), BmpLoad::Refused},
+        {"depth of 7 bits", File({.bits = 7}, px), BmpLoad::Refused},
+    };
+    for (const Case& c : cases) {
+        BmpReader reader;
+        EXPECT_EQ(reader.ReadHeader(c.file), c.load) << c.what;
+        Bytes pixels(std::size_t(reader.Width()) * std::size_t(reader.Height()) * 4);
+        EXPECT_EQ(reader.DecodeInto(pixels).has_value(), c.load == BmpLoad::Direct) << c.what;
+    }
+}
+
+TEST(BmpReader, EveryTruncationOfASoundFileIsRefused)
+{
+    const Bytes files[] = {File({.height = -2}, Bytes(24, 0x40)), File({.bits = 4, .table = Bytes(64)}, Bytes(8, 0x12)),
+                           File({.bits = 24, .headerSize = 12, .table = Bytes(3)}, Bytes(24, 9))};
+    for (const Bytes& file : files) {
+        BmpReader reader;
+        ASSERT_NE(reader.ReadHeader(file), BmpLoad::Refused);
+        for (std::size_t n = 2; n < file.size(); ++n)
+            EXPECT_EQ(reader.ReadHeader(std::span(file).first(n)), BmpLoad::Refused) << n << " of " << file.size();
+    }
+}
+
+} // namespace
