@@ -160,10 +160,10 @@ LzwResult DecodeGifLzw(std::span<const std::uint8_t> chain, std::uint8_t minCode
         }
         if (code == stop)
             return stopped(LzwEnd::Short); // the data end before the frame does
-        // The first byte of this code's string; a code one past the table (the encoder's newest
-        // entry) is the previous string and its own first byte.
+        // The first byte of this code's string (a literal's is itself); a code one past the table
+        // (the encoder's newest entry) is the previous string and its own first byte.
         unsigned firstByte;
-        if (code < clear || code < next)
+        if (code < next)
             firstByte = shape[code] >> 16;
         else if (code == next && prev != kNoCode)
             firstByte = shape[prev] >> 16;

@@ -150,10 +150,13 @@ TEST(GifReader, WalkTakesOrRefusesDamagedStreams)
     const auto insertAt = [&](std::size_t at, Bytes bytes) {
         return edit([&](Bytes& b) { b.insert(b.begin() + static_cast<std::ptrdiff_t>(at), bytes.begin(), bytes.end()); });
     };
+    // Each graphic control extension replaces the one before (index 1 here); one too short for its
+    // fields declares no transparent colour.
     struct Case {
         const char* name;
         Bytes gif;
         GifLoad load;
+        int transparent = 1;
     };
     const Case cases[] = {
         {"signature in capitals", edit([](Bytes& b) { b[3] = '8', b[4] = '7', b[5] = 'A'; }), GifLoad::Found},
@@ -162,10 +165,10 @@ TEST(GifReader, WalkTakesOrRefusesDamagedStreams)
         {"stray zeros between blocks", insertAt(image, {0, 0}), GifLoad::Found},
         {"trailer before the image", insertAt(image, {0x3B}), GifLoad::NotGif},
         {"unknown block before the image", insertAt(image, {0x22}), GifLoad::NotGif},
-        {"no colour table", edit([&](Bytes& b) { b[10] = 0, b.erase(b.begin() + 13, b.begin() + 25); }),
-         GifLoad::NotGif},
-        {"graphic control of 6 bytes", insertAt(image, {0x21, 0xF9, 6, 1, 0, 0, 1, 0, 0, 0}), GifLoad::Found},
-        {"graphic control of 2 bytes", insertAt(image, {0x21, 0xF9, 2, 1, 0, 0}), GifLoad::Found},
+        {"no colour table", edit([&](Bytes& b) { b[10] = 0, b.erase(b.begin() + 13, b.begin() + 25); }), GifLoad::NotGif},
+        {"graphic control of 6 bytes", insertAt(image, {0x21, 0xF9, 6, 1, 0, 0, 2, 0, 0, 0}), GifLoad::Found, 2},
+        {"graphic control of 2 bytes", insertAt(image, {0x21, 0xF9, 2, 1, 0, 0}), GifLoad::Found, -1},
+        {"graphic control, flag clear", insertAt(image, {0x21, 0xF9, 4, 0, 0, 0, 2, 0}), GifLoad::Found, -1},
         {"extension block past the end", insertAt(image, {0x21, 0x01, 255, 0}), GifLoad::Failed},
         {"local table past the end", edit([&](Bytes& b) { b[image + 9] = 0x87; }), GifLoad::Failed},
         {"code size 9", edit([&](Bytes& b) { b[image + 10] = 9; }), GifLoad::Failed},
@@ -177,15 +180,9 @@ TEST(GifReader, WalkTakesOrRefusesDamagedStreams)
     for (const Case& c : cases) {
         GifReader reader;
         EXPECT_EQ(reader.ReadFrame(c.gif), c.load) << c.name;
-    }
-    // A graphic control extension that holds too few bytes, or comes after one that declared a
-    // transparent colour, leaves none; a longer one still declares its own.
-    for (const auto& [extension, index] : {std::pair{Bytes{0x21, 0xF9, 2, 1, 0, 0}, -1},
-                                           std::pair{Bytes{0x21, 0xF9, 4, 0, 0, 0, 2, 0}, -1},
-                                           std::pair{Bytes{0x21, 0xF9, 6, 1, 0, 0, 2, 0, 0, 0}, 2}}) {
-        GifReader reader;
-        ASSERT_EQ(reader.ReadFrame(insertAt(image, extension)), GifLoad::Found);
-        EXPECT_EQ(reader.Frame().transparentIndex, index);
+        if (c.load == GifLoad::Found) {
+            EXPECT_EQ(reader.Frame().transparentIndex, c.transparent) << c.name;
+        }
     }
 }
 
