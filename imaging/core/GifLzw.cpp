@@ -146,6 +146,14 @@ LzwResult DecodeGifLzw(std::span<const std::uint8_t> chain, std::uint8_t minCode
     std::size_t x = 0;
     const auto stopped = [&](LzwEnd end) { return LzwResult{end, cursor.RowsDone() * width + x}; };
     const LzwResult complete{LzwEnd::Complete, std::uint64_t{width} * height};
+    // Hands the full row back and takes the next; false once the frame is whole.
+    const auto nextRow = [&] {
+        if (!cursor.Advance())
+            return false;
+        row = cursor.Row();
+        x = 0;
+        return true;
+    };
 
     unsigned codeBits = minCodeSize + 1u, next = firstFree, prev = kNoCode;
     for (;;) {
@@ -182,12 +190,8 @@ LzwResult DecodeGifLzw(std::span<const std::uint8_t> chain, std::uint8_t minCode
 
         if (code < clear) {
             row[x] = static_cast<std::uint8_t>(code);
-            if (++x == width) {
-                if (!cursor.Advance())
-                    return complete;
-                row = cursor.Row();
-                x = 0;
-            }
+            if (++x == width && !nextRow())
+                return complete;
             continue;
         }
         // Written back to front by following the prefixes; into the spill buffer when the string
@@ -205,12 +209,8 @@ LzwResult DecodeGifLzw(std::span<const std::uint8_t> chain, std::uint8_t minCode
         out[at] = static_cast<std::uint8_t>(c);
         if (fits) {
             x += length;
-            if (x == width) {
-                if (!cursor.Advance())
-                    return complete;
-                row = cursor.Row();
-                x = 0;
-            }
+            if (x == width && !nextRow())
+                return complete;
             continue;
         }
         for (std::span<const std::uint8_t> rest = out; !rest.empty();) {
@@ -218,12 +218,8 @@ LzwResult DecodeGifLzw(std::span<const std::uint8_t> chain, std::uint8_t minCode
             std::copy_n(rest.begin(), n, row.begin() + static_cast<std::ptrdiff_t>(x));
             rest = rest.subspan(n);
             x += n;
-            if (x == width) {
-                if (!cursor.Advance())
-                    return complete; // the rest of the string lies past the frame
-                row = cursor.Row();
-                x = 0;
-            }
+            if (x == width && !nextRow())
+                return complete; // the rest of the string lies past the frame
         }
     }
 }
