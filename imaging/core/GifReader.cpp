@@ -173,7 +173,7 @@ GifLoad GifReader::ReadFrame(std::span<const std::uint8_t> data)
 
 bool GifReader::DecodeInto(std::span<std::uint8_t> bgra)
 {
-    if (frame_.width == 0 || bgra.size() != std::size_t{frame_.width} * frame_.height * 4)
+    if (frame_.width == 0 || bgra.size() != std::uint64_t{frame_.width} * frame_.height * 4)
         return false;
     std::array<Pixel, 256> colours{}; // indexes past the table stay clear
     SpanReader table(frame_.colours);
