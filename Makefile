@@ -3,9 +3,10 @@
 
 # What the presets compile with (MinGW: -posix for x86_64, -win32 for i686; host g++, clang with its fuzzer and
 # sanitizer run-times), the zlib1.dll shipped beside each program, what the tests run in (wine64
-# in an Xvfb), GoogleTest's sources and libpng, the reference of the PNG reader's native tests.
+# in an Xvfb), GoogleTest's sources, libpng, the reference of the PNG reader's native tests, and giflib, the
+# reference of the GIF fuzz target and bench.
 PACKAGES := cmake ninja-build g++ clang libclang-rt-14-dev g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-win32 \
-            libz-mingw-w64 wine64 xvfb googletest libpng-dev
+            libz-mingw-w64 wine64 xvfb googletest libpng-dev libgif-dev
 PRESETS := win64 win32 native fuzz
 WINE := /usr/lib/wine/wine64
 
