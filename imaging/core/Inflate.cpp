@@ -148,6 +148,9 @@ constexpr std::size_t kWindow = kHistory + 65536;
 constexpr std::ptrdiff_t kRoom = 258 + 8 + 2;
 // Input for two refills of eight bytes (the first takes at most seven).
 constexpr std::size_t kFastInput = 16;
+// Input that comes in pieces is joined here; the bytes a bit reader may hand back stay before it.
+constexpr std::size_t kStage = 32768;
+constexpr std::size_t kHandBack = 8;
 
 // Whole bytes that bring a bit buffer of `count` bits (at most 63) to 56 bits or more: seven at most.
 constexpr unsigned RefillBytes(unsigned count) { return (~count & 63) >> 3; }
@@ -155,19 +158,26 @@ constexpr unsigned RefillBytes(unsigned count) { return (~count & 63) >> 3; }
 class Inflater {
 public:
     Inflater(std::span<const std::uint8_t> in, std::span<std::uint8_t> out)
-        : in_(in), outStart_(out.data()), out_(out.data()), outEnd_(out.data() + out.size())
+        : in_(in), inBytes_(in), outStart_(out.data()), out_(out.data()), outEnd_(out.data() + out.size())
     {
     }
     // Streams the output through a window of its own, handing each stretch to `sink`.
     Inflater(std::span<const std::uint8_t> in, const InflateSink& sink)
-        : in_(in), sink_(&sink), window_(new std::uint8_t[kWindow])
+        : in_(in), inBytes_(in), sink_(&sink), window_(new std::uint8_t[kWindow])
     {
         outStart_ = out_ = flushed_ = window_.get();
         outEnd_ = outStart_ + kWindow;
     }
+    // The same, with the input taken piece by piece from `source`.
+    Inflater(const InflateSource& source, const InflateSink& sink) : Inflater(source(), sink)
+    {
+        source_ = &source;
+        ended_ = inBytes_.empty();
+    }
 
     std::optional<std::size_t> Run()
     {
+        TopUp();
         const auto header = in_.Be16();
         if (!header)
             return std::nullopt;
@@ -189,7 +199,9 @@ public:
             if (!ok || Overrun())
                 return std::nullopt;
         }
-        const auto stored = ReturnBytes() ? in_.Be32() : std::nullopt;
+        const bool returned = ReturnBytes();
+        TopUp();
+        const auto stored = returned ? in_.Be32() : std::nullopt;
         if (!stored || (sink_ && !Flush()))
             return std::nullopt;
         if (sink_)
@@ -201,10 +213,41 @@ public:
     }
 
 private:
+    // With input in pieces, makes kFastInput bytes readable where the input still holds them: the
+    // bytes not yet read, and the kHandBack before them, move to the front of the stage, and the
+    // next pieces fill it behind them. A no-op while kFastInput bytes remain.
+    void TopUp()
+    {
+        if (!source_ || in_.Remaining() >= kFastInput || ended_)
+            return;
+        if (!stage_)
+            stage_.reset(new std::uint8_t[kStage]);
+        const std::size_t back = std::min(in_.Consumed(), kHandBack);
+        const auto kept = inBytes_.subspan(in_.Consumed() - back);
+        std::memmove(stage_.get(), kept.data(), kept.size());
+        std::size_t filled = kept.size();
+        while (filled < kStage) {
+            if (pending_.empty())
+                pending_ = (*source_)();
+            if (pending_.empty()) {
+                ended_ = true;
+                break;
+            }
+            const std::size_t n = std::min(pending_.size(), kStage - filled);
+            std::memcpy(stage_.get() + filled, pending_.data(), n);
+            pending_ = pending_.subspan(n);
+            filled += n;
+        }
+        inBytes_ = {stage_.get(), filled};
+        in_ = SpanReader(inBytes_);
+        (void)in_.Skip(back);
+    }
+
     // Keeps at least 56 bits held. Past the end of the input zero bytes are counted in `pad_`; a
     // stream that consumes them is cut short, which Overrun() reports.
     bool Refill()
     {
+        TopUp();
         // Eight bytes are loaded, and the few of them the buffer takes are passed over.
         if (const auto ahead = in_.PeekFixed<8>(); ahead && in_.Skip(RefillBytes(count_))) {
             bits_ |= LoadLe64(*ahead) << count_;
@@ -262,19 +305,22 @@ private:
     {
         if (!ReturnBytes())
             return false;
+        TopUp();
         const auto len = in_.Le16();
         const auto nlen = in_.Le16();
-        if (!len || !nlen || *len != (~*nlen & 0xFFFF))
+        if (!len || !nlen || *len != (~*nlen & 0xFFFF) || (!sink_ && static_cast<std::size_t>(outEnd_ - out_) < *len))
             return false;
-        const auto body = in_.Take(*len);
-        if (!body || (!sink_ && static_cast<std::size_t>(outEnd_ - out_) < body->size()))
-            return false;
-        for (SpanReader left(*body); left.Remaining() > 0;) {
+        for (std::size_t left = *len; left > 0;) {
             if (out_ == outEnd_ && !Flush()) // only a streamed output fills up here
                 return false;
-            const auto piece = left.Take(std::min(left.Remaining(), static_cast<std::size_t>(outEnd_ - out_)));
+            TopUp();
+            const std::size_t room = static_cast<std::size_t>(outEnd_ - out_);
+            const auto piece = in_.Take(std::min({left, room, in_.Remaining()}));
+            if (!piece || piece->empty())
+                return false; // the input ended inside the block
             std::memcpy(out_, piece->data(), piece->size());
             out_ += piece->size();
+            left -= piece->size();
         }
         return true;
     }
@@ -345,6 +391,7 @@ private:
         for (;;) {
             if (sink_ && outEnd_ - out_ < kRoom && !Flush())
                 return false;
+            TopUp();
             if (const int fast = HuffmanFast(lit, dist))
                 return fast > 0;
             // Near the end of the input or of the output: one step with every check.
@@ -482,6 +529,11 @@ private:
     };
 
     SpanReader in_;
+    std::span<const std::uint8_t> inBytes_; // what in_ reads
+    const InflateSource* source_ = nullptr;
+    std::span<const std::uint8_t> pending_; // of the source's last piece, not yet staged
+    std::unique_ptr<std::uint8_t[]> stage_;
+    bool ended_ = false; // the source gave its last piece
     std::uint8_t* outStart_;
     std::uint8_t* out_;
     std::uint8_t* outEnd_;
@@ -545,6 +597,11 @@ std::optional<std::size_t> InflateZlib(std::span<const std::uint8_t> in, std::sp
 std::optional<std::size_t> InflateZlibTo(std::span<const std::uint8_t> in, const InflateSink& sink)
 {
     return Inflater(in, sink).Run();
+}
+
+std::optional<std::size_t> InflateZlibTo(const InflateSource& source, const InflateSink& sink)
+{
+    return Inflater(source, sink).Run();
 }
 
 } // namespace imaging
