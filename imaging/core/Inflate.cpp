@@ -394,6 +394,8 @@ private:
             TopUp();
             if (const int fast = HuffmanFast(lit, dist))
                 return fast > 0;
+            if (sink_ && outEnd_ - out_ < kRoom)
+                continue; // a streamed window is handed over before a match may need its end
             // Near the end of the input or of the output: one step with every check.
             if (!Refill())
                 return false;
