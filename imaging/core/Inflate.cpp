@@ -553,6 +553,8 @@ private:
         } else if (distance >= 8) {
             for (std::size_t i = 0; i < length; i += 8)
                 std::memcpy(dst + i, src + i, 8);
+        } else if (distance == 1 && length >= 64) {
+            std::memset(dst, *src, length); // a long run: the library's widest stores
         } else if (distance == 1) {
             std::uint8_t run[16];
             std::memset(run, *src, 16);
