@@ -1,5 +1,5 @@
 // The PNG reader's platform-neutral part: chunk walk, decompression and pixel decoding of PNG
-// bytes held in memory. The engine's entry points hand it the bytes and copy its rows.
+// bytes held in memory. The engine's entry points hand it the bytes and the picture's own memory.
 #pragma once
 
 #include "imaging/core/PngPixels.h"
