@@ -41,8 +41,6 @@ bool ReadAt(HANDLE file, std::uint64_t offset, std::uint8_t* into, std::size_t s
 
 } // namespace
 
-cPNGparser::cPNGparser() : zlib_(ProcessZlib()) {}
-
 bool cPNGparser::LoadStream(std::span<const std::uint8_t> stream, c32bppDIB& dibClass, std::size_t streamOffset,
                             std::size_t streamLength, const GdiPlusToken& globalToken)
 {
@@ -89,7 +87,7 @@ bool cPNGparser::Load(std::span<const std::uint8_t> png, const std::wstring& fil
         if (!(made = host.InitializeDIB(reader.Width(), reader.Height())))
             return true;
         const std::size_t bytes = std::size_t(host.scanWidth()) * std::size_t(host.Height());
-        if (!reader.DecodeInto({host.BitsPointer(), bytes}, Uncompress())) {
+        if (!reader.DecodeInto({host.BitsPointer(), bytes})) {
             host.DestroyDIB();
             return true;
         }
@@ -97,21 +95,9 @@ bool cPNGparser::Load(std::span<const std::uint8_t> png, const std::wstring& fil
         host.SetImageType(imgPNG);
     } catch (const std::bad_alloc&) {
         if (made)
-            host.DestroyDIB(); // the image data's buffers did not fit this process
+            host.DestroyDIB(); // the decoder's small buffers did not fit this process
     }
     return true;
-}
-
-ZlibUncompress cPNGparser::Uncompress() const
-{
-    if (!zlib_.Available())
-        return {};
-    return [this](unsigned char* dest, unsigned long* destLen, const unsigned char* source, unsigned long sourceLen) {
-        std::uint32_t produced = static_cast<std::uint32_t>(*destLen);
-        const auto result = zlib_.Uncompress(dest, produced, source, static_cast<std::uint32_t>(sourceLen));
-        *destLen = produced;
-        return result.value_or(-1);
-    };
 }
 
 } // namespace imaging

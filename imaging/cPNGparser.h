@@ -1,11 +1,11 @@
 // The engine's PNG reader: walks the chunks, then offers the data to GDI+ when the host allows
-// it, and otherwise (or when GDI+ refuses) decodes it with the platform-neutral reader. Failures
-// are quiet: the host is left without a picture and the caller tries nothing else of its own.
+// it, and otherwise (or when GDI+ refuses) decodes it with the platform-neutral reader, whose own
+// inflate is used whether zlib is present or not: it is the faster of the two on every picture
+// measured, and streams. Failures are quiet: the host is left without a picture and the caller
+// tries nothing else of its own.
 #pragma once
 
 #include "imaging/GdiPlusToken.h"
-#include "imaging/Zlib.h"
-#include "imaging/core/PngReader.h"
 
 #include <windows.h>
 
@@ -20,11 +20,6 @@ class c32bppDIB;
 
 class cPNGparser {
 public:
-    // Inflates through the program's zlib when it is present.
-    cPNGparser();
-    // Inflates through `zlib` when it is available, else with our own inflate.
-    explicit cPNGparser(const Zlib& zlib) : zlib_(zlib) {}
-
     // The PNG in `streamLength` bytes of `stream` from `streamOffset`. False when those bytes do
     // not lie inside `stream` or bear no PNG signature; true otherwise, with the picture in
     // `dibClass` when it decodes and `dibClass` empty when it does not.
@@ -39,9 +34,6 @@ private:
     // A whole PNG (named `fileName` for GDI+ when it came from a file); true when it is one.
     bool Load(std::span<const std::uint8_t> png, const std::wstring& fileName, c32bppDIB& host,
               const GdiPlusToken& globalToken) const;
-    ZlibUncompress Uncompress() const;
-
-    const Zlib& zlib_;
 };
 
 } // namespace imaging

@@ -1,5 +1,6 @@
 // Our inflate must give zlib's verdict and zlib's bytes on any input, for any room for output,
-// so that loading never depends on whether the library is present; and so must our streamed inflate.
+// so that loading never depends on whether the library is present; and so must our streamed inflate,
+// whole or in pieces.
 #include "imaging/core/Inflate.h"
 
 #include <zlib.h>
@@ -38,6 +39,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return true;
     });
     if (handed != produced || (zlibOk && !std::equal(theirBytes.begin(), theirBytes.end(), streamed.begin(), streamed.end())))
+        __builtin_trap();
+    // And so does the streamed inflate taking its input in pieces of 1 to 13 bytes, as a PNG's
+    // image data chunks hand it over.
+    const std::size_t piece = 1 + room % 13;
+    std::size_t at = 0;
+    const imaging::InflateSource pieces = [&]() -> std::span<const std::uint8_t> {
+        const std::size_t n = std::min(piece, inSize - at);
+        at += n;
+        return {in + at - n, n};
+    };
+    std::vector<std::uint8_t> joined;
+    const auto fromPieces = imaging::InflateZlibTo(pieces, [&](std::span<const std::uint8_t> b) {
+        if (b.size() > room - joined.size())
+            return false;
+        joined.insert(joined.end(), b.begin(), b.end());
+        return true;
+    });
+    if (fromPieces != produced || !std::equal(joined.begin(), joined.end(), streamed.begin(), streamed.end()))
         __builtin_trap();
     return 0;
 }

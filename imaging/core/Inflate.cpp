@@ -7,24 +7,39 @@
 #include <cstring>
 #include <memory>
 
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#include <immintrin.h>
+#define VANTOREL_ADLER_AVX2 1
+#endif
+
 namespace imaging {
 
 namespace {
 
-// A table entry: bits 0-3 code length (0: no code ends here), 4-7 kind, 8-11 extra bits (for a
-// link: the index bits of its second-level table), 16-31 value (literal, base, or table offset).
+// A table entry: bits 0-5 the bits a symbol takes (its code and its extra bits), 6-8 kind, 9-12
+// code length (0: no code ends here), 13-16 extra bits (for a link: the index bits of its
+// second-level table), 17-31 value (literal, base, or table offset). The low six bits are a shift
+// count as they stand, so taking a symbol shifts the bit buffer by the entry itself; a length or
+// distance leaves with its extra bits in that one shift, and they are read from a copy taken before.
 // Literals are kind 0, so one test of the kind bits tells them from everything else.
 enum Kind : std::uint32_t { kLiteral = 0, kLength = 1, kEnd = 2, kDistance = 3, kLink = 4, kNone = 5 };
 
 constexpr std::uint32_t Entry(std::uint32_t len, std::uint32_t kind, std::uint32_t extra, std::uint32_t value)
 {
-    return len | kind << 4 | extra << 8 | value << 16;
+    return (kind == kLink ? 0 : len + extra) | kind << 6 | len << 9 | extra << 13 | value << 17;
 }
-constexpr std::uint32_t KindOf(std::uint32_t e) { return (e >> 4) & 15; }
-constexpr std::uint32_t ExtraOf(std::uint32_t e) { return (e >> 8) & 15; }
-constexpr std::uint32_t ValueOf(std::uint32_t e) { return e >> 16; }
-constexpr bool IsLiteral(std::uint32_t e) { return !(e & 0xF0); }
-constexpr bool IsLink(std::uint32_t e) { return (e & 0xF0) == kLink << 4; }
+constexpr std::uint32_t BitsOf(std::uint32_t e) { return e & 63; }
+constexpr std::uint32_t KindOf(std::uint32_t e) { return (e >> 6) & 7; }
+constexpr std::uint32_t CodeLengthOf(std::uint32_t e) { return (e >> 9) & 15; }
+constexpr std::uint32_t ExtraOf(std::uint32_t e) { return (e >> 13) & 15; }
+constexpr std::uint32_t ValueOf(std::uint32_t e) { return e >> 17; }
+// The base plus the extra bits, from the bit buffer as it was before the symbol was taken.
+constexpr std::size_t ValueWithExtra(std::uint32_t e, std::uint64_t before)
+{
+    return ValueOf(e) + static_cast<std::size_t>((before >> CodeLengthOf(e)) & ((std::uint64_t{1} << ExtraOf(e)) - 1));
+}
+constexpr bool IsLiteral(std::uint32_t e) { return !(e & 0x1C0); }
+constexpr bool IsLink(std::uint32_t e) { return (e & 0x1C0) == kLink << 6; }
 // The entry where no code ends: length 0, and not a literal.
 constexpr std::uint32_t kNoCode = Entry(0, kNone, 0, 0);
 
@@ -144,10 +159,13 @@ const FixedTables& Fixed()
 // Deflate looks back at most 32 KB; a streamed output keeps that much before new bytes.
 constexpr std::size_t kHistory = 32768;
 constexpr std::size_t kWindow = kHistory + 65536;
-// Room for the longest match, a word-wide copy's overshoot and two literals.
-constexpr std::ptrdiff_t kRoom = 258 + 8 + 2;
+// Room for the longest match and a copy's overshoot.
+constexpr std::ptrdiff_t kRoom = 258 + 16;
 // Input for two refills of eight bytes (the first takes at most seven).
 constexpr std::size_t kFastInput = 16;
+// Input that comes in pieces is joined here; the bytes a bit reader may hand back stay before it.
+constexpr std::size_t kStage = 32768;
+constexpr std::size_t kHandBack = 8;
 
 // Whole bytes that bring a bit buffer of `count` bits (at most 63) to 56 bits or more: seven at most.
 constexpr unsigned RefillBytes(unsigned count) { return (~count & 63) >> 3; }
@@ -155,19 +173,26 @@ constexpr unsigned RefillBytes(unsigned count) { return (~count & 63) >> 3; }
 class Inflater {
 public:
     Inflater(std::span<const std::uint8_t> in, std::span<std::uint8_t> out)
-        : in_(in), outStart_(out.data()), out_(out.data()), outEnd_(out.data() + out.size())
+        : in_(in), inBytes_(in), outStart_(out.data()), out_(out.data()), outEnd_(out.data() + out.size())
     {
     }
     // Streams the output through a window of its own, handing each stretch to `sink`.
     Inflater(std::span<const std::uint8_t> in, const InflateSink& sink)
-        : in_(in), sink_(&sink), window_(new std::uint8_t[kWindow])
+        : in_(in), inBytes_(in), sink_(&sink), window_(new std::uint8_t[kWindow])
     {
         outStart_ = out_ = flushed_ = window_.get();
         outEnd_ = outStart_ + kWindow;
     }
+    // The same, with the input taken piece by piece from `source`.
+    Inflater(const InflateSource& source, const InflateSink& sink) : Inflater(source(), sink)
+    {
+        source_ = &source;
+        ended_ = inBytes_.empty();
+    }
 
     std::optional<std::size_t> Run()
     {
+        TopUp();
         const auto header = in_.Be16();
         if (!header)
             return std::nullopt;
@@ -189,7 +214,9 @@ public:
             if (!ok || Overrun())
                 return std::nullopt;
         }
-        const auto stored = ReturnBytes() ? in_.Be32() : std::nullopt;
+        const bool returned = ReturnBytes();
+        TopUp();
+        const auto stored = returned ? in_.Be32() : std::nullopt;
         if (!stored || (sink_ && !Flush()))
             return std::nullopt;
         if (sink_)
@@ -201,10 +228,41 @@ public:
     }
 
 private:
+    // With input in pieces, makes kFastInput bytes readable where the input still holds them: the
+    // bytes not yet read, and the kHandBack before them, move to the front of the stage, and the
+    // next pieces fill it behind them. A no-op while kFastInput bytes remain.
+    void TopUp()
+    {
+        if (!source_ || in_.Remaining() >= kFastInput || ended_)
+            return;
+        if (!stage_)
+            stage_.reset(new std::uint8_t[kStage]);
+        const std::size_t back = std::min(in_.Consumed(), kHandBack);
+        const auto kept = inBytes_.subspan(in_.Consumed() - back);
+        std::memmove(stage_.get(), kept.data(), kept.size());
+        std::size_t filled = kept.size();
+        while (filled < kStage) {
+            if (pending_.empty())
+                pending_ = (*source_)();
+            if (pending_.empty()) {
+                ended_ = true;
+                break;
+            }
+            const std::size_t n = std::min(pending_.size(), kStage - filled);
+            std::memcpy(stage_.get() + filled, pending_.data(), n);
+            pending_ = pending_.subspan(n);
+            filled += n;
+        }
+        inBytes_ = {stage_.get(), filled};
+        in_ = SpanReader(inBytes_);
+        (void)in_.Skip(back);
+    }
+
     // Keeps at least 56 bits held. Past the end of the input zero bytes are counted in `pad_`; a
     // stream that consumes them is cut short, which Overrun() reports.
     bool Refill()
     {
+        TopUp();
         // Eight bytes are loaded, and the few of them the buffer takes are passed over.
         if (const auto ahead = in_.PeekFixed<8>(); ahead && in_.Skip(RefillBytes(count_))) {
             bits_ |= LoadLe64(*ahead) << count_;
@@ -262,19 +320,22 @@ private:
     {
         if (!ReturnBytes())
             return false;
+        TopUp();
         const auto len = in_.Le16();
         const auto nlen = in_.Le16();
-        if (!len || !nlen || *len != (~*nlen & 0xFFFF))
+        if (!len || !nlen || *len != (~*nlen & 0xFFFF) || (!sink_ && static_cast<std::size_t>(outEnd_ - out_) < *len))
             return false;
-        const auto body = in_.Take(*len);
-        if (!body || (!sink_ && static_cast<std::size_t>(outEnd_ - out_) < body->size()))
-            return false;
-        for (SpanReader left(*body); left.Remaining() > 0;) {
+        for (std::size_t left = *len; left > 0;) {
             if (out_ == outEnd_ && !Flush()) // only a streamed output fills up here
                 return false;
-            const auto piece = left.Take(std::min(left.Remaining(), static_cast<std::size_t>(outEnd_ - out_)));
+            TopUp();
+            const std::size_t room = static_cast<std::size_t>(outEnd_ - out_);
+            const auto piece = in_.Take(std::min({left, room, in_.Remaining()}));
+            if (!piece || piece->empty())
+                return false; // the input ended inside the block
             std::memcpy(out_, piece->data(), piece->size());
             out_ += piece->size();
+            left -= piece->size();
         }
         return true;
     }
@@ -300,9 +361,9 @@ private:
             if (!Refill())
                 return false;
             const std::uint32_t e = cl[bits_ & ((1u << kCodeLenRoot) - 1)];
-            if (!(e & 15))
+            if (!CodeLengthOf(e))
                 return false;
-            Take(e & 15);
+            Take(BitsOf(e));
             const unsigned sym = ValueOf(e);
             if (sym < 16) {
                 lens[n++] = static_cast<std::uint8_t>(sym);
@@ -345,8 +406,11 @@ private:
         for (;;) {
             if (sink_ && outEnd_ - out_ < kRoom && !Flush())
                 return false;
+            TopUp();
             if (const int fast = HuffmanFast(lit, dist))
                 return fast > 0;
+            if (sink_ && outEnd_ - out_ < kRoom)
+                continue; // a streamed window is handed over before a match may need its end
             // Near the end of the input or of the output: one step with every check.
             if (!Refill())
                 return false;
@@ -354,28 +418,32 @@ private:
             if (IsLiteral(e)) {
                 if (out_ == outEnd_)
                     return false;
-                Take(e & 15);
+                Take(BitsOf(e));
                 *out_++ = static_cast<std::uint8_t>(ValueOf(e));
                 // A second literal without a refill: 56 bits cover two codes of 15.
                 e = Lookup(lit, kLitRoot, bits_);
                 if (!IsLiteral(e) || out_ == outEnd_)
                     continue;
-                Take(e & 15);
+                Take(BitsOf(e));
                 *out_++ = static_cast<std::uint8_t>(ValueOf(e));
                 continue;
             }
-            Take(e & 15);
-            if (KindOf(e) == kEnd)
+            if (KindOf(e) == kEnd) {
+                Take(BitsOf(e));
                 return true;
+            }
             if (KindOf(e) != kLength)
                 return false;
             // Lengths take at most 15 + 5 bits and distances 15 + 13: one refill covers both.
-            const std::size_t length = ValueOf(e) + Take(ExtraOf(e));
+            std::uint64_t before = bits_;
+            Take(BitsOf(e));
+            const std::size_t length = ValueWithExtra(e, before);
             const std::uint32_t d = Lookup(dist, kDistRoot, bits_);
-            if (!(d & 15))
+            if (!CodeLengthOf(d))
                 return false;
-            Take(d & 15);
-            const std::size_t distance = ValueOf(d) + Take(ExtraOf(d));
+            before = bits_;
+            Take(BitsOf(d));
+            const std::size_t distance = ValueWithExtra(d, before);
             const std::size_t room = static_cast<std::size_t>(outEnd_ - out_);
             if (distance > static_cast<std::size_t>(out_ - outStart_) || length > room)
                 return false;
@@ -396,82 +464,106 @@ private:
         std::uint8_t* const outEnd = outEnd_;
         std::uint64_t bits = bits_;
         unsigned count = count_;
+        // Only the low six bits of `count` mean anything here: a symbol is taken by subtracting
+        // its whole entry, whose low six bits are its bits.
         const auto refill = [&] {
-            bits |= LoadLe64(ahead.subspan(used).first<8>()) << count;
-            used += RefillBytes(count);
+            bits |= LoadLe64(ahead.subspan(used).first<8>()) << (count & 63);
+            used += RefillBytes(count & 63);
             count |= 56;
         };
-        const auto take = [&](unsigned n) {
-            const unsigned v = static_cast<unsigned>(bits & ((std::uint64_t{1} << n) - 1));
-            bits >>= n;
-            count -= n;
-            return v;
+        const auto take = [&](std::uint32_t e) {
+            bits >>= BitsOf(e);
+            count -= e;
         };
+        // Each step starts with 56 bits held and the next entry looked up, which it looks up in
+        // turn for the step after before it copies a match: the table's latency overlaps the copy.
+        const auto room = [&] { return ahead.size() - used >= kFastInput && outEnd - out >= kRoom; };
         int result = 0;
-        while (ahead.size() - used >= kFastInput && outEnd - out >= kRoom) {
+        std::uint32_t e = 0;
+        if (room()) {
             refill();
-            std::uint32_t e = Lookup(lit, kLitRoot, bits);
+            e = Lookup(lit, kLitRoot, bits);
+        }
+        for (bool more = room(); more; more = room()) {
             if (IsLiteral(e)) {
                 // Up to three literals to a refill: 56 bits cover three codes of 15.
-                take(e & 15);
+                take(e);
                 *out++ = static_cast<std::uint8_t>(ValueOf(e));
                 e = Lookup(lit, kLitRoot, bits);
                 if (IsLiteral(e)) {
-                    take(e & 15);
+                    take(e);
                     *out++ = static_cast<std::uint8_t>(ValueOf(e));
                     e = Lookup(lit, kLitRoot, bits);
                     if (IsLiteral(e)) {
-                        take(e & 15);
+                        take(e);
                         *out++ = static_cast<std::uint8_t>(ValueOf(e));
+                        refill();
+                        e = Lookup(lit, kLitRoot, bits);
                         continue;
                     }
                 }
                 refill(); // the entry's bits stay where they are
             }
             if (KindOf(e) != kLength) {
-                take(e & 15);
+                take(e);
                 result = KindOf(e) == kEnd ? 1 : -1;
                 break;
             }
-            take(e & 15);
-            const std::size_t length = ValueOf(e) + take(ExtraOf(e));
+            std::uint64_t before = bits;
+            take(e);
+            const std::size_t length = ValueWithExtra(e, before);
             const std::uint32_t d = Lookup(dist, kDistRoot, bits);
-            if (!(d & 15)) {
+            if (!CodeLengthOf(d)) {
                 result = -1;
                 break;
             }
-            take(d & 15);
-            const std::size_t distance = ValueOf(d) + take(ExtraOf(d));
+            before = bits;
+            take(d);
+            const std::size_t distance = ValueWithExtra(d, before);
             if (distance > static_cast<std::size_t>(out - outStart)) {
                 result = -1;
                 break;
             }
+            refill();
+            e = Lookup(lit, kLitRoot, bits);
             out = Copy(out, distance, length, static_cast<std::size_t>(outEnd - out));
         }
-        // A step reads at most 15 of the 16 bytes the loop proved there, so `used` lies inside `ahead`.
+        // A step refills at most twice, from 14 of the 16 bytes the loop proved there, so `used`
+        // lies inside `ahead`.
         if (!in_.Skip(used))
             result = -1;
         out_ = out;
         bits_ = bits;
-        count_ = count;
+        count_ = count & 63;
         return result;
     }
 
     // Copies a match of `length` bytes from `distance` back to `dst`, with `room` bytes free there
-    // (at least `length`); returns the end of the copy.
+    // (at least `length`); returns the end of the copy. With 16 bytes to spare, it copies in
+    // blocks that may overshoot the match by up to 15 bytes, which what follows rewrites.
     static std::uint8_t* Copy(std::uint8_t* dst, std::size_t distance, std::size_t length, std::size_t room)
     {
         const std::uint8_t* src = dst - distance;
-        if (distance >= 8 && room >= length + 8) {
-            // Whole words: each reads only bytes already written, and the overshoot (at most 7
-            // bytes inside the buffer) is rewritten by what follows.
-            for (std::size_t i = 0; i < length; i += 8)
-                std::memcpy(dst + i, src + i, 8);
-        } else if (distance == 1) {
-            std::memset(dst, *src, length);
-        } else {
+        if (room < length + 16) {
             for (std::size_t i = 0; i < length; ++i)
                 dst[i] = src[i];
+        } else if (distance >= 16) {
+            for (std::size_t i = 0; i < length; i += 16)
+                std::memcpy(dst + i, src + i, 16);
+        } else if (distance >= 8) {
+            for (std::size_t i = 0; i < length; i += 8)
+                std::memcpy(dst + i, src + i, 8);
+        } else if (distance == 1 && length >= 64) {
+            std::memset(dst, *src, length); // a long run: the library's widest stores
+        } else if (distance == 1) {
+            std::uint8_t run[16];
+            std::memset(run, *src, 16);
+            for (std::size_t i = 0; i < length; i += 16)
+                std::memcpy(dst + i, run, 16);
+        } else {
+            // Eight bytes a step of `distance`: each step reads only bytes the step before wrote.
+            for (std::size_t i = 0; i < length; i += distance)
+                std::memcpy(dst + i, src + i, 8);
         }
         return dst + length;
     }
@@ -482,6 +574,11 @@ private:
     };
 
     SpanReader in_;
+    std::span<const std::uint8_t> inBytes_; // what in_ reads
+    const InflateSource* source_ = nullptr;
+    std::span<const std::uint8_t> pending_; // of the source's last piece, not yet staged
+    std::unique_ptr<std::uint8_t[]> stage_;
+    bool ended_ = false; // the source gave its last piece
     std::uint8_t* outStart_;
     std::uint8_t* out_;
     std::uint8_t* outEnd_;
@@ -496,11 +593,59 @@ private:
     std::size_t total_ = 0;
 };
 
+constexpr std::uint32_t kAdlerBase = 65521;
+
+#if defined(VANTOREL_ADLER_AVX2)
+// The sums over whole 32-byte blocks of `data`, for processors with AVX2; returns the bytes taken.
+// Over a run of n blocks the second sum grows by the first sum before it times the run's length,
+// 32 times the sum over blocks of the bytes of all blocks before them, and each block's bytes
+// weighted 32 down to 1. In a 512-block run the sums of earlier blocks, summed over the four
+// lanes that hold them, stay below 4 * 512 * 512 / 2 * 8 * 255 < 2^31.
+__attribute__((target("avx2"))) std::uint64_t Total(const __m256i& v)
+{
+    __m128i x = _mm_add_epi32(_mm256_castsi256_si128(v), _mm256_extracti128_si256(v, 1));
+    x = _mm_add_epi32(x, _mm_shuffle_epi32(x, 0x4E));
+    return static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_add_epi32(x, _mm_shuffle_epi32(x, 0xB1))));
+}
+
+__attribute__((target("avx2"))) std::size_t Adler32Blocks(std::span<const std::uint8_t> data, std::uint32_t& a, std::uint32_t& b)
+{
+    constexpr std::size_t kBlock = 32, kMaxBlocks = 512;
+    const __m256i zero = _mm256_setzero_si256(), ones = _mm256_set1_epi16(1);
+    const __m256i weights = _mm256_set_epi8(1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23,
+                                            24, 25, 26, 27, 28, 29, 30, 31, 32);
+    SpanReader in(data);
+    for (;;) {
+        const std::size_t blocks = std::min(in.Remaining() / kBlock, kMaxBlocks);
+        const auto run = in.Take(blocks * kBlock);
+        if (!run || blocks == 0)
+            break;
+        __m256i sums = zero, earlier = zero, weighted = zero;
+        for (std::size_t k = 0; k < blocks; ++k) {
+            const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(run->subspan(k * kBlock).first<kBlock>().data()));
+            earlier = _mm256_add_epi32(earlier, sums);
+            sums = _mm256_add_epi32(sums, _mm256_sad_epu8(v, zero));
+            weighted = _mm256_add_epi32(weighted, _mm256_madd_epi16(_mm256_maddubs_epi16(v, weights), ones));
+        }
+        const std::uint64_t grown = std::uint64_t{a} * blocks * kBlock + Total(earlier) * kBlock + Total(weighted);
+        b = static_cast<std::uint32_t>((b + grown) % kAdlerBase);
+        a = static_cast<std::uint32_t>((a + Total(sums)) % kAdlerBase);
+    }
+    return in.Consumed();
+}
+
+bool HasAvx2()
+{
+    static const bool has = __builtin_cpu_supports("avx2");
+    return has;
+}
+#endif
+
 } // namespace
 
 std::uint32_t Adler32(std::span<const std::uint8_t> data, std::uint32_t adler)
 {
-    constexpr std::uint32_t kBase = 65521;
+    constexpr std::uint32_t kBase = kAdlerBase;
     // Runs of 16-byte blocks. Each of the 16 columns sums its bytes and, block by block, those
     // sums: the second sum follows from them, since a byte adds itself once for every byte from it
     // to the run's end. The columns are independent, so they go side by side. In a run of at most
@@ -508,6 +653,10 @@ std::uint32_t Adler32(std::span<const std::uint8_t> data, std::uint32_t adler)
     constexpr std::size_t kBlock = 16, kMaxBlocks = 4096;
     std::uint32_t a = adler & 0xFFFF, b = adler >> 16;
     SpanReader in(data);
+#if defined(VANTOREL_ADLER_AVX2)
+    if (HasAvx2() && !in.Skip(Adler32Blocks(data, a, b)))
+        return 0; // cannot happen: the blocks lie inside the data
+#endif
     for (;;) {
         const std::size_t blocks = std::min(in.Remaining() / kBlock, kMaxBlocks);
         const auto run = in.Take(blocks * kBlock);
@@ -545,6 +694,11 @@ std::optional<std::size_t> InflateZlib(std::span<const std::uint8_t> in, std::sp
 std::optional<std::size_t> InflateZlibTo(std::span<const std::uint8_t> in, const InflateSink& sink)
 {
     return Inflater(in, sink).Run();
+}
+
+std::optional<std::size_t> InflateZlibTo(const InflateSource& source, const InflateSink& sink)
+{
+    return Inflater(source, sink).Run();
 }
 
 } // namespace imaging

@@ -22,6 +22,12 @@ using InflateSink = std::function<bool(std::span<const std::uint8_t>)>;
 // 96 KB, so no buffer of the whole output is needed. Returns the number of bytes handed over.
 std::optional<std::size_t> InflateZlibTo(std::span<const std::uint8_t> in, const InflateSink& sink);
 
+// Hands over the input piece by piece, in order; an empty piece means there is no more.
+using InflateSource = std::function<std::span<const std::uint8_t>()>;
+// The same again, with the input in pieces (a PNG's image data chunks), joined through a small
+// buffer of its own rather than copied into one.
+std::optional<std::size_t> InflateZlibTo(const InflateSource& source, const InflateSink& sink);
+
 // Adler-32 as zlib streams carry it (1 to start).
 std::uint32_t Adler32(std::span<const std::uint8_t> data, std::uint32_t adler = 1);
 

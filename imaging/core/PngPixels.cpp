@@ -46,12 +46,20 @@ void Put(std::uint8_t* p, unsigned r, unsigned g, unsigned b, unsigned a)
     p[3] = static_cast<std::uint8_t>(a);
 }
 
-// RGBA rows at depth 8, the commonest layout, pixel after pixel.
+void PutOpaque(std::uint8_t* p, std::uint8_t r, std::uint8_t g, std::uint8_t b)
+{
+    const std::uint8_t bgra[4] = {b, g, r, 255};
+    std::memcpy(p, bgra, 4);
+}
+
+// RGBA rows at depth 8 or 16 (whose high bytes are taken), the commonest layouts, pixel after pixel.
+template <unsigned Depth>
 void PutRgbaRow(const std::uint8_t* s, std::uint8_t* p, std::size_t count)
 {
+    constexpr std::size_t kBytes = Depth / 2; // of a pixel's samples
     std::size_t i = 0;
 #if defined(__SSE2__)
-    const __m128i zero = _mm_setzero_si128(), one = _mm_set1_epi16(1);
+    const __m128i zero = _mm_setzero_si128(), one = _mm_set1_epi16(1), low = _mm_set1_epi16(0xFF);
     const __m128i alphaLanes = _mm_set_epi16(-1, 0, 0, 0, -1, 0, 0, 0);
     const auto premultiply = [&](__m128i v) {
         const __m128i alpha = _mm_shufflehi_epi16(_mm_shufflelo_epi16(v, 0xFF), 0xFF);
@@ -61,28 +69,50 @@ void PutRgbaRow(const std::uint8_t* s, std::uint8_t* p, std::size_t count)
         q = _mm_or_si128(_mm_and_si128(alphaLanes, v), _mm_andnot_si128(alphaLanes, q));
         return _mm_shufflehi_epi16(_mm_shufflelo_epi16(q, 0xC6), 0xC6); // R G B A -> B G R A
     };
+    const auto load = [](const std::uint8_t* at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)); };
     for (; i + 4 <= count; i += 4) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 4 * i));
-        const __m128i lo = premultiply(_mm_unpacklo_epi8(v, zero)), hi = premultiply(_mm_unpackhi_epi8(v, zero));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 4 * i), _mm_packus_epi16(lo, hi));
+        __m128i lo, hi;
+        if constexpr (Depth == 8) {
+            const __m128i v = load(s + 4 * i);
+            lo = _mm_unpacklo_epi8(v, zero);
+            hi = _mm_unpackhi_epi8(v, zero);
+        } else {
+            // Big-endian samples: each one's high byte is the low byte of its 16-bit lane.
+            lo = _mm_and_si128(load(s + 8 * i), low);
+            hi = _mm_and_si128(load(s + 8 * i + 16), low);
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 4 * i), _mm_packus_epi16(premultiply(lo), premultiply(hi)));
     }
 #endif
-    for (; i < count; ++i)
-        Put(p + 4 * i, s[4 * i], s[4 * i + 1], s[4 * i + 2], s[4 * i + 3]);
+    for (; i < count; ++i) {
+        const std::uint8_t* x = s + kBytes * i;
+        Put(p + 4 * i, x[0], x[kBytes / 4], x[kBytes / 2], x[3 * kBytes / 4]);
+    }
 }
 
 struct Converter {
     const PngHeader& h;
     const PngColours& c;
-    std::uint8_t grey[256]; // a grey sample of depth below 16 scaled to 8 bits
-    std::size_t entries;    // palette entries a colour type 3 index may reach
+    // Types 0 and 3 below depth 16: each sample value's pixel, premultiplied B, G, R, A.
+    std::uint8_t table[256][4] = {};
+    std::size_t entries = 0; // sample values the table answers; a palette index past them fails
 
     Converter(const PngHeader& header, const PngColours& colours) : h(header), c(colours)
     {
-        const unsigned levels = h.depth < 16 ? (1u << h.depth) - 1 : 255;
-        for (unsigned s = 0; s < 256; ++s)
-            grey[s] = static_cast<std::uint8_t>(s <= levels ? s * (255 / levels) : 0);
-        entries = c.palette.size() / 3;
+        if (h.depth == 16 || (h.colourType != 0 && h.colourType != 3))
+            return;
+        if (h.colourType == 3) {
+            entries = std::min<std::size_t>(c.palette.size() / 3, 256);
+            for (std::size_t v = 0; v < entries; ++v)
+                Put(table[v], c.palette[3 * v], c.palette[3 * v + 1], c.palette[3 * v + 2], v < c.alphas.size() ? c.alphas[v] : 255);
+            return;
+        }
+        const unsigned levels = (1u << h.depth) - 1;
+        entries = levels + 1;
+        for (unsigned v = 0; v <= levels; ++v) {
+            const unsigned grey = v * (255 / levels);
+            Put(table[v], grey, grey, grey, KeyMatches(v, c.key[1], c.key[2]) ? 0 : 255);
+        }
     }
 
     bool KeyMatches(unsigned s0, unsigned s1, unsigned s2) const
@@ -96,26 +126,39 @@ struct Converter {
         const std::size_t step = std::size_t{pass.colStep} * 4;
         std::uint8_t* p = dst + std::size_t{pass.colStart} * 4;
         std::uint8_t* const end = dst + std::size_t{h.width} * 4;
+        if (h.colourType == 6 && pass.colStep == 1) {
+            if (h.depth == 8)
+                PutRgbaRow<8>(s, p, h.width);
+            else
+                PutRgbaRow<16>(s, p, h.width);
+            return true;
+        }
         if (h.depth == 8) {
             switch (h.colourType) {
             case 6:
-                if (pass.colStep == 1) {
-                    PutRgbaRow(s, p, h.width);
-                    return true;
-                }
                 for (; p < end; p += step, s += 4)
                     Put(p, s[0], s[1], s[2], s[3]);
                 return true;
             case 2:
+                if (!c.hasKey) {
+                    for (; p < end; p += step, s += 3)
+                        PutOpaque(p, s[0], s[1], s[2]);
+                    return true;
+                }
                 for (; p < end; p += step, s += 3)
-                    Put(p, s[0], s[1], s[2], c.hasKey && KeyMatches(s[0], s[1], s[2]) ? 0 : 255);
+                    Put(p, s[0], s[1], s[2], KeyMatches(s[0], s[1], s[2]) ? 0 : 255);
                 return true;
             case 4:
                 for (; p < end; p += step, s += 2)
                     Put(p, s[0], s[0], s[0], s[1]);
                 return true;
-            default:
-                break;
+            default: // one byte a sample: straight from the table
+                for (; p < end; p += step, ++s) {
+                    if (*s >= entries)
+                        return false;
+                    std::memcpy(p, table[*s], 4);
+                }
+                return true;
             }
         }
         if (h.depth == 16) {
@@ -131,7 +174,7 @@ struct Converter {
             }
             return true;
         }
-        // Types 0 and 3 at depths 1 to 8: samples packed from the most significant bit.
+        // Types 0 and 3 at depths 1 to 4: samples packed from the most significant bit.
         const unsigned depth = h.depth, mask = (1u << depth) - 1;
         unsigned shift = 8;
         for (; p < end; p += step) {
@@ -141,36 +184,13 @@ struct Converter {
             }
             shift -= depth;
             const unsigned v = (*s >> shift) & mask;
-            if (h.colourType == 0) {
-                Put(p, grey[v], grey[v], grey[v], KeyMatches(v, c.key[1], c.key[2]) ? 0 : 255);
-                continue;
-            }
             if (v >= entries)
                 return false;
-            const std::uint8_t* e = &c.palette[3 * v];
-            Put(p, e[0], e[1], e[2], v < c.alphas.size() ? c.alphas[v] : 255);
+            std::memcpy(p, table[v], 4);
         }
         return true;
     }
 };
-
-// Unfilters and converts the rows of one pass (or the whole image) held at `raw`.
-bool DecodePass(const PngHeader& h, const Converter& conv, const Pass& pass, std::uint8_t* raw, std::size_t passWidth,
-                std::size_t passHeight, std::span<std::uint8_t> bgra)
-{
-    const std::size_t rowBytes = RowBytes(h, passWidth), stride = rowBytes + 1;
-    const std::size_t unit = BitsPerPixel(h) < 8 ? 1 : BitsPerPixel(h) / 8;
-    const std::size_t scan = std::size_t{h.width} * 4;
-    for (std::size_t r = 0; r < passHeight; ++r) {
-        std::uint8_t* row = raw + r * stride;
-        if (!UnfilterPngRow(row[0], row + 1, r ? row + 1 - stride : nullptr, rowBytes, unit))
-            return false;
-        const std::size_t y = pass.rowStart + r * pass.rowStep;
-        if (!conv.Row(row + 1, pass, bgra.data() + (h.height - 1 - y) * scan))
-            return false;
-    }
-    return true;
-}
 
 } // namespace
 
@@ -202,79 +222,60 @@ std::optional<std::size_t> PngRawSize(const PngHeader& h)
     return total;
 }
 
-bool DecodePngPixels(const PngHeader& h, const PngColours& colours, std::span<std::uint8_t> raw, std::span<std::uint8_t> bgra)
-{
-    const auto rawSize = PngRawSize(h);
-    if (!rawSize || raw.size() < *rawSize || bgra.size() < std::size_t{h.width} * h.height * 4 ||
-        !IsLegalPngFormat(h.colourType, h.depth))
-        return false;
-    const Converter conv(h, colours);
-    if (!h.interlace)
-        return DecodePass(h, conv, kWhole, raw.data(), h.width, h.height, bgra);
-    std::size_t offset = 0;
-    for (const Pass& p : kAdam7) {
-        const std::size_t w = PassCount(h.width, p.colStart, p.colStep), rows = PassCount(h.height, p.rowStart, p.rowStep);
-        if (!w || !rows)
-            continue;
-        if (!DecodePass(h, conv, p, raw.data() + offset, w, rows, bgra))
-            return false;
-        offset += rows * (RowBytes(h, w) + 1);
-    }
-    return true;
-}
-
-bool FitsPngInPlace(const PngHeader& h)
-{
-    return !h.interlace && RowBytes(h, h.width) + 1 <= std::size_t{h.width} * 4;
-}
-
-bool DecodePngPixelsInPlace(const PngHeader& h, const PngColours& colours, std::span<std::uint8_t> bgra)
-{
-    const auto rawSize = PngRawSize(h);
-    const std::size_t scan = std::size_t{h.width} * 4, size = scan * h.height;
-    if (!rawSize || !FitsPngInPlace(h) || bgra.size() < size || !IsLegalPngFormat(h.colourType, h.depth))
-        return false;
-    const Converter conv(h, colours);
-    const std::size_t stride = RowBytes(h, h.width) + 1, unit = BitsPerPixel(h) < 8 ? 1 : BitsPerPixel(h) / 8;
-    const std::size_t base = size - *rawSize;
-    std::vector<std::uint8_t> rows(2 * stride);
-    std::uint8_t* cur = rows.data();
-    std::uint8_t* prev = cur + stride;
-    // Rows go top-down first: row y ends at (y + 1) * scan, which never passes the start of raw
-    // row y + 1 at base + (y + 1) * stride since stride <= scan. Then they are turned bottom-up.
-    for (std::size_t y = 0; y < h.height; ++y) {
-        std::memcpy(cur, bgra.data() + base + y * stride, stride);
-        if (!UnfilterPngRow(cur[0], cur + 1, y ? prev + 1 : nullptr, stride - 1, unit) ||
-            !conv.Row(cur + 1, kWhole, bgra.data() + y * scan))
-            return false;
-        std::swap(cur, prev);
-    }
-    for (std::size_t y = 0; y < h.height / 2; ++y)
-        std::swap_ranges(bgra.data() + y * scan, bgra.data() + (y + 1) * scan, bgra.data() + (h.height - 1 - y) * scan);
-    return true;
-}
-
 struct PngRowFeed::State {
     const PngHeader& h;
     Converter conv;
     std::span<std::uint8_t> bgra;
-    std::size_t stride, unit, scan;
+    std::span<const Pass> passes;
+    std::size_t unit, scan;
     std::vector<std::uint8_t> rows; // the row being filled, and the one above it unfiltered
     std::uint8_t* cur;
     std::uint8_t* prev;
-    std::size_t filled = 0, y = 0;
+    std::size_t pass = 0, passRows = 0, stride = 0, filled = 0, r = 0;
 
     State(const PngHeader& header, const PngColours& colours, std::span<std::uint8_t> out)
-        : h(header), conv(header, colours), bgra(out), stride(RowBytes(header, header.width) + 1),
+        : h(header), conv(header, colours), bgra(out),
+          passes(header.interlace ? std::span<const Pass>(kAdam7) : std::span<const Pass>(&kWhole, 1)),
           unit(BitsPerPixel(header) < 8 ? 1 : BitsPerPixel(header) / 8), scan(std::size_t{header.width} * 4),
-          rows(2 * stride), cur(rows.data()), prev(rows.data() + stride)
+          rows(2 * (RowBytes(header, header.width) + 1)), cur(rows.data()), prev(rows.data() + rows.size() / 2)
     {
+        Enter(0);
+    }
+
+    // Moves to the first pass from `p` on that has pixels; past the last one when none has.
+    void Enter(std::size_t p)
+    {
+        for (pass = p; pass < passes.size(); ++pass) {
+            const Pass& at = passes[pass];
+            const std::size_t w = PassCount(h.width, at.colStart, at.colStep);
+            passRows = PassCount(h.height, at.rowStart, at.rowStep);
+            if (w && passRows) {
+                stride = RowBytes(h, w) + 1;
+                r = 0;
+                return;
+            }
+        }
+    }
+
+    // Unfilters and converts the row just filled; the first row of each pass has none above it.
+    bool RowDone()
+    {
+        const Pass& at = passes[pass];
+        const std::size_t y = at.rowStart + r * at.rowStep;
+        if (!UnfilterPngRow(cur[0], cur + 1, r ? prev + 1 : nullptr, stride - 1, unit) ||
+            !conv.Row(cur + 1, at, bgra.data() + (h.height - 1 - y) * scan))
+            return false;
+        std::swap(cur, prev);
+        filled = 0;
+        if (++r == passRows)
+            Enter(pass + 1);
+        return true;
     }
 };
 
 PngRowFeed::PngRowFeed(const PngHeader& header, const PngColours& colours, std::span<std::uint8_t> bgra)
 {
-    if (!header.interlace && IsLegalPngFormat(header.colourType, header.depth) && PngRawSize(header) &&
+    if (header.interlace <= 1 && IsLegalPngFormat(header.colourType, header.depth) && PngRawSize(header) &&
         bgra.size() >= std::size_t{header.width} * 4 * header.height)
         state_ = std::make_unique<State>(header, colours, bgra);
 }
@@ -287,22 +288,16 @@ bool PngRowFeed::Take(std::span<const std::uint8_t> bytes)
         return false;
     State& s = *state_;
     for (SpanReader in(bytes); in.Remaining() > 0;) {
-        if (s.y == s.h.height)
+        if (s.pass == s.passes.size())
             return false; // more data than rows
         const auto piece = in.Take(std::min(s.stride - s.filled, in.Remaining()));
         std::memcpy(s.cur + s.filled, piece->data(), piece->size());
-        if ((s.filled += piece->size()) < s.stride)
-            break;
-        if (!UnfilterPngRow(s.cur[0], s.cur + 1, s.y ? s.prev + 1 : nullptr, s.stride - 1, s.unit) ||
-            !s.conv.Row(s.cur + 1, kWhole, s.bgra.data() + (s.h.height - 1 - s.y) * s.scan))
+        if ((s.filled += piece->size()) == s.stride && !s.RowDone())
             return false;
-        std::swap(s.cur, s.prev);
-        s.filled = 0;
-        ++s.y;
     }
     return true;
 }
 
-bool PngRowFeed::Complete() const { return state_ && state_->y == state_->h.height && state_->filled == 0; }
+bool PngRowFeed::Complete() const { return state_ && state_->pass == state_->passes.size() && state_->filled == 0; }
 
 } // namespace imaging

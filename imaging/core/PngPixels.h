@@ -1,5 +1,5 @@
 // PNG pixel decoding: raw sizes with Adam7, unfiltering, and every legal colour type and depth
-// into premultiplied BGRA rows, bottom row first.
+// into premultiplied BGRA rows, bottom row first, as the rows arrive.
 #pragma once
 
 #include <cstddef>
@@ -38,31 +38,17 @@ bool IsLegalPngFormat(std::uint8_t colourType, std::uint8_t depth);
 // Bytes of the decompressed image data, filter bytes included; nothing for an empty or too large picture.
 std::optional<std::size_t> PngRawSize(const PngHeader& header);
 
-// Unfilters `raw` in place and writes width x height pixels into `bgra` (width * 4 bytes a row,
-// image row y at memory row height - 1 - y). Fails on a bad filter byte or a palette index past
-// the palette's entries; `raw` must hold PngRawSize bytes and `bgra` width * height * 4.
-bool DecodePngPixels(const PngHeader& header, const PngColours& colours, std::span<std::uint8_t> raw,
-                     std::span<std::uint8_t> bgra);
-
-// True when the picture's raw rows fit at the end of its own BGRA rows (no interlace, and stored
-// rows no longer than 32-bit ones), so that DecodePngPixelsInPlace can take them from there.
-bool FitsPngInPlace(const PngHeader& header);
-
-// As DecodePngPixels, with the raw rows held in the last PngRawSize bytes of the picture's
-// width * height * 4 bytes of `bgra`: each row is taken out before the rows written reach it.
-bool DecodePngPixelsInPlace(const PngHeader& header, const PngColours& colours, std::span<std::uint8_t> bgra);
-
-// Rows of a picture without interlace decoded as their bytes arrive in pieces, each into `bgra`
-// (bottom row first) once it is whole, so the stored rows are never held at once. `header` and
-// `colours` must outlive it.
+// Rows of a picture decoded as their bytes arrive in pieces, each into `bgra` (width * 4 bytes a
+// row, image row y at memory row height - 1 - y) once it is whole, Adam7 passes one after another;
+// so the stored rows are never held at once. `header` and `colours` must outlive it.
 class PngRowFeed {
 public:
     PngRowFeed(const PngHeader& header, const PngColours& colours, std::span<std::uint8_t> bgra);
     ~PngRowFeed();
     PngRowFeed(const PngRowFeed&) = delete;
     PngRowFeed& operator=(const PngRowFeed&) = delete;
-    // False on a bad filter type or palette index, bytes past the last row, or an interlaced or
-    // illegal layout.
+    // False on a bad filter type or palette index, bytes past the last row, an illegal layout, or
+    // `bgra` shorter than width * height * 4 bytes.
     bool Take(std::span<const std::uint8_t> bytes);
     // Every row arrived.
     bool Complete() const;

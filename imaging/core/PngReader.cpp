@@ -18,38 +18,62 @@ constexpr std::size_t kMaxInflateRatio = 1032;
 
 bool IsType(std::span<const std::uint8_t, 4> type, const char (&name)[5]) { return std::memcmp(type.data(), name, 4) == 0; }
 
+// The bodies of the image data chunks from the first one to IEND, in order, then nothing. The walk
+// has already proved every chunk there inside the data and the image data's CRCs.
+class ImageDataPieces {
+public:
+    explicit ImageDataPieces(std::span<const std::uint8_t> fromFirst) : in_(fromFirst) {}
+    std::span<const std::uint8_t> operator()()
+    {
+        for (;;) {
+            const auto length = in_.Be32();
+            const auto type = in_.TakeFixed<4>();
+            const auto body = length && type ? in_.Take(*length) : std::nullopt;
+            if (!body || !in_.Skip(4) || IsType(*type, "IEND"))
+                return {};
+            if (IsType(*type, "IDAT") && !body->empty())
+                return *body;
+        }
+    }
+
+private:
+    SpanReader in_;
+};
+
 } // namespace
 
 PngLoad PngReader::ReadChunks(std::span<const std::uint8_t> data)
 {
     *this = PngReader();
+    data_ = data;
     SpanReader in(data);
     const auto signature = in.TakeFixed<8>();
     if (!signature || std::memcmp(signature->data(), kSignature, 8) != 0)
         return PngLoad::NotPng;
     for (;;) {
         // Length, type, data and CRC must all lie inside the data; lengths of 2^31 or more are corrupt.
+        const std::size_t at = in.Consumed();
         const auto length = in.Be32();
         const auto type = in.TakeFixed<4>();
         const auto body = length && type && *length < 0x80000000u ? in.Take(*length) : std::nullopt;
         const auto crc = body ? in.Be32() : std::nullopt;
         if (!crc)
             return PngLoad::Failed;
-        const Chunk chunk{*type, *body, Crc32(*body, Crc32(*type)) == *crc};
-        const Step step = ReadChunk(chunk, in.Remaining());
+        const Chunk chunk{at, *type, *body, Crc32(*body, Crc32(*type)) == *crc};
+        const Step step = ReadChunk(chunk);
         if (step != Step::Next)
             return step == Step::End ? Finish() : PngLoad::Failed;
     }
 }
 
-PngReader::Step PngReader::ReadChunk(const Chunk& chunk, std::size_t bytesLeft)
+PngReader::Step PngReader::ReadChunk(const Chunk& chunk)
 {
     if (IsType(chunk.type, "IHDR"))
         return ReadHeader(chunk);
     if (!haveHeader_)
         return Step::Fail; // IHDR comes first
     if (IsType(chunk.type, "IDAT"))
-        return ReadImageData(chunk, bytesLeft);
+        return ReadImageData(chunk);
     if (IsType(chunk.type, "PLTE"))
         return ReadPalette(chunk);
     if (IsType(chunk.type, "tRNS"))
@@ -78,24 +102,14 @@ PngReader::Step PngReader::ReadHeader(const Chunk& chunk)
     return Step::Next;
 }
 
-PngReader::Step PngReader::ReadImageData(const Chunk& chunk, std::size_t bytesLeft)
+PngReader::Step PngReader::ReadImageData(const Chunk& chunk)
 {
     if (!chunk.crcOk)
         return Step::Fail;
+    if (!sawImageData_)
+        firstImageData_ = chunk.at;
     sawImageData_ = true;
-    if (chunk.body.empty())
-        return Step::Next;
-    if (idat_.empty()) {
-        idat_ = chunk.body;
-        return Step::Next;
-    }
-    if (joined_.empty()) {
-        // Once, for all the image data the file can still hold: growing it would touch its pages twice.
-        joined_.reserve(idat_.size() + chunk.body.size() + bytesLeft);
-        joined_.assign(idat_.begin(), idat_.end());
-    }
-    joined_.insert(joined_.end(), chunk.body.begin(), chunk.body.end());
-    idat_ = joined_;
+    imageDataBytes_ += chunk.body.size();
     return Step::Next;
 }
 
@@ -137,7 +151,7 @@ PngReader::Step PngReader::ReadTransparency(const Chunk& chunk)
 
 PngLoad PngReader::Finish()
 {
-    if (idat_.empty() || rawSize_ / kMaxInflateRatio >= idat_.size())
+    if (imageDataBytes_ == 0 || rawSize_ / kMaxInflateRatio >= imageDataBytes_)
         return PngLoad::Failed;
     if (header_.colourType == 3) {
         // Without PLTE a palette picture is black, with white for 1 at depth 1.
@@ -152,57 +166,14 @@ PngLoad PngReader::Finish()
     return PngLoad::Decoded;
 }
 
-bool PngReader::Inflate(std::span<std::uint8_t> raw, const ZlibUncompress& uncompress)
+bool PngReader::DecodeInto(std::span<std::uint8_t> bgra)
 {
-    bool ok = false;
-    if (uncompress && raw.size() <= 0xFFFFFFFFu && idat_.size() <= 0xFFFFFFFFu) {
-        unsigned long produced = static_cast<unsigned long>(raw.size());
-        ok = uncompress(raw.data(), &produced, idat_.data(), static_cast<unsigned long>(idat_.size())) == 0 &&
-             produced == raw.size();
-    }
-    if (!ok) {
-        const auto produced = InflateZlib(idat_, raw);
-        ok = produced && *produced == raw.size(); // a stream that ends short fails
-    }
-    idat_ = {};
-    joined_ = {};
-    return ok;
-}
-
-bool PngReader::Decompress(const ZlibUncompress& uncompress)
-{
-    if (idat_.empty() || rawSize_ == 0)
+    if (imageDataBytes_ == 0)
         return false;
-    raw_.reset(new std::uint8_t[rawSize_]);
-    if (!Inflate({raw_.get(), rawSize_}, uncompress))
-        raw_.reset();
-    return raw_ != nullptr;
-}
-
-bool PngReader::DecodeInto(std::span<std::uint8_t> bgra, const ZlibUncompress& uncompress)
-{
-    const std::size_t size = std::size_t{header_.width} * header_.height * 4;
-    if (!uncompress && !header_.interlace && !FitsPngInPlace(header_) && bgra.size() >= size) {
-        // Stored rows longer than the picture's own: unfiltered as they are inflated, through a
-        // window, instead of through a buffer of them all.
-        PngRowFeed rows(header_, colours_, bgra);
-        const auto produced = idat_.empty() ? std::nullopt
-                                            : InflateZlibTo(idat_, [&rows](std::span<const std::uint8_t> b) { return rows.Take(b); });
-        idat_ = {};
-        joined_ = {};
-        return produced && *produced == rawSize_ && rows.Complete();
-    }
-    if (!FitsPngInPlace(header_) || bgra.size() < size)
-        return Decompress(uncompress) && Convert(bgra);
-    return !idat_.empty() && Inflate(bgra.subspan(size - rawSize_, rawSize_), uncompress) &&
-           DecodePngPixelsInPlace(header_, colours_, bgra);
-}
-
-bool PngReader::Convert(std::span<std::uint8_t> bgra)
-{
-    const bool ok = raw_ && DecodePngPixels(header_, colours_, {raw_.get(), rawSize_}, bgra);
-    raw_.reset();
-    return ok;
+    PngRowFeed rows(header_, colours_, bgra);
+    const InflateSource pieces = ImageDataPieces(data_.subspan(firstImageData_));
+    const auto produced = InflateZlibTo(pieces, [&rows](std::span<const std::uint8_t> b) { return rows.Take(b); });
+    return produced && *produced == rawSize_ && rows.Complete();
 }
 
 bool PngReader::Alpha() const
@@ -211,7 +182,7 @@ bool PngReader::Alpha() const
     return t == 4 || t == 6 || colours_.hasKey || !colours_.alphas.empty();
 }
 
-PngLoad DecodePng(std::span<const std::uint8_t> data, PngPicture& picture, const ZlibUncompress& uncompress)
+PngLoad DecodePng(std::span<const std::uint8_t> data, PngPicture& picture)
 {
     picture = PngPicture();
     PngReader reader;
@@ -219,7 +190,7 @@ PngLoad DecodePng(std::span<const std::uint8_t> data, PngPicture& picture, const
     if (load != PngLoad::Decoded)
         return load;
     std::vector<std::uint8_t> pixels(static_cast<std::size_t>(reader.Width()) * static_cast<std::size_t>(reader.Height()) * 4);
-    if (!reader.DecodeInto(pixels, uncompress))
+    if (!reader.DecodeInto(pixels))
         return PngLoad::Failed;
     picture = {reader.Width(), reader.Height(), reader.Alpha(), std::move(pixels)};
     return PngLoad::Decoded;

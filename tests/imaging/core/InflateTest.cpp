@@ -24,22 +24,36 @@ std::optional<Bytes> ZlibInflate(const Bytes& in, std::size_t room)
     return out;
 }
 
-// Both our inflates; the streamed one is stopped by its sink where the room ends, and must agree.
+// Our inflates: into one buffer, streamed, and streamed from the input in pieces of 1 to 5,000
+// bytes. The streamed ones are stopped by their sink where the room ends, and all must agree.
 std::optional<Bytes> OwnInflate(const Bytes& in, std::size_t room)
 {
-    Bytes out(room), streamed;
+    Bytes out(room);
     const auto n = imaging::InflateZlib(in, out);
-    const auto m = imaging::InflateZlibTo(in, [&](std::span<const std::uint8_t> b) {
-        if (b.size() > room - streamed.size())
-            return false;
-        streamed.insert(streamed.end(), b.begin(), b.end());
-        return true;
-    });
-    EXPECT_EQ(n, m) << "streamed";
+    std::mt19937 rng(static_cast<unsigned>(in.size()));
+    std::size_t at = 0;
+    const imaging::InflateSource pieces = [&]() -> std::span<const std::uint8_t> {
+        const std::size_t size = std::min<std::size_t>(in.size() - at, 1 + rng() % (rng() % 2 ? 16 : 5000));
+        at += size;
+        return {in.data() + at - size, size};
+    };
+    for (bool inPieces : {false, true}) {
+        Bytes streamed;
+        const imaging::InflateSink sink = [&](std::span<const std::uint8_t> b) {
+            if (b.size() > room - streamed.size())
+                return false;
+            streamed.insert(streamed.end(), b.begin(), b.end());
+            return true;
+        };
+        const auto m = inPieces ? imaging::InflateZlibTo(pieces, sink) : imaging::InflateZlibTo(in, sink);
+        EXPECT_EQ(n, m) << "streamed, in pieces " << inPieces;
+        if (n) {
+            EXPECT_EQ(streamed, Bytes(out.begin(), out.begin() + *n)) << "streamed, in pieces " << inPieces;
+        }
+    }
     if (!n)
         return std::nullopt;
     out.resize(*n);
-    EXPECT_EQ(streamed, out) << "streamed";
     return out;
 }
 
@@ -61,15 +75,17 @@ Bytes Deflate(const Bytes& data, int level, int strategy)
 std::vector<std::pair<std::string, Bytes>> Samples()
 {
     std::mt19937 rng(162);
-    Bytes random(70000), skewed(200000);
+    Bytes random(70000), skewed(200000), runs;
     for (auto& b : random)
         b = static_cast<std::uint8_t>(rng());
     for (std::size_t i = 0; i < skewed.size(); ++i) // short alphabet with long repeats
         skewed[i] = rng() % 4 ? static_cast<std::uint8_t>(rng() % 5) : skewed[i / 2];
+    while (runs.size() < 400000) // long matches, which meet the end of a streamed window
+        runs.insert(runs.end(), 100 + rng() % 2000, static_cast<std::uint8_t>(rng() % 3));
     std::ifstream self("/proc/self/exe", std::ios::binary);
     Bytes real(std::istreambuf_iterator<char>(self), {});
     real.resize(std::min<std::size_t>(real.size(), 400000));
-    return {{"random", random}, {"skewed", skewed}, {"executable", real}, {"empty", {}}};
+    return {{"random", random}, {"skewed", skewed}, {"runs", runs}, {"executable", real}, {"empty", {}}};
 }
 
 TEST(Inflate, MatchesZlibAtEveryLevelAndStrategy)

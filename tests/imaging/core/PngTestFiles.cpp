@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace pngtest {
@@ -154,7 +155,7 @@ void AppendChunk(Bytes& png, const std::string& type, const Bytes& data)
     Put32(png, static_cast<std::uint32_t>(crc32(0, png.data() + start, static_cast<uInt>(png.size() - start))));
 }
 
-Bytes WritePng(const Picture& p, const Bytes& zlibData)
+Bytes WritePng(const Picture& p, const Bytes& zlibData, std::size_t piece)
 {
     Bytes png = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
     Bytes ihdr;
@@ -172,7 +173,9 @@ Bytes WritePng(const Picture& p, const Bytes& zlibData)
             key.insert(key.end(), {static_cast<std::uint8_t>(p.key[c] >> 8), static_cast<std::uint8_t>(p.key[c])});
         AppendChunk(png, "tRNS", key);
     }
-    AppendChunk(png, "IDAT", zlibData);
+    const std::size_t step = piece ? piece : std::max<std::size_t>(zlibData.size(), 1);
+    for (std::size_t at = 0; at < zlibData.size() || at == 0; at += step)
+        AppendChunk(png, "IDAT", Bytes(zlibData.begin() + at, zlibData.begin() + std::min(at + step, zlibData.size())));
     AppendChunk(png, "IEND", {});
     return png;
 }

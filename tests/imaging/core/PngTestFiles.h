@@ -31,8 +31,8 @@ Bytes RawRows(const Picture& p, std::mt19937& rng);
 // The unfiltered rows of the whole picture, packed as PNG stores them.
 std::vector<Bytes> PackedRows(const Picture& p);
 Bytes Compress(const Bytes& raw, int level = 6);
-// Signature, IHDR, PLTE and tRNS as the picture needs, IDAT, IEND.
-Bytes WritePng(const Picture& p, const Bytes& zlibData);
+// Signature, IHDR, PLTE and tRNS as the picture needs, IDAT (in chunks of `piece` bytes, 0: one), IEND.
+Bytes WritePng(const Picture& p, const Bytes& zlibData, std::size_t piece = 0);
 // The picture as the engine must hold it: premultiplied BGRA, bottom row first.
 Bytes ExpectedBgra(const Picture& p);
 
