@@ -18,6 +18,15 @@ struct PixelLayout {
     bool bottomUp = true;     // the first row is the rectangle's bottom row
 };
 
+// Pixel bytes as a caller receives them: one dimension (rows one after another), or two, the
+// first the byte within the row and the second the row. The bytes are the same either way.
+struct PixelArray {
+    std::vector<std::uint8_t> bytes;
+    bool twoDimensional = false;
+    std::size_t rowLength = 0;
+    std::size_t rows = 0;
+};
+
 // Bytes of one row of `width` pixels in this layout; 0 for a width below 1.
 std::int64_t LayoutRowBytes(const PixelLayout& layout, int width);
 
