@@ -5,7 +5,7 @@
 # sanitizer run-times), the zlib1.dll shipped beside each program, what the tests run in (wine64
 # in an Xvfb), GoogleTest's sources and libpng, the reference of the PNG reader's native tests.
 PACKAGES := cmake ninja-build g++ clang libclang-rt-14-dev g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-win32 \
-            libz-mingw-w64 wine64 xvfb googletest libpng-dev
+            libz-mingw-w64 wine64 xvfb googletest libpng-dev libpixman-1-dev pkg-config
 PRESETS := win64 win32 native fuzz
 WINE := /usr/lib/wine/wine64
 

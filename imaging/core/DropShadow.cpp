@@ -31,31 +31,50 @@ bool BlurShadow(const PixelView& source, int margin, std::uint32_t colour, const
     // Column sums over the box's rows, kept down the picture; the columns past the source stay 0.
     std::vector<std::uint32_t> columns(static_cast<std::size_t>(width) + static_cast<std::size_t>(depth), 0);
     for (int i = 0; i < height + depth; ++i) {
-        if (i < height) {
-            const std::uint8_t* in = source.Row(i).data();
+        const int gone = i - depth - 1;
+        const std::uint8_t* in = i < height ? source.Row(i).data() : nullptr;
+        const std::uint8_t* out = gone >= 0 && gone < height ? source.Row(gone).data() : nullptr;
+        std::uint32_t* sums = columns.data();
+        if (in && out) {
             for (int x = 0; x < width; ++x)
-                columns[static_cast<std::size_t>(x)] += in[x * 4 + 3];
-        }
-        if (const int gone = i - depth - 1; gone >= 0 && gone < height) {
-            const std::uint8_t* in = source.Row(gone).data();
+                sums[x] += std::uint32_t{in[x * 4 + 3]} - out[x * 4 + 3];
+        } else if (in) {
             for (int x = 0; x < width; ++x)
-                columns[static_cast<std::size_t>(x)] -= in[x * 4 + 3];
+                sums[x] += in[x * 4 + 3];
+        } else if (out) {
+            for (int x = 0; x < width; ++x)
+                sums[x] -= out[x * 4 + 3];
         }
-        std::uint8_t* out = shadow.Row(i).data();
-        std::uint32_t sum = 0;
-        const auto put = [&](std::size_t k) {
-            const std::uint32_t value = premultiplied[(sum * reciprocal) >> 40];
-            std::memcpy(out + k * 4, &value, 4);
-        };
+        // The running sum along the row in two halves at once: each step waits only on its own
+        // half's previous one.
+        auto* target = shadow.Row(i).data();
         const std::size_t total = columns.size(), box = static_cast<std::size_t>(depth) + 1;
-        std::size_t k = 0;
-        for (; k < box && k < total; ++k) {
-            sum += columns[k];
-            put(k);
+        const std::size_t half = std::max(box, total / 2);
+        const auto put = [&](std::size_t k, std::uint32_t sum) {
+            const std::uint32_t value = premultiplied[(sum * reciprocal) >> 40];
+            std::memcpy(target + k * 4, &value, 4);
+        };
+        std::uint32_t low = 0, high = 0;
+        for (std::size_t k = 0; k < box && k < total; ++k) {
+            low += sums[k];
+            put(k, low);
         }
-        for (; k < total; ++k) {
-            sum += columns[k] - columns[k - box];
-            put(k);
+        for (std::size_t k = half - box; k < half; ++k)
+            high += sums[k];
+        std::size_t k = box, j = half;
+        for (; k < half && j < total; ++k, ++j) {
+            low += sums[k] - sums[k - box];
+            high += sums[j] - sums[j - box];
+            put(k, low);
+            put(j, high);
+        }
+        for (; k < half; ++k) {
+            low += sums[k] - sums[k - box];
+            put(k, low);
+        }
+        for (; j < total; ++j) {
+            high += sums[j] - sums[j - box];
+            put(j, high);
         }
     }
     return true;
