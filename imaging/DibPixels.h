@@ -1,4 +1,4 @@
-// The pixels of a bitmap object as a view for the platform-neutral loops.
+// A bitmap object's own pixels as a view over its bits; none without a picture.
 #pragma once
 
 #include "imaging/c32bppDIB.h"
@@ -8,13 +8,13 @@
 
 namespace imaging {
 
-// None without a picture.
 inline std::optional<PixelView> PixelsOf(const c32bppDIB& dib)
 {
     if (!dib.BitsPointer())
         return std::nullopt;
-    const auto bytes = static_cast<std::size_t>(dib.scanWidth()) * static_cast<std::size_t>(dib.Height());
-    return PixelView::Packed({dib.BitsPointer(), bytes}, dib.Width(), dib.Height());
+    return PixelView::Packed(
+        {dib.BitsPointer(), static_cast<std::size_t>(dib.scanWidth()) * static_cast<std::size_t>(dib.Height())},
+        dib.Width(), dib.Height());
 }
 
 } // namespace imaging

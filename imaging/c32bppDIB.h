@@ -5,12 +5,14 @@
 #include "imaging/GdiPlusToken.h"
 #include "imaging/core/AlphaAnalysis.h"
 #include "imaging/core/PixelExport.h"
+#include "imaging/core/Resample.h"
 #include "imaging/core/Sizes.h"
 
 #include <objidl.h>
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -97,6 +99,23 @@ public:
     // The file names on the clipboard; 0 and `files` untouched when it holds none.
     std::size_t GetPastedFileNames(std::vector<std::wstring>& files) const;
 
+    // Draws the source rectangle (rows counted from the top) onto a device context, or into the
+    // pixels of `destHostDIB`: with opacity on top of each pixel's alpha, scaled, mirrored
+    // (negative sizes), rotated, grey, lighter or darker, through AlphaBlend, the own pipeline
+    // or GDI+. `Blend` is accepted and not used.
+    bool Render(HDC destinationDC, int destX, int destY, int destWidth, int destHeight, int SrcX, int SrcY,
+                int srcWidth, int srcHeight, int Opacity = 100, bool Blend = true, bool SetHalfTone = true,
+                c32bppDIB* destHostDIB = nullptr, int grayScale = -1, float LightAdjustment = 0, float Angle = 0,
+                bool CenterOnDestXY = false);
+
+    // Effects in place; false without a picture.
+    bool MakeImageInverse();
+    // The colour (OLE order, red in the low byte) as an opaque pixel becomes transparent, or with
+    // `revert` the transparent pixels take it back.
+    bool MakeTransparent(std::uint32_t TransparentColor, bool revert);
+    // False also when neither axis is asked for.
+    bool MirrorImage(bool MirrorAxisX, bool MirrorAxisY);
+
     // Engine-internal: set by the readers and the GDI+ loader.
     void SetAlphaState(bool alpha) { alpha_ = alpha; }
     void SetImageType(int type) { imageType_ = type; }
@@ -104,6 +123,28 @@ public:
     const std::vector<std::uint8_t>& SourceBytes() const { return sourceBytes_; }
 
 private:
+    // A copy of the source rectangle as it looks mirrored (negative destination sizes), into
+    // `workingCopy` or into `target`'s pixels (cut to its size); then the source origin is 0, 0,
+    // the sizes positive and the light applied. False when there was nothing to mirror.
+    bool MirrorForRender(int& SrcX, int& SrcY, int srcWidth, int srcHeight, int& destWidth, int& destHeight,
+                         c32bppDIB& workingCopy, c32bppDIB* target, float& LightAdjustment);
+    // The source rectangle of `workingCopy` (or of this image when it holds none) scaled to the
+    // destination size: into `target`'s pixels at its own size, or else as `scaledCopy`, computed
+    // a row at a time while it is drawn and only for `visible`, the part of the destination
+    // rectangle that the target shows. Afterwards the destination sizes are the visible ones.
+    bool ResampleToSize(std::optional<Scaler>& scaledCopy, const c32bppDIB& workingCopy, c32bppDIB* target,
+                        int SrcX, int SrcY, int srcWidth, int srcHeight, const PixelRect& visible, int& destWidth,
+                        int& destHeight, float& LightAdjustment) const;
+    // Blends the source (the scaled copy, or an unscaled rectangle) at destX, destY onto the
+    // device context, through a 24-bit copy of that part of it, or into the host's pixels.
+    bool BlendOntoTarget(HDC destinationDC, const Scaler& source, int destX, int destY, int opacityByte,
+                         c32bppDIB* destHostDIB, int grayScale, float LightAdjustment) const;
+    // Light applied to a copy of `source` made in `copy`, or to `copy` itself without a source.
+    void AdjustLightness(const c32bppDIB* source, float LightAdjustment, c32bppDIB& copy) const;
+    bool RenderRotated(HDC destinationDC, float Angle, int destX, int destY, int destWidth, int destHeight, int SrcX,
+                       int SrcY, int srcWidth, int srcHeight, int opacity, c32bppDIB* destHostDIB, int grayScale,
+                       float LightAdjustment);
+
     bool highQuality_ = false;
     HBITMAP dib_ = nullptr;
     std::uint8_t* bits_ = nullptr;

@@ -30,14 +30,6 @@ struct PixelArray {
 // Bytes of one row of `width` pixels in this layout; 0 for a width below 1.
 std::int64_t LayoutRowBytes(const PixelLayout& layout, int width);
 
-// A rectangle of a picture, rows counted from the top.
-struct PixelRect {
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
-};
-
 // The part of a picture that (x, y, width, height) names: a size of 0 is the picture's, and the
 // rectangle is cut at the right and bottom edges. None when x or y lies outside the picture or a
 // size is negative.
