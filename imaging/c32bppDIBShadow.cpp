@@ -23,4 +23,10 @@ std::unique_ptr<c32bppDIB> c32bppDIB::CreateDropShadow(int blurDepth, std::uint3
     return shadow;
 }
 
+bool c32bppDIB::RenderDropShadow_JIT(HDC hdc, int X, int Y, int blurDepth, std::uint32_t Color, int Opacity) const
+{
+    const auto shadow = CreateDropShadow(blurDepth, Color);
+    return shadow && shadow->Render(hdc, X, Y, 0, 0, 0, 0, 0, 0, Opacity);
+}
+
 } // namespace imaging
