@@ -16,30 +16,15 @@ namespace imaging {
 
 namespace {
 
-enum class Visibility { Refused, Hidden, Shown };
-
-// The part of the destination rectangle that the target shows, relative to the rectangle: the
-// host's pixels, or the DC's clip box. A rectangle wholly left of or above the origin is
-// refused, as the pipeline's own clipping at 0 leaves nothing of it; one that only lies outside
-// the target draws nothing and succeeds.
-Visibility VisiblePart(HDC dc, const c32bppDIB* host, std::int64_t x, std::int64_t y, std::int64_t w,
-                       std::int64_t h, PixelRect& part)
+// The host's pixels, or the DC's clip box; none when the DC has no clip box.
+std::optional<PixelRect> TargetBounds(HDC dc, const c32bppDIB* host)
 {
-    if (x + w <= 0 || y + h <= 0)
-        return Visibility::Refused;
-    RECT bounds{};
     if (host)
-        bounds = {0, 0, host->Width(), host->Height()};
-    else if (GetClipBox(dc, &bounds) == ERROR)
-        return Visibility::Refused;
-    const std::int64_t left = std::max<std::int64_t>(x, bounds.left), top = std::max<std::int64_t>(y, bounds.top);
-    const std::int64_t right = std::min<std::int64_t>(x + w, bounds.right);
-    const std::int64_t bottom = std::min<std::int64_t>(y + h, bounds.bottom);
-    if (left >= right || top >= bottom)
-        return Visibility::Hidden;
-    part = {static_cast<int>(left - x), static_cast<int>(top - y), static_cast<int>(right - left),
-            static_cast<int>(bottom - top)};
-    return Visibility::Shown;
+        return PixelRect{0, 0, host->Width(), host->Height()};
+    RECT box{};
+    if (GetClipBox(dc, &box) == ERROR)
+        return std::nullopt;
+    return PixelRect{box.left, box.top, box.right - box.left, box.bottom - box.top};
 }
 
 // A bitmap selected into its own DC for one draw; its earlier selection is restored after.
@@ -133,8 +118,11 @@ bool c32bppDIB::Render(HDC destinationDC, int destX, int destY, int destWidth, i
     c32bppDIB working;
     if (plan.mirrored && !MirrorForRender(srcX, srcY, plan.srcWidth, plan.srcHeight, width, height, working, nullptr, light))
         return false;
+    const auto bounds = TargetBounds(destinationDC, destHostDIB);
     PixelRect visible;
-    switch (VisiblePart(destinationDC, destHostDIB, plan.destX, plan.destY, std::abs(width), std::abs(height), visible)) {
+    if (!bounds)
+        return false;
+    switch (VisiblePart(plan.destX, plan.destY, std::abs(width), std::abs(height), *bounds, visible)) {
     case Visibility::Refused: return false;
     case Visibility::Hidden: return true;
     case Visibility::Shown: break;

@@ -6,9 +6,7 @@
 #include <cmath>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "imaging/core/BlendKernel.h"
 
 namespace imaging {
 
@@ -109,58 +107,16 @@ void BlendScalar(const std::uint8_t* s, std::uint8_t* d, std::size_t pixels, con
 }
 
 #if defined(__SSE2__)
-// Two pixels in 16-bit lanes. x / 255 for x up to 65535 is (x × 0x8081) >> 23, taken here as
-// the high half of the product shifted by 7.
-template <bool Full>
-inline __m128i BlendTwo(__m128i s, __m128i d, __m128i k)
-{
-    const __m128i zero = _mm_setzero_si128(), c255 = _mm_set1_epi16(255);
-    const __m128i magic = _mm_set1_epi16(static_cast<short>(0x8081));
-    const __m128i a = _mm_shufflehi_epi16(_mm_shufflelo_epi16(s, 0xFF), 0xFF);
-    if constexpr (Full) {
-        const __m128i t = _mm_mullo_epi16(d, _mm_sub_epi16(c255, a));
-        const __m128i v = _mm_add_epi16(_mm_srli_epi16(_mm_mulhi_epu16(t, magic), 7), s);
-        const __m128i keep = _mm_or_si128(_mm_cmpgt_epi16(v, c255), _mm_cmpeq_epi16(a, zero));
-        return _mm_or_si128(_mm_and_si128(keep, d), _mm_andnot_si128(keep, v));
-    } else {
-        // With every colour at most its alpha, d × rest + s × k stays below 65280.
-        const __m128i cut = _mm_srli_epi16(_mm_mulhi_epu16(_mm_mullo_epi16(a, k), magic), 7);
-        const __m128i t = _mm_add_epi16(_mm_mullo_epi16(d, _mm_sub_epi16(c255, cut)), _mm_mullo_epi16(s, k));
-        return _mm_srli_epi16(_mm_mulhi_epu16(t, magic), 7);
-    }
-}
-
 // Four pixels at a time onto 32-bit pixels in colour; groups that hold a colour above its
-// alpha at partial opacity, and the last pixels, go through the scalar loop.
+// alpha, and the last pixels, go through the scalar loop.
 template <bool Full>
 void BlendColour32(const std::uint8_t* s, std::uint8_t* d, std::size_t pixels, const Params& p)
 {
-    const __m128i zero = _mm_setzero_si128(), alphaMask = _mm_set1_epi32(static_cast<int>(0xFF000000u));
-    const __m128i k = _mm_set1_epi16(static_cast<short>(p.opacity));
+    const sse2::Opacity opacity(p.opacity);
     std::size_t i = 0;
-    for (; i + 4 <= pixels; i += 4) {
-        const __m128i src = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i * 4));
-        const __m128i alpha = _mm_and_si128(src, alphaMask);
-        if (Full && _mm_movemask_epi8(_mm_cmpeq_epi32(alpha, alphaMask)) == 0xFFFF) {
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i * 4), src);
-            continue;
-        }
-        if (_mm_movemask_epi8(_mm_cmpeq_epi32(alpha, zero)) == 0xFFFF)
-            continue;
-        if constexpr (!Full) {
-            const __m128i a32 = _mm_srli_epi32(src, 24);
-            __m128i spread = _mm_or_si128(a32, _mm_slli_epi32(a32, 8));
-            spread = _mm_or_si128(spread, _mm_slli_epi32(spread, 16));
-            if (_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_max_epu8(src, spread), spread)) != 0xFFFF) {
-                BlendScalar<true, false, false>(s + i * 4, d + i * 4, 4, p);
-                continue;
-            }
-        }
-        const __m128i dst = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i * 4));
-        const __m128i lo = BlendTwo<Full>(_mm_unpacklo_epi8(src, zero), _mm_unpacklo_epi8(dst, zero), k);
-        const __m128i hi = BlendTwo<Full>(_mm_unpackhi_epi8(src, zero), _mm_unpackhi_epi8(dst, zero), k);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i * 4), _mm_packus_epi16(lo, hi));
-    }
+    for (; i + 4 <= pixels; i += 4)
+        if (!sse2::OverFour<Full>(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i * 4)), d + i * 4, opacity))
+            BlendScalar<true, false, Full>(s + i * 4, d + i * 4, 4, p);
     BlendScalar<true, false, Full>(s + i * 4, d + i * 4, pixels - i, p);
 }
 #else
@@ -177,7 +133,8 @@ Blender::Blender(int opacity, int grayScale)
 {
     const GrayWeights w = GrayWeightsForMode(grayScale);
     params_ = {static_cast<unsigned>(std::clamp(opacity, 0, 255)), w.blue, w.green, w.red};
-    const bool grey = grayScale != -1, full = params_.opacity == 255;
+    colour_ = grayScale == -1;
+    const bool grey = !colour_, full = params_.opacity == 255;
     if (grey) {
         loop32_ = full ? BlendScalar<true, true, true> : BlendScalar<true, true, false>;
         loop24_ = full ? BlendScalar<false, true, true> : BlendScalar<false, true, false>;

@@ -49,6 +49,9 @@ public:
     void Row(std::span<const std::uint8_t> source, std::span<std::uint8_t> target32) const;
     void Row24(std::span<const std::uint8_t> source, std::span<std::uint8_t> target24) const;
 
+    bool Colour() const { return colour_; }
+    unsigned Opacity() const { return params_.opacity; }
+
     struct Params {
         unsigned opacity;
         float wBlue, wGreen, wRed;
@@ -57,6 +60,7 @@ public:
 
 private:
     Params params_;
+    bool colour_;
     Loop loop32_;
     Loop loop24_;
 };

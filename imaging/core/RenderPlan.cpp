@@ -1,5 +1,6 @@
 #include "imaging/core/RenderPlan.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
@@ -79,6 +80,21 @@ RenderPlan PlanRender(const RenderRequest& r, const RenderContext& c)
                             r.grayScale == -1 && light == 0 && (!plan.scaled || !c.highQuality);
     plan.path = alphaBlend ? RenderPath::AlphaBlend : c.gdiPlusEnabled ? RenderPath::GdiPlus : RenderPath::Own;
     return plan;
+}
+
+Visibility VisiblePart(std::int64_t x, std::int64_t y, std::int64_t width, std::int64_t height, const PixelRect& bounds,
+                       PixelRect& part)
+{
+    if (x + width <= 0 || y + height <= 0)
+        return Visibility::Refused;
+    const std::int64_t left = std::max<std::int64_t>(x, bounds.x), top = std::max<std::int64_t>(y, bounds.y);
+    const std::int64_t right = std::min<std::int64_t>(x + width, std::int64_t{bounds.x} + bounds.width);
+    const std::int64_t bottom = std::min<std::int64_t>(y + height, std::int64_t{bounds.y} + bounds.height);
+    if (left >= right || top >= bottom)
+        return Visibility::Hidden;
+    part = {static_cast<int>(left - x), static_cast<int>(top - y), static_cast<int>(right - left),
+            static_cast<int>(bottom - top)};
+    return Visibility::Shown;
 }
 
 } // namespace imaging

@@ -2,6 +2,8 @@
 // arithmetic, done in 64 bits so that no argument can wrap.
 #pragma once
 
+#include "imaging/core/Resample.h"
+
 #include <cstdint>
 
 namespace imaging {
@@ -52,5 +54,16 @@ struct RenderPlan {
 // A source origin at or past the image, or a source that clips to nothing, is refused rather
 // than read as "the whole image"; so is a destination that leaves the 32-bit range.
 RenderPlan PlanRender(const RenderRequest& request, const RenderContext& context);
+
+enum class Visibility {
+    Refused, // wholly left of or above the origin: the pipeline's clipping at 0 leaves nothing
+    Hidden,  // only outside the target: nothing to draw, and nothing failed
+    Shown,
+};
+
+// The part of the destination rectangle (x, y, width, height; sizes positive) that lies inside
+// the target's `bounds`, in `part`, relative to the rectangle.
+Visibility VisiblePart(std::int64_t x, std::int64_t y, std::int64_t width, std::int64_t height, const PixelRect& bounds,
+                       PixelRect& part);
 
 } // namespace imaging

@@ -34,19 +34,24 @@ public:
     std::span<const std::uint8_t> Row(int y, std::span<std::uint8_t> scratch) const;
 
 private:
+    friend bool DrawScaled(const Scaler&, const Lightness&, const Blender&, const PixelView&, int, int);
     Scaler(const PixelView& source, PixelRect window) : source_(source), window_(window) {}
-    void Weighted(int y, std::span<std::uint8_t> out) const;
+    // Weighted rows are made in two passes: the two source rows mixed into `vertical_`, then
+    // output pixels [from, from + count) of the row from neighbouring columns of it.
+    void Vertical(int y) const;
+    void Horizontal(std::size_t from, std::size_t count, std::uint8_t* out) const;
+    void Nearest(int y, std::size_t from, std::size_t count, std::uint8_t* out) const;
 
     PixelView source_;
     PixelRect window_;
     bool weighted_ = false;
     bool identity_ = false;
-    int firstColumn_ = 0;                 // source column of the window's first pixel (identity)
-    std::vector<int> columns_;            // per output column: source column ix
-    std::vector<std::uint8_t> columnNext_; // weight of column ix + 1, 0 to 128
-    std::vector<int> rows_;               // per window row from the top: memory row iy
-    std::vector<std::uint8_t> rowNext_;   // weight of memory row iy + 1, 0 to 128
-    int spanFirst_ = 0, spanColumns_ = 0; // source columns the window reads
+    int firstColumn_ = 0;                   // source column of the window's first pixel (identity)
+    std::vector<int> columns_;              // per output column: source column ix (weighted: less spanFirst_)
+    std::vector<std::uint32_t> columnPair_; // weighted: 128 - w | w << 16, w the weight of column ix + 1
+    std::vector<int> rows_;                 // per window row from the top: memory row iy
+    std::vector<std::uint8_t> rowNext_;     // weight of memory row iy + 1, 0 to 128
+    int spanFirst_ = 0, spanColumns_ = 0;   // source columns the window reads
     mutable std::vector<std::uint16_t> vertical_;
 };
 

@@ -195,6 +195,14 @@ TEST(Scaler, CopiesAtItsOwnSizeKeepsUniformAndOpaqueAndNeverRaisesColourAboveAlp
                 for (int ch = 0; ch < 4 && weighted; ++ch)
                     ASSERT_EQ(o[ch], ReferenceWeighted(view, rect, outW, outH, x, y, ch)) << round << " " << x << "," << y;
             }
+        // Drawn onto a target, the rows blend as the blend rows them, whatever way the draw takes.
+        Pixels onto = RandomPremultiplied(rng, outW + 2, outH + 1, false), want = onto;
+        const Blender blender(round % 4 == 0 ? 127 : 255, -1);
+        const auto target = *PixelView::Packed(onto, outW + 2, outH + 1), expected = *PixelView::Packed(want, outW + 2, outH + 1);
+        ASSERT_TRUE(DrawScaled(*scaler, Lightness(0), blender, target, 2, 1));
+        for (int y = 0; y < outH; ++y)
+            blender.Row(std::span(out).subspan(static_cast<std::size_t>(y) * outW * 4, outW * 4), expected.RowFromTop(y + 1).subspan(8));
+        ASSERT_EQ(onto, want) << round;
         // Any window of the output is that part of the whole output.
         const PixelRect part{static_cast<int>(rng() % outW), static_cast<int>(rng() % outH), 1, 1};
         const auto piece = Scaler::Make(view, rect, outW, outH, {part.x, part.y, outW - part.x, outH - part.y}, weighted);
