@@ -4,14 +4,11 @@
 #include <cstring>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace imaging {
-
-namespace {
-
-// Four 32-bit lanes; plain arithmetic where the machine has no vectors.
-typedef std::uint32_t Lanes __attribute__((vector_size(16)));
-
-} // namespace
 
 int ShadowMargin(int blurDepth) { return std::clamp(blurDepth, 0, 10); }
 
@@ -42,18 +39,18 @@ bool BlurShadow(const PixelView& source, int margin, std::uint32_t colour, const
         const std::uint8_t* in = i < height ? source.Row(i).data() : nullptr;
         const std::uint8_t* out = gone >= 0 && gone < height ? source.Row(gone).data() : nullptr;
         std::uint32_t* sums = columns.data();
-        // Four columns at a time: the alpha bytes shifted down in 32-bit lanes.
         int x = 0;
+#if defined(__SSE2__)
+        // Four columns at a time: the alpha bytes shifted down in 32-bit lanes.
+        const auto alpha = [](const std::uint8_t* row, int at) {
+            return row ? _mm_srli_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row + at * 4)), 24)
+                       : _mm_setzero_si128();
+        };
         for (; x + 4 <= width; x += 4) {
-            Lanes total, add{}, drop{};
-            std::memcpy(&total, sums + x, sizeof total);
-            if (in)
-                std::memcpy(&add, in + x * 4, sizeof add);
-            if (out)
-                std::memcpy(&drop, out + x * 4, sizeof drop);
-            total += (add >> 24) - (drop >> 24);
-            std::memcpy(sums + x, &total, sizeof total);
+            auto* at = reinterpret_cast<__m128i*>(sums + x);
+            _mm_storeu_si128(at, _mm_add_epi32(_mm_loadu_si128(at), _mm_sub_epi32(alpha(in, x), alpha(out, x))));
         }
+#endif
         for (; x < width; ++x)
             sums[x] += std::uint32_t{in ? in[x * 4 + 3] : 0u} - (out ? out[x * 4 + 3] : 0u);
         // The running sum along the row in two halves at once: each step waits only on its own
