@@ -8,6 +8,7 @@
 #include "imaging/core/RenderPlan.h"
 #include "runtime/Handles.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -25,6 +26,69 @@ std::optional<PixelRect> TargetBounds(HDC dc, const c32bppDIB* host)
     if (GetClipBox(dc, &box) == ERROR)
         return std::nullopt;
     return PixelRect{box.left, box.top, box.right - box.left, box.bottom - box.top};
+}
+
+// The 24-bit DIB section, selected into a screen-compatible memory DC, that a blend onto a DC
+// works in, in its top-left corner. A fresh one costs more than the blend itself under Wine,
+// whose new pages are slow to touch, so one of up to kKeptPixels stays for the next draw (one
+// surface: the engine draws on the user-interface thread only); larger draws make their own.
+struct BlendSurface {
+    static constexpr std::int64_t kKeptPixels = 1 << 20;
+
+    BlendSurface() = default;
+    BlendSurface(const BlendSurface&) = delete;
+    BlendSurface& operator=(const BlendSurface&) = delete;
+    ~BlendSurface() { Release(); }
+
+    void Release()
+    {
+        if (previous)
+            SelectObject(dc.get(), previous);
+        previous = nullptr;
+        bitmap.reset();
+        dc.reset();
+        bits = nullptr;
+        width = height = 0;
+    }
+    bool Reserve(int w, int h)
+    {
+        if (dc && w <= width && h <= height)
+            return true;
+        // Grows to hold both the old and the new size, unless that passes what is kept.
+        int newWidth = std::max(w, width), newHeight = std::max(h, height);
+        if (std::int64_t{newWidth} * newHeight > kKeptPixels)
+            newWidth = w, newHeight = h;
+        Release();
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), newWidth, newHeight, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+        dc.reset(CreateCompatibleDC(nullptr));
+        bitmap = rt::Gdi<HBITMAP>(dc ? CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr);
+        if (!bitmap || !bits) {
+            Release();
+            return false;
+        }
+        previous = SelectObject(dc.get(), bitmap.get());
+        width = newWidth, height = newHeight;
+        return true;
+    }
+    std::optional<Bgr24View> Rows() const
+    {
+        const auto stride = static_cast<std::size_t>(RowBytesForDepth(24, width));
+        return Bgr24View::Over({static_cast<std::uint8_t*>(bits), stride * static_cast<std::size_t>(height)}, width,
+                               height, stride);
+    }
+
+    rt::UniqueDC dc;
+    rt::Gdi<HBITMAP> bitmap;
+    HGDIOBJ previous = nullptr;
+    void* bits = nullptr;
+    int width = 0, height = 0;
+};
+
+BlendSurface& KeptSurface()
+{
+    static BlendSurface surface;
+    return surface;
 }
 
 // A bitmap selected into its own DC for one draw; its earlier selection is restored after.
@@ -211,33 +275,16 @@ bool c32bppDIB::BlendOntoTarget(HDC destinationDC, const Scaler& source, int des
     }
     // A DC's pixels are reached through a 24-bit copy of the part drawn on.
     const int width = source.Width(), height = source.Height();
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    rt::Gdi<HBITMAP> buffer;
-    {
-        const rt::WindowDC screen(nullptr);
-        buffer = rt::Gdi<HBITMAP>(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-        const rt::UniqueDC memory(CreateCompatibleDC(screen.get()));
-        if (!buffer || !bits || !memory)
-            return false;
-        const rt::Selected selected(memory.get(), buffer.get());
-        if (!BitBlt(memory.get(), 0, 0, width, height, destinationDC, destX, destY, SRCCOPY))
-            return false;
-    }
+    BlendSurface temporary;
+    BlendSurface& surface = std::int64_t{width} * height <= BlendSurface::kKeptPixels ? KeptSurface() : temporary;
+    if (!surface.Reserve(width, height) ||
+        !BitBlt(surface.dc.get(), 0, 0, width, height, destinationDC, destX, destY, SRCCOPY))
+        return false;
     GdiFlush();
-    const auto stride = static_cast<std::size_t>(RowBytesForDepth(24, width));
-    const auto rows = Bgr24View::Over({static_cast<std::uint8_t*>(bits), stride * static_cast<std::size_t>(height)},
-                                      width, height, stride);
+    const auto rows = surface.Rows();
     if (!rows || !DrawScaled(source, light, blender, *rows, 0, 0))
         return false;
-    return SetDIBitsToDevice(destinationDC, destX, destY, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0, 0,
-                             static_cast<UINT>(height), bits, &info, DIB_RGB_COLORS) != 0;
+    return BitBlt(destinationDC, destX, destY, width, height, surface.dc.get(), 0, 0, SRCCOPY) != FALSE;
 }
 
 void c32bppDIB::AdjustLightness(const c32bppDIB* source, float LightAdjustment, c32bppDIB& copy) const

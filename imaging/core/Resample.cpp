@@ -218,6 +218,41 @@ bool ResampleInto(const Scaler& scaler, const PixelView& target, int x, int y)
     return true;
 }
 
+#if defined(__SSE2__)
+template <bool Full, bool Weighted>
+void Scaler::DrawFused(const Blender& blender, const PixelView& target, int x, int y) const
+{
+    const sse2::Opacity opacity(blender.Opacity());
+    const std::size_t width = static_cast<std::size_t>(Width());
+    const int* columns = columns_.data();
+    for (int row = 0; row < Height(); ++row) {
+        const auto out = target.RowFromTop(y + row).subspan(static_cast<std::size_t>(x) * 4, width * 4);
+        const std::uint8_t* source = source_.Row(rows_[static_cast<std::size_t>(row)]).data();
+        if constexpr (Weighted)
+            Vertical(row);
+        std::size_t i = 0;
+        for (; i + 4 <= width; i += 4) {
+            __m128i four;
+            if constexpr (Weighted)
+                four = WeightedFour(vertical_.data(), columns + i, &columnPair_[i]);
+            else
+                four = NearestFour(source, columns + i);
+            if (sse2::OverFour<Full>(four, &out[i * 4], opacity))
+                continue;
+            std::uint8_t held[16];
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(held), four);
+            blender.Row(held, out.subspan(i * 4, 16));
+        }
+        std::uint8_t tail[16];
+        if constexpr (Weighted)
+            Horizontal(i, width - i, tail);
+        else
+            Nearest(row, i, width - i, tail);
+        blender.Row(std::span(tail).first((width - i) * 4), out.subspan(i * 4));
+    }
+}
+#endif
+
 bool DrawScaled(const Scaler& scaler, const Lightness& light, const Blender& blender, const PixelView& target, int x,
                 int y)
 {
@@ -226,32 +261,11 @@ bool DrawScaled(const Scaler& scaler, const Lightness& light, const Blender& ble
 #if defined(__SSE2__)
     // Scaled colour draws hand each four pixels straight to the blend, without a row between.
     if (!scaler.identity_ && !light.Changes() && blender.Colour()) {
-        const sse2::Opacity opacity(blender.Opacity());
         const bool full = blender.Opacity() == 255;
-        const std::size_t width = static_cast<std::size_t>(scaler.Width());
-        for (int row = 0; row < scaler.Height(); ++row) {
-            const auto out = target.RowFromTop(y + row).subspan(static_cast<std::size_t>(x) * 4, width * 4);
-            const std::uint8_t* source = scaler.source_.Row(scaler.rows_[static_cast<std::size_t>(row)]).data();
-            if (scaler.weighted_)
-                scaler.Vertical(row);
-            std::size_t i = 0;
-            for (; i + 4 <= width; i += 4) {
-                const __m128i four = scaler.weighted_
-                                         ? WeightedFour(scaler.vertical_.data(), &scaler.columns_[i], &scaler.columnPair_[i])
-                                         : NearestFour(source, &scaler.columns_[i]);
-                if (full ? sse2::OverFour<true>(four, &out[i * 4], opacity) : sse2::OverFour<false>(four, &out[i * 4], opacity))
-                    continue;
-                std::uint8_t held[16];
-                _mm_storeu_si128(reinterpret_cast<__m128i*>(held), four);
-                blender.Row(held, out.subspan(i * 4, 16));
-            }
-            std::uint8_t tail[16];
-            if (scaler.weighted_)
-                scaler.Horizontal(i, width - i, tail);
-            else
-                scaler.Nearest(row, i, width - i, tail);
-            blender.Row(std::span(tail).first((width - i) * 4), out.subspan(i * 4));
-        }
+        if (scaler.weighted_)
+            full ? scaler.DrawFused<true, true>(blender, target, x, y) : scaler.DrawFused<false, true>(blender, target, x, y);
+        else
+            full ? scaler.DrawFused<true, false>(blender, target, x, y) : scaler.DrawFused<false, false>(blender, target, x, y);
         return true;
     }
 #endif

@@ -41,6 +41,9 @@ private:
     void Vertical(int y) const;
     void Horizontal(std::size_t from, std::size_t count, std::uint8_t* out) const;
     void Nearest(int y, std::size_t from, std::size_t count, std::uint8_t* out) const;
+    // Scaled colour draws onto 32-bit pixels, each four pixels handed to the blend as made.
+    template <bool Full, bool Weighted>
+    void DrawFused(const Blender& blender, const PixelView& target, int x, int y) const;
 
     PixelView source_;
     PixelRect window_;
