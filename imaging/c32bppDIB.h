@@ -4,12 +4,14 @@
 
 #include "imaging/GdiPlusToken.h"
 #include "imaging/core/AlphaAnalysis.h"
+#include "imaging/core/PixelExport.h"
 #include "imaging/core/Resample.h"
 #include "imaging/core/Sizes.h"
 
 #include <objidl.h>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -65,6 +67,31 @@ public:
     // A region of the visible pixels (style 0 box, 1 a span a row, 2 exact), moved by the
     // offsets; the caller deletes it. 0 without a picture or for another style.
     HRGN CreateRegion(int style, int xOffset, int yOffset) const;
+
+    // The colour of pixel (X, Y), rows from the top, as red + green × 256 + blue × 65536, straight
+    // unless asPreMultiplied; its alpha in *AlphaValue (0 first). 0xFFFFFFFF (-1) outside the picture.
+    std::uint32_t GetPixel(int X, int Y, std::uint8_t* AlphaValue, bool asPreMultiplied) const;
+    // The rectangle (0 = to the picture's edge) in the layout the flags name, into outStream; false
+    // and outStream untouched without a picture or when X or Y lies outside it.
+    bool GetDIBbits(PixelArray& outStream, bool as2dArray, bool asBGRformat, bool as32bpp, bool asWordAligned,
+                    bool asBottomUp, int X = 0, int Y = 0, int Width = 0, int Height = 0,
+                    bool asPreMultiplied = true) const;
+    // Rows of the layout the flags name into the rectangle; inStream holds at least the picture's
+    // full height of rows. The alpha is analysed afterwards (straight alpha is premultiplied).
+    bool SetDIBbits(std::span<const std::uint8_t> inStream, bool isBGRformat, bool is32bpp, bool isWordAligned,
+                    bool isBottomUp, int dstX = 0, int dstY = 0, int dstWidth = 0, int dstHeight = 0);
+    // The picture copied or scaled into the target (0 = this size, negative mirrors that axis).
+    void CopyImageTo(c32bppDIB& target, int newWidth, int newHeight, bool CopyOriginalFormat);
+    // The same into a new object made as this one's system would make it; none without a picture.
+    std::unique_ptr<c32bppDIB> CopyImageTo(int newWidth, int newHeight, bool CopyOriginalFormat);
+    // The picture as BMP file bytes: 32 bits as held when it has alpha, else 24 bits.
+    bool SaveToStream(std::vector<std::uint8_t>& outStream) const;
+
+    // The silhouette in Color (red in the low byte) blurred by a box of 2 × blurDepth + 1 (depth
+    // 0 to 10) on a canvas larger by the depth on every side; the caller owns it.
+    std::unique_ptr<c32bppDIB> CreateDropShadow(int blurDepth, std::uint32_t Color) const;
+    // Such a shadow drawn at its own size with its top-left corner at X, Y, then dropped.
+    bool RenderDropShadow_JIT(HDC hdc, int X, int Y, int blurDepth, std::uint32_t Color, int Opacity) const;
 
     // Puts the exact Unicode names of a file drop into `files`; false, and `files` untouched,
     // when the data holds no file list.

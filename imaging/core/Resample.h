@@ -13,11 +13,6 @@
 
 namespace imaging {
 
-// A rectangle in a picture's public coordinates: x from the left, y from the top.
-struct PixelRect {
-    int x = 0, y = 0, width = 0, height = 0;
-};
-
 // Output pixel (x, y), counted from the bottom like the rows in memory, samples the source at
 // px = rect.x + x × rect.width / outWidth and py = bottom + y × rect.height / outHeight, where
 // bottom is the rectangle's bottom row. Nearest takes the pixel at (floor(px), floor(py));
