@@ -65,7 +65,7 @@ std::optional<std::vector<std::uint8_t>> ReadSourceFile(HANDLE file)
     return bytes ? ReadFileStart(file, *bytes) : std::nullopt;
 }
 
-// HIMETRIC (hundredths of a millimetre) of `pixels` at the display's pixels per inch.
+// HIMETRIC (hundredths of a millimetre) of a size in pixels at the display's pixels per inch.
 SIZE PixelsToHimetric(int width, int height)
 {
     const rt::WindowDC screen(nullptr);
@@ -104,10 +104,9 @@ rt::ComPtr<IPicture> EnhMetafilePicture(HENHMETAFILE metafile)
     return picture;
 }
 
-rt::ComPtr<IPicture> MetafilePicture(HMETAFILE metafile, std::optional<SIZE> himetric)
+rt::ComPtr<IPicture> MetafilePicture(HMETAFILE metafile)
 {
-    if (!himetric)
-        himetric = MetafileRecordsExtent(metafile);
+    const auto himetric = MetafileRecordsExtent(metafile);
     const HMETAFILE copy = himetric ? CopyMetaFileW(metafile, nullptr) : nullptr;
     if (!copy)
         return {};
@@ -117,18 +116,8 @@ rt::ComPtr<IPicture> MetafilePicture(HMETAFILE metafile, std::optional<SIZE> him
     return picture;
 }
 
-// The suggested size of a clipboard metafile picture, which its mapping mode gives in HIMETRIC;
-// none when it names none.
-std::optional<SIZE> MetafilePictExtent(const METAFILEPICT& pict)
-{
-    const bool himetric = pict.mm == MM_ANISOTROPIC || pict.mm == MM_ISOTROPIC || pict.mm == MM_HIMETRIC;
-    if (!himetric || pict.xExt <= 0 || pict.yExt <= 0)
-        return std::nullopt;
-    return SIZE{pict.xExt, pict.yExt};
-}
-
 // The clipboard's picture as a picture object of its own: a bitmap (the system makes one of a
-// device-independent bitmap), else an enhanced metafile, else a metafile picture.
+// device-independent bitmap), else an enhanced metafile (which it makes of a metafile picture).
 rt::ComPtr<IPicture> ClipboardPicture()
 {
     if (!OpenClipboard(nullptr))
@@ -142,12 +131,6 @@ rt::ComPtr<IPicture> ClipboardPicture()
         }
     } else if (const HANDLE emf = GetClipboardData(CF_ENHMETAFILE)) {
         picture = EnhMetafilePicture(static_cast<HENHMETAFILE>(emf));
-    } else if (const HANDLE block = GetClipboardData(CF_METAFILEPICT)) {
-        if (const auto* pict = static_cast<const METAFILEPICT*>(GlobalLock(block))) {
-            const METAFILEPICT held = *pict;
-            GlobalUnlock(block);
-            picture = MetafilePicture(held.hMF, MetafilePictExtent(held));
-        }
     }
     CloseClipboard();
     return picture;
@@ -301,7 +284,7 @@ bool c32bppDIB::LoadPicture_ByHandle(HANDLE handle)
     case OBJ_METAFILE:
     case OBJ_ENHMETAFILE: {
         const rt::ComPtr<IPicture> picture = GetObjectType(handle) == OBJ_METAFILE
-                                                 ? MetafilePicture(static_cast<HMETAFILE>(handle), std::nullopt)
+                                                 ? MetafilePicture(static_cast<HMETAFILE>(handle))
                                                  : EnhMetafilePicture(static_cast<HENHMETAFILE>(handle));
         return picture && LoadPicture_StdPicture(picture.get());
     }
