@@ -7,12 +7,13 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace rt {
 
-// A resource's name or type as the resource calls take it: a number (1 to 65535), a text, or
-// either made into a pointer (MAKEINTRESOURCEW, RT_RCDATA); a text "#123" stands for number 123.
+// A resource's name or type as the resource calls take it: a number (1 to 65535), also as
+// MAKEINTRESOURCEW or RT_RCDATA make it, or a text; a text "#123" stands for number 123.
 class ResourceName {
 public:
     ResourceName(int id) : id_(id) {}
