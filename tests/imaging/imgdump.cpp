@@ -4,6 +4,7 @@
 // them: premultiplied B, G, R, A, top row first. Exits 0 on success; 1, with no OUT, when the
 // load fails; 2 for a wrong command line. A check from outside the engine, used by no program.
 #include "imaging/c32bppDIB.h"
+#include "tests/imaging/DumpWriter.h"
 #include "runtime/Handles.h"
 
 #include <windows.h>
@@ -23,12 +24,6 @@ struct Options {
     bool gdiplus = false;
     int width = 0, height = 0, depth = 32; // the entry points' own defaults
 };
-
-bool WriteAll(HANDLE file, const void* data, std::size_t size)
-{
-    DWORD written = 0;
-    return WriteFile(file, data, static_cast<DWORD>(size), &written, nullptr) && written == size;
-}
 
 std::optional<int> Number(const wchar_t* text)
 {
@@ -77,22 +72,7 @@ int Dump(const Options& o)
     host.isGDIplusEnabled(o.gdiplus);
     if (!host.LoadPicture_File(o.in, o.width, o.height, false, o.depth))
         return 1;
-    const std::wstring part = o.out + L".part";
-    bool ok = false;
-    {
-        const rt::UniqueFile file(CreateFileW(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-        if (!file)
-            return 1;
-        const std::string head = std::to_string(host.Width()) + ' ' + std::to_string(host.Height()) + '\n';
-        ok = WriteAll(file.get(), head.data(), head.size());
-        for (int y = host.Height() - 1; ok && y >= 0; --y)
-            ok = WriteAll(file.get(), host.BitsPointer() + std::size_t(y) * host.scanWidth(), host.scanWidth());
-    }
-    // Written beside OUT and moved into place, so a failed run leaves no OUT behind.
-    if (ok && MoveFileExW(part.c_str(), o.out.c_str(), MOVEFILE_REPLACE_EXISTING))
-        return 0;
-    DeleteFileW(part.c_str());
-    return 1;
+    return tools::WriteDump(host, o.out) ? 0 : 1;
 }
 
 } // namespace
