@@ -1,154 +1,113 @@
+// The control's life, its place among the image controls of its window, and its mouse: the hit
+// region built by the engine from the picture as drawn, Click, and the pointer over the picture.
 #include "alphaimage/aicAlphaImage.h"
 
-#include "imaging/core/BmpReader.h"
-#include "runtime/Control.h"
+#include "alphaimage/cCrossComm.h"
+#include "runtime/Form.h"
 
 #include <windowsx.h>
 
-#include <algorithm>
-#include <optional>
-
 namespace aic {
 
-namespace {
-
-// An uncompressed 32-bit BMP read with its alpha by the engine's reader (which the system's
-// picture loader would drop), its rows turned top first as this control keeps them.
-std::optional<PremultipliedImage> ReadBmp32(std::span<const std::uint8_t> bytes)
+aicAlphaImage::aicAlphaImage(std::wstring name)
+    : rt::UserControl(std::move(name), L"aicAlphaImage"), image_(std::make_shared<imaging::c32bppDIB>())
 {
-    imaging::BmpReader reader;
-    if (reader.ReadHeader(bytes) != imaging::BmpLoad::Direct)
-        return std::nullopt;
-    PremultipliedImage img;
-    img.width = reader.Width();
-    img.height = reader.Height();
-    const std::size_t stride = static_cast<std::size_t>(img.width) * 4;
-    img.pixels.resize(stride * static_cast<std::size_t>(img.height));
-    if (!reader.DecodeInto(img.pixels))
-        return std::nullopt;
-    const auto rows = std::span(img.pixels);
-    for (std::size_t top = 0, bottom = static_cast<std::size_t>(img.height) - 1; top < bottom; ++top, --bottom)
-        std::swap_ranges(rows.subspan(top * stride, stride).begin(), rows.subspan(top * stride, stride).end(),
-                         rows.subspan(bottom * stride, stride).begin());
-    return img;
 }
 
-} // namespace
-
-aicAlphaImage::aicAlphaImage(std::wstring name) : rt::UserControl(std::move(name), L"aicAlphaImage") {}
-
-aicAlphaImage::~aicAlphaImage() = default;
-
-void aicAlphaImage::SetHitTest(int value)
+aicAlphaImage::~aicAlphaImage()
 {
-    if (value < 0 || value > 3 || value == hitTest_)
+    if (crossComm_)
+        crossComm_->RemoveRef(this);
+}
+
+// Every image control of a form looks at the first one of the form (nested containers
+// included) and takes its shared object, so they all end up with the object of the first.
+void aicAlphaImage::FindCrossComm()
+{
+    std::shared_ptr<cCrossComm> shared;
+    for (rt::Control* c : Parent() ? Parent()->Controls() : std::vector<rt::Control*>()) {
+        const auto* control = dynamic_cast<const rt::UserControl*>(c);
+        if (!control || control->TypeName() != TypeName())
+            continue;
+        if (const auto* first = dynamic_cast<const ICrossComm*>(c))
+            shared = first->CrossTalkClass();
+        break;
+    }
+    if (!shared) {
+        shared = std::make_shared<cCrossComm>();
+        if (image_->isGDIplusEnabled())
+            shared->ManageGDIToken(hWnd());
+    }
+    crossComm_ = shared;
+    for (imaging::c32bppDIB* image : {image_.get(), cache_.get(), shadow_.get()})
+        if (image)
+            image->gdiToken(shared->gdiToken());
+    shared->AddRef(this);
+}
+
+bool aicAlphaImage::isMouseOver() const
+{
+    return Enabled() && crossComm_ && crossComm_->CapturedControl() == static_cast<const ICrossComm*>(this);
+}
+
+bool aicAlphaImage::GDIplusInitialized() const { return crossComm_ && crossComm_->gdiToken().Running(); }
+
+bool aicAlphaImage::GDIplusEnabled() const { return image_->isGDIplusEnabled(); }
+
+void aicAlphaImage::ReleaseMouseCapture() { MouseExit.Raise(); }
+
+void aicAlphaImage::UpdateHitRegion()
+{
+    const RECT whole{0, 0, ScaleWidth(), ScaleHeight()};
+    hitRegion_.reset();
+    hitRect_ = whole;
+    if (!Enabled() || !RunMode() || !image_->Handle() || hitTest_ == 0)
         return;
-    hitTest_ = value;
-    UpdateRenderCache();
-    PropertyChanged(L"HitTest");
-}
-
-void aicAlphaImage::SetMousePointer(int value)
-{
-    mousePointer_ = value;
-    PropertyChanged(L"MousePointer");
-}
-
-void aicAlphaImage::SetMouseIcon(HCURSOR cursor)
-{
-    mouseIcon_ = cursor;
-    PropertyChanged(L"MouseIcon");
-}
-
-void aicAlphaImage::InitProperties()
-{
-    hitTest_ = 0;
-    mousePointer_ = 0;
-}
-
-void aicAlphaImage::ReadProperties(const rt::PropertyBag& bag)
-{
-    hitTest_ = static_cast<int>(bag.ReadInt(L"HitTest", 0, 0, 3));
-    mousePointer_ = static_cast<int>(bag.ReadInt(L"MPointer", 0, 0, 99));
-    LoadImageBytes(bag.ReadBytes(L"Image"));
-}
-
-void aicAlphaImage::WriteProperties(rt::PropertyBag& bag) const
-{
-    bag.WriteBytes(L"Image", sourceBytes_);
-    bag.WriteInt(L"HitTest", hitTest_, 0);
-    bag.WriteInt(L"MPointer", mousePointer_, 0);
-}
-
-void aicAlphaImage::LoadImageBytes(std::vector<std::uint8_t> bytes)
-{
-    // A 32-bit BMP is read here with its alpha; everything else goes to GDI+, whose decoders
-    // take tens of milliseconds to start.
-    std::optional<aic::PremultipliedImage> bmp = ReadBmp32(bytes);
-    image_ = bmp ? std::move(*bmp) : aic::DecodeImage(bytes);
-    // Bytes that do not decode leave the control without a picture.
-    sourceBytes_ = image_.Empty() ? std::vector<std::uint8_t>() : std::move(bytes);
-    cache_ = {};
-    UpdateRenderCache();
-}
-
-void aicAlphaImage::Resized() { UpdateRenderCache(); }
-
-void aicAlphaImage::UpdateRenderCache()
-{
-    int w = ScaleWidth(), h = ScaleHeight();
-    cache_ = {};
-    if (w > 0 && h > 0 && !image_.Empty()) {
-        cache_.width = w;
-        cache_.height = h;
-        cache_.pixels.assign(static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 4, 0);
-        aic::Rect r = aic::FitRect(image_.width, image_.height, w, h);
-        if (!aic::DrawScaled(cache_, image_, r.left, r.top, r.right - r.left, r.bottom - r.top))
-            cache_ = {};
+    // The region is read from the picture as drawn: from the cache, or from one made for it.
+    HRGN region = nullptr;
+    if (cache_) {
+        region = cache_->CreateRegion(hitTest_ - 1, 0, 0);
+    } else {
+        props_ |= kCacheActive;
+        UpdateRenderCache(true, false);
+        if (cache_)
+            region = cache_->CreateRegion(hitTest_ - 1, 0, 0);
+        props_ &= ~kCacheActive;
+        cache_.reset();
     }
-    // Without a picture, HitTest falls back to the whole control as it does with mode 0.
-    int mode = cache_.Empty() ? 0 : hitTest_;
-    hitShape_ = aic::HitShape::Build(cache_.pixels, w, h, w * 4, mode);
-}
-
-// Parts of the picture with alpha show what the container shows beneath the control: a drawn
-// control's backing bitmap, else the container's class background.
-void aicAlphaImage::PaintContainerBackground(HDC dc, int w, int h) const
-{
-    HWND container = GetParent(hWnd());
-    wchar_t cls[64] = {};
-    if (container && GetClassNameW(container, cls, 64) && std::wstring(cls) == L"VantorelUserControl") {
-        auto* window = reinterpret_cast<rt::Window*>(GetWindowLongPtrW(container, GWLP_USERDATA));
-        auto* drawn = dynamic_cast<rt::UserControl*>(window);
-        if (drawn && drawn->BackDC()) {
-            POINT origin{0, 0};
-            MapWindowPoints(hWnd(), container, &origin, 1);
-            BitBlt(dc, 0, 0, w, h, drawn->BackDC(), origin.x, origin.y, SRCCOPY);
-            return;
-        }
+    // A picture with nothing visible is hit nowhere.
+    hitRect_ = RECT{};
+    if (hitTest_ == 1) {
+        const rt::Gdi<HRGN> box(region);
+        if (box)
+            GetRgnBox(box.get(), &hitRect_);
+    } else {
+        hitRegion_.reset(region);
     }
-    RECT all{0, 0, w, h};
-    auto brush = container ? reinterpret_cast<HBRUSH>(GetClassLongPtrW(container, GCLP_HBRBACKGROUND)) : nullptr;
-    FillRect(dc, &all, brush ? brush : GetSysColorBrush(COLOR_BTNFACE));
 }
 
-void aicAlphaImage::Paint(HDC dc, int w, int h)
+bool aicAlphaImage::HitsClientPoint(int x, int y) const
 {
-    PaintContainerBackground(dc, w, h);
-    if (cache_.width != w || cache_.height != h)
-        UpdateRenderCache();
-    aic::DrawToDC(dc, cache_);
+    const POINT p{x, y};
+    return hitRegion_ ? PtInRegion(hitRegion_.get(), x, y) != FALSE : PtInRect(&hitRect_, p) != FALSE;
 }
-
-bool aicAlphaImage::HitsClientPoint(int x, int y) const { return hitShape_.Hits(x, y); }
 
 HCURSOR aicAlphaImage::Cursor() const
 {
+    // The standard pointers by number, as the user control shows them.
+    static const LPCWSTR kStandard[] = {IDC_ARROW,    IDC_ARROW,  IDC_CROSS,  IDC_IBEAM,   IDC_ICON,  IDC_SIZEALL,
+                                        IDC_SIZENESW, IDC_SIZENS, IDC_SIZENWSE, IDC_SIZEWE, IDC_UPARROW, IDC_WAIT,
+                                        IDC_NO,       IDC_APPSTARTING, IDC_HELP, IDC_SIZEALL};
     POINT pt{};
     GetCursorPos(&pt);
     ScreenToClient(hWnd(), &pt);
-    if (mousePointer_ == vbCustom && mouseIcon_ && HitsClientPoint(pt.x, pt.y))
-        return mouseIcon_;
+    // Outside the picture the container's pointer shows.
+    if (HitsClientPoint(pt.x, pt.y)) {
+        if (mousePointer_ == vbCustom && mouseIcon_)
+            return mouseIcon_;
+        if (mousePointer_ > 0 && mousePointer_ < static_cast<int>(std::size(kStandard)))
+            return LoadCursorW(nullptr, kStandard[mousePointer_]);
+    }
     return rt::UserControl::Cursor();
 }
 

@@ -1,4 +1,4 @@
-// The logo and link images that both programs show: their design from the PNG resources,
+// The logo and link images that both programs show: their design from the picture resources,
 // with the hand pointer and tool tip of a link.
 #pragma once
 

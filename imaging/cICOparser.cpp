@@ -57,6 +57,7 @@ bool cICOparser::LoadStream(std::span<const std::uint8_t> inStream, int desiredW
                             const GdiPlusToken& globalToken)
 {
     directory_ = {};
+    loaded_ = 0;
     if (streamOffset > inStream.size())
         return false;
     if (streamLength == 0)
@@ -79,6 +80,7 @@ bool cICOparser::LoadStream(std::span<const std::uint8_t> inStream, int desiredW
                                    desiredHeight < 1 ? 32 : desiredHeight, icoBitDepth);
     if (best == 0)
         return true;
+    loaded_ = best;
     const IcoEntry& entry = Entry(best);
     if (entry.png) {
         const bool read =
@@ -115,6 +117,7 @@ bool cICOparser::ReadColour(HDC dc, HBITMAP colour, c32bppDIB& host)
 bool cICOparser::ConvertstdPicTo32bpp(HICON handle, c32bppDIB& cHost)
 {
     directory_ = {};
+    loaded_ = 0;
     ICONINFO info{};
     if (!handle || !GetIconInfo(handle, &info))
         return false;

@@ -41,6 +41,10 @@ public:
     bool IsIconPNG(int index) const { return Entry(index).png; }
     // Colour table entries the entry's data leave room for (bit depths up to 8), else 0.
     int ColorCount(int index) const { return Entry(index).colorCount; }
+    // A cursor entry's hot spot (0 for an icon's).
+    POINT HotSpot(int index) const { return {Entry(index).hotspotX, Entry(index).hotspotY}; }
+    // The entry the last LoadStream decoded, 0 for none.
+    int LoadedEntry() const { return loaded_; }
 
 private:
     const IcoEntry& Entry(int index) const;
@@ -50,6 +54,7 @@ private:
     static bool ReadColour(HDC dc, HBITMAP colour, c32bppDIB& host);
 
     IcoDirectory directory_;
+    int loaded_ = 0;
 };
 
 } // namespace imaging

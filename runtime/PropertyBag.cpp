@@ -37,7 +37,8 @@ double PropertyBag::ReadDouble(const std::wstring& key, double def, double min, 
         v = static_cast<double>(*i);
     else
         return def;
-    return v < min || v > max ? def : v;
+    // Written so that a stored NaN, which no comparison admits, keeps the default too.
+    return v >= min && v <= max ? v : def;
 }
 
 std::wstring PropertyBag::ReadString(const std::wstring& key, const std::wstring& def) const

@@ -31,8 +31,11 @@ public:
         Create(form, container, bounds, &design);
     }
 
-    // Run time always: there is no designer in this layer.
-    bool AmbientUserMode() const { return true; }
+    // The container's ambient user mode: true (run mode) unless the control was put in design
+    // mode before its Create. There is no designer in this layer; tests and the property page
+    // set design mode on the controls they hold.
+    bool AmbientUserMode() const { return userMode_; }
+    void SetAmbientUserMode(bool runMode) { userMode_ = runMode; }
     // The container's ambient DisplayAsDefault: this control is its form's default control.
     bool AmbientDisplayAsDefault() const;
     // The container tells the control that the ambient property `name` changed.
@@ -84,6 +87,7 @@ private:
 
     std::wstring typeName_;
     int dpi_ = 96;
+    bool userMode_ = true;
     std::wstring toolTip_;
     HWND toolTipWnd_ = nullptr;
     // Creates the tip's window once, and gives it the control's tip text.

@@ -93,6 +93,10 @@ std::optional<IcoDirectory> ReadIcoDirectory(std::span<const std::uint8_t> file)
         e.bitCount = LoadLe16(r.subspan<6, 2>());
         e.bytesInRes = LoadLe32(r.subspan<8, 4>());
         e.imageOffset = LoadLe32(r.subspan<12, 4>());
+        if (directory.kind == IcoKind::Cursor) {
+            e.hotspotX = LoadLe16(r.subspan<4, 2>());
+            e.hotspotY = LoadLe16(r.subspan<6, 2>());
+        }
         total += e.bytesInRes;
         // Each image lies inside the file and is long enough to be told a PNG from a bitmap.
         SpanReader at(file);

@@ -22,6 +22,8 @@ struct IcoEntry {
     bool png = false;
     std::uint32_t bytesInRes = 0;  // the image's size
     std::uint32_t imageOffset = 0; // where it starts, from the directory's first byte
+    int hotspotX = 0; // a cursor file's, which holds it where an icon's entry holds planes
+    int hotspotY = 0; // and bit count
 };
 
 struct IcoDirectory {

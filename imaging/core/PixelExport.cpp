@@ -3,6 +3,7 @@
 #include "imaging/core/Sizes.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 namespace imaging {
@@ -22,7 +23,7 @@ bool Fits(std::size_t available, const PixelLayout& layout, const PixelRect& r)
     return row != 0 && static_cast<std::uint64_t>(r.height) <= available / row;
 }
 
-void PutLE(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t value, int bytes)
+void PutLE(std::span<std::uint8_t> out, std::size_t at, std::uint32_t value, int bytes)
 {
     for (int i = 0; i < bytes; ++i)
         out[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
@@ -145,6 +146,53 @@ std::vector<std::uint8_t> BmpFileBytes(const PixelView& picture, bool hasAlpha)
     const PixelRect whole{0, 0, picture.Width(), picture.Height()};
     if (!ExportPixels(picture, whole, layout, true, std::span(out).subspan(kHeader)))
         return {};
+    return out;
+}
+
+std::vector<std::uint8_t> AndMaskRows(const PixelView& picture)
+{
+    const auto rowBytes = static_cast<std::size_t>(RowBytesForDepth(1, picture.Width()));
+    std::vector<std::uint8_t> mask(rowBytes * static_cast<std::size_t>(std::max(picture.Height(), 0)), 0);
+    for (int y = 0; y < picture.Height(); ++y) {
+        const auto row = picture.RowFromTop(y);
+        std::uint8_t* bits = mask.data() + static_cast<std::size_t>(picture.Height() - 1 - y) * rowBytes;
+        for (int x = 0; x < picture.Width(); ++x)
+            if (row[static_cast<std::size_t>(x) * 4 + 3] == 0)
+                bits[x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
+    }
+    return mask;
+}
+
+std::vector<std::uint8_t> CursorFileBytes(const PixelView& picture, int hotspotX, int hotspotY)
+{
+    constexpr std::size_t kDirectory = 6 + 16, kInfo = 40;
+    const int w = picture.Width(), h = picture.Height();
+    if (w < 1 || h < 1 || w > 256 || h > 256)
+        return {};
+    const std::size_t colour = static_cast<std::size_t>(w) * 4 * static_cast<std::size_t>(h);
+    const std::vector<std::uint8_t> mask = AndMaskRows(picture);
+    const std::size_t image = kInfo + colour + mask.size();
+    std::array<std::uint8_t, kDirectory + kInfo> head{};
+    PutLE(head, 2, 2, 2); // a cursor file
+    PutLE(head, 4, 1, 2); // of one entry
+    head[6] = static_cast<std::uint8_t>(w); // 256 is written as 0
+    head[7] = static_cast<std::uint8_t>(h);
+    PutLE(head, 10, static_cast<std::uint32_t>(std::clamp(hotspotX, 0, w - 1)), 2);
+    PutLE(head, 12, static_cast<std::uint32_t>(std::clamp(hotspotY, 0, h - 1)), 2);
+    PutLE(head, 14, static_cast<std::uint32_t>(image), 4);
+    PutLE(head, 18, kDirectory, 4);
+    PutLE(head, kDirectory, kInfo, 4);
+    PutLE(head, kDirectory + 4, static_cast<std::uint32_t>(w), 4);
+    PutLE(head, kDirectory + 8, static_cast<std::uint32_t>(2 * h), 4); // the colour rows and the mask's
+    PutLE(head, kDirectory + 12, 1, 2);
+    PutLE(head, kDirectory + 14, 32, 2);
+    PutLE(head, kDirectory + 20, static_cast<std::uint32_t>(colour + mask.size()), 4);
+    std::vector<std::uint8_t> out(head.begin(), head.end());
+    out.resize(head.size() + colour);
+    const PixelLayout straight{true, true, false, true};
+    if (!ExportPixels(picture, PixelRect{0, 0, w, h}, straight, false, std::span(out).subspan(head.size())))
+        return {};
+    out.insert(out.end(), mask.begin(), mask.end());
     return out;
 }
 

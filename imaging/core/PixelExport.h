@@ -59,4 +59,12 @@ bool ImportPixels(std::span<const std::uint8_t> in, const PixelLayout& layout, c
 // rows filled to 4 bytes; rows bottom first. Empty when the picture is empty or too large.
 std::vector<std::uint8_t> BmpFileBytes(const PixelView& picture, bool hasAlpha);
 
+// The 1-bit AND mask of a picture as icons and cursors hold it: rows bottom first, padded to
+// 4 bytes, most significant bit first, a bit set where a pixel is wholly transparent.
+std::vector<std::uint8_t> AndMaskRows(const PixelView& picture);
+
+// A cursor file of one entry: the picture in 32 bits of straight alpha with its AND mask, and
+// the hot spot. Empty when a side is above 256 (the directory's limit) or the picture is empty.
+std::vector<std::uint8_t> CursorFileBytes(const PixelView& picture, int hotspotX, int hotspotY);
+
 } // namespace imaging

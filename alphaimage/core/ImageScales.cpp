@@ -1,0 +1,53 @@
+#include "alphaimage/core/ImageScales.h"
+
+#include <climits>
+#include <cmath>
+
+namespace aic {
+
+int RoundHalfEven(double value)
+{
+    if (!(value > INT_MIN))
+        return INT_MIN;
+    if (!(value < INT_MAX))
+        return INT_MAX;
+    return static_cast<int>(std::nearbyint(value)); // the default rounding mode ties to even
+}
+
+int RotationExtent(int width, int height)
+{
+    const double w = width, h = height;
+    return RoundHalfEven(std::sqrt(w * w + h * h));
+}
+
+ScaledSize ScaleImage(int imageWidth, int imageHeight, int scaleMethod, int desiredWidth, int desiredHeight,
+                      bool rotated)
+{
+    const int w = imageWidth, h = imageHeight;
+    if (scaleMethod == 3)
+        return {w, h};
+    // The factors are single precision; the products are rounded from them.
+    auto scaled = [](float factor, int side) { return RoundHalfEven(static_cast<double>(factor) * side); };
+    if (!rotated) {
+        if (scaleMethod == 1)
+            return {desiredWidth, desiredHeight};
+        const float xr = static_cast<float>(static_cast<double>(desiredWidth) / w);
+        const float yr = static_cast<float>(static_cast<double>(desiredHeight) / h);
+        float r = yr < xr ? yr : xr;
+        if (scaleMethod == 2 && r > 1)
+            r = 1;
+        return {scaled(r, w), scaled(r, h)};
+    }
+    const int diagonal = RotationExtent(w, h);
+    const float fx = static_cast<float>(static_cast<double>(w) / diagonal);
+    const float fy = static_cast<float>(static_cast<double>(h) / diagonal);
+    if (scaleMethod == 1)
+        return {scaled(fx, desiredWidth), scaled(fy, desiredHeight)};
+    const int side = desiredHeight >= desiredWidth ? desiredWidth : desiredHeight;
+    ScaledSize size{scaled(fx, side), scaled(fy, side)};
+    if (scaleMethod == 2 && (w < size.width || h < size.height))
+        size = {w, h};
+    return size;
+}
+
+} // namespace aic
