@@ -162,7 +162,7 @@ std::vector<std::uint8_t> aicAlphaImage::StoredImageBytes() const
     if (!drawnIn && image_->GetOrginalFormat(bytes))
         return bytes; // mirror, mask and inversion are applied again at load
     // The picture itself, as loaded: the three effects are undone on a copy, so the control
-    // keeps showing them. Without a PNG writer the picture goes as BMP, never as nothing.
+    // keeps showing them.
     const auto copy = image_->CopyImageTo(0, 0, false);
     if (!copy)
         return bytes;
@@ -171,9 +171,7 @@ std::vector<std::uint8_t> aicAlphaImage::StoredImageBytes() const
         UndoMask(*copy);
     if (InversedImage())
         copy->MakeImageInverse();
-    if ((copy->isGDIplusEnabled() || copy->isZlibEnabled()) && copy->SaveToStream_PNG(bytes))
-        return bytes;
-    copy->SaveToStream(bytes);
+    FileBytesOf(*copy, bytes);
     return bytes;
 }
 

@@ -4,6 +4,7 @@
 #include "alphaimage/aicAlphaImage.h"
 
 #include "alphaimage/core/ImageScales.h"
+#include "imaging/cGDIPlus.h"
 
 namespace aic {
 
@@ -179,9 +180,7 @@ bool aicAlphaImage::GetImageBytes(imaging::PixelArray& imgBytes, int& scanWidth,
         return false;
     if (asFileFormat) {
         std::vector<std::uint8_t> bytes;
-        const bool made = image_->GetOrginalFormat(bytes) ||
-                          ((image_->isGDIplusEnabled() || image_->isZlibEnabled()) ? image_->SaveToStream_PNG(bytes)
-                                                                                   : image_->SaveToStream(bytes));
+        const bool made = image_->GetOrginalFormat(bytes) || FileBytesOf(*image_, bytes);
         if (made) {
             const std::size_t size = bytes.size();
             imgBytes = {std::move(bytes), false, size, 1};
@@ -190,6 +189,13 @@ bool aicAlphaImage::GetImageBytes(imaging::PixelArray& imgBytes, int& scanWidth,
     }
     scanWidth = image_->scanWidth();
     return image_->GetDIBbits(imgBytes, asArray2D, asBGRformat, true, true, asBottomUp, 0, 0, 0, 0, asPreMultiplied);
+}
+
+bool aicAlphaImage::FileBytesOf(const imaging::c32bppDIB& image, std::vector<std::uint8_t>& bytes)
+{
+    if (image.isGDIplusEnabled() && imaging::cGDIPlus().SaveToPNG(L"", bytes, image, image.gdiToken()))
+        return true;
+    return image.SaveToStream(bytes);
 }
 
 bool aicAlphaImage::SetImageBytes(std::span<const std::uint8_t> imgBytes, bool isBGRformat, bool isBottomUp)

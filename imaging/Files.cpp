@@ -1,7 +1,6 @@
 #include "imaging/Files.h"
 
-#include <cstring>
-#include <new>
+#include "imaging/cGDIPlus.h"
 
 namespace imaging {
 
@@ -58,19 +57,9 @@ rt::ComPtr<IPicture> BytesToPictureObject(std::span<const std::uint8_t> bytes)
     rt::ComPtr<IPicture> picture;
     if (bytes.empty() || bytes.size() > MAXLONG)
         return picture;
-    rt::UniqueGlobal memory(GlobalAlloc(GMEM_MOVEABLE, bytes.size()));
-    if (!memory)
-        return picture;
-    void* at = GlobalLock(memory.get());
-    if (!at)
-        return picture;
-    std::memcpy(at, bytes.data(), bytes.size());
-    GlobalUnlock(memory.get());
-    rt::ComPtr<IStream> stream;
-    if (FAILED(CreateStreamOnHGlobal(memory.get(), TRUE, stream.put())))
-        return picture;
-    memory.release(); // the stream frees it on its last release
-    if (FAILED(OleLoadPicture(stream.get(), static_cast<LONG>(bytes.size()), FALSE, IID_IPicture, picture.put_void())))
+    const rt::ComPtr<IStream> stream = cGDIPlus::BytesToStream(bytes);
+    if (!stream ||
+        FAILED(OleLoadPicture(stream.get(), static_cast<LONG>(bytes.size()), FALSE, IID_IPicture, picture.put_void())))
         picture.reset();
     return picture;
 }

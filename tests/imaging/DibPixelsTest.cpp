@@ -116,7 +116,7 @@ TEST(DibPixels, ShadowObject)
     c32bppDIB none, dib;
     EXPECT_EQ(none.CreateDropShadow(3, 0), nullptr);
     ASSERT_TRUE(dib.InitializeDIB(4, 3)); // wholly transparent
-    dib.gdiToken({1234, false});
+    dib.gdiToken({1234, false, {}});
     for (auto [depth, margin] : {std::pair{0, 0}, {3, 3}, {15, 10}, {-2, 0}}) {
         const auto shadow = dib.CreateDropShadow(depth, 0x404040);
         ASSERT_NE(shadow, nullptr);

@@ -209,7 +209,7 @@ TEST(GdiPlus, CallersTokenKeepsGdiPlusRunning)
     Bytes png;
     EXPECT_TRUE(gdip.SaveToPNG(L"", png, host, token));
     // Started by someone else: used as it is.
-    EXPECT_TRUE(gdip.SaveToPNG(L"", png, host, imaging::GdiPlusToken{0, true}));
+    EXPECT_TRUE(gdip.SaveToPNG(L"", png, host, imaging::GdiPlusToken{0, true, {}}));
     gdip.StartStopGDIplus(token.value, true);
 }
 

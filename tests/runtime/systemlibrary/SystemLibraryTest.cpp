@@ -1,5 +1,5 @@
 // A gdiplus.dll planted beside the program or in the current folder never runs; the system's does.
-#include "alphaimage/GdiPlus.h"
+#include "imaging/GdiPlusSession.h"
 #include "imaging/cGDIPlus.h"
 #include "tests/support/TestSupport.h"
 
@@ -7,7 +7,7 @@
 
 // Each runs only in a child of the test below, the first to load GDI+ in its process.
 TEST(SystemLibrary, DISABLED_EngineStartsGdiPlus) { EXPECT_TRUE(imaging::GdiPlusUsable()); }
-TEST(SystemLibrary, DISABLED_ControlStartsGdiPlus) { EXPECT_TRUE(aic::GdiPlusReady()); }
+TEST(SystemLibrary, DISABLED_SessionStartsGdiPlus) { EXPECT_NE(imaging::GdiPlusSession::Start(), nullptr); }
 
 TEST(SystemLibrary, PlantedGdiPlusNeverRuns)
 {
@@ -24,7 +24,7 @@ TEST(SystemLibrary, PlantedGdiPlusNeverRuns)
         const std::wstring plant = (besideProgram ? program : current) / L"gdiplus.dll";
         ASSERT_TRUE(CopyFileW(test::ToWindowsPath(PLANTED_DLL).c_str(), plant.c_str(), FALSE));
         SetEnvironmentVariableW(L"VANTOREL_PLANT_MARKER", marker.c_str());
-        for (std::wstring user : {L"Engine", L"Control"}) {
+        for (std::wstring user : {L"Engine", L"Session"}) {
             SCOPED_TRACE(test::Narrow(user) + (besideProgram ? " beside the program" : " in the current folder"));
             DeleteFileW(marker.c_str());
             test::Process child(exe, L"--gtest_also_run_disabled_tests --gtest_filter=*" + user + L"StartsGdiPlus",
