@@ -121,17 +121,24 @@ TEST(AlphaImageBag, SavingLeavesTheLivePictureAsShownAndStoresThePictureItself)
     EXPECT_FALSE(cleared.Has(L"Image"));
 }
 
-TEST(AlphaImageBag, AnOpaquePictureLetterboxedInTheCacheGetsNoBlackMargins)
+TEST(AlphaImageBag, AnOpaquePictureLetterboxedInTheCacheGetsNoMargins)
 {
     rt::PropertyBag design;
-    // 20 x 10 fitted into 40 x 30 leaves bands above and below; AutoRedraw keeps the cache.
-    design.Set(L"Image", test::PictureBmp(20, 10, true)).Set(L"Props", std::int64_t{0x9});
+    // 20 x 10 fitted into 40 x 30 leaves bands above and below; AutoRedraw keeps the cache,
+    // from which the visible pixels' region is read.
+    design.Set(L"Image", test::PictureBmp(20, 10, true)).Set(L"Props", std::int64_t{0x9}).Set(L"HitTest", std::int64_t{3});
     test::ImageHost host;
     auto& image = host.Add(&design);
     ASSERT_TRUE(image.AutoRedraw());
-    image.Refresh();
-    EXPECT_EQ(GetPixel(image.BackDC(), 20, 2), GetSysColor(COLOR_BTNFACE));
-    EXPECT_EQ(GetPixel(image.BackDC(), 20, 27), GetSysColor(COLOR_BTNFACE));
+    int clicks = 0;
+    image.Click.Connect([&](int) { ++clicks; });
+    for (const POINT p : {POINT{20, 2}, POINT{20, 27}, POINT{20, 15}}) {
+        PostMessageW(image.hWnd(), WM_LBUTTONDOWN, 0, MAKELPARAM(p.x, p.y));
+        PostMessageW(image.hWnd(), WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+        ASSERT_TRUE(test::PumpQueued());
+        EXPECT_EQ(GetPixel(image.BackDC(), p.x, p.y) == GetSysColor(COLOR_BTNFACE), p.y != 15) << p.y;
+    }
+    EXPECT_EQ(clicks, 1);
 }
 
 } // namespace
