@@ -12,6 +12,7 @@ namespace aic {
 aicAlphaImage::aicAlphaImage(std::wstring name)
     : rt::UserControl(std::move(name), L"aicAlphaImage"), image_(std::make_shared<imaging::c32bppDIB>())
 {
+    image_->ManageOwnDC(true);
 }
 
 aicAlphaImage::~aicAlphaImage()

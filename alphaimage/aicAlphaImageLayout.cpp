@@ -213,6 +213,8 @@ void aicAlphaImage::Paint(HDC dc, int sw, int sh)
         return; // nor its shadow
     const int l = shown.left, t = shown.top, cw = shown.right - shown.left, ch = shown.bottom - shown.top;
     const float angle = static_cast<float>(rotation_);
+    // The picture stays selected in its own DC from one paint to the next.
+    (cache_ ? cache_.get() : image_.get())->LoadDIBinDC(true);
 
     if (ShadowEnabled()) {
         const int opacity = shadowOpacity_ * opacity_ / 100;

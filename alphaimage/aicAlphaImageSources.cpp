@@ -27,6 +27,9 @@ std::shared_ptr<imaging::c32bppDIB> aicAlphaImage::NewImage() const
     fresh->isAlphaBlendFriendly(image_->isAlphaBlendFriendly());
     fresh->HighQualityInterpolation(image_->HighQualityInterpolation());
     fresh->gdiToken(image_->gdiToken());
+    // Every repaint draws from it: a memory DC made and freed for each draw would cost more than
+    // the draw.
+    fresh->ManageOwnDC(true);
     return fresh;
 }
 

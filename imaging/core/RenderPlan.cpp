@@ -76,8 +76,11 @@ RenderPlan PlanRender(const RenderRequest& r, const RenderContext& c)
         plan.path = RenderPath::Rotated;
         return plan;
     }
-    const bool alphaBlend = (!c.gdiPlusRunning || !c.gdiPlusEnabled) && c.alphaBlendFriendly && !plan.mirrored &&
-                            r.grayScale == -1 && light == 0 && (!plan.scaled || !c.highQuality);
+    // A plain draw at the picture's own size gives AlphaBlend's pixels whoever draws it, so it takes
+    // AlphaBlend even while GDI+ runs for the image: GDI+ would cost many times as much for it.
+    const bool plain = c.alphaBlendFriendly && !plan.mirrored && r.grayScale == -1 && light == 0;
+    const bool alphaBlend =
+        plain && (!plan.scaled || ((!c.gdiPlusRunning || !c.gdiPlusEnabled) && !c.highQuality));
     plan.path = alphaBlend ? RenderPath::AlphaBlend : c.gdiPlusEnabled ? RenderPath::GdiPlus : RenderPath::Own;
     return plan;
 }

@@ -313,14 +313,17 @@ TEST(RenderPlan, ArgumentsAreNormalisedAndThePathChosen)
         EXPECT_TRUE(std::isfinite(p.angle) && p.light >= -100 && p.light <= 100) << i;
     }
     // Without an image or a target nothing is drawn; GDI+ takes what AlphaBlend may not, and
-    // everything when its token is shared.
+    // every scaled draw when its token is shared.
     EXPECT_EQ(PlanRender({}, {0, 0, true}).path, RenderPath::Refused);
     EXPECT_EQ(PlanRender({}, {40, 30, false}).path, RenderPath::Refused);
     RenderRequest grey;
     grey.grayScale = 3;
     EXPECT_EQ(PlanRender(grey, {40, 30, true, false, true, true}).path, RenderPath::GdiPlus);
     EXPECT_EQ(PlanRender({}, {40, 30, true, false, true, true}).path, RenderPath::AlphaBlend);
-    EXPECT_EQ(PlanRender({}, {40, 30, true, true, true, true}).path, RenderPath::GdiPlus);
+    RenderRequest larger;
+    larger.destWidth = 80;
+    EXPECT_EQ(PlanRender(larger, {40, 30, true, true, true, true}).path, RenderPath::GdiPlus);
+    EXPECT_EQ(PlanRender({}, {40, 30, true, true, true, true}).path, RenderPath::AlphaBlend);
     RenderRequest scaled;
     scaled.destWidth = 80;
     EXPECT_EQ(PlanRender(scaled, {40, 30, true, false, false, true, true}).path, RenderPath::Own);
