@@ -195,6 +195,8 @@ private:
     void MouseUp(int button, int x, int y);
 
     // aicAlphaImageSources.cpp
+    // A picture that was loaded: not none, blank or the design-time placeholder.
+    bool HasRealPicture() const;
     // An empty picture object that loads as the control's own does.
     std::shared_ptr<imaging::c32bppDIB> NewImage() const;
     // Takes `fresh` when `loaded`, then runs the steps every load runs.
@@ -208,6 +210,8 @@ private:
     static bool FileBytesOf(const imaging::c32bppDIB& image, std::vector<std::uint8_t>& bytes);
 
     // aicAlphaImageLayout.cpp
+    // The design-time stand-in for no picture: 12-pixel white and silver squares.
+    void MakePlaceholder(int w, int h);
     void ResizeHandling();
     void ApplySize();
     // Cache, hit region and shadow made again from the picture, then a repaint.

@@ -154,9 +154,9 @@ void aicAlphaImage::WriteProperties(rt::PropertyBag& bag) const
 std::vector<std::uint8_t> aicAlphaImage::StoredImageBytes() const
 {
     std::vector<std::uint8_t> bytes;
-    const int type = image_->ImageType();
-    if (type == imaging::imgBlank || type == imaging::imgNone || type == imaging::imgCheckerBoard)
+    if (!HasRealPicture())
         return bytes;
+    const int type = image_->ImageType();
     const bool drawnIn = type == imaging::imgBitmap || type == imaging::imgBitmapStraightAlpha ||
                          type == imaging::imgBitmapPremultiplied;
     if (!drawnIn && image_->GetOrginalFormat(bytes))

@@ -47,15 +47,19 @@ void aicAlphaImage::ApplyMirrorChange(imaging::c32bppDIB& image, int newMirror) 
     image.MirrorImage((change & 1) != 0, (change & 2) != 0);
 }
 
+void aicAlphaImage::MakePlaceholder(int w, int h)
+{
+    image_->InitializeDIB(w, h);
+    image_->CreateCheckerBoard(kCheckerSize, kCheckerWhite, kCheckerSilver);
+}
+
 void aicAlphaImage::ResizeHandling()
 {
     if (displayWidth_ < 0)
         return; // the control is sizing itself
     const int sw = ScaleWidth(), sh = ScaleHeight();
-    if (!image_->Handle() && !RunMode()) {
-        image_->InitializeDIB(sw, sh);
-        image_->CreateCheckerBoard(kCheckerSize, kCheckerWhite, kCheckerSilver);
-    }
+    if (!image_->Handle() && !RunMode())
+        MakePlaceholder(sw, sh);
     GetImageScales(displayWidth_, displayHeight_, scaleMethod_, sw, sh, RotateEnabled());
     const int w = displayWidth_, h = displayHeight_;
     if (RotateEnabled()) {

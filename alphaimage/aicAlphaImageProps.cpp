@@ -282,11 +282,10 @@ void aicAlphaImage::SetIntensityOffset(float value)
 
 int aicAlphaImage::ImageType() const
 {
-    const int type = image_->ImageType();
-    if (type == imaging::imgBlank || type == imaging::imgNone || type == imaging::imgCheckerBoard)
+    if (!HasRealPicture())
         return 0;
     if (KeepOriginalFormat())
-        return type;
+        return image_->ImageType();
     if (image_->isGDIplusEnabled() || image_->isZlibEnabled())
         return imaging::imgPNG;
     return image_->Alpha() ? imaging::imgBitmapPremultiplied : imaging::imgBitmap;

@@ -8,18 +8,6 @@
 
 namespace aic {
 
-namespace {
-
-constexpr int kCheckerSize = 12;
-constexpr std::uint32_t kCheckerWhite = 0xFFFFFF, kCheckerSilver = 0xC0C0C0;
-
-bool IsNoPicture(int type)
-{
-    return type == imaging::imgBlank || type == imaging::imgNone || type == imaging::imgCheckerBoard;
-}
-
-} // namespace
-
 std::shared_ptr<imaging::c32bppDIB> aicAlphaImage::NewImage() const
 {
     auto fresh = std::make_shared<imaging::c32bppDIB>(image_->CapabilityFlags());
@@ -31,6 +19,12 @@ std::shared_ptr<imaging::c32bppDIB> aicAlphaImage::NewImage() const
     // the draw.
     fresh->ManageOwnDC(true);
     return fresh;
+}
+
+bool aicAlphaImage::HasRealPicture() const
+{
+    const int type = image_->ImageType();
+    return type != imaging::imgBlank && type != imaging::imgNone && type != imaging::imgCheckerBoard;
 }
 
 void aicAlphaImage::ResolveWanted(IconWanted& wanted) const
@@ -171,15 +165,14 @@ void aicAlphaImage::ClearImage()
         return;
     }
     // At design time an empty control shows a checkerboard, which is never stored.
-    image_->InitializeDIB(displayWidth_, displayHeight_);
-    image_->CreateCheckerBoard(kCheckerSize, kCheckerWhite, kCheckerSilver);
+    MakePlaceholder(displayWidth_, displayHeight_);
     ApplySize();
 }
 
 bool aicAlphaImage::GetImageBytes(imaging::PixelArray& imgBytes, int& scanWidth, bool asArray2D, bool asBGRformat,
                                   bool asBottomUp, bool asPreMultiplied, bool asFileFormat) const
 {
-    if (IsNoPicture(image_->ImageType()))
+    if (!HasRealPicture())
         return false;
     if (asFileFormat) {
         std::vector<std::uint8_t> bytes;
