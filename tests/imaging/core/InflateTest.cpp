@@ -1,5 +1,7 @@
 #include "imaging/core/Inflate.h"
 
+#include "imaging/core/Adler32.h"
+
 #include <gtest/gtest.h>
 #include <zlib.h>
 
