@@ -8,6 +8,11 @@
 #include <bit>
 #include <cstring>
 #include <memory>
+#include <type_traits>
+
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#define VANTOREL_INFLATE_AVX2 1
+#endif
 
 namespace imaging {
 
@@ -18,27 +23,24 @@ namespace {
 // itself, and a length or distance leaves with its extra bits in that one shift; they are read
 // from a copy of the buffer taken before. The rest is laid out in one of two ways.
 //
-// Literal/length entries: bits 6-7 the number of literals the entry writes, 1 to 3 (the codes of
-// a few short literals lie together within the table's index bits, and one look-up takes them
-// all), with the literals in bits 8-15, 16-23 and 24-31 in their order. Entries of no literal
-// hold a kind in bits 8-10, the code length in 11-14, the extra bits in 15-18 (for a link: the
-// index bits of its second-level table) and the value in 19-31 (length base or table offset).
-// Distance and code-length entries: kind in bits 6-8, code length 9-12 (0: no code ends here),
-// extra bits 13-16, value 17-31.
+// Literal/length entries: bits 30-31 the number of literals the entry writes, 1 to 3 (the codes
+// of a few short literals lie together within the table's index bits, and one look-up takes them
+// all), with the literals in bits 6-13, 14-21 and 22-29 in their order. Other entries, and those
+// of the distance and code-length tables: kind in bits 6-8, code length 9-12 (0: no code ends
+// here), extra bits 13-16 (for a link: the index bits of its second-level table), value 17-31
+// (literal/length values stay below bit 30).
 enum Kind : std::uint32_t { kSymbol = 0, kLength = 1, kEnd = 2, kDistance = 3, kLink = 4, kNone = 5 };
 
-template <unsigned At>
+template <std::uint32_t KindMask>
 struct Layout {
     static constexpr std::uint32_t Make(std::uint32_t len, std::uint32_t kind, std::uint32_t extra, std::uint32_t value)
     {
-        return (kind == kLink ? 0 : len + extra) | kind << At | len << (At + 3) | extra << (At + 7) | value << (At + 11);
+        return (kind == kLink ? 0 : len + extra) | kind << 6 | len << 9 | extra << 13 | value << 17;
     }
-    // The kind bits, and for literal/length entries the literal count too: one mask and compare.
-    static constexpr std::uint32_t kKindMask = (7u << At) | (At == 8 ? 0xC0 : 0);
-    static constexpr bool Is(std::uint32_t e, Kind kind) { return (e & kKindMask) == kind << At; }
-    static constexpr std::uint32_t CodeLength(std::uint32_t e) { return (e >> (At + 3)) & 15; }
-    static constexpr std::uint32_t Extra(std::uint32_t e) { return (e >> (At + 7)) & 15; }
-    static constexpr std::uint32_t Value(std::uint32_t e) { return e >> (At + 11); }
+    static constexpr bool Is(std::uint32_t e, Kind kind) { return (e & KindMask) == kind << 6; }
+    static constexpr std::uint32_t CodeLength(std::uint32_t e) { return (e >> 9) & 15; }
+    static constexpr std::uint32_t Extra(std::uint32_t e) { return (e >> 13) & 15; }
+    static constexpr std::uint32_t Value(std::uint32_t e) { return e >> 17; }
     // The base plus the extra bits, from the bit buffer as it was before the entry was taken.
     static constexpr std::size_t ValueWithExtra(std::uint32_t e, std::uint64_t before)
     {
@@ -46,12 +48,15 @@ struct Layout {
     }
     static constexpr std::uint32_t kNoCode = Make(0, kNone, 0, 0);
 };
-using LitLenEntry = Layout<8>;
-using PlainEntry = Layout<6>;
+// The kind of a literal/length entry is tested with its literal count, so one mask and compare
+// tells a length from literals.
+using LitLenEntry = Layout<0xC00001C0>;
+using PlainEntry = Layout<0x1C0>;
 
 constexpr std::uint32_t BitsOf(std::uint32_t e) { return e & 63; }
-constexpr std::uint32_t LiteralsOf(std::uint32_t e) { return (e >> 6) & 3; }
-constexpr std::uint32_t Literal(std::uint32_t len, std::uint32_t sym) { return len | 1u << 6 | sym << 8; }
+constexpr std::uint32_t LiteralsOf(std::uint32_t e) { return e >> 30; }
+constexpr std::uint32_t Literal(std::uint32_t len, std::uint32_t sym) { return len | sym << 6 | 1u << 30; }
+constexpr std::uint32_t LiteralByte(std::uint32_t e) { return (e >> 6) & 0xFF; }
 
 constexpr std::uint16_t kLenBase[29] = {3,  4,  5,  6,  7,  8,  9,  10, 11,  13,  15,  17,  19,  23, 27,
                                         31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
@@ -189,9 +194,9 @@ void JoinLiterals(std::uint32_t* table)
         if (!LiteralsOf(b) || two > kLitRoot)
             continue;
         const std::uint32_t c = table[i >> two];
-        const std::uint32_t pair = (a & 0xFF00) | (b & 0xFF00) << 8;
-        table[i] = LiteralsOf(c) && two + BitsOf(c) <= kLitRoot ? (two + BitsOf(c)) | 3u << 6 | pair | (c & 0xFF00) << 16
-                                                                 : two | 2u << 6 | pair;
+        const std::uint32_t pair = LiteralByte(a) << 6 | LiteralByte(b) << 14;
+        table[i] = LiteralsOf(c) && two + BitsOf(c) <= kLitRoot ? (two + BitsOf(c)) | pair | LiteralByte(c) << 22 | 3u << 30
+                                                                 : two | pair | 2u << 30;
     }
 }
 
@@ -227,11 +232,14 @@ const FixedTables& Fixed()
     return tables;
 }
 
+typedef std::uint8_t Block16 __attribute__((vector_size(16)));
+typedef std::uint8_t Block32 __attribute__((vector_size(32)));
+
 // Writes an entry's literals. Four bytes are stored whatever the count; the ones past it are
 // rewritten by what follows.
 inline std::uint8_t* PutLiterals(std::uint8_t* out, std::uint32_t e)
 {
-    const std::uint32_t bytes = e >> 8;
+    const std::uint32_t bytes = e >> 6;
     if constexpr (std::endian::native == std::endian::little) {
         std::memcpy(out, &bytes, sizeof bytes);
     } else {
@@ -242,14 +250,23 @@ inline std::uint8_t* PutLiterals(std::uint8_t* out, std::uint32_t e)
     return out + LiteralsOf(e);
 }
 
+#if defined(VANTOREL_INFLATE_AVX2)
+bool HasAvx2()
+{
+    static const bool has = __builtin_cpu_supports("avx2");
+    return has;
+}
+#endif
+
 // Deflate looks back at most 32 KB; a streamed output keeps that much before new bytes.
 constexpr std::size_t kHistory = 32768;
 constexpr std::size_t kWindow = kHistory + 65536;
 // Output summed into the checksum at a time, while it is still in the cache.
 constexpr std::size_t kChunk = 65536;
 // Room for one step of the bulk loop: three entries of literals (nine bytes and the stores'
-// overshoot), the longest match and a copy's overshoot of 31.
-constexpr std::ptrdiff_t kRoom = 9 + 3 + 258 + 32;
+// overshoot), the longest match and a copy's overshoot.
+constexpr std::ptrdiff_t kOvershoot = 64;
+constexpr std::ptrdiff_t kRoom = 9 + 3 + 258 + kOvershoot;
 // Input for two refills of eight bytes (the first takes at most seven).
 constexpr std::size_t kFastInput = 16;
 // Input that comes in pieces is joined here; the bytes a bit reader may hand back stay before it.
@@ -511,7 +528,7 @@ private:
                     return false;
                 Take(BitsOf(e));
                 for (unsigned i = 0; i < n; ++i)
-                    *out_++ = static_cast<std::uint8_t>(e >> (8 + 8 * i));
+                    *out_++ = static_cast<std::uint8_t>(e >> (6 + 8 * i));
                 continue;
             }
             if (LitLenEntry::Is(e, kEnd)) {
@@ -546,6 +563,21 @@ private:
     // otherwise alias it. Returns 1 at the end of the block, -1 for damage, and 0 where the
     // checked steps or a flush must take over.
     int HuffmanFast(const std::uint32_t* lit, const std::uint32_t* dist)
+    {
+#if defined(VANTOREL_INFLATE_AVX2)
+        if (HasAvx2())
+            return HuffmanFastAvx2(lit, dist);
+#endif
+        return HuffmanFastWith<false>(lit, dist);
+    }
+#if defined(VANTOREL_INFLATE_AVX2)
+    __attribute__((target("avx2"))) int HuffmanFastAvx2(const std::uint32_t* lit, const std::uint32_t* dist)
+    {
+        return HuffmanFastWith<true>(lit, dist);
+    }
+#endif
+    template <bool Wide>
+    [[gnu::always_inline]] int HuffmanFastWith(const std::uint32_t* lit, const std::uint32_t* dist)
     {
         const std::span<const std::uint8_t> ahead = in_.Rest();
         const std::size_t outRoom = static_cast<std::size_t>(outEnd_ - out_), unsummed = static_cast<std::size_t>(out_ - flushed_);
@@ -595,8 +627,9 @@ private:
                 }
                 refill(); // the entry's bits stay where they are
             }
-            if (LitLenEntry::Is(e, kLink)) {
-                e = lit[LitLenEntry::Value(e) + ((bits >> kLitRoot) & ((1u << LitLenEntry::Extra(e)) - 1))];
+            if (!LitLenEntry::Is(e, kLength)) {
+                if (LitLenEntry::Is(e, kLink))
+                    e = lit[LitLenEntry::Value(e) + ((bits >> kLitRoot) & ((1u << LitLenEntry::Extra(e)) - 1))];
                 if (LiteralsOf(e)) {
                     take(e);
                     out = PutLiterals(out, e);
@@ -604,11 +637,11 @@ private:
                     e = next();
                     continue;
                 }
-            }
-            if (!LitLenEntry::Is(e, kLength)) {
-                take(e);
-                result = LitLenEntry::Is(e, kEnd) ? 1 : -1;
-                break;
+                if (!LitLenEntry::Is(e, kLength)) {
+                    take(e);
+                    result = LitLenEntry::Is(e, kEnd) ? 1 : -1;
+                    break;
+                }
             }
             std::uint64_t before = bits;
             take(e);
@@ -628,7 +661,7 @@ private:
             }
             refill();
             e = next();
-            out = CopyMatch(out, distance, length);
+            out = CopyMatch<Wide>(out, distance, length);
         }
         // A step refills at most twice, from 14 of the 16 bytes the loop proved there, so `used`
         // lies inside `ahead`. The last refill's bits stay held: the checked steps go on from them.
@@ -641,53 +674,54 @@ private:
     }
 
     // Copies a match of `length` bytes from `distance` back to `dst`, which has room for the
-    // match and 32 bytes more: it copies in blocks that may overshoot the match by up to 31
-    // bytes, which what follows rewrites. Returns the end of the match.
+    // match and kOvershoot bytes more: it copies in blocks that may overshoot the match, and what
+    // follows rewrites those bytes. Returns the end of the match. With AVX2 (`Wide`) the blocks
+    // are 32 bytes, and a run of one byte is stored 64 bytes a step.
+    template <bool Wide>
     static std::uint8_t* CopyMatch(std::uint8_t* dst, std::size_t distance, std::size_t length)
     {
         std::uint8_t* const end = dst + length;
         const std::uint8_t* src = dst - distance;
         if (distance >= 32) {
             do {
-                Move16(dst, src);
-                Move16(dst + 16, src + 16);
+                Move<32>(dst, src);
                 dst += 32;
                 src += 32;
             } while (dst < end);
         } else if (distance >= 16) {
             do {
-                Move16(dst, src);
+                Move<16>(dst, src);
                 dst += 16;
                 src += 16;
             } while (dst < end);
         } else if (distance == 1) {
-            const std::uint64_t eight = *src * std::uint64_t{0x0101010101010101};
-            std::uint8_t run[16];
-            std::memcpy(run, &eight, 8);
-            std::memcpy(run + 8, &eight, 8);
-            for (; dst < end; dst += 32) {
-                std::memcpy(dst, run, 16);
-                std::memcpy(dst + 16, run, 16);
+            const Block32 run = Block32{} + *src;
+            for (; dst < end; dst += Wide ? 64 : 32) {
+                std::memcpy(dst, &run, 32);
+                if (Wide)
+                    std::memcpy(dst + 32, &run, 32);
             }
         } else {
             // The bytes from `src` repeat every `distance`: copying from `src` itself to the
             // output as far as it has been written doubles the stretch each time, until it
             // holds 16 bytes; after that any 16 bytes of it repeat 16 bytes on.
             while (dst < end && dst - src < 16) {
-                Move16(dst, src);
+                Move<16>(dst, src);
                 dst += dst - src;
             }
             for (; dst < end; dst += 16, src += 16)
-                Move16(dst, src);
+                Move<16>(dst, src);
         }
         return end;
     }
-    // Sixteen bytes through a register, so that the two may overlap.
-    static void Move16(std::uint8_t* dst, const std::uint8_t* src)
+    // Bytes held in a vector register (or two), which GCC keeps out of memory where it would
+    // spill an array; so the source and the destination may overlap.
+    template <std::size_t N>
+    static void Move(std::uint8_t* dst, const std::uint8_t* src)
     {
-        std::uint8_t held[16];
-        std::memcpy(held, src, 16);
-        std::memcpy(dst, held, 16);
+        std::conditional_t<N == 16, Block16, Block32> held;
+        std::memcpy(&held, src, N);
+        std::memcpy(dst, &held, N);
     }
 
     struct Tables {
