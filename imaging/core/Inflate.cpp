@@ -620,8 +620,8 @@ private:
                     if (LiteralsOf(e)) {
                         take(e);
                         out = PutLiterals(out, e);
-                        refill();
                         e = next();
+                        refill();
                         continue;
                     }
                 }
@@ -633,8 +633,8 @@ private:
                 if (LiteralsOf(e)) {
                     take(e);
                     out = PutLiterals(out, e);
-                    refill();
                     e = next();
+                    refill();
                     continue;
                 }
                 if (!LitLenEntry::Is(e, kLength)) {
@@ -659,8 +659,8 @@ private:
                 result = -1;
                 break;
             }
-            refill();
             e = next();
+            refill();
             out = CopyMatch<Wide>(out, distance, length);
         }
         // A step refills at most twice, from 14 of the 16 bytes the loop proved there, so `used`
@@ -682,18 +682,28 @@ private:
     {
         std::uint8_t* const end = dst + length;
         const std::uint8_t* src = dst - distance;
-        if (distance >= 32) {
-            do {
-                Move<32>(dst, src);
+        if (distance >= 16) {
+            // Short matches first, whatever their distance: the second block reads only bytes
+            // written before it, from the first block's store when the distance is under 32.
+            Move<16>(dst, src);
+            Move<16>(dst + 16, src + 16);
+            if (length > 32) {
                 dst += 32;
                 src += 32;
-            } while (dst < end);
-        } else if (distance >= 16) {
-            do {
-                Move<16>(dst, src);
-                dst += 16;
-                src += 16;
-            } while (dst < end);
+                if (distance >= 32) {
+                    do {
+                        Move<32>(dst, src);
+                        dst += 32;
+                        src += 32;
+                    } while (dst < end);
+                } else {
+                    do {
+                        Move<16>(dst, src);
+                        dst += 16;
+                        src += 16;
+                    } while (dst < end);
+                }
+            }
         } else if (distance == 1) {
             const Block32 run = Block32{} + *src;
             for (; dst < end; dst += Wide ? 64 : 32) {
