@@ -14,6 +14,8 @@ namespace imaging {
 namespace {
 
 constexpr std::uint32_t kBase = 65521;
+// Data up to this size is taken to be in the cache.
+constexpr std::size_t kCached = 256 * 1024;
 
 #if defined(VANTOREL_ADLER_AVX2)
 // Adds the eight 32-bit lanes (at most 2^32 - 1 together).
@@ -141,8 +143,10 @@ std::uint32_t Adler32(std::span<const std::uint8_t> data, std::uint32_t adler)
     std::uint32_t a = adler & 0xFFFF, b = adler >> 16;
     SpanReader in(data);
 #if defined(VANTOREL_ADLER_AVX2)
-    // The taken blocks lie inside the data, so the skips cannot fail.
-    if (HasAvx512Dot() && !in.Skip(Adler32Groups(data, a, b)))
+    // The taken blocks lie inside the data, so the skips cannot fail. The 64-byte loads are the
+    // faster from the cache (inflate sums its output in chunks while they are there) but stall
+    // on data that streams in from memory: measured 82 against AVX2's 60 GB/s, and 20 against 34.
+    if (HasAvx512Dot() && data.size() <= kCached && !in.Skip(Adler32Groups(data, a, b)))
         return 0;
     if (HasAvx2() && !in.Skip(Adler32Blocks(in.Rest(), a, b)))
         return 0;
