@@ -604,6 +604,9 @@ private:
         const auto next = [&] { return lit[bits & ((1u << kLitRoot) - 1)]; };
         // Each step starts with 56 bits held and the next entry looked up, which it looks up in
         // turn for the step after before it copies a match: the table's latency overlaps the copy.
+        // A refill loads 64 bits but counts only whole bytes, and no step takes more than 48 bits
+        // between refills, so 16 loaded bits always remain: the next entry (11 bits, 15 through a
+        // link) is looked up from them before the refill, which waits on the count.
         int result = 0;
         refill();
         std::uint32_t e = next();
