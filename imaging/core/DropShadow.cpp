@@ -20,9 +20,9 @@ struct WideShadow {
     __m256i full, opaque, scales, bumps, spreadLow, spreadHigh;
 };
 
-VANTOREL_TARGET_AVX2 inline __m256i AlphaEight(const std::uint8_t* pixels)
+VANTOREL_TARGET_AVX2 inline __m256i Eight(const std::uint8_t* pixels)
 {
-    return _mm256_srli_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(pixels)), 24);
+    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(pixels));
 }
 
 // Adds row `in` to the column sums and takes row `out` away.
@@ -30,59 +30,78 @@ template <bool In, bool Out>
 VANTOREL_TARGET_AVX2 void UpdateColumns(const std::uint8_t* in, const std::uint8_t* out, std::size_t width,
                                         std::uint32_t* columns)
 {
+    const __m256i alphaMask = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
     std::size_t x = 0;
     for (; x + 8 <= width; x += 8) {
+        const __m256i added = In ? Eight(in + x * 4) : _mm256_setzero_si256();
+        const __m256i taken = Out ? Eight(out + x * 4) : _mm256_setzero_si256();
+        // Rows of the same alpha, as inside and around most pictures, leave the sums alone.
+        if (In && Out && _mm256_testz_si256(_mm256_xor_si256(added, taken), alphaMask))
+            continue;
         auto* at = reinterpret_cast<__m256i*>(columns + x);
-        __m256i v = _mm256_loadu_si256(at);
-        if constexpr (In)
-            v = _mm256_add_epi32(v, AlphaEight(in + x * 4));
-        if constexpr (Out)
-            v = _mm256_sub_epi32(v, AlphaEight(out + x * 4));
-        _mm256_storeu_si256(at, v);
+        const __m256i change = _mm256_sub_epi32(_mm256_srli_epi32(added, 24), _mm256_srli_epi32(taken, 24));
+        _mm256_storeu_si256(at, _mm256_add_epi32(_mm256_loadu_si256(at), change));
     }
     for (; x < width; ++x)
         columns[x] += std::uint32_t{In ? in[x * 4 + 3] : 0u} - (Out ? out[x * 4 + 3] : 0u);
 }
 
-// Writes `total` shadow pixels from the column sums, which have `box` zeros before them and
-// zeros after them up to the next eight. Each group's own prefix comes first; only the carry
-// from group to group waits on the one before.
+VANTOREL_TARGET_AVX2 inline __m256i Coloured(__m256i sum, const WideShadow& w)
+{
+    if (_mm256_testz_si256(sum, sum))
+        return sum;
+    if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(sum, w.full)) == -1)
+        return w.opaque;
+    const __m256i a = _mm256_cvttps_epi32(_mm256_mul_ps(_mm256_cvtepi32_ps(sum), w.inverse));
+    const __m256i lo = _mm256_mulhi_epu16(_mm256_add_epi16(_mm256_shuffle_epi8(a, w.spreadLow), w.bumps), w.scales);
+    const __m256i hi = _mm256_mulhi_epu16(_mm256_add_epi16(_mm256_shuffle_epi8(a, w.spreadHigh), w.bumps), w.scales);
+    return _mm256_packus_epi16(lo, hi);
+}
+
+// The running box sum along a row: the carry holds the sum up to the last group in every lane.
+// Where the column sums stay level, as around and inside most pictures, eight boxes in a row
+// hold that same sum, and their pixels are made once for the run.
+struct RowRun {
+    __m256i carry, level;
+    bool levelMade;
+};
+
+// The next eight pixels from the column sums, which have `box` zeros before them and zeros
+// after them up to the next eight. Each group's own prefix comes first; only the carry from
+// group to group waits on the one before.
+VANTOREL_TARGET_AVX2 inline __m256i NextEight(const std::uint32_t* columns, std::size_t box, const WideShadow& w,
+                                              RowRun& run)
+{
+    __m256i v = _mm256_sub_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(columns)),
+                                 _mm256_loadu_si256(reinterpret_cast<const __m256i*>(columns - box)));
+    if (_mm256_testz_si256(v, v)) {
+        if (!run.levelMade) {
+            run.level = Coloured(run.carry, w);
+            run.levelMade = true;
+        }
+        return run.level;
+    }
+    v = _mm256_add_epi32(v, _mm256_slli_si256(v, 4));
+    v = _mm256_add_epi32(v, _mm256_slli_si256(v, 8));
+    const __m256i lowTotal = _mm256_shuffle_epi32(v, 0xFF);
+    v = _mm256_add_epi32(v, _mm256_permute2x128_si256(lowTotal, lowTotal, 0x08));
+    const __m256i sum = _mm256_add_epi32(v, run.carry);
+    run.carry = _mm256_add_epi32(run.carry, _mm256_permutevar8x32_epi32(v, _mm256_set1_epi32(7)));
+    run.levelMade = false;
+    return Coloured(sum, w);
+}
+
 VANTOREL_TARGET_AVX2 void ShadowRow(const std::uint32_t* columns, std::size_t box, std::size_t total,
                                     const WideShadow& w, std::uint8_t* target)
 {
-    const __m256i last = _mm256_set1_epi32(7);
-    __m256i carry = _mm256_setzero_si256();
-    for (std::size_t k = 0; k < total; k += 8) {
-        __m256i v = _mm256_sub_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(columns + k)),
-                                     _mm256_loadu_si256(reinterpret_cast<const __m256i*>(columns + k - box)));
-        __m256i sum = carry;
-        // Where the column sums stay level, as around and inside most pictures, the eight boxes
-        // hold the same sum, and a wholly clear or wholly opaque one needs no division.
-        if (!_mm256_testz_si256(v, v)) {
-            v = _mm256_add_epi32(v, _mm256_slli_si256(v, 4));
-            v = _mm256_add_epi32(v, _mm256_slli_si256(v, 8));
-            const __m256i lowTotal = _mm256_shuffle_epi32(v, 0xFF);
-            v = _mm256_add_epi32(v, _mm256_permute2x128_si256(lowTotal, lowTotal, 0x08));
-            sum = _mm256_add_epi32(v, carry);
-            carry = _mm256_add_epi32(carry, _mm256_permutevar8x32_epi32(v, last));
-        }
-        __m256i pixels = sum;
-        if (_mm256_testz_si256(sum, sum)) {
-        } else if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(sum, w.full)) == -1) {
-            pixels = w.opaque;
-        } else {
-            const __m256i a = _mm256_cvttps_epi32(_mm256_mul_ps(_mm256_cvtepi32_ps(sum), w.inverse));
-            const __m256i lo = _mm256_mulhi_epu16(_mm256_add_epi16(_mm256_shuffle_epi8(a, w.spreadLow), w.bumps), w.scales);
-            const __m256i hi = _mm256_mulhi_epu16(_mm256_add_epi16(_mm256_shuffle_epi8(a, w.spreadHigh), w.bumps), w.scales);
-            pixels = _mm256_packus_epi16(lo, hi);
-        }
-        if (k + 8 <= total) {
-            _mm256_storeu_si256(reinterpret_cast<__m256i*>(target + k * 4), pixels);
-        } else {
-            std::uint8_t rest[32];
-            _mm256_storeu_si256(reinterpret_cast<__m256i*>(rest), pixels);
-            std::memcpy(target + k * 4, rest, (total - k) * 4);
-        }
+    RowRun run{_mm256_setzero_si256(), _mm256_setzero_si256(), false};
+    std::size_t k = 0;
+    for (; k + 8 <= total; k += 8)
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(target + k * 4), NextEight(columns + k, box, w, run));
+    if (k < total) {
+        std::uint8_t rest[32];
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(rest), NextEight(columns + k, box, w, run));
+        std::memcpy(target + k * 4, rest, (total - k) * 4);
     }
 }
 
