@@ -96,8 +96,19 @@ std::optional<Scaler> Scaler::Make(const PixelView& source, PixelRect rect, std:
         s.rows_[i] = iy;
         s.rowNext_[i] = static_cast<std::uint8_t>(weighted && iy < topRow ? step.next : 0);
     }
-    if (!weighted)
+    if (!weighted) {
+        std::size_t group = 0;
+        for (; group * 8 + 8 <= width; ++group) {
+            const int first = s.columns_[group * 8];
+            if (s.columns_[group * 8 + 7] - first > 7 || first > source.Width() - 8)
+                break;
+        }
+        s.nearGroups_ = group;
+        s.nearOffsets_.resize(group * 8);
+        for (std::size_t i = 0; i < group * 8; ++i)
+            s.nearOffsets_[i] = s.columns_[i] - s.columns_[i & ~std::size_t{7}];
         return s;
+    }
     s.spanFirst_ = s.columns_.front();
     s.spanColumns_ = spanEnd - s.spanFirst_;
     s.columnPair_.resize(width);
@@ -193,7 +204,7 @@ void Draw(const Scaler& scaler, const Lightness& light, const Target& target, in
 {
     std::vector<std::uint8_t> scratch(static_cast<std::size_t>(scaler.Width()) * 4);
     const std::size_t offset = static_cast<std::size_t>(x) * static_cast<std::size_t>(bytesPerPixel);
-    for (int row = 0; row < scaler.Height(); ++row) {
+    for (int row = scaler.Height() - 1; row >= 0; --row) { // memory order
         std::span<const std::uint8_t> pixels = scaler.Row(row, scratch);
         if (light.Changes()) {
             light.Apply(pixels, scratch);
@@ -211,7 +222,7 @@ bool ResampleInto(const Scaler& scaler, const PixelView& target, int x, int y)
         return false;
     const std::size_t offset = static_cast<std::size_t>(x) * 4, bytes = static_cast<std::size_t>(scaler.Width()) * 4;
     std::vector<std::uint8_t> scratch(bytes);
-    for (int row = 0; row < scaler.Height(); ++row) {
+    for (int row = scaler.Height() - 1; row >= 0; --row) { // memory order
         const auto pixels = scaler.Row(row, scratch);
         std::memmove(target.RowFromTop(y + row).data() + offset, pixels.data(), bytes);
     }
@@ -226,7 +237,8 @@ struct FusedDraw {
         const sse2::Opacity opacity(blender.Opacity());
         const std::size_t width = static_cast<std::size_t>(s.Width());
         const int* columns = s.columns_.data();
-        for (int row = 0; row < s.Height(); ++row) {
+        // Bottom row first: memory order, which the processor's prefetch follows.
+        for (int row = s.Height() - 1; row >= 0; --row) {
             const auto out = target.RowFromTop(y + row).subspan(static_cast<std::size_t>(x) * 4, width * 4);
             const std::uint8_t* source = s.source_.Row(s.rows_[static_cast<std::size_t>(row)]).data();
             if constexpr (Weighted)
@@ -268,17 +280,16 @@ struct FusedDraw {
 #endif
 
 #if defined(VANTOREL_AVX2)
-    // Eight output columns of a nearest row: upscaled, they read at most eight neighbouring
-    // pixels, fetched by one load and put in place by one permutation.
-    VANTOREL_TARGET_AVX2 static __m256i NearestEight(const std::uint8_t* row, int rowPixels, const int* columns)
+    // Eight output columns of a nearest row: in the scaler's first groups, one load of eight
+    // neighbouring pixels put in place by one permutation; past them, a gather.
+    VANTOREL_TARGET_AVX2 static __m256i NearestEight(const Scaler& s, const std::uint8_t* row, std::size_t i)
     {
-        const __m256i index = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(columns));
-        const int first = columns[0];
-        if (columns[7] - first < 8 && first <= rowPixels - 8)
+        if (i < s.nearGroups_ * 8)
             return _mm256_permutevar8x32_epi32(
-                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + static_cast<std::size_t>(first) * 4)),
-                _mm256_sub_epi32(index, _mm256_set1_epi32(first)));
-        return _mm256_i32gather_epi32(reinterpret_cast<const int*>(row), index, 4);
+                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + static_cast<std::size_t>(s.columns_[i]) * 4)),
+                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(&s.nearOffsets_[i])));
+        return _mm256_i32gather_epi32(reinterpret_cast<const int*>(row),
+                                      _mm256_loadu_si256(reinterpret_cast<const __m256i*>(&s.columns_[i])), 4);
     }
 
     template <bool Full, bool Weighted>
@@ -287,8 +298,8 @@ struct FusedDraw {
         const avx2::Opacity opacity = avx2::MakeOpacity(blender.Opacity());
         const std::size_t width = static_cast<std::size_t>(s.Width());
         const int* columns = s.columns_.data();
-        const int rowPixels = s.source_.Width();
-        for (int row = 0; row < s.Height(); ++row) {
+        // Bottom row first: memory order, which the processor's prefetch follows.
+        for (int row = s.Height() - 1; row >= 0; --row) {
             const auto out = target.RowFromTop(y + row).subspan(static_cast<std::size_t>(x) * 4, width * 4);
             const std::uint8_t* source = s.source_.Row(s.rows_[static_cast<std::size_t>(row)]).data();
             if constexpr (Weighted) {
@@ -302,7 +313,7 @@ struct FusedDraw {
                     eight = avx2::Pair(WeightedFour(s.vertical_.data(), columns + i, &s.columnPair_[i]),
                                        WeightedFour(s.vertical_.data(), columns + i + 4, &s.columnPair_[i + 4]));
                 else
-                    eight = NearestEight(source, rowPixels, columns + i);
+                    eight = NearestEight(s, source, i);
                 if (!avx2::OverEight<Full>(eight, &out[i * 4], opacity)) {
                     Held(_mm256_castsi256_si128(eight), blender, out.subspan(i * 4, 16));
                     Held(_mm256_extracti128_si256(eight, 1), blender, out.subspan(i * 4 + 16, 16));

@@ -53,6 +53,11 @@ private:
     std::vector<int> rows_;                 // per window row from the top: memory row iy
     std::vector<std::uint8_t> rowNext_;     // weight of memory row iy + 1, 0 to 128
     int spanFirst_ = 0, spanColumns_ = 0;   // source columns the window reads
+    // Nearest: each group of eight output columns from the first reads at most eight neighbouring
+    // pixels (upscaled, they do) in `nearGroups_` groups; `nearOffsets_` holds each column's
+    // distance from its group's first.
+    std::vector<int> nearOffsets_;
+    std::size_t nearGroups_ = 0;
     mutable std::vector<std::uint16_t> vertical_;
 };
 
