@@ -7,17 +7,36 @@
 #include "imaging/core/PixelExport.h"
 #include "imaging/core/Resample.h"
 #include "imaging/core/Sizes.h"
+#include "runtime/Resources.h"
 
 #include <objidl.h>
+#include <ocidl.h>
 
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <span>
 #include <string>
+#include <variant>
 #include <vector>
 
 namespace imaging {
+
+// What LoadPicture_Resource reads: a custom resource of the type a text names (read as bytes),
+// or a picture resource of one of these kinds.
+enum class ResourcePicture : short { Bitmap = 0, Icon = 1, Cursor = 2 };
+using ResourceSection = std::variant<std::wstring, ResourcePicture>;
+
+// One entry of the kept icon or cursor file, as SourceIconSizes lists them.
+struct SourceIconSize {
+    int width = 0;
+    int height = 0;
+    int bitDepth = 0;
+    // Colours of the depth: 2 to 256 for a table; 0xFFFF00 below 24 bits, 0xFF000000 at 24 and
+    // -1 (an entry with alpha) from 32.
+    std::int32_t colorCount = 0;
+    bool operator==(const SourceIconSize&) const = default;
+};
 
 class c32bppDIB {
 public:
@@ -29,6 +48,43 @@ public:
     ~c32bppDIB();
     c32bppDIB(const c32bppDIB&) = delete;
     c32bppDIB& operator=(const c32bppDIB&) = delete;
+
+    // ---- Loading (c32bppDIBLoad.cpp) ----
+    // Each entry point answers whether it made a picture. iconCx and iconCy pick an icon
+    // file's entry (below 1: 32), iconBitDepth its depth (outside 0 to 32: 32); saveFormat
+    // keeps the source's bytes (a PNG encoding of what GDI+ decoded) as SourceBytes. Files
+    // and slices of fewer than 57 bytes are refused before the current picture is touched.
+    bool LoadPicture_File(const std::wstring& fileName, int iconCx = 0, int iconCy = 0, bool saveFormat = false,
+                          int iconBitDepth = 32);
+    // The slice of `inStream` from streamStart (below 0: 0) of streamLength bytes (0: the rest).
+    bool LoadPicture_Stream(std::span<const std::uint8_t> inStream, int iconCx = 0, int iconCy = 0,
+                            std::int64_t streamStart = 0, std::int64_t streamLength = 0, bool saveFormat = false,
+                            int iconBitDepth = 32);
+    // A resource of `module` (null: the executable): a custom one through LoadPicture_Stream, a
+    // bitmap, icon or cursor through LoadPicture_ByHandle.
+    bool LoadPicture_Resource(const rt::ResourceName& resIndex, const ResourceSection& resSection,
+                              HMODULE module = nullptr, int iconCx = 0, int iconCy = 0, std::int64_t streamStart = 0,
+                              std::int64_t streamLength = 0, int iconBitDepth = 32);
+    // The picture stays the caller's.
+    bool LoadPicture_StdPicture(IPicture* picture);
+    // A bitmap, metafile, enhanced metafile, icon or cursor handle, which stays the caller's.
+    bool LoadPicture_ByHandle(HANDLE handle);
+    bool LoadPicture_ClipBoard();
+    // SourceBytes again, at another icon size or depth; they are kept.
+    bool LoadPicture_FromOrignalFormat(int iconCx = 0, int iconCy = 0, int iconBitDepth = 32);
+    // A copy of SourceBytes; false when there are none.
+    bool GetOrginalFormat(std::vector<std::uint8_t>& outStream) const;
+    // The entries of an icon or cursor picture's source file, in directory order (one entry of
+    // the picture's own size when there is no file); 0, and `sizes` untouched, for any other.
+    int SourceIconSizes(std::vector<SourceIconSize>& sizes) const;
+
+private:
+    // The reader dispatcher: a file open for reading, or the bytes of a slice already checked.
+    bool LoadFromSource(HANDLE file, const std::wstring& fileName, std::span<const std::uint8_t> bytes, int iconCx,
+                        int iconCy, bool saveFormat, int iconBitDepth);
+
+public:
+    // ---- end of loading ----
 
     bool InitializeDIB(std::int64_t width, std::int64_t height);
     void DestroyDIB();

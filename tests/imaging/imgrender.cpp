@@ -1,15 +1,14 @@
 // imgrender IN OUT --size W H [--src X Y W H] [--opacity P] [--grey M] [--light L] [--angle A]
 //           [--quality nearest|weighted] [--center] [--gdiplus on|off] [--onto FILE]
-// Loads IN as imgdump does and draws it with Render into a host image of |W| x |H| (cleared to
+// Loads IN through LoadPicture_File, as imgdump does, and draws it with Render into a host image of |W| x |H| (cleared to
 // transparent, or the picture loaded from FILE), destination 0, 0 and size W, H (negative
 // mirrors), then writes OUT in imgdump's format: "width height\n" and the host's pixels as held,
 // premultiplied B, G, R, A, top row first. AlphaBlend is left out, so that without GDI+ (the
 // default) every draw takes the own pipeline and follows its formulas to the bit; nearest
 // scaling unless asked. Exits 0 on success; 1, with no OUT, when a load or the draw fails; 2 for
 // a wrong command line. A check from outside the engine, used by no program.
-#include "imaging/Files.h"
 #include "imaging/c32bppDIB.h"
-#include "imaging/cPNGparser.h"
+#include "tests/imaging/DumpWriter.h"
 #include "runtime/Handles.h"
 
 #include <windows.h>
@@ -109,17 +108,7 @@ std::optional<Options> Parse(const std::vector<std::wstring>& a)
 
 bool Load(const std::wstring& path, imaging::c32bppDIB& into)
 {
-    const rt::UniqueFile file(imaging::OpenImageFile(path, true));
-    if (!file)
-        return false;
-    imaging::cPNGparser().LoadFile(file.get(), path, into, into.gdiToken());
-    return into.BitsPointer() != nullptr;
-}
-
-bool WriteAll(HANDLE file, const void* data, std::size_t size)
-{
-    DWORD written = 0;
-    return WriteFile(file, data, static_cast<DWORD>(size), &written, nullptr) && written == size;
+    return into.LoadPicture_File(path, 0, 0, false, 32);
 }
 
 int Run(const Options& o)
@@ -136,23 +125,7 @@ int Run(const Options& o)
     if (!image.Render(nullptr, 0, 0, o.width, o.height, o.srcX, o.srcY, o.srcWidth, o.srcHeight, o.opacity, true, true,
                       &host, o.grey, o.light, o.angle, o.center))
         return 1;
-    GdiFlush();
-    const std::wstring part = o.out + L".part";
-    bool ok = false;
-    {
-        const rt::UniqueFile file(CreateFileW(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-        if (!file)
-            return 1;
-        const std::string head = std::to_string(host.Width()) + ' ' + std::to_string(host.Height()) + '\n';
-        ok = WriteAll(file.get(), head.data(), head.size());
-        for (int y = host.Height() - 1; ok && y >= 0; --y)
-            ok = WriteAll(file.get(), host.BitsPointer() + std::size_t(y) * host.scanWidth(), host.scanWidth());
-    }
-    // Written beside OUT and moved into place, so a failed run leaves no OUT behind.
-    if (ok && MoveFileExW(part.c_str(), o.out.c_str(), MOVEFILE_REPLACE_EXISTING))
-        return 0;
-    DeleteFileW(part.c_str());
-    return 1;
+    return tools::WriteDump(host, o.out) ? 0 : 1;
 }
 
 } // namespace
