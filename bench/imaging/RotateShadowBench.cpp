@@ -2,6 +2,7 @@
 // the picture's bytes. Minimum and median of 31 runs; ratios taken run by run.
 #include "imaging/core/DropShadow.h"
 #include "imaging/core/Rotate.h"
+#include "imaging/core/Simd.h"
 
 #include <pixman.h>
 
@@ -59,8 +60,12 @@ double Timed(F&& f)
 
 } // namespace
 
-int main()
+int main(int argc, char** argv)
 {
+    // `sse2` runs the loops of processors without AVX2.
+    if (argc > 1 && std::strcmp(argv[1], "sse2") == 0)
+        imaging::simd::AllowAvx2(false);
+    std::printf("%s loops\n", imaging::simd::Avx2() ? "AVX2" : "SSE2");
     Bytes picture = Picture();
     const auto source = *imaging::PixelView::Packed(picture, kSide, kSide);
 

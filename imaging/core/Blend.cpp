@@ -141,32 +141,9 @@ VANTOREL_TARGET_AVX2 void BlendColour32Wide(const std::uint8_t* s, std::uint8_t*
     _mm256_zeroupper();
     BlendColour32<Full>(s + i * 4, d + i * 4, pixels - i, p);
 }
-
-bool HasAvx2()
-{
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2");
-}
-bool avx2Allowed = true;
 #endif
 
 } // namespace
-
-namespace simd {
-
-#if defined(VANTOREL_AVX2)
-bool Avx2()
-{
-    static const bool present = HasAvx2();
-    return present && avx2Allowed;
-}
-void AllowAvx2(bool allowed) { avx2Allowed = allowed; }
-#else
-bool Avx2() { return false; }
-void AllowAvx2(bool) {}
-#endif
-
-} // namespace simd
 
 Blender::Blender(int opacity, int grayScale)
 {

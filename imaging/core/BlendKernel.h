@@ -1,29 +1,11 @@
 // Premultiplied pixels over 32-bit pixels in colour, four at a time in SSE2 registers and eight
-// in AVX2 ones where the processor has them: shared by the blend rows, the scaled draws (which
-// hand their pixels over without storing them first) and the shadow.
+// in AVX2 ones where the processor has them: shared by the blend rows and the scaled draws, which
+// hand their pixels over without storing them first.
 #pragma once
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-#if defined(__SSE2__) && defined(__x86_64__)
-// 64-bit builds only: there the stack keeps the 16-byte alignment that the wide loops' spills
-// rely on, and every caller is known to be at least SSE2.
-#define VANTOREL_AVX2 1
-#include <immintrin.h>
-#define VANTOREL_TARGET_AVX2 __attribute__((target("avx2")))
-#endif
+#include "imaging/core/Simd.h"
 
 #include <cstdint>
-
-namespace imaging::simd {
-
-// Whether the eight-pixel loops run: the processor and the system have AVX2, and they are allowed.
-bool Avx2();
-// Tests turn the eight-pixel loops off to run the four-pixel ones on the same machine.
-void AllowAvx2(bool allowed);
-
-} // namespace imaging::simd
 
 #if defined(__SSE2__)
 namespace imaging::sse2 {

@@ -1,6 +1,6 @@
 #include "imaging/core/DropShadow.h"
 
-#include "imaging/core/BlendKernel.h"
+#include "imaging/core/Simd.h"
 
 #include <algorithm>
 #include <cmath>

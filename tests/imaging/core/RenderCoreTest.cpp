@@ -2,12 +2,12 @@
 // blend and the lightness exhaustively, the scaler by its properties and a per-pixel reference,
 // the mirror, and the argument rules of the drawing entry as a table.
 #include "imaging/core/Blend.h"
-#include "imaging/core/BlendKernel.h"
 #include "imaging/core/Effects.h"
 #include "imaging/core/GrayWeights.h"
 #include "imaging/core/Lightness.h"
 #include "imaging/core/RenderPlan.h"
 #include "imaging/core/Resample.h"
+#include "imaging/core/Simd.h"
 
 #include <gtest/gtest.h>
 
@@ -232,6 +232,8 @@ TEST(Scaler, NearestTwiceRepeatsEachPixelAndRefusesWhatLeavesTheSource)
 // over runs of clear, opaque, partial and broken (colour above alpha) pixels, scaled up and down.
 TEST(Blend, FourAndEightPixelLoopsAgree)
 {
+    if (!simd::Avx2())
+        GTEST_SKIP() << "the processor runs the four-pixel loops only";
     std::mt19937 rng(23);
     for (int round = 0; round < 400; ++round) {
         const int w = 1 + rng() % 70, h = 1 + rng() % 6, outW = 1 + rng() % 90, outH = 1 + rng() % 8;
