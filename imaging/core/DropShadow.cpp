@@ -127,14 +127,15 @@ VANTOREL_TARGET_AVX2 void BlurWide(const PixelView& source, int depth, std::uint
     // c × a \ 255 is the high half of (a + e) × m, m = ceil(c × 65536 / 255) and e = 0 for c below
     // 255 (the error a × (m - c × 65536 / 255) / 65536 stays under the 1 / 255 between quotients),
     // m = 65535 and e = 1 for 255; the alpha lane is such a 255.
-    alignas(32) std::uint16_t scale[16], bump[16];
+    // Unaligned loads: 64-bit Windows does not align the stack to 32 bytes.
+    std::uint16_t scale[16], bump[16];
     for (int lane = 0; lane < 16; ++lane) {
         const std::uint32_t c = lane % 4 == 3 ? 255 : (colour >> (16 - 8 * (lane % 4))) & 255;
         scale[lane] = static_cast<std::uint16_t>(c == 255 ? 65535 : (c * 65536 + 254) / 255);
         bump[lane] = c == 255;
     }
-    w.scales = _mm256_load_si256(reinterpret_cast<const __m256i*>(scale));
-    w.bumps = _mm256_load_si256(reinterpret_cast<const __m256i*>(bump));
+    w.scales = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(scale));
+    w.bumps = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bump));
     // Each pixel's alpha, the low byte of its 32-bit lane, into the four 16-bit lanes of its
     // channels: pixels 0, 1 (and 4, 5) by the first shuffle, 2, 3 (and 6, 7) by the second.
     w.spreadLow = _mm256_setr_epi8(0, -1, 0, -1, 0, -1, 0, -1, 4, -1, 4, -1, 4, -1, 4, -1, 0, -1, 0, -1, 0, -1, 0, -1, 4,
