@@ -70,6 +70,10 @@ public:
     // The file names on the clipboard; 0 and `files` untouched when it holds none.
     std::size_t GetPastedFileNames(std::vector<std::wstring>& files) const;
 
+    // Saving as PNG: the picture's PNG bytes, made by GDI+ when it is enabled and able, else by
+    // the engine's own writer, which needs zlib. False when neither could.
+    bool SaveToStream_PNG(std::vector<std::uint8_t>& outStream) const;
+
     // Engine-internal: set by the readers and the GDI+ loader.
     void SetAlphaState(bool alpha) { alpha_ = alpha; }
     void SetImageType(int type) { imageType_ = type; }

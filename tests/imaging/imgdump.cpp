@@ -1,10 +1,12 @@
-// imgdump IN OUT [--gdiplus on|off]: loads IN through the PNG reader's file entry point (GDI+ off
-// unless asked) and writes OUT as "width height\n" and the pixels as the engine holds them:
-// premultiplied B, G, R, A, top row first. Exits 0 on success; 1, with no OUT, when the load
-// fails; 2 for a wrong command line. A check from outside the engine, used by no program.
+// imgdump IN OUT [--gdiplus on|off] [--save png]: loads IN through the PNG reader's file entry
+// point (GDI+ off unless asked) and writes OUT as "width height\n" and the pixels as the engine
+// holds them: premultiplied B, G, R, A, top row first; with --save png, OUT is the picture's PNG
+// bytes from SaveToStream_PNG instead. Exits 0 on success; 1, with no OUT, when the load or the
+// save fails; 2 for a wrong command line. A check from outside the engine, used by no program.
 #include "imaging/Files.h"
 #include "imaging/c32bppDIB.h"
 #include "imaging/cPNGparser.h"
+#include "runtime/Files.h"
 #include "runtime/Handles.h"
 
 #include <windows.h>
@@ -12,6 +14,7 @@
 #include <shellapi.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -21,7 +24,17 @@ bool WriteAll(HANDLE file, const void* data, std::size_t size)
     return WriteFile(file, data, static_cast<DWORD>(size), &written, nullptr) && written == size;
 }
 
-int Dump(const std::wstring& in, const std::wstring& out, bool gdiplus)
+// OUT as the PNG the engine saves, GDI+ as the host has it; no OUT when the save fails.
+int SavePng(const imaging::c32bppDIB& host, const std::wstring& out)
+{
+    std::vector<std::uint8_t> png;
+    if (!host.SaveToStream_PNG(png) ||
+        !rt::ReplaceFileContents(out, {reinterpret_cast<const char*>(png.data()), png.size()}))
+        return 1;
+    return 0;
+}
+
+int Dump(const std::wstring& in, const std::wstring& out, bool gdiplus, bool savePng)
 {
     imaging::c32bppDIB host;
     host.isGDIplusEnabled(gdiplus);
@@ -33,6 +46,8 @@ int Dump(const std::wstring& in, const std::wstring& out, bool gdiplus)
     }
     if (!host.BitsPointer())
         return 1;
+    if (savePng)
+        return SavePng(host, out);
     const std::wstring part = out + L".part";
     bool ok = false;
     {
@@ -62,9 +77,12 @@ int main()
     if (!argv)
         return 2;
     int result = 2;
+    const bool savePng = argc >= 5 && std::wstring(argv[argc - 2]) == L"--save" && std::wstring(argv[argc - 1]) == L"png";
+    if (savePng)
+        argc -= 2;
     const bool withSwitch = argc == 5 && std::wstring(argv[3]) == L"--gdiplus";
     if (argc == 3 || (withSwitch && (std::wstring(argv[4]) == L"on" || std::wstring(argv[4]) == L"off")))
-        result = Dump(argv[1], argv[2], withSwitch && std::wstring(argv[4]) == L"on");
+        result = Dump(argv[1], argv[2], withSwitch && std::wstring(argv[4]) == L"on", savePng);
     LocalFree(argv);
     return result;
 }
