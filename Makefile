@@ -6,7 +6,7 @@
 # in an Xvfb), GoogleTest's sources, libpng, the reference of the PNG reader's native tests, and giflib, the
 # reference of the GIF fuzz target and bench.
 PACKAGES := cmake ninja-build g++ clang libclang-rt-14-dev g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-win32 \
-            libz-mingw-w64 wine64 xvfb googletest libpng-dev libgif-dev
+            libz-mingw-w64 wine64 xvfb googletest libpng-dev libgif-dev libpixman-1-dev pkg-config
 PRESETS := win64 win32 native fuzz
 WINE := /usr/lib/wine/wine64
 

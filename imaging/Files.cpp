@@ -1,6 +1,7 @@
 #include "imaging/Files.h"
 
 #include <cstring>
+#include <new>
 
 namespace imaging {
 
@@ -15,6 +16,36 @@ HANDLE OpenImageFile(const std::wstring& name, bool forReading)
     if (attributes == INVALID_FILE_ATTRIBUTES)
         attributes = FILE_ATTRIBUTE_NORMAL;
     return CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr);
+}
+
+bool ReadAt(HANDLE file, std::uint64_t offset, std::span<std::uint8_t> into)
+{
+    LARGE_INTEGER at{};
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    if (!SetFilePointerEx(file, at, nullptr, FILE_BEGIN))
+        return false;
+    while (!into.empty()) {
+        const DWORD chunk = static_cast<DWORD>(into.size() < (DWORD{1} << 24) ? into.size() : (DWORD{1} << 24));
+        DWORD read = 0;
+        // A short read (the file shrank under us) is a failure, not the end of the data.
+        if (!ReadFile(file, into.data(), chunk, &read, nullptr) || read != chunk)
+            return false;
+        into = into.subspan(read);
+    }
+    return true;
+}
+
+std::optional<std::vector<std::uint8_t>> ReadFileStart(HANDLE file, std::size_t size)
+{
+    std::vector<std::uint8_t> bytes;
+    try {
+        bytes.resize(size);
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
+    if (!ReadAt(file, 0, bytes))
+        return std::nullopt;
+    return bytes;
 }
 
 bool RemoveFileForced(const std::wstring& name)
@@ -44,7 +75,7 @@ rt::ComPtr<IPicture> BytesToPictureObject(std::span<const std::uint8_t> bytes)
     return picture;
 }
 
-rt::ComPtr<IPicture> PictureObjectFromHandle(HANDLE handle, short pictureType)
+rt::ComPtr<IPicture> PictureObjectFromHandle(HANDLE handle, short pictureType, SIZE metafileExtent)
 {
     rt::ComPtr<IPicture> picture;
     PICTDESC desc{};
@@ -52,7 +83,11 @@ rt::ComPtr<IPicture> PictureObjectFromHandle(HANDLE handle, short pictureType)
     desc.picType = static_cast<UINT>(pictureType);
     switch (pictureType) {
     case PICTYPE_BITMAP: desc.bmp.hbitmap = static_cast<HBITMAP>(handle); break;
-    case PICTYPE_METAFILE: desc.wmf.hmeta = static_cast<HMETAFILE>(handle); break;
+    case PICTYPE_METAFILE:
+        desc.wmf.hmeta = static_cast<HMETAFILE>(handle);
+        desc.wmf.xExt = metafileExtent.cx;
+        desc.wmf.yExt = metafileExtent.cy;
+        break;
     case PICTYPE_ICON: desc.icon.hicon = static_cast<HICON>(handle); break;
     case PICTYPE_ENHMETAFILE: desc.emf.hemf = static_cast<HENHMETAFILE>(handle); break;
     default: return picture;

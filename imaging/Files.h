@@ -7,15 +7,24 @@
 #include <ocidl.h>
 #include <olectl.h>
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace imaging {
 
 // A file opened for reading (shared for reading) or for writing (exclusive, replacing the file
 // but keeping its attributes); INVALID_HANDLE_VALUE on failure. The caller closes it.
 HANDLE OpenImageFile(const std::wstring& name, bool forReading);
+
+// Reads `into.size()` bytes of the file from `offset` (64-bit), in pieces one ReadFile takes; false
+// when a read fails or the file ends before them. Moves the file pointer.
+bool ReadAt(HANDLE file, std::uint64_t offset, std::span<std::uint8_t> into);
+// The file's first `size` bytes; none when they cannot be read or do not fit this process.
+std::optional<std::vector<std::uint8_t>> ReadFileStart(HANDLE file, std::size_t size);
 
 // Deletes a file whatever its attributes; false when either step fails.
 bool RemoveFileForced(const std::wstring& name);
@@ -24,7 +33,8 @@ bool RemoveFileForced(const std::wstring& name);
 rt::ComPtr<IPicture> BytesToPictureObject(std::span<const std::uint8_t> bytes);
 
 // A picture object that owns `handle` (PICTYPE_BITMAP, _METAFILE, _ICON or _ENHMETAFILE) and
-// destroys it when released; empty, and the handle still the caller's, on failure.
-rt::ComPtr<IPicture> PictureObjectFromHandle(HANDLE handle, short pictureType);
+// destroys it when released; empty, and the handle still the caller's, on failure. A metafile
+// handle holds no size of its own: the picture takes `metafileExtent` (HIMETRIC).
+rt::ComPtr<IPicture> PictureObjectFromHandle(HANDLE handle, short pictureType, SIZE metafileExtent = {});
 
 } // namespace imaging

@@ -13,6 +13,7 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 namespace imaging {
 namespace {
@@ -82,6 +83,22 @@ bool ClearUnpainted(const PixelView& pixels)
     return cleared;
 }
 
+// The frame (HIMETRIC) in an enhanced metafile's header; none when it is empty or unreadable.
+std::optional<std::pair<long, long>> EnhMetafileFrame(IPicture* picture)
+{
+    OLE_HANDLE handle = 0;
+    ENHMETAHEADER header{};
+    if (FAILED(picture->get_Handle(&handle)) ||
+        !GetEnhMetaFileHeader(static_cast<HENHMETAFILE>(LongToHandle(static_cast<LONG>(handle))), sizeof header,
+                              &header))
+        return std::nullopt;
+    const std::int64_t width = std::int64_t{header.rclFrame.right} - header.rclFrame.left;
+    const std::int64_t height = std::int64_t{header.rclFrame.bottom} - header.rclFrame.top;
+    if (width <= 0 || height <= 0 || width > LONG_MAX || height > LONG_MAX)
+        return std::nullopt;
+    return std::pair(static_cast<long>(width), static_cast<long>(height));
+}
+
 } // namespace
 
 bool cBMPparser::LoadStream(std::span<const std::uint8_t> inStream, c32bppDIB& cHost, std::size_t streamOffset,
@@ -119,6 +136,14 @@ bool cBMPparser::ConvertstdPicTo32bpp(IPicture* stdPic, HBITMAP handle, c32bppDI
         if (FAILED(stdPic->get_Type(&type)) || type == PICTYPE_NONE || type == PICTYPE_UNINITIALIZED ||
             FAILED(stdPic->get_Width(&hmWidth)) || FAILED(stdPic->get_Height(&hmHeight)))
             return false;
+        // Some systems' picture of an enhanced-metafile handle reports no size (Wine's does);
+        // the metafile's own header holds it.
+        if (type == PICTYPE_ENHMETAFILE && (hmWidth == 0 || hmHeight == 0)) {
+            if (const auto frame = EnhMetafileFrame(stdPic)) {
+                hmWidth = frame->first;
+                hmHeight = frame->second;
+            }
+        }
         const auto w = HimetricToPixels(hmWidth, true), h = HimetricToPixels(hmHeight, false);
         if (!w || !h)
             return false;

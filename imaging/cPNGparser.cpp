@@ -1,42 +1,22 @@
 #include "imaging/cPNGparser.h"
 
+#include "imaging/Files.h"
 #include "imaging/c32bppDIB.h"
 #include "imaging/cGDIPlus.h"
 #include "imaging/core/PngReader.h"
+#include "imaging/core/SourceSlice.h"
 
 #include <cstring>
 #include <new>
-#include <vector>
 
 namespace imaging {
 namespace {
 
 constexpr std::uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-// The largest picture the engine holds (2^26 pixels), stored uncompressed at 16 bits a channel,
-// is well under this; a bigger file is not a picture we could show.
-constexpr std::uint64_t kMaxFileSize = std::uint64_t{1} << 30;
 
 bool IsPNGSignature(std::span<const std::uint8_t> bytes)
 {
     return bytes.size() >= 8 && std::memcmp(bytes.data(), kSignature, 8) == 0;
-}
-
-bool ReadAt(HANDLE file, std::uint64_t offset, std::uint8_t* into, std::size_t size)
-{
-    LARGE_INTEGER at{};
-    at.QuadPart = static_cast<LONGLONG>(offset);
-    if (!SetFilePointerEx(file, at, nullptr, FILE_BEGIN))
-        return false;
-    while (size > 0) {
-        const DWORD chunk = static_cast<DWORD>(size < (DWORD{1} << 24) ? size : (DWORD{1} << 24));
-        DWORD read = 0;
-        // A short read (the file shrank under us) is a failure, not the end of the data.
-        if (!ReadFile(file, into, chunk, &read, nullptr) || read != chunk)
-            return false;
-        into += read;
-        size -= read;
-    }
-    return true;
 }
 
 } // namespace
@@ -55,20 +35,14 @@ bool cPNGparser::LoadFile(HANDLE fileHandle, const std::wstring& fileName, c32bp
 {
     LARGE_INTEGER size{};
     std::uint8_t head[8] = {};
-    if (!GetFileSizeEx(fileHandle, &size) || size.QuadPart < 8 || !ReadAt(fileHandle, 0, head, 8) ||
+    if (!GetFileSizeEx(fileHandle, &size) || size.QuadPart < 8 || !ReadAt(fileHandle, 0, head) ||
         !IsPNGSignature(head))
         return false;
-    if (static_cast<std::uint64_t>(size.QuadPart) > kMaxFileSize)
+    // Too big for any picture we hold, or for this process: no picture, and no other reader either.
+    if (static_cast<std::uint64_t>(size.QuadPart) > kMaxSourceFileBytes)
         return true;
-    std::vector<std::uint8_t> bytes;
-    try {
-        bytes.resize(static_cast<std::size_t>(size.QuadPart));
-    } catch (const std::bad_alloc&) {
-        return true; // too big for this process: no picture, and no other reader either
-    }
-    if (!ReadAt(fileHandle, 0, bytes.data(), bytes.size()))
-        return true;
-    return Load(bytes, fileName, dibClass, globalToken);
+    const auto bytes = ReadFileStart(fileHandle, static_cast<std::size_t>(size.QuadPart));
+    return !bytes || Load(*bytes, fileName, dibClass, globalToken);
 }
 
 bool cPNGparser::Load(std::span<const std::uint8_t> png, const std::wstring& fileName, c32bppDIB& host,

@@ -4,18 +4,27 @@
 
 namespace rt {
 
-std::vector<std::uint8_t> ResourceBytes(int id)
+std::span<const std::uint8_t> ResourceData(HMODULE module, const ResourceName& type, const ResourceName& name)
 {
-    HRSRC res = FindResourceW(Instance(), MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
+    if (!module)
+        module = Instance();
+    if (!type.get() || !name.get())
+        return {};
+    HRSRC res = FindResourceW(module, name.get(), type.get());
     if (!res)
         return {};
-    DWORD size = SizeofResource(Instance(), res);
-    HGLOBAL data = LoadResource(Instance(), res);
+    const DWORD size = SizeofResource(module, res);
+    HGLOBAL data = LoadResource(module, res);
     const void* p = data ? LockResource(data) : nullptr;
     if (!p || size == 0)
         return {};
-    const auto* bytes = static_cast<const std::uint8_t*>(p);
-    return std::vector<std::uint8_t>(bytes, bytes + size);
+    return {static_cast<const std::uint8_t*>(p), size};
+}
+
+std::vector<std::uint8_t> ResourceBytes(int id)
+{
+    const auto bytes = ResourceData(nullptr, RT_RCDATA, id);
+    return {bytes.begin(), bytes.end()};
 }
 
 } // namespace rt

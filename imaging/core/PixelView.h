@@ -9,6 +9,11 @@
 
 namespace imaging {
 
+// A rectangle in a picture's public coordinates: x from the left, y from the top.
+struct PixelRect {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+
 class PixelView {
 public:
     // A view of `height` rows of `width` pixels, rows `stride` bytes apart; none when the rows

@@ -1,5 +1,6 @@
-// File names pasted from the clipboard, wide and ANSI, and clipboards that hold no file list.
+// File names pasted from the clipboard, wide and ANSI, clipboards that hold no file list, and its pictures.
 #include "imaging/c32bppDIB.h"
+#include "runtime/Handles.h"
 #include "tests/support/TestSupport.h"
 
 #include <shlobj.h>
@@ -49,6 +50,38 @@ TEST(Clipboard, PastedFileNames)
         auto files = before;
         EXPECT_EQ(dib.GetPastedFileNames(files), c.files == before ? 0u : c.files.size()) << c.name;
         EXPECT_EQ(files, c.files) << c.name;
+    }
+}
+
+void Put(UINT format, HANDLE data)
+{
+    EXPECT_TRUE(OpenClipboard(nullptr) && EmptyClipboard() && SetClipboardData(format, data));
+    CloseClipboard();
+}
+
+TEST(Clipboard, PicturesLoadAndTextDoesNot)
+{
+    const int dpi = GetDeviceCaps(rt::WindowDC(nullptr).get(), LOGPIXELSX);
+    const RECT frame{0, 0, 2540, 1270}; // HIMETRIC, an inch by half an inch
+    const struct {
+        const char* name;
+        std::function<void()> fill;
+        bool result;
+        int type, width, height; // a refused load leaves the 3 x 3 blank picture
+    } cases[] = {
+        {"text only", [] { test::SetClipboardText(L"C:\\a.png"); }, false, 0, 3, 3},
+        {"a bitmap", [] { Put(CF_BITMAP, CreateBitmap(5, 4, 1, 32, nullptr)); }, true, 1, 5, 4},
+        {"an enhanced metafile", [&] {
+             Put(CF_ENHMETAFILE, CloseEnhMetaFile(CreateEnhMetaFileW(nullptr, nullptr, &frame, nullptr)));
+         }, true, 4, dpi, dpi / 2},
+    };
+    for (const auto& c : cases) {
+        c.fill();
+        imaging::c32bppDIB picture;
+        picture.InitializeDIB(3, 3);
+        EXPECT_EQ(picture.LoadPicture_ClipBoard(), c.result) << c.name;
+        EXPECT_EQ(std::tuple(picture.ImageType(), picture.Width(), picture.Height()), std::tuple(c.type, c.width, c.height))
+            << c.name;
     }
 }
 

@@ -1,69 +1,85 @@
-// imgdump IN OUT [--gdiplus on|off] [--save png]: loads IN through the PNG reader's file entry
-// point (GDI+ off unless asked) and writes OUT as "width height\n" and the pixels as the engine
-// holds them: premultiplied B, G, R, A, top row first; with --save png, OUT is the picture's PNG
-// bytes from SaveToStream_PNG instead. Exits 0 on success; 1, with no OUT, when the load or the
-// save fails; 2 for a wrong command line. A check from outside the engine, used by no program.
-#include "imaging/Files.h"
+// imgdump IN OUT [--gdiplus on|off] [--want W H D] [--save png]: loads IN through the engine's
+// file entry point, which offers it to every reader (GDI+ off unless asked; --want gives the
+// wanted icon width, height and bit depth), and writes OUT as "width height\n" and the pixels as
+// the engine holds them: premultiplied B, G, R, A, top row first; with --save png, OUT is the
+// picture's PNG bytes from SaveToStream_PNG instead (GDI+ as loaded). Exits 0 on success; 1, with
+// no OUT, when the load or the save fails; 2 for a wrong command line. A check from outside the
+// engine, used by no program.
 #include "imaging/c32bppDIB.h"
-#include "imaging/cPNGparser.h"
-#include "runtime/Files.h"
+#include "tests/imaging/DumpWriter.h"
 #include "runtime/Handles.h"
 
 #include <windows.h>
 
 #include <shellapi.h>
 
+#include <cerrno>
+#include <climits>
+#include <cwchar>
+#include <optional>
 #include <string>
-#include <vector>
 
 namespace {
 
-bool WriteAll(HANDLE file, const void* data, std::size_t size)
+struct Options {
+    std::wstring in, out;
+    bool gdiplus = false;
+    tools::DumpFormat format = tools::DumpFormat::Pixels;
+    int width = 0, height = 0, depth = 32; // the entry points' own defaults
+};
+
+std::optional<int> Number(const wchar_t* text)
 {
-    DWORD written = 0;
-    return WriteFile(file, data, static_cast<DWORD>(size), &written, nullptr) && written == size;
+    wchar_t* end = nullptr;
+    errno = 0;
+    const long v = std::wcstol(text, &end, 10);
+    if (end == text || *end != L'\0' || errno != 0 || v < INT_MIN || v > INT_MAX)
+        return std::nullopt;
+    return static_cast<int>(v);
 }
 
-// OUT as the PNG the engine saves, GDI+ as the host has it; no OUT when the save fails.
-int SavePng(const imaging::c32bppDIB& host, const std::wstring& out)
+std::optional<Options> Parse(int argc, LPWSTR* argv)
 {
-    std::vector<std::uint8_t> png;
-    if (!host.SaveToStream_PNG(png) ||
-        !rt::ReplaceFileContents(out, {reinterpret_cast<const char*>(png.data()), png.size()}))
-        return 1;
-    return 0;
+    if (argc < 3)
+        return std::nullopt;
+    Options o{argv[1], argv[2]};
+    bool gdiplusSeen = false, wantSeen = false, saveSeen = false;
+    for (int i = 3; i < argc;) {
+        const std::wstring name = argv[i];
+        if (name == L"--gdiplus" && !gdiplusSeen && i + 1 < argc) {
+            const std::wstring value = argv[i + 1];
+            if (value != L"on" && value != L"off")
+                return std::nullopt;
+            o.gdiplus = value == L"on";
+            gdiplusSeen = true;
+            i += 2;
+        } else if (name == L"--want" && !wantSeen && i + 3 < argc) {
+            const auto w = Number(argv[i + 1]), h = Number(argv[i + 2]), d = Number(argv[i + 3]);
+            if (!w || !h || !d)
+                return std::nullopt;
+            o.width = *w;
+            o.height = *h;
+            o.depth = *d;
+            wantSeen = true;
+            i += 4;
+        } else if (name == L"--save" && !saveSeen && i + 1 < argc && std::wstring(argv[i + 1]) == L"png") {
+            o.format = tools::DumpFormat::Png;
+            saveSeen = true;
+            i += 2;
+        } else {
+            return std::nullopt;
+        }
+    }
+    return o;
 }
 
-int Dump(const std::wstring& in, const std::wstring& out, bool gdiplus, bool savePng)
+int Dump(const Options& o)
 {
     imaging::c32bppDIB host;
-    host.isGDIplusEnabled(gdiplus);
-    {
-        const rt::UniqueFile file(imaging::OpenImageFile(in, true));
-        if (!file)
-            return 1;
-        imaging::cPNGparser().LoadFile(file.get(), in, host, host.gdiToken());
-    }
-    if (!host.BitsPointer())
+    host.isGDIplusEnabled(o.gdiplus);
+    if (!host.LoadPicture_File(o.in, o.width, o.height, false, o.depth))
         return 1;
-    if (savePng)
-        return SavePng(host, out);
-    const std::wstring part = out + L".part";
-    bool ok = false;
-    {
-        const rt::UniqueFile file(CreateFileW(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-        if (!file)
-            return 1;
-        const std::string head = std::to_string(host.Width()) + ' ' + std::to_string(host.Height()) + '\n';
-        ok = WriteAll(file.get(), head.data(), head.size());
-        for (int y = host.Height() - 1; ok && y >= 0; --y)
-            ok = WriteAll(file.get(), host.BitsPointer() + std::size_t(y) * host.scanWidth(), host.scanWidth());
-    }
-    // Written beside OUT and moved into place, so a failed run leaves no OUT behind.
-    if (ok && MoveFileExW(part.c_str(), out.c_str(), MOVEFILE_REPLACE_EXISTING))
-        return 0;
-    DeleteFileW(part.c_str());
-    return 1;
+    return tools::WriteDump(host, o.out, o.format) ? 0 : 1;
 }
 
 } // namespace
@@ -76,13 +92,7 @@ int main()
     LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     if (!argv)
         return 2;
-    int result = 2;
-    const bool savePng = argc >= 5 && std::wstring(argv[argc - 2]) == L"--save" && std::wstring(argv[argc - 1]) == L"png";
-    if (savePng)
-        argc -= 2;
-    const bool withSwitch = argc == 5 && std::wstring(argv[3]) == L"--gdiplus";
-    if (argc == 3 || (withSwitch && (std::wstring(argv[4]) == L"on" || std::wstring(argv[4]) == L"off")))
-        result = Dump(argv[1], argv[2], withSwitch && std::wstring(argv[4]) == L"on", savePng);
+    const auto options = Parse(argc, argv);
     LocalFree(argv);
-    return result;
+    return options ? Dump(*options) : 2;
 }

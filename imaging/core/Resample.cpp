@@ -1,0 +1,285 @@
+#include "imaging/core/Resample.h"
+
+#include "imaging/core/BlendKernel.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace imaging {
+
+namespace {
+
+constexpr int kOne = 128; // weights are sevenths of a bit: a whole pixel weighs 128
+
+// Position `i` of `outSize` steps over `size` source pixels: the whole part and the weight of
+// the next pixel, rounded to nearest.
+struct Step {
+    std::int64_t whole;
+    int next;
+};
+Step StepAt(std::int64_t i, std::int64_t size, std::int64_t outSize)
+{
+    const std::int64_t n = i * size; // both below 2^31
+    const std::int64_t rest = n % outSize;
+    return {n / outSize, static_cast<int>((rest * 2 * kOne + outSize) / (2 * outSize))};
+}
+
+bool Inside(const PixelRect& r, std::int64_t width, std::int64_t height)
+{
+    return r.width > 0 && r.height > 0 && r.x >= 0 && r.y >= 0 && std::int64_t{r.x} + r.width <= width &&
+           std::int64_t{r.y} + r.height <= height;
+}
+
+#if defined(__SSE2__)
+// Weighted output pixel from the vertical pass: each channel (v[ix] × (128 - w) + v[ix + 1] × w
+// + 8192) >> 14, as four 32-bit lanes.
+inline __m128i WeightedPixel(const std::uint16_t* v, int column, std::uint32_t pair)
+{
+    const __m128i both = _mm_loadu_si128(reinterpret_cast<const __m128i*>(v + static_cast<std::size_t>(column) * 4));
+    const __m128i mixed = _mm_unpacklo_epi16(both, _mm_srli_si128(both, 8)); // b0 b1 g0 g1 r0 r1 a0 a1
+    const __m128i sum = _mm_madd_epi16(mixed, _mm_set1_epi32(static_cast<int>(pair)));
+    return _mm_srai_epi32(_mm_add_epi32(sum, _mm_set1_epi32(1 << 13)), 14);
+}
+
+inline __m128i WeightedFour(const std::uint16_t* v, const int* columns, const std::uint32_t* pairs)
+{
+    const __m128i lo = _mm_packs_epi32(WeightedPixel(v, columns[0], pairs[0]), WeightedPixel(v, columns[1], pairs[1]));
+    const __m128i hi = _mm_packs_epi32(WeightedPixel(v, columns[2], pairs[2]), WeightedPixel(v, columns[3], pairs[3]));
+    return _mm_packus_epi16(lo, hi);
+}
+
+inline __m128i NearestFour(const std::uint8_t* row, const int* columns)
+{
+    std::uint32_t p[4];
+    for (int i = 0; i < 4; ++i)
+        std::memcpy(&p[i], row + static_cast<std::size_t>(columns[i]) * 4, 4);
+    return _mm_setr_epi32(static_cast<int>(p[0]), static_cast<int>(p[1]), static_cast<int>(p[2]), static_cast<int>(p[3]));
+}
+#endif
+
+} // namespace
+
+std::optional<Scaler> Scaler::Make(const PixelView& source, PixelRect rect, std::int64_t outWidth,
+                                   std::int64_t outHeight, PixelRect window, bool weighted)
+{
+    if (!Inside(rect, source.Width(), source.Height()) || outWidth < 1 || outHeight < 1 || outWidth > INT32_MAX ||
+        outHeight > INT32_MAX || !Inside(window, outWidth, outHeight))
+        return std::nullopt;
+    Scaler s(source, window);
+    s.weighted_ = weighted;
+    s.identity_ = rect.width == outWidth && rect.height == outHeight;
+    const int bottom = source.Height() - rect.height - rect.y; // memory row of the rectangle's bottom
+    const auto width = static_cast<std::size_t>(window.width), height = static_cast<std::size_t>(window.height);
+    s.rows_.resize(height);
+    if (s.identity_) {
+        s.firstColumn_ = rect.x + window.x;
+        for (std::size_t y = 0; y < height; ++y)
+            s.rows_[y] = bottom + rect.height - 1 - (window.y + static_cast<int>(y));
+        return s;
+    }
+    const int lastColumn = rect.x + rect.width - 1, topRow = bottom + rect.height - 1;
+    s.columns_.resize(width);
+    std::vector<std::uint8_t> next(width);
+    int spanEnd = 0;
+    for (std::size_t i = 0; i < width; ++i) {
+        const Step step = StepAt(window.x + static_cast<std::int64_t>(i), rect.width, outWidth);
+        const int ix = rect.x + static_cast<int>(step.whole);
+        s.columns_[i] = ix;
+        next[i] = static_cast<std::uint8_t>(weighted && ix < lastColumn ? step.next : 0);
+        spanEnd = std::max(spanEnd, ix + (next[i] ? 2 : 1));
+    }
+    s.rowNext_.resize(height);
+    for (std::size_t i = 0; i < height; ++i) {
+        // Rows count from the bottom: the window's top row is output row outHeight - 1 - window.y.
+        const Step step = StepAt(outHeight - 1 - (window.y + static_cast<std::int64_t>(i)), rect.height, outHeight);
+        const int iy = bottom + static_cast<int>(step.whole);
+        s.rows_[i] = iy;
+        s.rowNext_[i] = static_cast<std::uint8_t>(weighted && iy < topRow ? step.next : 0);
+    }
+    if (!weighted)
+        return s;
+    s.spanFirst_ = s.columns_.front();
+    s.spanColumns_ = spanEnd - s.spanFirst_;
+    s.columnPair_.resize(width);
+    for (std::size_t i = 0; i < width; ++i) {
+        s.columns_[i] -= s.spanFirst_;
+        s.columnPair_[i] = static_cast<std::uint32_t>(kOne - next[i]) | static_cast<std::uint32_t>(next[i]) << 16;
+    }
+    // One spare pixel, so that a column read with weight 0 stays inside.
+    s.vertical_.resize((static_cast<std::size_t>(s.spanColumns_) + 1) * 4);
+    return s;
+}
+
+std::span<const std::uint8_t> Scaler::Row(int y, std::span<std::uint8_t> scratch) const
+{
+    const std::size_t width = static_cast<std::size_t>(window_.width);
+    if (identity_)
+        return source_.Row(rows_[static_cast<std::size_t>(y)]).subspan(static_cast<std::size_t>(firstColumn_) * 4, width * 4);
+    std::span<std::uint8_t> out = scratch.first(width * 4);
+    if (weighted_) {
+        Vertical(y);
+        Horizontal(0, width, out.data());
+    } else {
+        Nearest(y, 0, width, out.data());
+    }
+    return out;
+}
+
+void Scaler::Nearest(int y, std::size_t from, std::size_t count, std::uint8_t* out) const
+{
+    const std::uint8_t* row = source_.Row(rows_[static_cast<std::size_t>(y)]).data();
+    for (std::size_t i = 0; i < count; ++i)
+        std::memcpy(out + i * 4, row + static_cast<std::size_t>(columns_[from + i]) * 4, 4);
+}
+
+void Scaler::Vertical(int y) const
+{
+    const auto index = static_cast<std::size_t>(y);
+    const int next = rowNext_[index];
+    const std::size_t first = static_cast<std::size_t>(spanFirst_) * 4, count = static_cast<std::size_t>(spanColumns_) * 4;
+    const std::uint8_t* low = source_.Row(rows_[index]).data() + first;
+    // Without weight the row above is not read (it may lie outside the picture).
+    const std::uint8_t* high = next ? source_.Row(rows_[index] + 1).data() + first : low;
+    std::uint16_t* v = vertical_.data();
+    const unsigned wLow = static_cast<unsigned>(kOne - next), wHigh = static_cast<unsigned>(next);
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128(), lw = _mm_set1_epi16(static_cast<short>(wLow)),
+                  hw = _mm_set1_epi16(static_cast<short>(wHigh));
+    for (; i + 16 <= count; i += 16) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(low + i));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(high + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(v + i),
+                         _mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(a, zero), lw),
+                                       _mm_mullo_epi16(_mm_unpacklo_epi8(b, zero), hw)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(v + i + 8),
+                         _mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(a, zero), lw),
+                                       _mm_mullo_epi16(_mm_unpackhi_epi8(b, zero), hw)));
+    }
+#endif
+    for (; i < count; ++i)
+        v[i] = static_cast<std::uint16_t>(low[i] * wLow + high[i] * wHigh);
+}
+
+void Scaler::Horizontal(std::size_t from, std::size_t count, std::uint8_t* out) const
+{
+    const std::uint16_t* v = vertical_.data();
+    std::size_t x = 0;
+#if defined(__SSE2__)
+    for (; x + 4 <= count; x += 4)
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x * 4),
+                         WeightedFour(v, &columns_[from + x], &columnPair_[from + x]));
+#endif
+    for (; x < count; ++x) {
+        const std::size_t c = static_cast<std::size_t>(columns_[from + x]) * 4;
+        const std::uint32_t pair = columnPair_[from + x], w = pair >> 16, rest = pair & 0xFFFF;
+        for (int ch = 0; ch < 4; ++ch)
+            out[x * 4 + ch] = static_cast<std::uint8_t>((v[c + ch] * rest + v[c + 4 + ch] * w + (1u << 13)) >> 14);
+    }
+}
+
+namespace {
+
+template <class Target>
+bool Fits(const Scaler& scaler, const Target& target, int x, int y)
+{
+    return x >= 0 && y >= 0 && std::int64_t{x} + scaler.Width() <= target.Width() &&
+           std::int64_t{y} + scaler.Height() <= target.Height();
+}
+
+template <class Target, class BlendRow>
+void Draw(const Scaler& scaler, const Lightness& light, const Target& target, int x, int y, int bytesPerPixel,
+          BlendRow blendRow)
+{
+    std::vector<std::uint8_t> scratch(static_cast<std::size_t>(scaler.Width()) * 4);
+    const std::size_t offset = static_cast<std::size_t>(x) * static_cast<std::size_t>(bytesPerPixel);
+    for (int row = 0; row < scaler.Height(); ++row) {
+        std::span<const std::uint8_t> pixels = scaler.Row(row, scratch);
+        if (light.Changes()) {
+            light.Apply(pixels, scratch);
+            pixels = scratch;
+        }
+        blendRow(pixels, target.RowFromTop(y + row).subspan(offset));
+    }
+}
+
+} // namespace
+
+bool ResampleInto(const Scaler& scaler, const PixelView& target, int x, int y)
+{
+    if (!Fits(scaler, target, x, y))
+        return false;
+    const std::size_t offset = static_cast<std::size_t>(x) * 4, bytes = static_cast<std::size_t>(scaler.Width()) * 4;
+    std::vector<std::uint8_t> scratch(bytes);
+    for (int row = 0; row < scaler.Height(); ++row) {
+        const auto pixels = scaler.Row(row, scratch);
+        std::memmove(target.RowFromTop(y + row).data() + offset, pixels.data(), bytes);
+    }
+    return true;
+}
+
+#if defined(__SSE2__)
+template <bool Full, bool Weighted>
+void Scaler::DrawFused(const Blender& blender, const PixelView& target, int x, int y) const
+{
+    const sse2::Opacity opacity(blender.Opacity());
+    const std::size_t width = static_cast<std::size_t>(Width());
+    const int* columns = columns_.data();
+    for (int row = 0; row < Height(); ++row) {
+        const auto out = target.RowFromTop(y + row).subspan(static_cast<std::size_t>(x) * 4, width * 4);
+        const std::uint8_t* source = source_.Row(rows_[static_cast<std::size_t>(row)]).data();
+        if constexpr (Weighted)
+            Vertical(row);
+        std::size_t i = 0;
+        for (; i + 4 <= width; i += 4) {
+            __m128i four;
+            if constexpr (Weighted)
+                four = WeightedFour(vertical_.data(), columns + i, &columnPair_[i]);
+            else
+                four = NearestFour(source, columns + i);
+            if (sse2::OverFour<Full>(four, &out[i * 4], opacity))
+                continue;
+            std::uint8_t held[16];
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(held), four);
+            blender.Row(held, out.subspan(i * 4, 16));
+        }
+        std::uint8_t tail[16];
+        if constexpr (Weighted)
+            Horizontal(i, width - i, tail);
+        else
+            Nearest(row, i, width - i, tail);
+        blender.Row(std::span(tail).first((width - i) * 4), out.subspan(i * 4));
+    }
+}
+#endif
+
+bool DrawScaled(const Scaler& scaler, const Lightness& light, const Blender& blender, const PixelView& target, int x,
+                int y)
+{
+    if (!Fits(scaler, target, x, y))
+        return false;
+#if defined(__SSE2__)
+    // Scaled colour draws hand each four pixels straight to the blend, without a row between.
+    if (!scaler.identity_ && !light.Changes() && blender.Colour()) {
+        const bool full = blender.Opacity() == 255;
+        if (scaler.weighted_)
+            full ? scaler.DrawFused<true, true>(blender, target, x, y) : scaler.DrawFused<false, true>(blender, target, x, y);
+        else
+            full ? scaler.DrawFused<true, false>(blender, target, x, y) : scaler.DrawFused<false, false>(blender, target, x, y);
+        return true;
+    }
+#endif
+    Draw(scaler, light, target, x, y, 4, [&](auto s, auto d) { blender.Row(s, d); });
+    return true;
+}
+
+bool DrawScaled(const Scaler& scaler, const Lightness& light, const Blender& blender, const Bgr24View& target, int x,
+                int y)
+{
+    if (!Fits(scaler, target, x, y))
+        return false;
+    Draw(scaler, light, target, x, y, 3, [&](auto s, auto d) { blender.Row24(s, d); });
+    return true;
+}
+
+} // namespace imaging

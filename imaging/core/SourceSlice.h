@@ -1,0 +1,33 @@
+// Where the bytes of a load lie: the dispatcher's checks on a slice of a caller's array and on
+// a file's size, made before any reader runs, so that no reader is handed bytes outside what it
+// was given and no size from a file wraps on a 32-bit build.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+
+namespace imaging {
+
+// Fewer bytes than this hold no picture that any reader takes.
+inline constexpr std::size_t kMinSourceBytes = 57;
+// The largest file a load reads whole: the largest picture the engine holds (2^26 pixels),
+// stored uncompressed at 16 bits a channel, is well under this.
+inline constexpr std::uint64_t kMaxSourceFileBytes = std::uint64_t{1} << 30;
+
+struct SourceSlice {
+    std::size_t offset = 0;
+    std::size_t length = 0;
+    bool operator==(const SourceSlice&) const = default;
+};
+
+// The slice of an array of `arraySize` bytes that starts at `start` (below 0: at 0) and holds
+// `length` bytes (0: the rest of the array); none when it leaves the array, when `length` is
+// negative, or when it holds fewer than kMinSourceBytes.
+std::optional<SourceSlice> SliceOfArray(std::size_t arraySize, std::int64_t start, std::int64_t length);
+
+// The bytes of a file of `fileSize` to read; none below kMinSourceBytes or above
+// kMaxSourceFileBytes.
+std::optional<std::size_t> FileSourceSize(std::uint64_t fileSize);
+
+} // namespace imaging

@@ -1,0 +1,62 @@
+#include "imaging/core/MetafileExtent.h"
+#include "imaging/core/SourceSlice.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+namespace {
+
+using imaging::MetafileExtent;
+using imaging::SourceSlice;
+
+TEST(SourceSlice, SlicesOutsideTheArrayOrTooShortAndFilesTooSmallOrTooBigAreRefused)
+{
+    const struct {
+        std::size_t size;
+        std::int64_t start, length;
+        std::optional<SourceSlice> slice;
+    } cases[] = {
+        {100, -5, 0, SourceSlice{0, 100}}, {100, 43, 0, SourceSlice{43, 57}}, {100, 44, 0, std::nullopt},
+        {100, 10, 56, std::nullopt},       {100, 43, 58, std::nullopt},       {100, 101, 0, std::nullopt},
+        {100, 0, -1, std::nullopt},        {100, INT64_MAX, 57, std::nullopt},
+        {100, 1, INT64_MAX, std::nullopt}, // start + length wraps in 64 bits
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(imaging::SliceOfArray(c.size, c.start, c.length), c.slice) << c.start << " " << c.length;
+    for (auto [size, read] : {std::pair<std::uint64_t, bool>{56, false}, {57, true}, {1u << 30, true},
+                              {(1u << 30) + 1, false}, {(std::uint64_t{1} << 32) + 100, false}}) // not 100 bytes
+        EXPECT_EQ(imaging::FileSourceSize(size).has_value(), read) << size;
+}
+
+// A metafile header (in memory unless `type` says otherwise) and records of a function and its words.
+std::vector<std::uint8_t> Wmf(const std::vector<std::vector<std::uint16_t>>& records, std::uint16_t type = 1)
+{
+    std::vector<std::uint16_t> words{type, 9, 0x300, 0, 0, 0, 0, 0, 0};
+    for (const auto& r : records) {
+        words.insert(words.end(), {static_cast<std::uint16_t>(2 + r.size()), 0});
+        words.insert(words.end(), r.begin(), r.end());
+    }
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(words.data());
+    return {bytes, bytes + words.size() * 2};
+}
+
+TEST(MetafileExtent, TheFirstWindowExtentOfNonZeroSides)
+{
+    constexpr std::uint16_t ext = 0x020C, org = 0x020B, eof = 0;
+    auto pastEnd = Wmf({{org, 0}});
+    pastEnd[21] = 0x40; // the record's size
+    const std::pair<std::vector<std::uint8_t>, std::optional<MetafileExtent>> cases[] = {
+        {Wmf({{org, 0, 0}, {ext, 48, 96}, {eof}}), MetafileExtent{96, 48}},
+        {Wmf({{ext, 0, 5}, {ext, 0xFFF9, 0xFFF7}}, 2), MetafileExtent{9, 7}}, // negative sides only mirror
+        {Wmf({{org, 0, 0}, {eof}, {ext, 2, 3}}), std::nullopt},
+        {pastEnd, std::nullopt},
+        {Wmf({{ext, 48}}), std::nullopt},
+        {Wmf({{ext, 2, 3}}, 3), std::nullopt},
+    };
+    for (const auto& [bytes, extent] : cases)
+        EXPECT_EQ(imaging::WmfWindowExtent(bytes), extent) << testing::PrintToString(bytes);
+}
+
+} // namespace
