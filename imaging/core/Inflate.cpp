@@ -1,4 +1,5 @@
 #include "imaging/core/Inflate.h"
+#include "imaging/core/Simd.h"
 
 #include "imaging/core/Adler32.h"
 #include "imaging/core/SpanReader.h"
@@ -249,14 +250,6 @@ inline std::uint8_t* PutLiterals(std::uint8_t* out, std::uint32_t e)
     }
     return out + LiteralsOf(e);
 }
-
-#if defined(VANTOREL_INFLATE_AVX2)
-bool HasAvx2()
-{
-    static const bool has = __builtin_cpu_supports("avx2");
-    return has;
-}
-#endif
 
 // Deflate looks back at most 32 KB; a streamed output keeps that much before new bytes.
 constexpr std::size_t kHistory = 32768;
@@ -565,7 +558,7 @@ private:
     int HuffmanFast(const std::uint32_t* lit, const std::uint32_t* dist)
     {
 #if defined(VANTOREL_INFLATE_AVX2)
-        if (HasAvx2())
+        if (simd::Avx2Present())
             return HuffmanFastAvx2(lit, dist);
 #endif
         return HuffmanFastWith<false>(lit, dist);

@@ -15,6 +15,8 @@
 
 namespace imaging::simd {
 
+// Whether the processor and the system have AVX2, on any x86 build; other code's wide loops ask this.
+bool Avx2Present();
 // Whether the eight-pixel loops run: the processor and the system have AVX2, and they are allowed.
 bool Avx2();
 // Tests and benches turn the eight-pixel loops off to run the four-pixel ones on the same machine.
