@@ -206,7 +206,7 @@ private:
     // The picture's bytes as the bag stores them: its source's, else a PNG (or BMP) of it with
     // mirror, mask and inversion undone on a copy. Empty only without a real picture.
     std::vector<std::uint8_t> StoredImageBytes() const;
-    // `image` as file bytes: PNG where GDI+ can write it, else a 32-bit BMP.
+    // `image` as file bytes: PNG where GDI+ or zlib can write it, else BMP.
     static bool FileBytesOf(const imaging::c32bppDIB& image, std::vector<std::uint8_t>& bytes);
 
     // aicAlphaImageLayout.cpp

@@ -4,7 +4,6 @@
 #include "alphaimage/aicAlphaImage.h"
 
 #include "alphaimage/core/ImageScales.h"
-#include "imaging/cGDIPlus.h"
 
 namespace aic {
 
@@ -189,7 +188,8 @@ bool aicAlphaImage::GetImageBytes(imaging::PixelArray& imgBytes, int& scanWidth,
 
 bool aicAlphaImage::FileBytesOf(const imaging::c32bppDIB& image, std::vector<std::uint8_t>& bytes)
 {
-    if (image.isGDIplusEnabled() && imaging::cGDIPlus().SaveToPNG(L"", bytes, image, image.gdiToken()))
+    // A picture that neither can encode is still kept, as BMP, rather than lost.
+    if ((image.isGDIplusEnabled() || image.isZlibEnabled()) && image.SaveToStream_PNG(bytes))
         return true;
     return image.SaveToStream(bytes);
 }
