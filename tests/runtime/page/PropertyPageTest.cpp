@@ -3,6 +3,7 @@
 // Apply and OK but not Cancel, a selected object that goes while the page is open, and the
 // layout at the prefix's DPI (VANTOREL_DPI).
 #include "runtime/ComboBox.h"
+#include "runtime/OpenDialog.h"
 #include "runtime/PropertyPageHost.h"
 #include "runtime/Runtime.h"
 #include "runtime/Shape.h"
@@ -268,6 +269,44 @@ TEST_F(PageHost, LayoutScalesWithTheDpi)
     EXPECT_EQ(px.pixels[0], 0u);
     COLORREF face = GetSysColor(COLOR_BTNFACE);
     EXPECT_EQ(px.pixels.back(), (GetRValue(face) << 16) | (GetGValue(face) << 8) | GetBValue(face));
+}
+
+// Inside the dialog's own loop: once the open dialog has the foreground, its title is kept
+// and Escape pressed, as a user's key.
+std::wstring g_dialogTitle;
+void CALLBACK EscapeTheDialog(HWND, UINT, UINT_PTR id, DWORD)
+{
+    HWND fg = GetForegroundWindow();
+    wchar_t cls[16] = {};
+    DWORD pid = 0;
+    GetWindowThreadProcessId(fg, &pid);
+    if (!fg || pid != GetCurrentProcessId() || !GetClassNameW(fg, cls, 16) || std::wstring(cls) != L"#32770")
+        return;
+    KillTimer(nullptr, id);
+    g_dialogTitle = rt::WindowText(fg);
+    test::PressKey(VK_ESCAPE);
+}
+
+TEST(OpenDialog, OpensOnARealClickAndAnEscapeCancelsIt)
+{
+    test::InitControls();
+    ASSERT_TRUE(test::PumpQueued());
+    rt::Form form(L"Browse", L"Browse", 3000, 2000);
+    rt::PushButton browse(L"Browse");
+    std::vector<std::wstring> results;
+    browse.Click.Connect([&] {
+        SetTimer(nullptr, 0, 50, &EscapeTheDialog);
+        results.push_back(rt::ShowOpenDialog(form.hWnd(), L"All Files\0*.*\0", L"Select Image",
+                                             OFN_FILEMUSTEXIST | OFN_EXPLORER | OFN_LONGNAMES | OFN_ENABLESIZING));
+    });
+    form.Load();
+    browse.Create(form, form.hWnd(), {8, 8, 107, 32}, L"Browse");
+    form.Show();
+    ASSERT_EQ(test::ClickAt(browse.hWnd(), {50, 16}, MOUSEEVENTF_LEFTDOWN), "");
+    EXPECT_TRUE(test::WaitFor([&] { return !results.empty(); }, 20000, "the dialog to close"));
+    EXPECT_EQ(g_dialogTitle, L"Select Image");
+    EXPECT_EQ(results, std::vector<std::wstring>{L""});
+    form.Unload();
 }
 
 } // namespace
