@@ -83,6 +83,12 @@ int ExpectedDpi()
     return v ? std::atoi(v) : 96;
 }
 
+std::string Text(const RECT& r)
+{
+    return std::to_string(r.left) + "," + std::to_string(r.top) + "-" + std::to_string(r.right) + "," +
+           std::to_string(r.bottom);
+}
+
 RECT InFrame(HWND hwnd, HWND frame)
 {
     RECT r{};
@@ -252,12 +258,9 @@ TEST_F(PageHost, LayoutScalesWithTheDpi)
     };
     for (const Case& c : cases) {
         RECT r = InFrame(c.hwnd, frame);
-        wchar_t cls[32] = {};
-        GetClassNameW(c.hwnd, cls, 32);
-        EXPECT_EQ(r.left, s(c.at.left)) << test::Narrow(cls);
-        EXPECT_EQ(r.top, s(c.at.top)) << test::Narrow(cls);
-        EXPECT_EQ(r.right, s(c.at.left) + s(c.at.right - c.at.left)) << test::Narrow(cls);
-        EXPECT_EQ(r.bottom, s(c.at.top) + s(c.at.bottom - c.at.top)) << test::Narrow(cls);
+        const int x = s(c.at.left), y = s(c.at.top);
+        EXPECT_EQ(Text(r), Text({x, y, x + s(c.at.right - c.at.left), y + s(c.at.bottom - c.at.top)}))
+            << "case " << (&c - cases);
     }
     // The shape shows its line and lets the page show through inside.
     host->Show();
