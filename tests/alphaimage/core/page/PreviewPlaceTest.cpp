@@ -1,4 +1,4 @@
-#include "alphaimage/core/PreviewPlace.h"
+#include "alphaimage/core/page/PreviewPlace.h"
 
 #include <gtest/gtest.h>
 

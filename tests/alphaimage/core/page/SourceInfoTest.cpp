@@ -1,4 +1,4 @@
-#include "alphaimage/core/SourceInfo.h"
+#include "alphaimage/core/page/SourceInfo.h"
 
 #include <gtest/gtest.h>
 
