@@ -42,7 +42,8 @@ void PropertyPageHost::CreateControls()
     LONG_PTR style = GetWindowLongPtrW(frame, GWL_STYLE) & ~(WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX);
     SetWindowLongPtrW(frame, GWL_STYLE, style);
     RECT outer{0, 0, ScaleDesign(kMargin + pageW + kMargin, dpi), ScaleDesign(rowTop + kButtonHeight + kMargin, dpi)};
-    AdjustWindowRectEx(&outer, static_cast<DWORD>(style), FALSE, static_cast<DWORD>(GetWindowLongPtrW(frame, GWL_EXSTYLE)));
+    const auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(frame, GWL_EXSTYLE));
+    AdjustWindowRectEx(&outer, static_cast<DWORD>(style), FALSE, exStyle);
     SetWindowPos(frame, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 
