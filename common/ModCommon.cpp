@@ -88,24 +88,6 @@ std::wstring GetDateSeparator()
 
 void ListAdd(rt::ListBox& list, const std::wstring& text) { list.AddItem(text); }
 
-std::wstring LongPathForm(const std::wstring& path)
-{
-    // Below this length every folder and file name function takes the path as it is.
-    if (path.size() < 200 || path.rfind(L"\\\\?\\", 0) == 0)
-        return path;
-    DWORD n = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (n == 0)
-        return path;
-    std::wstring full(n, L'\0');
-    n = GetFullPathNameW(path.c_str(), n, full.data(), nullptr);
-    if (n == 0 || n >= full.size())
-        return path;
-    full.resize(n);
-    if (full.rfind(L"\\\\", 0) == 0)
-        return L"\\\\?\\UNC\\" + full.substr(2);
-    return L"\\\\?\\" + full;
-}
-
 namespace {
 
 // Creates the missing folders of `path` from the outermost in, recording each one made.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "common/Seams.h"
+#include "runtime/Files.h"
 
 #include <cstddef>
 #include <string>
@@ -33,9 +34,7 @@ inline constexpr std::size_t kDeepestFolder = 128;
 // than kLongestPath in its long form, or deeper than kDeepestFolder, is refused untouched.
 bool CreateFolderPath(const std::wstring& path);
 
-// The form of `path` that the file functions take at any length: a long path becomes a full
-// "\\?\" path; a short one stays as it is.
-std::wstring LongPathForm(const std::wstring& path);
+using rt::LongPathForm;
 
 // True when files can be created in `folder`: its missing parts are created and a file is
 // written and deleted there. The folders made for the test are removed again unless `keep`.

@@ -1,6 +1,7 @@
 #include "common/SafeFile.h"
 
 #include "common/ModCommon.h"
+#include "runtime/Files.h"
 #include "runtime/Handles.h"
 
 #include <windows.h>
@@ -13,18 +14,6 @@ std::wstring FolderOf(const std::wstring& path)
 {
     auto slash = path.find_last_of(L"\\/");
     return slash == std::wstring::npos ? std::wstring(L".") : path.substr(0, slash);
-}
-
-bool WriteAll(HANDLE file, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        DWORD chunk = bytes.size() > (1u << 30) ? (1u << 30) : static_cast<DWORD>(bytes.size());
-        DWORD written = 0;
-        if (!WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0)
-            return false;
-        bytes.remove_prefix(written);
-    }
-    return true;
 }
 
 bool IsBusy(DWORD error) { return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION; }
@@ -107,35 +96,6 @@ bool ReadNewTail(HANDLE file, AddressFileCursor& cursor, AddressLog& log, std::v
 
 } // namespace
 
-bool ReplaceFileContents(const std::wstring& path, std::string_view bytes)
-{
-    const std::wstring target = LongPathForm(path);
-    // Windows refuses to replace a read-only file; Wine's MoveFileEx does not, so say it here.
-    DWORD attr = GetFileAttributesW(target.c_str());
-    if (attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_READONLY))
-        return false;
-    // A name of our own, created new, so two writers never share a temporary file.
-    static unsigned counter = 0;
-    std::wstring temp;
-    rt::UniqueFile file;
-    for (int attempt = 0; attempt < 100 && !file; ++attempt) {
-        temp = LongPathForm(FolderOf(path) + L"\\~vtl" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                            std::to_wstring(++counter) + L".tmp");
-        file.reset(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file && GetLastError() != ERROR_FILE_EXISTS)
-            return false;
-    }
-    if (!file)
-        return false;
-    bool ok = WriteAll(file.get(), bytes) && FlushFileBuffers(file.get());
-    file.reset();
-    if (ok)
-        ok = MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
-    if (!ok)
-        DeleteFileW(temp.c_str());
-    return ok;
-}
-
 bool ReadFileContents(const std::wstring& path, std::string& bytes)
 {
     rt::UniqueFile file(CreateFileW(LongPathForm(path).c_str(), GENERIC_READ,
@@ -211,7 +171,7 @@ SaveResult SaveAddressFile(AddressFileCursor& cursor, AddressLog& log, std::stri
     at.QuadPart = static_cast<LONGLONG>(size);
     if (!SetFilePointerEx(file.get(), at, nullptr, FILE_BEGIN))
         return SaveResult::Failed;
-    if (!WriteAll(file.get(), bytes)) {
+    if (!rt::WriteAll(file.get(), bytes)) {
         // A write cut short (full disk) takes back its own part line, and only that.
         SetFilePointerEx(file.get(), at, nullptr, FILE_BEGIN);
         SetEndOfFile(file.get());

@@ -1,5 +1,5 @@
-// The files the programs keep: whole-file replacement that never leaves a half-written file
-// behind, and the address files that only ever grow at their end.
+// The files the programs keep: whole-file reads, and the address files that only ever grow at
+// their end (whole-file replacement is runtime/Files.h's).
 #pragma once
 
 #include "common/core/AddressLog.h"
@@ -10,10 +10,6 @@
 #include <vector>
 
 namespace vantorel {
-
-// Writes `bytes` as the whole content of `path` through a temporary file beside it, which
-// replaces the old file only when complete. On any failure the old file stays as it was.
-bool ReplaceFileContents(const std::wstring& path, std::string_view bytes);
 
 // Reads a whole file; false when it cannot be opened or read.
 bool ReadFileContents(const std::wstring& path, std::string& bytes);

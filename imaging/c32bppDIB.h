@@ -172,6 +172,10 @@ public:
     // False also when neither axis is asked for.
     bool MirrorImage(bool MirrorAxisX, bool MirrorAxisY);
 
+    // Saving as PNG: the picture's PNG bytes, made by GDI+ when it is enabled and able, else by
+    // the engine's own writer, which needs zlib. False when neither could.
+    bool SaveToStream_PNG(std::vector<std::uint8_t>& outStream) const;
+
     // Engine-internal: set by the readers and the GDI+ loader.
     void SetAlphaState(bool alpha) { alpha_ = alpha; }
     void SetImageType(int type) { imageType_ = type; }

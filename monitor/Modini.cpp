@@ -1,6 +1,7 @@
 #include "monitor/Modini.h"
 
 #include "common/SafeFile.h"
+#include "runtime/Files.h"
 #include "runtime/Runtime.h"
 
 #include <windows.h>
@@ -48,7 +49,7 @@ bool MakeUnicodeFile(const std::wstring& path)
         static_cast<unsigned char>(bytes[1]) == 0xFE)
         return true;
     std::wstring text = L"\xFEFF" + rt::FromAnsi(bytes);
-    return ReplaceFileContents(path, std::string_view(reinterpret_cast<const char*>(text.data()),
+    return rt::ReplaceFileContents(path, std::string_view(reinterpret_cast<const char*>(text.data()),
                                                       text.size() * sizeof(wchar_t)));
 }
 

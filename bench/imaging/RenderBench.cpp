@@ -4,6 +4,7 @@
 #include "imaging/core/Blend.h"
 #include "imaging/core/Lightness.h"
 #include "imaging/core/Resample.h"
+#include "imaging/core/Simd.h"
 
 #include <pixman.h>
 
@@ -92,8 +93,14 @@ Pair Time(Bytes& target, const Bytes& base, const std::function<void()>& ours, c
 
 int main(int argc, char** argv)
 {
-    if (argc > 1)
-        kRuns = std::atoi(argv[1]);
+    // Arguments: the number of runs, and `sse2` for the loops of processors without AVX2.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "sse2") == 0)
+            imaging::simd::AllowAvx2(false);
+        else
+            kRuns = std::atoi(argv[i]);
+    }
+    std::printf("%s loops\n", imaging::simd::Avx2() ? "AVX2" : "SSE2");
     std::printf("| what | ours min / median | pixman min / median | ratio min / median |\n|---|---:|---:|---:|\n");
     for (const bool disc : {true, false}) {
         Bytes picture = Picture(disc);

@@ -1,47 +1,63 @@
 #include "imaging/core/Inflate.h"
+#include "imaging/core/Simd.h"
 
+#include "imaging/core/Adler32.h"
 #include "imaging/core/SpanReader.h"
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <memory>
+#include <type_traits>
 
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
-#include <immintrin.h>
-#define VANTOREL_ADLER_AVX2 1
+#define VANTOREL_INFLATE_AVX2 1
 #endif
 
 namespace imaging {
 
 namespace {
 
-// A table entry: bits 0-5 the bits a symbol takes (its code and its extra bits), 6-8 kind, 9-12
-// code length (0: no code ends here), 13-16 extra bits (for a link: the index bits of its
-// second-level table), 17-31 value (literal, base, or table offset). The low six bits are a shift
-// count as they stand, so taking a symbol shifts the bit buffer by the entry itself; a length or
-// distance leaves with its extra bits in that one shift, and they are read from a copy taken before.
-// Literals are kind 0, so one test of the kind bits tells them from everything else.
-enum Kind : std::uint32_t { kLiteral = 0, kLength = 1, kEnd = 2, kDistance = 3, kLink = 4, kNone = 5 };
+// Table entries keep in bits 0-5 the bits they take from the bit buffer (their code, or codes, and
+// their extra bits): a shift count as it stands, so taking an entry shifts the buffer by the entry
+// itself, and a length or distance leaves with its extra bits in that one shift; they are read
+// from a copy of the buffer taken before. The rest is laid out in one of two ways.
+//
+// Literal/length entries: bits 30-31 the number of literals the entry writes, 1 to 3 (the codes
+// of a few short literals lie together within the table's index bits, and one look-up takes them
+// all), with the literals in bits 6-13, 14-21 and 22-29 in their order. Other entries, and those
+// of the distance and code-length tables: kind in bits 6-8, code length 9-12 (0: no code ends
+// here), extra bits 13-16 (for a link: the index bits of its second-level table), value 17-31
+// (literal/length values stay below bit 30).
+enum Kind : std::uint32_t { kSymbol = 0, kLength = 1, kEnd = 2, kDistance = 3, kLink = 4, kNone = 5 };
 
-constexpr std::uint32_t Entry(std::uint32_t len, std::uint32_t kind, std::uint32_t extra, std::uint32_t value)
-{
-    return (kind == kLink ? 0 : len + extra) | kind << 6 | len << 9 | extra << 13 | value << 17;
-}
+template <std::uint32_t KindMask>
+struct Layout {
+    static constexpr std::uint32_t Make(std::uint32_t len, std::uint32_t kind, std::uint32_t extra, std::uint32_t value)
+    {
+        return (kind == kLink ? 0 : len + extra) | kind << 6 | len << 9 | extra << 13 | value << 17;
+    }
+    static constexpr bool Is(std::uint32_t e, Kind kind) { return (e & KindMask) == kind << 6; }
+    static constexpr std::uint32_t CodeLength(std::uint32_t e) { return (e >> 9) & 15; }
+    static constexpr std::uint32_t Extra(std::uint32_t e) { return (e >> 13) & 15; }
+    static constexpr std::uint32_t Value(std::uint32_t e) { return e >> 17; }
+    // The base plus the extra bits, from the bit buffer as it was before the entry was taken.
+    static constexpr std::size_t ValueWithExtra(std::uint32_t e, std::uint64_t before)
+    {
+        return Value(e) + static_cast<std::size_t>((before >> CodeLength(e)) & ((std::uint64_t{1} << Extra(e)) - 1));
+    }
+    static constexpr std::uint32_t kNoCode = Make(0, kNone, 0, 0);
+};
+// The kind of a literal/length entry is tested with its literal count, so one mask and compare
+// tells a length from literals.
+using LitLenEntry = Layout<0xC00001C0>;
+using PlainEntry = Layout<0x1C0>;
+
 constexpr std::uint32_t BitsOf(std::uint32_t e) { return e & 63; }
-constexpr std::uint32_t KindOf(std::uint32_t e) { return (e >> 6) & 7; }
-constexpr std::uint32_t CodeLengthOf(std::uint32_t e) { return (e >> 9) & 15; }
-constexpr std::uint32_t ExtraOf(std::uint32_t e) { return (e >> 13) & 15; }
-constexpr std::uint32_t ValueOf(std::uint32_t e) { return e >> 17; }
-// The base plus the extra bits, from the bit buffer as it was before the symbol was taken.
-constexpr std::size_t ValueWithExtra(std::uint32_t e, std::uint64_t before)
-{
-    return ValueOf(e) + static_cast<std::size_t>((before >> CodeLengthOf(e)) & ((std::uint64_t{1} << ExtraOf(e)) - 1));
-}
-constexpr bool IsLiteral(std::uint32_t e) { return !(e & 0x1C0); }
-constexpr bool IsLink(std::uint32_t e) { return (e & 0x1C0) == kLink << 6; }
-// The entry where no code ends: length 0, and not a literal.
-constexpr std::uint32_t kNoCode = Entry(0, kNone, 0, 0);
+constexpr std::uint32_t LiteralsOf(std::uint32_t e) { return e >> 30; }
+constexpr std::uint32_t Literal(std::uint32_t len, std::uint32_t sym) { return len | sym << 6 | 1u << 30; }
+constexpr std::uint32_t LiteralByte(std::uint32_t e) { return (e >> 6) & 0xFF; }
 
 constexpr std::uint16_t kLenBase[29] = {3,  4,  5,  6,  7,  8,  9,  10, 11,  13,  15,  17,  19,  23, 27,
                                         31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
@@ -65,23 +81,37 @@ std::uint32_t SymbolEntry(Alphabet a, unsigned sym, unsigned len)
     switch (a) {
     case Alphabet::LitLen:
         if (sym < 256)
-            return Entry(len, kLiteral, 0, sym);
+            return Literal(len, sym);
         if (sym == 256)
-            return Entry(len, kEnd, 0, 0);
+            return LitLenEntry::Make(len, kEnd, 0, 0);
         if (sym < 286)
-            return Entry(len, kLength, kLenExtra[sym - 257], kLenBase[sym - 257]);
-        return kNoCode; // 286 and 287 belong to the fixed code but mean nothing
+            return LitLenEntry::Make(len, kLength, kLenExtra[sym - 257], kLenBase[sym - 257]);
+        return LitLenEntry::kNoCode; // 286 and 287 belong to the fixed code but mean nothing
     case Alphabet::Dist:
-        return sym < 30 ? Entry(len, kDistance, kDistExtra[sym], kDistBase[sym]) : kNoCode; // 30 and 31 likewise
+        return sym < 30 ? PlainEntry::Make(len, kDistance, kDistExtra[sym], kDistBase[sym]) : PlainEntry::kNoCode; // 30 and 31 likewise
     case Alphabet::CodeLen:
-        return Entry(len, kLiteral, 0, sym);
+        return PlainEntry::Make(len, kSymbol, 0, sym);
     }
-    return kNoCode;
+    return PlainEntry::kNoCode;
+}
+
+constexpr auto kReversedBytes = [] {
+    std::array<std::uint8_t, 256> r{};
+    for (unsigned i = 0; i < 256; ++i)
+        for (unsigned b = 0; b < 8; ++b)
+            r[i] |= static_cast<std::uint8_t>(((i >> b) & 1) << (7 - b));
+    return r;
+}();
+// A code of `len` bits (at most 15) as the stream holds it: first bit lowest.
+unsigned Reversed(unsigned code, unsigned len)
+{
+    return static_cast<unsigned>(kReversedBytes[code & 0xFF] << 8 | kReversedBytes[(code >> 8) & 0xFF]) >> (16 - len);
 }
 
 // Builds a two-level table for the code lengths `lens`. Like zlib, an incomplete code is taken for
 // literals/lengths and distances only when it is a single one-bit code or empty; its unused slots
 // hold kNoCode and fail when a stream reaches them.
+template <class L>
 bool BuildTable(const std::uint8_t* lens, unsigned n, Alphabet alphabet, unsigned root, std::uint32_t* table)
 {
     unsigned count[16] = {};
@@ -99,38 +129,85 @@ bool BuildTable(const std::uint8_t* lens, unsigned n, Alphabet alphabet, unsigne
     }
     if (left > 0 && (alphabet == Alphabet::CodeLen || maxLen > 1))
         return false;
-    unsigned next[16] = {};
-    for (unsigned l = 1, code = 0; l < 16; ++l) {
-        code = (code + count[l - 1]) << 1;
-        next[l] = code;
+    // The symbols in the order of their codes: by length, then by value.
+    unsigned at[16] = {};
+    for (unsigned l = 1; l < 15; ++l)
+        at[l + 1] = at[l] + count[l];
+    std::uint16_t sorted[288];
+    for (unsigned sym = 0; sym < n; ++sym)
+        if (lens[sym])
+            sorted[at[lens[sym]]++] = static_cast<std::uint16_t>(sym);
+    // The root grows a bit at a time: its entries so far are doubled (a code shorter than the
+    // index fills every slot that starts with it) and the codes of the new length go in. A
+    // length whose extra bits fit in the root as well goes in with them, an entry for each of
+    // their values, once the root is as long as both: its entries need no extra bits read.
+    struct Later {
+        unsigned rev, len, extra, base;
+    } later[29];
+    unsigned lateCount = 0;
+    table[0] = L::kNoCode;
+    unsigned code = 0, k = 0;
+    for (unsigned len = 1; len <= root; ++len, code <<= 1) {
+        std::memcpy(table + (1u << (len - 1)), table, sizeof *table << (len - 1));
+        for (unsigned c = 0; c < count[len]; ++c, ++code, ++k) {
+            const unsigned sym = sorted[k];
+            if (alphabet == Alphabet::LitLen && sym > 256 && sym < 286 && kLenExtra[sym - 257] &&
+                len + kLenExtra[sym - 257] <= root)
+                later[lateCount++] = {Reversed(code, len), len, kLenExtra[sym - 257], kLenBase[sym - 257]};
+            else
+                table[Reversed(code, len)] = SymbolEntry(alphabet, sym, len);
+        }
+        for (unsigned i = 0; i < lateCount; ++i)
+            if (later[i].len + later[i].extra == len)
+                for (unsigned v = 0; v < 1u << later[i].extra; ++v)
+                    table[later[i].rev | v << later[i].len] = L::Make(len, kLength, 0, later[i].base + v);
     }
-    const unsigned rootSize = 1u << root;
+    // Longer codes: the root slot of their first bits links to a second-level table.
+    const unsigned rootMask = (1u << root) - 1;
     const unsigned subBits = maxLen > root ? maxLen - root : 0;
-    std::fill(table, table + rootSize, kNoCode);
-    unsigned nextSub = rootSize;
-    for (unsigned sym = 0; sym < n; ++sym) {
-        const unsigned len = lens[sym];
-        if (!len)
-            continue;
-        unsigned code = next[len]++, rev = 0;
-        for (unsigned b = 0; b < len; ++b, code >>= 1)
-            rev = rev << 1 | (code & 1);
-        const std::uint32_t e = SymbolEntry(alphabet, sym, len);
-        if (len <= root) {
-            for (unsigned i = rev; i < rootSize; i += 1u << len)
-                table[i] = e;
-            continue;
+    unsigned nextSub = rootMask + 1;
+    for (unsigned len = root + 1; len <= maxLen; ++len, code <<= 1)
+        for (unsigned c = 0; c < count[len]; ++c, ++code, ++k) {
+            const unsigned rev = Reversed(code, len);
+            std::uint32_t& link = table[rev & rootMask];
+            if (!L::Is(link, kLink)) {
+                std::fill(table + nextSub, table + nextSub + (std::size_t{1} << subBits), L::kNoCode);
+                link = L::Make(0, kLink, subBits, nextSub);
+                nextSub += 1u << subBits;
+            }
+            const std::uint32_t e = SymbolEntry(alphabet, sorted[k], len);
+            for (unsigned i = rev >> root; i < (1u << subBits); i += 1u << (len - root))
+                table[L::Value(link) + i] = e;
         }
-        std::uint32_t& link = table[rev & (rootSize - 1)];
-        if (!IsLink(link)) {
-            std::fill(table + nextSub, table + nextSub + (std::size_t{1} << subBits), kNoCode);
-            link = Entry(0, kLink, subBits, nextSub);
-            nextSub += 1u << subBits;
-        }
-        const unsigned base = ValueOf(link);
-        for (unsigned i = rev >> root; i < (1u << subBits); i += 1u << (len - root))
-            table[base + i] = e;
+    return true;
+}
+
+// Joins literals whose codes follow one another within the root's index bits into entries of two
+// or three. Walking down, an entry reads only entries at lower indexes, which are still single.
+void JoinLiterals(std::uint32_t* table)
+{
+    for (unsigned i = 1u << kLitRoot; i-- > 0;) {
+        const std::uint32_t a = table[i];
+        if (!LiteralsOf(a))
+            continue;
+        const std::uint32_t b = table[i >> BitsOf(a)];
+        const unsigned two = BitsOf(a) + BitsOf(b);
+        if (!LiteralsOf(b) || two > kLitRoot)
+            continue;
+        const std::uint32_t c = table[i >> two];
+        const std::uint32_t pair = LiteralByte(a) << 6 | LiteralByte(b) << 14;
+        table[i] = LiteralsOf(c) && two + BitsOf(c) <= kLitRoot ? (two + BitsOf(c)) | pair | LiteralByte(c) << 22 | 3u << 30
+                                                                 : two | pair | 2u << 30;
     }
+}
+
+bool BuildLitLen(const std::uint8_t* lens, unsigned n, std::uint32_t* table)
+{
+    if (!BuildTable<LitLenEntry>(lens, n, Alphabet::LitLen, kLitRoot, table))
+        return false;
+    const std::uint8_t shortest = *std::min_element(lens, lens + 256, [](auto x, auto y) { return (x - 1u) < (y - 1u); });
+    if (shortest && 2 * shortest <= kLitRoot) // else no two literals fit together
+        JoinLiterals(table);
     return true;
 }
 
@@ -144,9 +221,9 @@ struct FixedTables {
         std::memset(lens + 144, 9, 112);
         std::memset(lens + 256, 7, 24);
         std::memset(lens + 280, 8, 8);
-        BuildTable(lens, 288, Alphabet::LitLen, kLitRoot, lit.data());
+        BuildLitLen(lens, 288, lit.data());
         std::memset(lens, 5, 32);
-        BuildTable(lens, 32, Alphabet::Dist, kDistRoot, dist.data());
+        BuildTable<PlainEntry>(lens, 32, Alphabet::Dist, kDistRoot, dist.data());
     }
 };
 
@@ -156,11 +233,33 @@ const FixedTables& Fixed()
     return tables;
 }
 
+typedef std::uint8_t Block16 __attribute__((vector_size(16)));
+typedef std::uint8_t Block32 __attribute__((vector_size(32)));
+
+// Writes an entry's literals. Four bytes are stored whatever the count; the ones past it are
+// rewritten by what follows.
+inline std::uint8_t* PutLiterals(std::uint8_t* out, std::uint32_t e)
+{
+    const std::uint32_t bytes = e >> 6;
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(out, &bytes, sizeof bytes);
+    } else {
+        out[0] = static_cast<std::uint8_t>(bytes);
+        out[1] = static_cast<std::uint8_t>(bytes >> 8);
+        out[2] = static_cast<std::uint8_t>(bytes >> 16);
+    }
+    return out + LiteralsOf(e);
+}
+
 // Deflate looks back at most 32 KB; a streamed output keeps that much before new bytes.
 constexpr std::size_t kHistory = 32768;
 constexpr std::size_t kWindow = kHistory + 65536;
-// Room for the longest match and a copy's overshoot.
-constexpr std::ptrdiff_t kRoom = 258 + 16;
+// Output summed into the checksum at a time, while it is still in the cache.
+constexpr std::size_t kChunk = 65536;
+// Room for one step of the bulk loop: three entries of literals (nine bytes and the stores'
+// overshoot), the longest match and a copy's overshoot.
+constexpr std::ptrdiff_t kOvershoot = 64;
+constexpr std::ptrdiff_t kRoom = 9 + 3 + 258 + kOvershoot;
 // Input for two refills of eight bytes (the first takes at most seven).
 constexpr std::size_t kFastInput = 16;
 // Input that comes in pieces is joined here; the bytes a bit reader may hand back stay before it.
@@ -173,7 +272,7 @@ constexpr unsigned RefillBytes(unsigned count) { return (~count & 63) >> 3; }
 class Inflater {
 public:
     Inflater(std::span<const std::uint8_t> in, std::span<std::uint8_t> out)
-        : in_(in), inBytes_(in), outStart_(out.data()), out_(out.data()), outEnd_(out.data() + out.size())
+        : in_(in), inBytes_(in), outStart_(out.data()), out_(out.data()), outEnd_(out.data() + out.size()), flushed_(out.data())
     {
     }
     // Streams the output through a window of its own, handing each stretch to `sink`.
@@ -217,14 +316,9 @@ public:
         const bool returned = ReturnBytes();
         TopUp();
         const auto stored = returned ? in_.Be32() : std::nullopt;
-        if (!stored || (sink_ && !Flush()))
+        if (!stored || !Flush())
             return std::nullopt;
-        if (sink_)
-            return adler_ == *stored ? std::optional<std::size_t>(total_) : std::nullopt;
-        const std::size_t produced = static_cast<std::size_t>(out_ - outStart_);
-        if (Adler32({outStart_, produced}) != *stored)
-            return std::nullopt;
-        return produced;
+        return adler_ == *stored ? std::optional<std::size_t>(total_) : std::nullopt;
     }
 
 private:
@@ -279,21 +373,26 @@ private:
         return true;
     }
     bool Overrun() const { return pad_ * 8 > count_; }
-    // Hands the new bytes to the sink and keeps the last 32 KB of output for matches to reach.
+    // Sums the new output into the checksum. A streamed output hands it to the sink and keeps the
+    // last 32 KB for matches to reach.
     bool Flush()
     {
         const std::span<const std::uint8_t> fresh(flushed_, static_cast<std::size_t>(out_ - flushed_));
-        if (!fresh.empty()) {
-            adler_ = Adler32(fresh, adler_);
-            total_ += fresh.size();
-            if (!(*sink_)(fresh))
-                return false;
-        }
+        adler_ = Adler32(fresh, adler_);
+        total_ += fresh.size();
+        flushed_ = out_;
+        if (!sink_)
+            return true;
+        if (!fresh.empty() && !(*sink_)(fresh))
+            return false;
         const std::size_t held = static_cast<std::size_t>(out_ - outStart_), keep = held < kHistory ? held : kHistory;
         std::memmove(outStart_, out_ - keep, keep);
         out_ = flushed_ = outStart_ + keep;
         return true;
     }
+    // Whether the output is due to be flushed before the bulk loop goes on: a streamed window
+    // near its end, or a chunk not yet summed.
+    bool FlushDue() const { return (sink_ && outEnd_ - out_ < kRoom) || static_cast<std::size_t>(out_ - flushed_) >= kChunk; }
     unsigned Take(unsigned n)
     {
         const unsigned v = static_cast<unsigned>(bits_ & ((std::uint64_t{1} << n) - 1));
@@ -354,17 +453,17 @@ private:
             lens[kCodeLengthOrder[i]] = static_cast<std::uint8_t>(Take(3));
         }
         std::uint32_t cl[1u << kCodeLenRoot];
-        if (!BuildTable(lens, 19, Alphabet::CodeLen, kCodeLenRoot, cl))
+        if (!BuildTable<PlainEntry>(lens, 19, Alphabet::CodeLen, kCodeLenRoot, cl))
             return false;
         const unsigned total = hlit + hdist;
         for (unsigned n = 0; n < total;) {
             if (!Refill())
                 return false;
             const std::uint32_t e = cl[bits_ & ((1u << kCodeLenRoot) - 1)];
-            if (!CodeLengthOf(e))
+            if (!PlainEntry::CodeLength(e))
                 return false;
             Take(BitsOf(e));
-            const unsigned sym = ValueOf(e);
+            const unsigned sym = PlainEntry::Value(e);
             if (sym < 16) {
                 lens[n++] = static_cast<std::uint8_t>(sym);
                 continue;
@@ -388,84 +487,104 @@ private:
         }
         if (lens[256] == 0 || Overrun())
             return false;
-        return BuildTable(lens, hlit, Alphabet::LitLen, kLitRoot, tables_->lit.data()) &&
-               BuildTable(lens + hlit, hdist, Alphabet::Dist, kDistRoot, tables_->dist.data()) &&
+        return BuildLitLen(lens, hlit, tables_->lit.data()) &&
+               BuildTable<PlainEntry>(lens + hlit, hdist, Alphabet::Dist, kDistRoot, tables_->dist.data()) &&
                Huffman(tables_->lit.data(), tables_->dist.data());
     }
 
+    template <class L>
     static std::uint32_t Lookup(const std::uint32_t* table, unsigned root, std::uint64_t bits)
     {
         std::uint32_t e = table[bits & ((1u << root) - 1)];
-        if (IsLink(e))
-            e = table[ValueOf(e) + ((bits >> root) & ((1u << ExtraOf(e)) - 1))];
+        if (L::Is(e, kLink))
+            e = table[L::Value(e) + ((bits >> root) & ((1u << L::Extra(e)) - 1))];
         return e;
     }
 
     bool Huffman(const std::uint32_t* lit, const std::uint32_t* dist)
     {
         for (;;) {
-            if (sink_ && outEnd_ - out_ < kRoom && !Flush())
+            if (FlushDue() && !Flush())
                 return false;
             TopUp();
             if (const int fast = HuffmanFast(lit, dist))
                 return fast > 0;
-            if (sink_ && outEnd_ - out_ < kRoom)
+            if (FlushDue())
                 continue; // a streamed window is handed over before a match may need its end
             // Near the end of the input or of the output: one step with every check.
             if (!Refill())
                 return false;
-            std::uint32_t e = Lookup(lit, kLitRoot, bits_);
-            if (IsLiteral(e)) {
-                if (out_ == outEnd_)
+            const std::uint32_t e = Lookup<LitLenEntry>(lit, kLitRoot, bits_);
+            if (const unsigned n = LiteralsOf(e)) {
+                // The entry's literals are the stream's next symbols, so a stream they do not fit overruns.
+                if (static_cast<std::size_t>(outEnd_ - out_) < n)
                     return false;
                 Take(BitsOf(e));
-                *out_++ = static_cast<std::uint8_t>(ValueOf(e));
-                // A second literal without a refill: 56 bits cover two codes of 15.
-                e = Lookup(lit, kLitRoot, bits_);
-                if (!IsLiteral(e) || out_ == outEnd_)
-                    continue;
-                Take(BitsOf(e));
-                *out_++ = static_cast<std::uint8_t>(ValueOf(e));
+                for (unsigned i = 0; i < n; ++i)
+                    *out_++ = static_cast<std::uint8_t>(e >> (6 + 8 * i));
                 continue;
             }
-            if (KindOf(e) == kEnd) {
+            if (LitLenEntry::Is(e, kEnd)) {
                 Take(BitsOf(e));
                 return true;
             }
-            if (KindOf(e) != kLength)
+            if (!LitLenEntry::Is(e, kLength))
                 return false;
             // Lengths take at most 15 + 5 bits and distances 15 + 13: one refill covers both.
             std::uint64_t before = bits_;
             Take(BitsOf(e));
-            const std::size_t length = ValueWithExtra(e, before);
-            const std::uint32_t d = Lookup(dist, kDistRoot, bits_);
-            if (!CodeLengthOf(d))
+            const std::size_t length = LitLenEntry::ValueWithExtra(e, before);
+            const std::uint32_t d = Lookup<PlainEntry>(dist, kDistRoot, bits_);
+            if (!PlainEntry::CodeLength(d))
                 return false;
             before = bits_;
             Take(BitsOf(d));
-            const std::size_t distance = ValueWithExtra(d, before);
+            const std::size_t distance = PlainEntry::ValueWithExtra(d, before);
             const std::size_t room = static_cast<std::size_t>(outEnd_ - out_);
             if (distance > static_cast<std::size_t>(out_ - outStart_) || length > room)
                 return false;
-            out_ = Copy(out_, distance, length, room);
+            const std::uint8_t* src = out_ - distance;
+            for (std::size_t i = 0; i < length; ++i)
+                out_[i] = src[i];
+            out_ += length;
         }
     }
 
     // The bulk of a block: runs while the input holds kFastInput bytes more, so refills need no
-    // checks, and the output has kRoom, so neither literals nor matches check their room. The
-    // state lives in locals meanwhile, since every byte written might otherwise alias it. Returns
-    // 1 at the end of the block, -1 for damage, and 0 where the checked steps must take over.
+    // checks, and the output has kRoom, so neither literals nor matches check their room, up to
+    // the next chunk to sum. The state lives in locals meanwhile, since every byte written might
+    // otherwise alias it. Returns 1 at the end of the block, -1 for damage, and 0 where the
+    // checked steps or a flush must take over.
     int HuffmanFast(const std::uint32_t* lit, const std::uint32_t* dist)
     {
+#if defined(VANTOREL_INFLATE_AVX2)
+        if (simd::Avx2Present())
+            return HuffmanFastAvx2(lit, dist);
+#endif
+        return HuffmanFastWith<false>(lit, dist);
+    }
+#if defined(VANTOREL_INFLATE_AVX2)
+    __attribute__((target("avx2"))) int HuffmanFastAvx2(const std::uint32_t* lit, const std::uint32_t* dist)
+    {
+        return HuffmanFastWith<true>(lit, dist);
+    }
+#endif
+    template <bool Wide>
+    [[gnu::always_inline]] int HuffmanFastWith(const std::uint32_t* lit, const std::uint32_t* dist)
+    {
         const std::span<const std::uint8_t> ahead = in_.Rest();
-        std::size_t used = 0;
+        const std::size_t outRoom = static_cast<std::size_t>(outEnd_ - out_), unsummed = static_cast<std::size_t>(out_ - flushed_);
+        if (ahead.size() < kFastInput || outRoom < static_cast<std::size_t>(kRoom) || unsummed >= kChunk)
+            return 0;
+        const std::size_t lastUse = ahead.size() - kFastInput;
         std::uint8_t* out = out_;
         std::uint8_t* const outStart = outStart_;
-        std::uint8_t* const outEnd = outEnd_;
+        std::uint8_t* const lastOut = out + std::min(outRoom - kRoom, kChunk - unsummed);
+        std::size_t used = 0;
         std::uint64_t bits = bits_;
         unsigned count = count_;
-        // Only the low six bits of `count` mean anything here: a symbol is taken by subtracting
-        // its whole entry, whose low six bits are its bits.
+        // Only the low six bits of `count` mean anything here: an entry is taken by subtracting
+        // the whole of it, whose low six bits are its bits.
         const auto refill = [&] {
             bits |= LoadLe64(ahead.subspan(used).first<8>()) << (count & 63);
             used += RefillBytes(count & 63);
@@ -475,61 +594,73 @@ private:
             bits >>= BitsOf(e);
             count -= e;
         };
+        const auto next = [&] { return lit[bits & ((1u << kLitRoot) - 1)]; };
         // Each step starts with 56 bits held and the next entry looked up, which it looks up in
         // turn for the step after before it copies a match: the table's latency overlaps the copy.
-        const auto room = [&] { return ahead.size() - used >= kFastInput && outEnd - out >= kRoom; };
+        // A refill loads 64 bits but counts only whole bytes, and no step takes more than 48 bits
+        // between refills, so 16 loaded bits always remain: the next entry (11 bits, 15 through a
+        // link) is looked up from them before the refill, which waits on the count.
         int result = 0;
-        std::uint32_t e = 0;
-        if (room()) {
-            refill();
-            e = Lookup(lit, kLitRoot, bits);
-        }
-        for (bool more = room(); more; more = room()) {
-            if (IsLiteral(e)) {
-                // Up to three literals to a refill: 56 bits cover three codes of 15.
+        refill();
+        std::uint32_t e = next();
+        while (used <= lastUse && out <= lastOut) {
+            if (LiteralsOf(e)) {
+                // Up to three entries to a refill: 56 bits cover three codes of 15.
                 take(e);
-                *out++ = static_cast<std::uint8_t>(ValueOf(e));
-                e = Lookup(lit, kLitRoot, bits);
-                if (IsLiteral(e)) {
+                out = PutLiterals(out, e);
+                e = next();
+                if (LiteralsOf(e)) {
                     take(e);
-                    *out++ = static_cast<std::uint8_t>(ValueOf(e));
-                    e = Lookup(lit, kLitRoot, bits);
-                    if (IsLiteral(e)) {
+                    out = PutLiterals(out, e);
+                    e = next();
+                    if (LiteralsOf(e)) {
                         take(e);
-                        *out++ = static_cast<std::uint8_t>(ValueOf(e));
+                        out = PutLiterals(out, e);
+                        e = next();
                         refill();
-                        e = Lookup(lit, kLitRoot, bits);
                         continue;
                     }
                 }
                 refill(); // the entry's bits stay where they are
             }
-            if (KindOf(e) != kLength) {
-                take(e);
-                result = KindOf(e) == kEnd ? 1 : -1;
-                break;
+            if (!LitLenEntry::Is(e, kLength)) {
+                if (LitLenEntry::Is(e, kLink))
+                    e = lit[LitLenEntry::Value(e) + ((bits >> kLitRoot) & ((1u << LitLenEntry::Extra(e)) - 1))];
+                if (LiteralsOf(e)) {
+                    take(e);
+                    out = PutLiterals(out, e);
+                    e = next();
+                    refill();
+                    continue;
+                }
+                if (!LitLenEntry::Is(e, kLength)) {
+                    take(e);
+                    result = LitLenEntry::Is(e, kEnd) ? 1 : -1;
+                    break;
+                }
             }
             std::uint64_t before = bits;
             take(e);
-            const std::size_t length = ValueWithExtra(e, before);
-            const std::uint32_t d = Lookup(dist, kDistRoot, bits);
-            if (!CodeLengthOf(d)) {
-                result = -1;
-                break;
-            }
+            std::size_t length = LitLenEntry::Value(e);
+            if (LitLenEntry::Extra(e)) // only a length whose extra bits did not fit in the root
+                length = LitLenEntry::ValueWithExtra(e, before);
+            std::uint32_t d = dist[bits & ((1u << kDistRoot) - 1)];
+            if (PlainEntry::Is(d, kLink))
+                d = dist[PlainEntry::Value(d) + ((bits >> kDistRoot) & ((1u << PlainEntry::Extra(d)) - 1))];
             before = bits;
             take(d);
-            const std::size_t distance = ValueWithExtra(d, before);
-            if (distance > static_cast<std::size_t>(out - outStart)) {
+            // Where no code ends the entry gives distance 0, which this refuses with the rest.
+            const std::size_t distance = PlainEntry::ValueWithExtra(d, before);
+            if (distance - 1 >= static_cast<std::size_t>(out - outStart)) {
                 result = -1;
                 break;
             }
+            e = next();
             refill();
-            e = Lookup(lit, kLitRoot, bits);
-            out = Copy(out, distance, length, static_cast<std::size_t>(outEnd - out));
+            out = CopyMatch<Wide>(out, distance, length);
         }
         // A step refills at most twice, from 14 of the 16 bytes the loop proved there, so `used`
-        // lies inside `ahead`.
+        // lies inside `ahead`. The last refill's bits stay held: the checked steps go on from them.
         if (!in_.Skip(used))
             result = -1;
         out_ = out;
@@ -538,34 +669,65 @@ private:
         return result;
     }
 
-    // Copies a match of `length` bytes from `distance` back to `dst`, with `room` bytes free there
-    // (at least `length`); returns the end of the copy. With 16 bytes to spare, it copies in
-    // blocks that may overshoot the match by up to 15 bytes, which what follows rewrites.
-    static std::uint8_t* Copy(std::uint8_t* dst, std::size_t distance, std::size_t length, std::size_t room)
+    // Copies a match of `length` bytes from `distance` back to `dst`, which has room for the
+    // match and kOvershoot bytes more: it copies in blocks that may overshoot the match, and what
+    // follows rewrites those bytes. Returns the end of the match. With AVX2 (`Wide`) the blocks
+    // are 32 bytes, and a run of one byte is stored 64 bytes a step.
+    template <bool Wide>
+    static std::uint8_t* CopyMatch(std::uint8_t* dst, std::size_t distance, std::size_t length)
     {
+        std::uint8_t* const end = dst + length;
         const std::uint8_t* src = dst - distance;
-        if (room < length + 16) {
-            for (std::size_t i = 0; i < length; ++i)
-                dst[i] = src[i];
-        } else if (distance >= 16) {
-            for (std::size_t i = 0; i < length; i += 16)
-                std::memcpy(dst + i, src + i, 16);
-        } else if (distance >= 8) {
-            for (std::size_t i = 0; i < length; i += 8)
-                std::memcpy(dst + i, src + i, 8);
-        } else if (distance == 1 && length >= 64) {
-            std::memset(dst, *src, length); // a long run: the library's widest stores
+        if (distance >= 16) {
+            // Short matches first, whatever their distance: the second block reads only bytes
+            // written before it, from the first block's store when the distance is under 32.
+            Move<16>(dst, src);
+            Move<16>(dst + 16, src + 16);
+            if (length > 32) {
+                dst += 32;
+                src += 32;
+                if (distance >= 32) {
+                    do {
+                        Move<32>(dst, src);
+                        dst += 32;
+                        src += 32;
+                    } while (dst < end);
+                } else {
+                    do {
+                        Move<16>(dst, src);
+                        dst += 16;
+                        src += 16;
+                    } while (dst < end);
+                }
+            }
         } else if (distance == 1) {
-            std::uint8_t run[16];
-            std::memset(run, *src, 16);
-            for (std::size_t i = 0; i < length; i += 16)
-                std::memcpy(dst + i, run, 16);
+            const Block32 run = Block32{} + *src;
+            for (; dst < end; dst += Wide ? 64 : 32) {
+                std::memcpy(dst, &run, 32);
+                if (Wide)
+                    std::memcpy(dst + 32, &run, 32);
+            }
         } else {
-            // Eight bytes a step of `distance`: each step reads only bytes the step before wrote.
-            for (std::size_t i = 0; i < length; i += distance)
-                std::memcpy(dst + i, src + i, 8);
+            // The bytes from `src` repeat every `distance`: copying from `src` itself to the
+            // output as far as it has been written doubles the stretch each time, until it
+            // holds 16 bytes; after that any 16 bytes of it repeat 16 bytes on.
+            while (dst < end && dst - src < 16) {
+                Move<16>(dst, src);
+                dst += dst - src;
+            }
+            for (; dst < end; dst += 16, src += 16)
+                Move<16>(dst, src);
         }
-        return dst + length;
+        return end;
+    }
+    // Bytes held in a vector register (or two), which GCC keeps out of memory where it would
+    // spill an array; so the source and the destination may overlap.
+    template <std::size_t N>
+    static void Move(std::uint8_t* dst, const std::uint8_t* src)
+    {
+        std::conditional_t<N == 16, Block16, Block32> held;
+        std::memcpy(&held, src, N);
+        std::memcpy(dst, &held, N);
     }
 
     struct Tables {
@@ -582,109 +744,18 @@ private:
     std::uint8_t* outStart_;
     std::uint8_t* out_;
     std::uint8_t* outEnd_;
+    std::uint8_t* flushed_; // output before this is summed (and, streamed, went to the sink)
     std::uint64_t bits_ = 0;
     unsigned count_ = 0;
     unsigned pad_ = 0;
     std::unique_ptr<Tables> tables_;
     const InflateSink* sink_ = nullptr;
     std::unique_ptr<std::uint8_t[]> window_;
-    std::uint8_t* flushed_ = nullptr; // streamed output before this went to the sink
     std::uint32_t adler_ = 1;
     std::size_t total_ = 0;
 };
 
-constexpr std::uint32_t kAdlerBase = 65521;
-
-#if defined(VANTOREL_ADLER_AVX2)
-// The sums over whole 32-byte blocks of `data`, for processors with AVX2; returns the bytes taken.
-// Over a run of n blocks the second sum grows by the first sum before it times the run's length,
-// 32 times the sum over blocks of the bytes of all blocks before them, and each block's bytes
-// weighted 32 down to 1. In a 512-block run the sums of earlier blocks, summed over the four
-// lanes that hold them, stay below 4 * 512 * 512 / 2 * 8 * 255 < 2^31.
-__attribute__((target("avx2"))) std::uint64_t Total(const __m256i& v)
-{
-    __m128i x = _mm_add_epi32(_mm256_castsi256_si128(v), _mm256_extracti128_si256(v, 1));
-    x = _mm_add_epi32(x, _mm_shuffle_epi32(x, 0x4E));
-    return static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_add_epi32(x, _mm_shuffle_epi32(x, 0xB1))));
-}
-
-__attribute__((target("avx2"))) std::size_t Adler32Blocks(std::span<const std::uint8_t> data, std::uint32_t& a, std::uint32_t& b)
-{
-    constexpr std::size_t kBlock = 32, kMaxBlocks = 512;
-    const __m256i zero = _mm256_setzero_si256(), ones = _mm256_set1_epi16(1);
-    const __m256i weights = _mm256_set_epi8(1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23,
-                                            24, 25, 26, 27, 28, 29, 30, 31, 32);
-    SpanReader in(data);
-    for (;;) {
-        const std::size_t blocks = std::min(in.Remaining() / kBlock, kMaxBlocks);
-        const auto run = in.Take(blocks * kBlock);
-        if (!run || blocks == 0)
-            break;
-        __m256i sums = zero, earlier = zero, weighted = zero;
-        for (std::size_t k = 0; k < blocks; ++k) {
-            const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(run->subspan(k * kBlock).first<kBlock>().data()));
-            earlier = _mm256_add_epi32(earlier, sums);
-            sums = _mm256_add_epi32(sums, _mm256_sad_epu8(v, zero));
-            weighted = _mm256_add_epi32(weighted, _mm256_madd_epi16(_mm256_maddubs_epi16(v, weights), ones));
-        }
-        const std::uint64_t grown = std::uint64_t{a} * blocks * kBlock + Total(earlier) * kBlock + Total(weighted);
-        b = static_cast<std::uint32_t>((b + grown) % kAdlerBase);
-        a = static_cast<std::uint32_t>((a + Total(sums)) % kAdlerBase);
-    }
-    return in.Consumed();
-}
-
-bool HasAvx2()
-{
-    static const bool has = __builtin_cpu_supports("avx2");
-    return has;
-}
-#endif
-
 } // namespace
-
-std::uint32_t Adler32(std::span<const std::uint8_t> data, std::uint32_t adler)
-{
-    constexpr std::uint32_t kBase = kAdlerBase;
-    // Runs of 16-byte blocks. Each of the 16 columns sums its bytes and, block by block, those
-    // sums: the second sum follows from them, since a byte adds itself once for every byte from it
-    // to the run's end. The columns are independent, so they go side by side. In a run of at most
-    // 4096 blocks a column's running sum stays below 255 * 4096 * 4097 / 2 < 2^31.
-    constexpr std::size_t kBlock = 16, kMaxBlocks = 4096;
-    std::uint32_t a = adler & 0xFFFF, b = adler >> 16;
-    SpanReader in(data);
-#if defined(VANTOREL_ADLER_AVX2)
-    if (HasAvx2() && !in.Skip(Adler32Blocks(data, a, b)))
-        return 0; // cannot happen: the blocks lie inside the data
-#endif
-    for (;;) {
-        const std::size_t blocks = std::min(in.Remaining() / kBlock, kMaxBlocks);
-        const auto run = in.Take(blocks * kBlock);
-        if (!run || blocks == 0)
-            break;
-        std::uint32_t column[kBlock] = {}, running[kBlock] = {};
-        for (std::size_t k = 0; k < blocks; ++k) {
-            // Blocks of the run by count, not by a reader: an optional per block keeps GCC from
-            // holding the sums in registers.
-            const auto block = run->subspan(k * kBlock).first<kBlock>();
-            for (std::size_t j = 0; j < kBlock; ++j) {
-                column[j] += block[j];
-                running[j] += column[j];
-            }
-        }
-        std::uint64_t sum = 0, sums = 0, weighted = 0;
-        for (std::size_t j = 0; j < kBlock; ++j) {
-            sum += column[j];
-            sums += running[j];
-            weighted += j * std::uint64_t{column[j]};
-        }
-        b = static_cast<std::uint32_t>((b + std::uint64_t{a} * blocks * kBlock + sums * kBlock - weighted) % kBase);
-        a = static_cast<std::uint32_t>((a + sum) % kBase);
-    }
-    while (const auto byte = in.U8()) // fewer than 16 bytes
-        b += a += *byte;
-    return b % kBase << 16 | a % kBase;
-}
 
 std::optional<std::size_t> InflateZlib(std::span<const std::uint8_t> in, std::span<std::uint8_t> out)
 {

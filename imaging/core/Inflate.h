@@ -28,7 +28,4 @@ using InflateSource = std::function<std::span<const std::uint8_t>()>;
 // buffer of its own rather than copied into one.
 std::optional<std::size_t> InflateZlibTo(const InflateSource& source, const InflateSink& sink);
 
-// Adler-32 as zlib streams carry it (1 to start).
-std::uint32_t Adler32(std::span<const std::uint8_t> data, std::uint32_t adler = 1);
-
 } // namespace imaging

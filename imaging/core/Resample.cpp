@@ -96,8 +96,19 @@ std::optional<Scaler> Scaler::Make(const PixelView& source, PixelRect rect, std:
         s.rows_[i] = iy;
         s.rowNext_[i] = static_cast<std::uint8_t>(weighted && iy < topRow ? step.next : 0);
     }
-    if (!weighted)
+    if (!weighted) {
+        std::size_t group = 0;
+        for (; group * 8 + 8 <= width; ++group) {
+            const int first = s.columns_[group * 8];
+            if (s.columns_[group * 8 + 7] - first > 7 || first > source.Width() - 8)
+                break;
+        }
+        s.nearGroups_ = group;
+        s.nearOffsets_.resize(group * 8);
+        for (std::size_t i = 0; i < group * 8; ++i)
+            s.nearOffsets_[i] = s.columns_[i] - s.columns_[i & ~std::size_t{7}];
         return s;
+    }
     s.spanFirst_ = s.columns_.front();
     s.spanColumns_ = spanEnd - s.spanFirst_;
     s.columnPair_.resize(width);
@@ -193,7 +204,7 @@ void Draw(const Scaler& scaler, const Lightness& light, const Target& target, in
 {
     std::vector<std::uint8_t> scratch(static_cast<std::size_t>(scaler.Width()) * 4);
     const std::size_t offset = static_cast<std::size_t>(x) * static_cast<std::size_t>(bytesPerPixel);
-    for (int row = 0; row < scaler.Height(); ++row) {
+    for (int row = scaler.Height() - 1; row >= 0; --row) { // memory order
         std::span<const std::uint8_t> pixels = scaler.Row(row, scratch);
         if (light.Changes()) {
             light.Apply(pixels, scratch);
@@ -211,47 +222,110 @@ bool ResampleInto(const Scaler& scaler, const PixelView& target, int x, int y)
         return false;
     const std::size_t offset = static_cast<std::size_t>(x) * 4, bytes = static_cast<std::size_t>(scaler.Width()) * 4;
     std::vector<std::uint8_t> scratch(bytes);
-    for (int row = 0; row < scaler.Height(); ++row) {
+    for (int row = scaler.Height() - 1; row >= 0; --row) { // memory order
         const auto pixels = scaler.Row(row, scratch);
         std::memmove(target.RowFromTop(y + row).data() + offset, pixels.data(), bytes);
     }
     return true;
 }
 
+struct FusedDraw {
 #if defined(__SSE2__)
-template <bool Full, bool Weighted>
-void Scaler::DrawFused(const Blender& blender, const PixelView& target, int x, int y) const
-{
-    const sse2::Opacity opacity(blender.Opacity());
-    const std::size_t width = static_cast<std::size_t>(Width());
-    const int* columns = columns_.data();
-    for (int row = 0; row < Height(); ++row) {
-        const auto out = target.RowFromTop(y + row).subspan(static_cast<std::size_t>(x) * 4, width * 4);
-        const std::uint8_t* source = source_.Row(rows_[static_cast<std::size_t>(row)]).data();
-        if constexpr (Weighted)
-            Vertical(row);
-        std::size_t i = 0;
-        for (; i + 4 <= width; i += 4) {
-            __m128i four;
+    template <bool Full, bool Weighted>
+    static void Four(const Scaler& s, const Blender& blender, const PixelView& target, int x, int y)
+    {
+        const sse2::Opacity opacity(blender.Opacity());
+        const std::size_t width = static_cast<std::size_t>(s.Width());
+        const int* columns = s.columns_.data();
+        // Bottom row first: memory order, which the processor's prefetch follows.
+        for (int row = s.Height() - 1; row >= 0; --row) {
+            const auto out = target.RowFromTop(y + row).subspan(static_cast<std::size_t>(x) * 4, width * 4);
+            const std::uint8_t* source = s.source_.Row(s.rows_[static_cast<std::size_t>(row)]).data();
             if constexpr (Weighted)
-                four = WeightedFour(vertical_.data(), columns + i, &columnPair_[i]);
-            else
-                four = NearestFour(source, columns + i);
-            if (sse2::OverFour<Full>(four, &out[i * 4], opacity))
-                continue;
-            std::uint8_t held[16];
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(held), four);
-            blender.Row(held, out.subspan(i * 4, 16));
+                s.Vertical(row);
+            std::size_t i = 0;
+            for (; i + 4 <= width; i += 4) {
+                __m128i four;
+                if constexpr (Weighted)
+                    four = WeightedFour(s.vertical_.data(), columns + i, &s.columnPair_[i]);
+                else
+                    four = NearestFour(source, columns + i);
+                if (!sse2::OverFour<Full>(four, &out[i * 4], opacity))
+                    Held(four, blender, out.subspan(i * 4, 16));
+            }
+            Tail<Weighted>(s, blender, row, i, out);
         }
-        std::uint8_t tail[16];
-        if constexpr (Weighted)
-            Horizontal(i, width - i, tail);
-        else
-            Nearest(row, i, width - i, tail);
-        blender.Row(std::span(tail).first((width - i) * 4), out.subspan(i * 4));
     }
-}
+
+    // A group with a colour above its alpha, through the blend's own rule.
+    static void Held(__m128i pixels, const Blender& blender, std::span<std::uint8_t> out)
+    {
+        std::uint8_t held[16];
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(held), pixels);
+        blender.Row(std::span(held).first(out.size()), out);
+    }
+
+    // The pixels of a row past its last whole group.
+    template <bool Weighted>
+    static void Tail(const Scaler& s, const Blender& blender, int row, std::size_t from, std::span<std::uint8_t> out)
+    {
+        std::uint8_t tail[32];
+        const std::size_t count = out.size() / 4 - from;
+        if constexpr (Weighted)
+            s.Horizontal(from, count, tail);
+        else
+            s.Nearest(row, from, count, tail);
+        blender.Row(std::span(tail).first(count * 4), out.subspan(from * 4));
+    }
 #endif
+
+#if defined(VANTOREL_AVX2)
+    // Eight output columns of a nearest row: in the scaler's first groups, one load of eight
+    // neighbouring pixels put in place by one permutation; past them, a gather.
+    VANTOREL_TARGET_AVX2 static __m256i NearestEight(const Scaler& s, const std::uint8_t* row, std::size_t i)
+    {
+        if (i < s.nearGroups_ * 8)
+            return _mm256_permutevar8x32_epi32(
+                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + static_cast<std::size_t>(s.columns_[i]) * 4)),
+                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(&s.nearOffsets_[i])));
+        return _mm256_i32gather_epi32(reinterpret_cast<const int*>(row),
+                                      _mm256_loadu_si256(reinterpret_cast<const __m256i*>(&s.columns_[i])), 4);
+    }
+
+    template <bool Full, bool Weighted>
+    VANTOREL_TARGET_AVX2 static void Eight(const Scaler& s, const Blender& blender, const PixelView& target, int x, int y)
+    {
+        const avx2::Opacity opacity = avx2::MakeOpacity(blender.Opacity());
+        const std::size_t width = static_cast<std::size_t>(s.Width());
+        const int* columns = s.columns_.data();
+        // Bottom row first: memory order, which the processor's prefetch follows.
+        for (int row = s.Height() - 1; row >= 0; --row) {
+            const auto out = target.RowFromTop(y + row).subspan(static_cast<std::size_t>(x) * 4, width * 4);
+            const std::uint8_t* source = s.source_.Row(s.rows_[static_cast<std::size_t>(row)]).data();
+            if constexpr (Weighted) {
+                _mm256_zeroupper();
+                s.Vertical(row);
+            }
+            std::size_t i = 0;
+            for (; i + 8 <= width; i += 8) {
+                __m256i eight;
+                if constexpr (Weighted)
+                    eight = avx2::Pair(WeightedFour(s.vertical_.data(), columns + i, &s.columnPair_[i]),
+                                       WeightedFour(s.vertical_.data(), columns + i + 4, &s.columnPair_[i + 4]));
+                else
+                    eight = NearestEight(s, source, i);
+                if (!avx2::OverEight<Full>(eight, &out[i * 4], opacity)) {
+                    Held(_mm256_castsi256_si128(eight), blender, out.subspan(i * 4, 16));
+                    Held(_mm256_extracti128_si256(eight, 1), blender, out.subspan(i * 4 + 16, 16));
+                }
+            }
+            // Dirty upper halves would slow the code without VEX that follows.
+            _mm256_zeroupper();
+            Tail<Weighted>(s, blender, row, i, out);
+        }
+    }
+#endif
+};
 
 bool DrawScaled(const Scaler& scaler, const Lightness& light, const Blender& blender, const PixelView& target, int x,
                 int y)
@@ -259,13 +333,21 @@ bool DrawScaled(const Scaler& scaler, const Lightness& light, const Blender& ble
     if (!Fits(scaler, target, x, y))
         return false;
 #if defined(__SSE2__)
-    // Scaled colour draws hand each four pixels straight to the blend, without a row between.
+    // Scaled colour draws hand each group of pixels straight to the blend, without a row between.
     if (!scaler.identity_ && !light.Changes() && blender.Colour()) {
-        const bool full = blender.Opacity() == 255;
-        if (scaler.weighted_)
-            full ? scaler.DrawFused<true, true>(blender, target, x, y) : scaler.DrawFused<false, true>(blender, target, x, y);
-        else
-            full ? scaler.DrawFused<true, false>(blender, target, x, y) : scaler.DrawFused<false, false>(blender, target, x, y);
+        using Draw = void (*)(const Scaler&, const Blender&, const PixelView&, int, int);
+        // [wide][weighted][full opacity]
+        static constexpr Draw draws[2][2][2] = {
+            {{FusedDraw::Four<false, false>, FusedDraw::Four<true, false>},
+             {FusedDraw::Four<false, true>, FusedDraw::Four<true, true>}},
+#if defined(VANTOREL_AVX2)
+            {{FusedDraw::Eight<false, false>, FusedDraw::Eight<true, false>},
+             {FusedDraw::Eight<false, true>, FusedDraw::Eight<true, true>}},
+#else
+            {},
+#endif
+        };
+        draws[simd::Avx2()][scaler.weighted_][blender.Opacity() == 255](scaler, blender, target, x, y);
         return true;
     }
 #endif

@@ -35,15 +35,13 @@ public:
 
 private:
     friend bool DrawScaled(const Scaler&, const Lightness&, const Blender&, const PixelView&, int, int);
+    friend struct FusedDraw; // scaled colour draws onto 32-bit pixels, each group of pixels handed to the blend as made
     Scaler(const PixelView& source, PixelRect window) : source_(source), window_(window) {}
     // Weighted rows are made in two passes: the two source rows mixed into `vertical_`, then
     // output pixels [from, from + count) of the row from neighbouring columns of it.
     void Vertical(int y) const;
     void Horizontal(std::size_t from, std::size_t count, std::uint8_t* out) const;
     void Nearest(int y, std::size_t from, std::size_t count, std::uint8_t* out) const;
-    // Scaled colour draws onto 32-bit pixels, each four pixels handed to the blend as made.
-    template <bool Full, bool Weighted>
-    void DrawFused(const Blender& blender, const PixelView& target, int x, int y) const;
 
     PixelView source_;
     PixelRect window_;
@@ -55,6 +53,11 @@ private:
     std::vector<int> rows_;                 // per window row from the top: memory row iy
     std::vector<std::uint8_t> rowNext_;     // weight of memory row iy + 1, 0 to 128
     int spanFirst_ = 0, spanColumns_ = 0;   // source columns the window reads
+    // Nearest: each group of eight output columns from the first reads at most eight neighbouring
+    // pixels (upscaled, they do) in `nearGroups_` groups; `nearOffsets_` holds each column's
+    // distance from its group's first.
+    std::vector<int> nearOffsets_;
+    std::size_t nearGroups_ = 0;
     mutable std::vector<std::uint16_t> vertical_;
 };
 

@@ -1,36 +1,34 @@
 #include "tests/imaging/DumpWriter.h"
 
-#include "runtime/Handles.h"
+#include "runtime/Files.h"
+
+#include <cstdint>
+#include <vector>
 
 namespace tools {
 namespace {
 
-bool WriteAll(HANDLE file, const void* data, std::size_t size)
+std::string PixelDump(const imaging::c32bppDIB& picture)
 {
-    DWORD written = 0;
-    return WriteFile(file, data, static_cast<DWORD>(size), &written, nullptr) && written == size;
+    GdiFlush();
+    std::string bytes = std::to_string(picture.Width()) + ' ' + std::to_string(picture.Height()) + '\n';
+    const std::size_t row = static_cast<std::size_t>(picture.scanWidth());
+    bytes.reserve(bytes.size() + row * static_cast<std::size_t>(picture.Height()));
+    for (int y = picture.Height() - 1; y >= 0; --y)
+        bytes.append(reinterpret_cast<const char*>(picture.BitsPointer()) + std::size_t(y) * row, row);
+    return bytes;
 }
 
 } // namespace
 
-bool WriteDump(const imaging::c32bppDIB& picture, const std::wstring& out)
+bool WriteDump(const imaging::c32bppDIB& picture, const std::wstring& out, DumpFormat format)
 {
-    GdiFlush();
-    const std::wstring part = out + L".part";
-    bool ok = false;
-    {
-        const rt::UniqueFile file(CreateFileW(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-        if (!file)
-            return false;
-        const std::string head = std::to_string(picture.Width()) + ' ' + std::to_string(picture.Height()) + '\n';
-        ok = WriteAll(file.get(), head.data(), head.size());
-        for (int y = picture.Height() - 1; ok && y >= 0; --y)
-            ok = WriteAll(file.get(), picture.BitsPointer() + std::size_t(y) * picture.scanWidth(), picture.scanWidth());
+    if (format == DumpFormat::Png) {
+        std::vector<std::uint8_t> png;
+        return picture.SaveToStream_PNG(png) &&
+               rt::ReplaceFileContents(out, {reinterpret_cast<const char*>(png.data()), png.size()});
     }
-    if (ok && MoveFileExW(part.c_str(), out.c_str(), MOVEFILE_REPLACE_EXISTING))
-        return true;
-    DeleteFileW(part.c_str());
-    return false;
+    return rt::ReplaceFileContents(out, PixelDump(picture));
 }
 
 } // namespace tools

@@ -1,8 +1,10 @@
-// imgdump IN OUT [--gdiplus on|off] [--want W H D]: loads IN through the engine's file entry point,
-// which offers it to every reader (GDI+ off unless asked; --want gives the wanted icon width,
-// height and bit depth), and writes OUT as "width height\n" and the pixels as the engine holds
-// them: premultiplied B, G, R, A, top row first. Exits 0 on success; 1, with no OUT, when the
-// load fails; 2 for a wrong command line. A check from outside the engine, used by no program.
+// imgdump IN OUT [--gdiplus on|off] [--want W H D] [--save png]: loads IN through the engine's
+// file entry point, which offers it to every reader (GDI+ off unless asked; --want gives the
+// wanted icon width, height and bit depth), and writes OUT as "width height\n" and the pixels as
+// the engine holds them: premultiplied B, G, R, A, top row first; with --save png, OUT is the
+// picture's PNG bytes from SaveToStream_PNG instead (GDI+ as loaded). Exits 0 on success; 1, with
+// no OUT, when the load or the save fails; 2 for a wrong command line. A check from outside the
+// engine, used by no program.
 #include "imaging/c32bppDIB.h"
 #include "tests/imaging/DumpWriter.h"
 #include "runtime/Handles.h"
@@ -22,6 +24,7 @@ namespace {
 struct Options {
     std::wstring in, out;
     bool gdiplus = false;
+    tools::DumpFormat format = tools::DumpFormat::Pixels;
     int width = 0, height = 0, depth = 32; // the entry points' own defaults
 };
 
@@ -40,7 +43,7 @@ std::optional<Options> Parse(int argc, LPWSTR* argv)
     if (argc < 3)
         return std::nullopt;
     Options o{argv[1], argv[2]};
-    bool gdiplusSeen = false, wantSeen = false;
+    bool gdiplusSeen = false, wantSeen = false, saveSeen = false;
     for (int i = 3; i < argc;) {
         const std::wstring name = argv[i];
         if (name == L"--gdiplus" && !gdiplusSeen && i + 1 < argc) {
@@ -59,6 +62,10 @@ std::optional<Options> Parse(int argc, LPWSTR* argv)
             o.depth = *d;
             wantSeen = true;
             i += 4;
+        } else if (name == L"--save" && !saveSeen && i + 1 < argc && std::wstring(argv[i + 1]) == L"png") {
+            o.format = tools::DumpFormat::Png;
+            saveSeen = true;
+            i += 2;
         } else {
             return std::nullopt;
         }
@@ -72,7 +79,7 @@ int Dump(const Options& o)
     host.isGDIplusEnabled(o.gdiplus);
     if (!host.LoadPicture_File(o.in, o.width, o.height, false, o.depth))
         return 1;
-    return tools::WriteDump(host, o.out) ? 0 : 1;
+    return tools::WriteDump(host, o.out, o.format) ? 0 : 1;
 }
 
 } // namespace

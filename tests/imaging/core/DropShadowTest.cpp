@@ -1,6 +1,8 @@
 // The shadow's running box sums against a brute-force sum over each box.
 #include "imaging/core/DropShadow.h"
 
+#include "imaging/core/Simd.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
@@ -38,6 +40,33 @@ TEST(DropShadow, MatchesABruteForceBoxSum)
                         ASSERT_EQ(p[c], rgb[c] * a / 255) << "margin " << margin;
                 }
         }
+}
+
+// Machines without AVX2 run the four-column loop: it gives the bytes of the eight-column one,
+// over runs of clear, opaque and partial alpha.
+TEST(DropShadow, FourAndEightColumnLoopsAgree)
+{
+    if (!imaging::simd::Avx2())
+        GTEST_SKIP() << "the processor runs the four-column loop only";
+    std::mt19937 rng(10);
+    for (int round = 0; round < 150; ++round) {
+        const int margin = round % 11, w = 1 + rng() % 40, h = 1 + rng() % 30, d = 2 * margin;
+        const std::uint32_t colour = round % 4 ? rng() : 0xFFFFFF;
+        Pixels src(std::size_t(w) * h * 4);
+        for (std::size_t i = 3; i < src.size(); i += 4) {
+            const std::size_t run = (i / 4 % w) / 9 + i / 4 / w / 5 + round;
+            src[i] = static_cast<std::uint8_t>(run % 3 == 0 ? 0 : run % 3 == 1 ? 255 : rng() % 256);
+        }
+        Pixels got[2];
+        for (const bool wide : {false, true}) {
+            imaging::simd::AllowAvx2(wide);
+            got[wide].assign(std::size_t(w + d) * (h + d) * 4, 0xEE);
+            ASSERT_TRUE(imaging::BlurShadow(*PixelView::Packed(src, w, h), margin, colour,
+                                            *PixelView::Packed(got[wide], w + d, h + d)));
+        }
+        imaging::simd::AllowAvx2(true);
+        ASSERT_EQ(got[0], got[1]) << round;
+    }
 }
 
 } // namespace

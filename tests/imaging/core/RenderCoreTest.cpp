@@ -7,6 +7,7 @@
 #include "imaging/core/Lightness.h"
 #include "imaging/core/RenderPlan.h"
 #include "imaging/core/Resample.h"
+#include "imaging/core/Simd.h"
 
 #include <gtest/gtest.h>
 
@@ -225,6 +226,42 @@ TEST(Scaler, NearestTwiceRepeatsEachPixelAndRefusesWhatLeavesTheSource)
     for (const PixelRect bad : {PixelRect{1, 0, 2, 2}, PixelRect{0, -1, 1, 1}, PixelRect{0, 0, 0, 1}})
         EXPECT_FALSE(Scaler::Make(view, bad, 4, 4, {0, 0, 4, 4}, true));
     EXPECT_FALSE(Scaler::Make(view, {0, 0, 2, 2}, 4, 4, {1, 0, 4, 4}, true)) << "window past the output";
+}
+
+// Machines without AVX2 run the four-pixel loops: they give the bytes of the eight-pixel ones,
+// over runs of clear, opaque, partial and broken (colour above alpha) pixels, scaled up and down.
+TEST(Blend, FourAndEightPixelLoopsAgree)
+{
+    if (!simd::Avx2())
+        GTEST_SKIP() << "the processor runs the four-pixel loops only";
+    std::mt19937 rng(23);
+    for (int round = 0; round < 400; ++round) {
+        const int w = 1 + rng() % 70, h = 1 + rng() % 6, outW = 1 + rng() % 90, outH = 1 + rng() % 8;
+        Pixels src(static_cast<std::size_t>(w) * h * 4);
+        for (std::size_t i = 0; i < src.size(); i += 4) {
+            const unsigned kind = (i / 32 + round) % 4, a = kind == 0 ? 0 : kind == 1 ? 255 : rng() % 256;
+            for (int c = 0; c < 3; ++c)
+                src[i + c] = static_cast<std::uint8_t>(kind == 3 ? rng() % 256 : a ? rng() % (a + 1) : 0);
+            src[i + 3] = static_cast<std::uint8_t>(a);
+        }
+        const Pixels onto = RandomPremultiplied(rng, outW, outH, false);
+        const auto view = *PixelView::Packed(src, w, h);
+        const int k = round % 3 == 0 ? 255 : 1 + static_cast<int>(rng() % 254);
+        Pixels got[2];
+        for (const bool wide : {false, true}) {
+            simd::AllowAvx2(wide);
+            const Blender blender(k, -1);
+            Pixels rows = onto, scaled = onto;
+            for (int y = 0; y < std::min(h, outH); ++y)
+                blender.Row(view.Row(y), PixelView::Packed(rows, outW, outH)->Row(y));
+            const auto scaler = Scaler::Make(view, {0, 0, w, h}, outW, outH, {0, 0, outW, outH}, round % 2);
+            ASSERT_TRUE(DrawScaled(*scaler, Lightness(0), blender, *PixelView::Packed(scaled, outW, outH), 0, 0));
+            got[wide] = rows;
+            got[wide].insert(got[wide].end(), scaled.begin(), scaled.end());
+        }
+        simd::AllowAvx2(true);
+        ASSERT_EQ(got[0], got[1]) << round;
+    }
 }
 
 TEST(Mirror, RectanglesComeFromTheMirroredPicture)

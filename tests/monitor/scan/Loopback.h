@@ -4,6 +4,7 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -45,9 +46,11 @@ public:
         bind(listen_, reinterpret_cast<sockaddr*>(&a), sizeof(a));
         listen(listen_, 16);
         port_ = LocalPort(listen_);
+        Watched().push_back(port_);
     }
     ~Listener()
     {
+        std::erase(Watched(), port_);
         for (SOCKET s : open_)
             closesocket(s);
         closesocket(listen_);
@@ -58,13 +61,13 @@ public:
     std::uint16_t Port() const { return port_; }
 
     // Connects a client bound to `fromIp` and accepts it; returns the client's port (0 on failure).
+    // The client's port is never a live listener's: on another address the system may hand it out,
+    // and the client's end would then count as one more connection to a watched port.
     std::uint16_t ConnectFrom(const char* fromIp)
     {
-        SOCKET c = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        sockaddr_in from = Endpoint(fromIp, 0);
+        SOCKET c = BindClient(fromIp);
         sockaddr_in to = Endpoint(ip_, port_);
-        if (bind(c, reinterpret_cast<sockaddr*>(&from), sizeof(from)) != 0 ||
-            connect(c, reinterpret_cast<sockaddr*>(&to), sizeof(to)) != 0) {
+        if (c == INVALID_SOCKET || connect(c, reinterpret_cast<sockaddr*>(&to), sizeof(to)) != 0) {
             closesocket(c);
             return 0;
         }
@@ -76,6 +79,33 @@ public:
     }
 
 private:
+    static SOCKET BindClient(const char* fromIp)
+    {
+        std::vector<SOCKET> taken; // held while the next bind asks, so it gets another port
+        SOCKET c = INVALID_SOCKET;
+        for (int tries = 0; tries < 8 && c == INVALID_SOCKET; ++tries) {
+            SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+            sockaddr_in from = Endpoint(fromIp, 0);
+            if (bind(s, reinterpret_cast<sockaddr*>(&from), sizeof(from)) != 0) {
+                closesocket(s);
+                break;
+            }
+            if (std::ranges::find(Watched(), LocalPort(s)) != Watched().end())
+                taken.push_back(s);
+            else
+                c = s;
+        }
+        for (SOCKET s : taken)
+            closesocket(s);
+        return c;
+    }
+
+    static std::vector<std::uint16_t>& Watched()
+    {
+        static std::vector<std::uint16_t> ports;
+        return ports;
+    }
+
     const char* ip_;
     SOCKET listen_ = INVALID_SOCKET;
     std::uint16_t port_ = 0;
