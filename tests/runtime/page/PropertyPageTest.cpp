@@ -1,7 +1,5 @@
-// The property-page frame and the controls a page places, under real input: a modal run that
-// disables the owner, SelectionChanged on opening, Apply enabled by Changed, ApplyChanges on
-// Apply and OK but not Cancel, a selected object that goes while the page is open, and the
-// layout at the prefix's DPI (VANTOREL_DPI).
+// The property-page frame and the controls a page places, under real input, and their layout
+// at the prefix's DPI (VANTOREL_DPI).
 #include "runtime/ComboBox.h"
 #include "runtime/OpenDialog.h"
 #include "runtime/PropertyPageHost.h"

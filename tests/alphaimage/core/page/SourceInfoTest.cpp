@@ -22,7 +22,6 @@ TEST(SourceInfo, FormatLineNamesTheKindOfPicture)
         {16, 9, 9, true, L"16 x 9 - Transparent GIF"},
         {16, 9, 9, false, L"16 x 9 - GIF file"},
         {0, 0, 0, false, L"0 x 0 - "}, // blank image
-        {640, 480, 1, false, L"640 x 480 - Bitmap or JPG file"},
         {100, 50, 4, false, L"100 x 50 - Windows Meta File"},
         {32, 32, 7, true, L"32 x 32 - Alpha Bitmap"},
         {32, 32, 3, false, L"32 x 32 - "}, // an icon lists its entries instead
