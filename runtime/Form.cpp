@@ -84,6 +84,7 @@ void Form::Load()
     if (!hWnd())
         return;
     loaded_ = true;
+    unloading_ = false; // a form unloaded before may be loaded again
     OpenForms().push_back(this);
     loading_ = true;
     {
