@@ -1,5 +1,6 @@
 #include "imaging/cICOparser.h"
 
+#include "imaging/DibRows.h"
 #include "imaging/c32bppDIB.h"
 #include "imaging/cPNGparser.h"
 #include "imaging/core/AlphaAnalysis.h"
@@ -23,23 +24,6 @@ int TypeFor(IcoKind kind, bool ownAlpha)
 std::span<std::uint8_t> Pixels(const c32bppDIB& host)
 {
     return {host.BitsPointer(), static_cast<std::size_t>(host.scanWidth()) * static_cast<std::size_t>(host.Height())};
-}
-
-// Rows of `bmp` as a bottom-up DIB of `bits` a pixel (32 or 1), `rows` of them from the bottom.
-bool ReadRows(HDC dc, HBITMAP bmp, int width, int rows, int bits, void* into)
-{
-    struct {
-        BITMAPINFOHEADER head;
-        RGBQUAD colours[2]; // a 1-bit request gets its two colours here
-    } info{};
-    info.head.biSize = sizeof(info.head);
-    info.head.biWidth = width;
-    info.head.biHeight = rows;
-    info.head.biPlanes = 1;
-    info.head.biBitCount = static_cast<WORD>(bits);
-    info.head.biCompression = BI_RGB;
-    return GetDIBits(dc, bmp, 0, static_cast<UINT>(rows), into, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS) ==
-           rows;
 }
 
 } // namespace
@@ -111,7 +95,7 @@ bool cICOparser::ReadColour(HDC dc, HBITMAP colour, c32bppDIB& host)
 {
     BITMAP bm{};
     return GetObjectW(colour, sizeof bm, &bm) && host.InitializeDIB(bm.bmWidth, bm.bmHeight) &&
-           ReadRows(dc, colour, host.Width(), host.Height(), 32, host.BitsPointer());
+           ReadDibRows(dc, colour, host.Width(), host.Height(), 32, host.BitsPointer());
 }
 
 bool cICOparser::ConvertstdPicTo32bpp(HICON handle, c32bppDIB& cHost)
@@ -160,7 +144,7 @@ bool cICOparser::ConvertstdPicTo32bpp(HICON handle, c32bppDIB& cHost)
             }
             const std::size_t maskRow = static_cast<std::size_t>(RowBytesForDepth(1, width));
             std::vector<std::uint8_t> rows(maskRow * static_cast<std::size_t>(maskRows));
-            const auto anySet = ReadRows(dc.get(), mask.get(), width, maskRows, 1, rows.data())
+            const auto anySet = ReadDibRows(dc.get(), mask.get(), width, maskRows, 1, rows.data())
                                     ? ApplyAndMask(std::span(rows).last(maskRow * static_cast<std::size_t>(height)),
                                                    width, height, Pixels(cHost))
                                     : std::nullopt;

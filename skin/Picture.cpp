@@ -1,5 +1,6 @@
 #include "skin/Picture.h"
 
+#include "imaging/DibRows.h"
 #include "imaging/core/IcoDirectory.h"
 #include "runtime/Handles.h"
 #include "skin/core/IconFile.h"
@@ -16,20 +17,9 @@ std::size_t RowBytes(int width, int bits) { return (static_cast<std::size_t>(wid
 // cannot give them.
 std::vector<std::uint8_t> DibRows(HBITMAP bmp, int w, int h, int bits)
 {
-    struct {
-        BITMAPINFOHEADER head;
-        RGBQUAD palette[2]; // GetDIBits fills the palette of a 1-bit request
-    } info{};
-    info.head.biSize = sizeof(info.head);
-    info.head.biWidth = w;
-    info.head.biHeight = h;
-    info.head.biPlanes = 1;
-    info.head.biBitCount = static_cast<WORD>(bits);
-    info.head.biCompression = BI_RGB;
     std::vector<std::uint8_t> rows(RowBytes(w, bits) * static_cast<std::size_t>(h));
     rt::UniqueDC dc(CreateCompatibleDC(nullptr));
-    if (!dc || GetDIBits(dc.get(), bmp, 0, static_cast<UINT>(h), rows.data(), reinterpret_cast<BITMAPINFO*>(&info),
-                         DIB_RGB_COLORS) != h)
+    if (!dc || !imaging::ReadDibRows(dc.get(), bmp, w, h, bits, rows.data()))
         return {};
     return rows;
 }

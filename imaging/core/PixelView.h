@@ -14,6 +14,10 @@ struct PixelRect {
     int x = 0, y = 0, width = 0, height = 0;
 };
 
+// Whether `height` rows of `width` pixels of `pixelBytes` bytes, `stride` bytes apart, fit in
+// `size` bytes; false for a negative size. The last row needs only its pixels, not a whole stride.
+bool RowsFit(std::size_t size, int width, int height, std::size_t stride, unsigned pixelBytes);
+
 class PixelView {
 public:
     // A view of `height` rows of `width` pixels, rows `stride` bytes apart; none when the rows
