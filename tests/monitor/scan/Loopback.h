@@ -4,7 +4,6 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -36,21 +35,28 @@ inline std::uint16_t LocalPort(SOCKET s)
     return ntohs(a.sin_port);
 }
 
-// A listener at a free port of `ip`, and every connection made to it, kept open until the end.
+// A listener reached at `ip`, and every connection made to it, kept open until the end. The
+// monitor counts every connection whose local end has the watched port, so that port is held on
+// every address (no other process can take it on another one) and lies below the systems' ranges
+// of ports handed to clients (from 32768 on Linux, 49152 on Windows): no client end anywhere on
+// the machine can have it.
 class Listener {
 public:
     explicit Listener(const char* ip) : ip_(ip)
     {
         listen_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        sockaddr_in a = Endpoint(ip, 0);
-        bind(listen_, reinterpret_cast<sockaddr*>(&a), sizeof(a));
+        constexpr std::uint32_t kFirst = 20000, kCount = 12000;
+        const std::uint32_t start = (GetCurrentProcessId() * 7919u + GetTickCount()) % kCount;
+        for (std::uint32_t i = 0; i < kCount && port_ == 0; ++i) {
+            const auto port = static_cast<std::uint16_t>(kFirst + (start + i) % kCount);
+            sockaddr_in a = Endpoint("0.0.0.0", port);
+            if (bind(listen_, reinterpret_cast<sockaddr*>(&a), sizeof(a)) == 0)
+                port_ = port;
+        }
         listen(listen_, 16);
-        port_ = LocalPort(listen_);
-        Watched().push_back(port_);
     }
     ~Listener()
     {
-        std::erase(Watched(), port_);
         for (SOCKET s : open_)
             closesocket(s);
         closesocket(listen_);
@@ -61,13 +67,13 @@ public:
     std::uint16_t Port() const { return port_; }
 
     // Connects a client bound to `fromIp` and accepts it; returns the client's port (0 on failure).
-    // The client's port is never a live listener's: on another address the system may hand it out,
-    // and the client's end would then count as one more connection to a watched port.
     std::uint16_t ConnectFrom(const char* fromIp)
     {
-        SOCKET c = BindClient(fromIp);
+        SOCKET c = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        sockaddr_in from = Endpoint(fromIp, 0);
         sockaddr_in to = Endpoint(ip_, port_);
-        if (c == INVALID_SOCKET || connect(c, reinterpret_cast<sockaddr*>(&to), sizeof(to)) != 0) {
+        if (bind(c, reinterpret_cast<sockaddr*>(&from), sizeof(from)) != 0 ||
+            connect(c, reinterpret_cast<sockaddr*>(&to), sizeof(to)) != 0) {
             closesocket(c);
             return 0;
         }
@@ -79,33 +85,6 @@ public:
     }
 
 private:
-    static SOCKET BindClient(const char* fromIp)
-    {
-        std::vector<SOCKET> taken; // held while the next bind asks, so it gets another port
-        SOCKET c = INVALID_SOCKET;
-        for (int tries = 0; tries < 8 && c == INVALID_SOCKET; ++tries) {
-            SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-            sockaddr_in from = Endpoint(fromIp, 0);
-            if (bind(s, reinterpret_cast<sockaddr*>(&from), sizeof(from)) != 0) {
-                closesocket(s);
-                break;
-            }
-            if (std::ranges::find(Watched(), LocalPort(s)) != Watched().end())
-                taken.push_back(s);
-            else
-                c = s;
-        }
-        for (SOCKET s : taken)
-            closesocket(s);
-        return c;
-    }
-
-    static std::vector<std::uint16_t>& Watched()
-    {
-        static std::vector<std::uint16_t> ports;
-        return ports;
-    }
-
     const char* ip_;
     SOCKET listen_ = INVALID_SOCKET;
     std::uint16_t port_ = 0;
