@@ -1,5 +1,4 @@
-// The image source page in the property-page frame under real input; its layout at the
-// prefix's DPI (VANTOREL_DPI).
+// The image source page in its frame under real input; its layout at the prefix's VANTOREL_DPI.
 #include "alphaimage/ppgSourceImage.h"
 #include "runtime/PropertyPageHost.h"
 #include "runtime/Runtime.h"
@@ -13,8 +12,6 @@
 
 #include <shlobj.h>
 
-#include <cstring>
-
 namespace {
 
 using test::Bytes;
@@ -24,8 +21,7 @@ Bytes Gif(bool transparent)
     giftest::Gif g;
     g.width = g.height = 8;
     g.global = {0, 0, 0, 255, 255, 255, 255, 0, 0, 0, 0, 255};
-    g.transparent = transparent ? 0 : -2;
-    g.minCodeSize = 2;
+    g.transparent = transparent ? 0 : -2, g.minCodeSize = 2;
     g.indexes.assign(64, 0), g.indexes[9] = g.indexes[20] = 3;
     return giftest::WriteGif(g);
 }
@@ -36,7 +32,7 @@ HGLOBAL DropList(const std::wstring& names)
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + (names.size() + 1) * 2);
     auto* head = static_cast<DROPFILES*>(GlobalLock(block));
     *head = DROPFILES{sizeof(DROPFILES), {}, FALSE, TRUE};
-    std::memcpy(head + 1, names.data(), names.size() * 2);
+    names.copy(reinterpret_cast<wchar_t*>(head + 1), names.size());
     GlobalUnlock(block);
     return block;
 }
@@ -54,8 +50,7 @@ protected:
             {iconPath, icon}, {pngPath, test::PicturePng(48, 48)}, {clearGif, Gif(true)}, {opaqueGif, Gif(false)}};
         for (const auto& [path, bytes] : files)
             test::WriteBytes(path, std::string(bytes.begin(), bytes.end()));
-        owner.Load();
-        owner.Show();
+        owner.Load(), owner.Show();
         target->SetAmbientUserMode(false); // the page edits controls in design mode
         target->Create(owner, owner.hWnd(), {10, 10, 40, 30});
         target->LoadSourceStream(original, 0, 0, 0);
@@ -104,11 +99,9 @@ TEST_F(SourcePage, BrowsedIconListsItsEntriesByKeyAndOkAppliesTheClickedOne)
     RunModal([&] {
         EXPECT_EQ(page->lblFormat.Caption(), L"20 x 20 - PNG file") << "the target's picture on opening";
         Browse(iconPath);
-        const wchar_t* entries[] = {L"016x016 {8 bit, 256 colors}", L"016x016 {32 bit, True Color Alpha}",
-                                    L"032x032 {32 bit, True Color Alpha}"};
-        for (int i = 0; i < 3; ++i)
-            EXPECT_EQ(page->cboIcon.List(i), entries[i]);
-        EXPECT_EQ(page->cboIcon.ListCount() * 10 + page->cboIcon.ListIndex(), 32);
+        EXPECT_EQ(page->cboIcon.List(0) + page->cboIcon.List(1) + page->cboIcon.List(2) + page->cboIcon.List(3),
+                  L"016x016 {8 bit, 256 colors}016x016 {32 bit, True Color Alpha}032x032 {32 bit, True Color Alpha}");
+        EXPECT_EQ(page->cboIcon.ListIndex(), 2);
         EXPECT_TRUE(page->cboIcon.Visible() && page->cboIcon.Enabled() && !page->lblFormat.Visible());
         Click(page->cboIcon); // then the first entry of the dropped list
         COMBOBOXINFO info{};
