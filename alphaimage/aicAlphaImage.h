@@ -9,6 +9,7 @@
 #include "imaging/c32bppDIB.h"
 #include "runtime/Event.h"
 #include "runtime/Handles.h"
+#include "runtime/Selectable.h"
 #include "runtime/UserControl.h"
 
 #include <cstdint>
@@ -30,7 +31,7 @@ struct IconWanted {
     int bitDepth = 0;
 };
 
-class aicAlphaImage : public rt::UserControl, public ICrossComm {
+class aicAlphaImage : public rt::UserControl, public ICrossComm, public rt::Selectable {
 public:
     explicit aicAlphaImage(std::wstring name);
     ~aicAlphaImage() override;

@@ -1,6 +1,7 @@
 // The file names of a drop and of a clipboard file list, read with DragQueryFileW once the list
 // is known to lie inside its memory.
 #include "imaging/c32bppDIB.h"
+#include "imaging/DropNames.h"
 
 #include "imaging/core/DropFiles.h"
 
@@ -8,9 +9,6 @@
 
 namespace imaging {
 
-namespace {
-
-// The names of a DROPFILES block; false when the block is malformed or empty.
 bool ReadDropNames(HGLOBAL block, std::vector<std::wstring>& names)
 {
     const SIZE_T size = GlobalSize(block);
@@ -30,8 +28,6 @@ bool ReadDropNames(HGLOBAL block, std::vector<std::wstring>& names)
     }
     return true;
 }
-
-} // namespace
 
 bool c32bppDIB::GetDroppedFileNames(IDataObject* data, std::vector<std::wstring>& files) const
 {
