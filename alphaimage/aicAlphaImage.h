@@ -169,7 +169,14 @@ public:
 
     // Button (1 left, 2 right, 4 middle) of the release that completed the click.
     rt::Event<int> Click;
+    // The second press of a double click, with the button of the release before it.
+    rt::Event<int> DblClick;
     rt::Event<> MouseExit;
+    rt::Event<> MouseEnter;
+    // Button, shift, x, y (container pixels); a change to button or shift reaches the control.
+    rt::Event<int&, int&, float, float> MouseUp;
+    rt::Event<int&, int&, float, float> MouseMove;
+    rt::Event<int&, int&, float, float> MouseDown;
 
 protected:
     void InitProperties() override;
@@ -190,9 +197,17 @@ private:
     bool RunMode() const { return AmbientUserMode(); }
     // Hit region or rectangle, from the picture as drawn (the engine's regions).
     void UpdateHitRegion();
+
+    // aicAlphaImageMouse.cpp
     bool HitsClientPoint(int x, int y) const;
-    void MouseDown(int button, int x, int y);
-    void MouseUp(int button, int x, int y);
+    // Handles the mouse and timer messages; false leaves `msg` to the user control.
+    bool MouseMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+    void ButtonDown(int button, int shift, int x, int y);
+    void ButtonUp(int button, int shift, int x, int y);
+    // The hit test of a point in client pixels, and the hover it starts or ends.
+    bool HitTestPoint(int x, int y);
+    void HoverTimerProc();
+    void StopTimers();
 
     // aicAlphaImageSources.cpp
     // A picture that was loaded: not none, blank or the design-time placeholder.
@@ -269,6 +284,10 @@ private:
     int buttonWord_ = 0;
     // Buttons pressed over the picture and not yet released.
     int pressed_ = 0;
+    // Cursor minus the hit-tested point when the hover began, as the poll tests it again.
+    POINT hoverOffset_{};
+    // The one-shot hover poll is armed.
+    bool hoverPolling_ = false;
 };
 
 } // namespace aic
