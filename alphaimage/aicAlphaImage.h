@@ -6,6 +6,7 @@
 #pragma once
 
 #include "alphaimage/ICrossComm.h"
+#include "alphaimage/core/FadeSteps.h"
 #include "imaging/c32bppDIB.h"
 #include "runtime/Event.h"
 #include "runtime/Handles.h"
@@ -111,6 +112,10 @@ public:
     // format the picture would be stored in: 10 (PNG) where GDI+ or zlib can write it, 7 with
     // alpha, 1 without.
     int ImageType() const;
+    // Steps Opacity toward FinalOpacity (clamped to 0..100) by FadeStepPercent every
+    // FadeDelayInterval ms (at least 10), the first step at once; FadeTerminated at the end.
+    // A running fade stops first.
+    void FadeInOut(int FinalOpacity, int FadeStepPercent, int FadeDelayInterval);
     // Moves the shadow, without any test of the values.
     void OffsetShadow(int X, int Y);
     // With SetOffsets: the picture is drawn at X, Y (and its hit region moved there), and a
@@ -177,6 +182,8 @@ public:
     rt::Event<int&, int&, float, float> MouseUp;
     rt::Event<int&, int&, float, float> MouseMove;
     rt::Event<int&, int&, float, float> MouseDown;
+    // The opacity a fade ended at.
+    rt::Event<int> FadeTerminated;
 
 protected:
     void InitProperties() override;
@@ -207,6 +214,8 @@ private:
     // The hit test of a point in client pixels, and the hover it starts or ends.
     bool HitTestPoint(int x, int y);
     void HoverTimerProc();
+    void FadeTimerProc();
+    // Hover poll and fade stopped; neither raises its event.
     void StopTimers();
 
     // aicAlphaImageSources.cpp
@@ -288,6 +297,8 @@ private:
     POINT hoverOffset_{};
     // The one-shot hover poll is armed.
     bool hoverPolling_ = false;
+    // Step 0 while no fade runs.
+    Fade fade_;
 };
 
 } // namespace aic

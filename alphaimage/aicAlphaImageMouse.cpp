@@ -90,6 +90,36 @@ void aicAlphaImage::StopTimers()
         KillTimer(hWnd(), kFadeTimer);
     }
     hoverPolling_ = false;
+    fade_.step = 0;
+}
+
+void aicAlphaImage::FadeInOut(int FinalOpacity, int FadeStepPercent, int FadeDelayInterval)
+{
+    if (fade_.step != 0) {
+        KillTimer(hWnd(), kFadeTimer);
+        fade_.step = 0;
+    }
+    if (const auto fade = StartFade(opacity_, FinalOpacity, FadeStepPercent, FadeDelayInterval)) {
+        fade_ = *fade;
+        FadeTimerProc();
+    }
+}
+
+void aicAlphaImage::FadeTimerProc()
+{
+    KillTimer(hWnd(), kFadeTimer);
+    if (fade_.step == 0)
+        return;
+    const FadeTick tick = NextFadeTick(opacity_, fade_);
+    if (tick.ended)
+        fade_.step = 0;
+    SetOpacity(tick.opacity);
+    if (!tick.ended) {
+        if (hWnd())
+            SetTimer(hWnd(), kFadeTimer, static_cast<UINT>(fade_.interval), nullptr);
+        return;
+    }
+    FadeTerminated.Raise(opacity_);
 }
 
 void aicAlphaImage::ButtonDown(int button, int shift, int x, int y)
@@ -156,10 +186,25 @@ bool aicAlphaImage::MouseMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result
         return false; // the tool tip follows the move too
     }
     case WM_TIMER:
-        if (wp != kHoverTimer)
+        if (wp == kHoverTimer)
+            HoverTimerProc();
+        else if (wp == kFadeTimer)
+            FadeTimerProc();
+        else
             return false;
-        HoverTimerProc();
         return true;
+    case WM_SHOWWINDOW:
+        // Hidden, the control stops its fade and its hover without their events, and leaves
+        // the shared hover until it shows again.
+        if (!wp)
+            StopTimers();
+        if (crossComm_ && Enabled() && RunMode()) {
+            if (wp)
+                crossComm_->AddRef(this);
+            else
+                crossComm_->RemoveRef(this);
+        }
+        return false;
     case WM_CAPTURECHANGED:
         if (reinterpret_cast<HWND>(lp) != hWnd())
             pressed_ = 0;

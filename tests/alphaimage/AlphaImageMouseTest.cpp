@@ -1,11 +1,12 @@
 // The control's hit test as the system asks it (WM_NCHITTEST) for each HitTest mode, and the
-// hover it starts and ends.
+// hover it starts and ends, and a fade run by the control's timer.
 #include "tests/alphaimage/ImageHost.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -93,6 +94,23 @@ TEST(AlphaImageMouse, HoverPassesFromOneImageToTheNextAndEndsOnItsClearPixels)
     HitAt(a, {2, 2});
     EXPECT_EQ(seen, "A+A-B+B-");
     EXPECT_FALSE(a.isMouseOver() || b.isMouseOver());
+}
+
+TEST(AlphaImageMouse, FadeRunsOnItsTimerToTheTargetAndSaysWhereItEnded)
+{
+    test::ImageHost host;
+    host.Load();
+    host.Show();
+    auto& image = host.Add(nullptr);
+    std::vector<int> ended;
+    image.FadeTerminated.Connect([&](int opacity) { ended.push_back(opacity); });
+    image.FadeInOut(0, 25, 10);
+    EXPECT_EQ(image.Opacity(), 75); // the first step comes at once
+    EXPECT_TRUE(test::PumpUntil([&] { return !ended.empty(); }));
+    EXPECT_EQ(ended, std::vector<int>{0});
+    image.FadeInOut(60, 200, 10); // a step past the target ends inside the call
+    EXPECT_EQ(ended, (std::vector<int>{0, 60}));
+    EXPECT_EQ(image.Opacity(), 60);
 }
 
 } // namespace
