@@ -21,8 +21,8 @@ bool Visible(int x, int y)
 
 test::Bytes ShapeBmp()
 {
-    test::Bytes rows;
-    for (int y = 0; y < 20; ++y)
+    test::Bytes rows; // bottom row first
+    for (int y = 19; y >= 0; --y)
         for (int x = 0; x < 30; ++x) {
             const auto a = static_cast<std::uint8_t>(Visible(x, y) ? 255 : 0);
             rows.insert(rows.end(), {static_cast<std::uint8_t>(a & 0x40), static_cast<std::uint8_t>(a & 0x80), 0, a});
