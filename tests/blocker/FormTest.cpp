@@ -126,8 +126,7 @@ TEST_F(BrennixTest, LinkImageUnderTheHandHoversOpensAndLetsItsClearCornerThrough
     FrmMain& f = Start();
     aic::aicAlphaImage& link = f.aicAlphaImage4;
     int enters = 0, exits = 0, barPresses = 0;
-    link.MouseEnter.Connect([&] { ++enters; });
-    link.MouseExit.Connect([&] { ++exits; });
+    link.MouseEnter.Connect([&] { ++enters; }), link.MouseExit.Connect([&] { ++exits; });
     f.TitelBar1.MouseDown.Connect([&](int&, int&, float&, float&) { ++barPresses; });
     RECT bar{}, r{};
     GetClientRect(f.TitelBar1.hWnd(), &bar);

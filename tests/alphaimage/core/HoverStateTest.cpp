@@ -2,35 +2,24 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
 using aic::HoverHolder;
-using aic::HoverSteps;
 
 TEST(HoverState, HitTestAndPollFollowTheHolder)
 {
+    constexpr HoverHolder kNone = HoverHolder::None, kThis = HoverHolder::This, kOther = HoverHolder::Other;
     struct Case {
         bool poll;
         HoverHolder holder;
         bool hit;
-        HoverSteps steps;
+        aic::HoverSteps steps;
     } cases[] = {
-        {false, HoverHolder::None, true, {.capture = true}},
-        {false, HoverHolder::None, false, {}},
-        {false, HoverHolder::This, true, {}},
-        {false, HoverHolder::This, false, {.release = true}},
+        {false, kNone, true, {.capture = true}}, {false, kNone, false, {}}, {false, kThis, true, {}},
+        {false, kThis, false, {.release = true}},
         // Leaving A straight onto B: A exits, then B enters; onto B's transparent part A still exits.
-        {false, HoverHolder::Other, true, {.release = true, .capture = true}},
-        {false, HoverHolder::Other, false, {.release = true}},
-        {true, HoverHolder::This, true, {.rearm = true}},
-        {true, HoverHolder::This, false, {.release = true}},
-        {true, HoverHolder::Other, true, {}},
-        {true, HoverHolder::None, false, {}},
+        {false, kOther, true, {.release = true, .capture = true}}, {false, kOther, false, {.release = true}},
+        {true, kThis, true, {.rearm = true}}, {true, kThis, false, {.release = true}}, {true, kOther, true, {}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.poll << ' ' << static_cast<int>(c.holder) << ' ' << c.hit);
-        EXPECT_EQ(c.poll ? aic::HoverOnPoll(c.holder, c.hit) : aic::HoverOnHitTest(c.holder, c.hit), c.steps);
-    }
+    for (const Case& c : cases)
+        EXPECT_EQ(c.poll ? aic::HoverOnPoll(c.holder, c.hit) : aic::HoverOnHitTest(c.holder, c.hit), c.steps)
+            << c.poll << ' ' << static_cast<int>(c.holder) << ' ' << c.hit;
 }
-
-} // namespace
