@@ -1,11 +1,9 @@
 // The control's life, its place among the image controls of its window, and its mouse: the hit
-// region built by the engine from the picture as drawn, Click, and the pointer over the picture.
+// region built by the engine from the picture as drawn, and the pointer over the picture.
 #include "alphaimage/aicAlphaImage.h"
 
 #include "alphaimage/cCrossComm.h"
 #include "runtime/Form.h"
-
-#include <windowsx.h>
 
 namespace aic {
 
@@ -17,6 +15,7 @@ aicAlphaImage::aicAlphaImage(std::wstring name)
 
 aicAlphaImage::~aicAlphaImage()
 {
+    StopTimers();
     if (crossComm_)
         crossComm_->RemoveRef(this);
 }
@@ -55,8 +54,6 @@ bool aicAlphaImage::GDIplusInitialized() const { return crossComm_ && crossComm_
 
 bool aicAlphaImage::GDIplusEnabled() const { return image_->isGDIplusEnabled(); }
 
-void aicAlphaImage::ReleaseMouseCapture() { MouseExit.Raise(); }
-
 void aicAlphaImage::UpdateHitRegion()
 {
     const RECT whole{0, 0, ScaleWidth(), ScaleHeight()};
@@ -87,12 +84,6 @@ void aicAlphaImage::UpdateHitRegion()
     }
 }
 
-bool aicAlphaImage::HitsClientPoint(int x, int y) const
-{
-    const POINT p{x, y};
-    return hitRegion_ ? PtInRegion(hitRegion_.get(), x, y) != FALSE : PtInRect(&hitRect_, p) != FALSE;
-}
-
 HCURSOR aicAlphaImage::Cursor() const
 {
     // The standard pointers by number, as the user control shows them.
@@ -112,54 +103,11 @@ HCURSOR aicAlphaImage::Cursor() const
     return rt::UserControl::Cursor();
 }
 
-void aicAlphaImage::MouseDown(int button, int x, int y)
-{
-    // A press outside the picture belongs to what lies behind it, not to this control.
-    if (!HitsClientPoint(x, y))
-        return;
-    buttonWord_ |= button;
-    pressed_ |= button;
-    SetCapture(hWnd());
-}
-
-void aicAlphaImage::MouseUp(int button, int x, int y)
-{
-    if (!(pressed_ & button))
-        return;
-    pressed_ &= ~button;
-    buttonWord_ &= 0xF;
-    if ((buttonWord_ & button) == button)
-        buttonWord_ |= button * 16;
-    if (!pressed_ && GetCapture() == hWnd())
-        ReleaseCapture();
-    if (HitsClientPoint(x, y))
-        Click.Raise(buttonWord_ / 16);
-}
-
 LRESULT aicAlphaImage::WndProc(UINT msg, WPARAM wp, LPARAM lp)
 {
-    switch (msg) {
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-    // The second press of a quick double click is a press like the first: two clicks, two Clicks.
-    case WM_LBUTTONDBLCLK:
-    case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDBLCLK:
-        MouseDown(rt::ButtonFromMessage(msg), GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
-        return 0;
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONUP:
-        MouseUp(rt::ButtonFromMessage(msg), GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
-        return 0;
-    case WM_CAPTURECHANGED:
-        if (reinterpret_cast<HWND>(lp) != hWnd())
-            pressed_ = 0;
-        return 0;
-    default:
-        break;
-    }
+    LRESULT result = 0;
+    if (MouseMessage(msg, wp, lp, result))
+        return result;
     return rt::UserControl::WndProc(msg, wp, lp);
 }
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "alphaimage/ICrossComm.h"
+#include "alphaimage/core/FadeSteps.h"
 #include "imaging/c32bppDIB.h"
 #include "runtime/Event.h"
 #include "runtime/Handles.h"
@@ -112,6 +113,10 @@ public:
     // format the picture would be stored in: 10 (PNG) where GDI+ or zlib can write it, 7 with
     // alpha, 1 without.
     int ImageType() const;
+    // Steps Opacity toward FinalOpacity (clamped to 0..100) by FadeStepPercent every
+    // FadeDelayInterval ms (at least 10), the first step at once; FadeTerminated at the end.
+    // A running fade stops first.
+    void FadeInOut(int FinalOpacity, int FadeStepPercent, int FadeDelayInterval);
     // Moves the shadow, without any test of the values.
     void OffsetShadow(int X, int Y);
     // With SetOffsets: the picture is drawn at X, Y (and its hit region moved there), and a
@@ -170,7 +175,16 @@ public:
 
     // Button (1 left, 2 right, 4 middle) of the release that completed the click.
     rt::Event<int> Click;
+    // The second press of a double click, with the button of the release before it.
+    rt::Event<int> DblClick;
     rt::Event<> MouseExit;
+    rt::Event<> MouseEnter;
+    // Button, shift, x, y (container pixels); a change to button or shift reaches the control.
+    rt::Event<int&, int&, float, float> MouseUp;
+    rt::Event<int&, int&, float, float> MouseMove;
+    rt::Event<int&, int&, float, float> MouseDown;
+    // The opacity a fade ended at.
+    rt::Event<int> FadeTerminated;
 
 protected:
     void InitProperties() override;
@@ -191,9 +205,19 @@ private:
     bool RunMode() const { return AmbientUserMode(); }
     // Hit region or rectangle, from the picture as drawn (the engine's regions).
     void UpdateHitRegion();
+
+    // aicAlphaImageMouse.cpp
     bool HitsClientPoint(int x, int y) const;
-    void MouseDown(int button, int x, int y);
-    void MouseUp(int button, int x, int y);
+    // Handles the mouse and timer messages; false leaves `msg` to the user control.
+    bool MouseMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+    void ButtonDown(int button, int shift, int x, int y);
+    void ButtonUp(int button, int shift, int x, int y);
+    // The hit test of a point in client pixels, and the hover it starts or ends.
+    bool HitTestPoint(int x, int y);
+    void HoverTimerProc();
+    void FadeTimerProc();
+    // Hover poll and fade stopped; neither raises its event.
+    void StopTimers();
 
     // aicAlphaImageSources.cpp
     // A picture that was loaded: not none, blank or the design-time placeholder.
@@ -270,6 +294,12 @@ private:
     int buttonWord_ = 0;
     // Buttons pressed over the picture and not yet released.
     int pressed_ = 0;
+    // Cursor minus the hit-tested point when the hover began, as the poll tests it again.
+    POINT hoverOffset_{};
+    // The one-shot hover poll is armed.
+    bool hoverPolling_ = false;
+    // Step 0 while no fade runs.
+    Fade fade_;
 };
 
 } // namespace aic
