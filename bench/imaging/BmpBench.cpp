@@ -1,6 +1,7 @@
 // The BMP reader's direct path: a 4096 x 4096 32-bit BMP to premultiplied bottom-up pixels against
 // a memcpy of its pixel bytes into the same memory (min and median of 31 runs, ratios run by run);
 // and the memory decoding an 8000 x 8000 one takes at its peak, against the bitmap's bytes.
+#include "NativeTiming.h"
 #include "imaging/core/BmpReader.h"
 
 #include <sys/resource.h>
@@ -43,9 +44,9 @@ void Uncounted(void* p) noexcept
 }
 
 using Bytes = std::vector<std::uint8_t>;
+using nativebench::NowMs;
+using nativebench::Report;
 int kRuns = 31;
-
-double NowMs() { return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
 
 void Put32(Bytes& b, std::size_t at, std::uint32_t v)
 {
@@ -80,18 +81,6 @@ Bytes Bmp(std::uint32_t side, Alpha alpha, bool topDown)
             b[at + 3] = static_cast<std::uint8_t>(a);
         }
     return b;
-}
-
-void Report(const char* what, const std::vector<double>& ours, const std::vector<double>& theirs)
-{
-    std::vector<double> r, a = ours, b = theirs;
-    for (std::size_t i = 0; i < ours.size(); ++i)
-        r.push_back(ours[i] / theirs[i]);
-    std::sort(a.begin(), a.end());
-    std::sort(b.begin(), b.end());
-    std::sort(r.begin(), r.end());
-    std::printf("| %s | %.1f / %.1f ms | %.1f / %.1f ms | %.2f / %.2f |\n", what, a.front(), a[a.size() / 2], b.front(),
-                b[b.size() / 2], r.front(), r[r.size() / 2]);
 }
 
 long MaxRssKb()

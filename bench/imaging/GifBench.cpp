@@ -1,6 +1,7 @@
 // Our GIF decode against giflib's DGifSlurp on a 4096 x 4096 picture of 256 colours written by
 // giflib, minimum and median of 31 runs with ratios taken run by run; and the most memory our
 // decode of an 8000 x 8000 picture holds at once, counted at every allocation.
+#include "NativeTiming.h"
 #include "imaging/core/GifLzw.h"
 #include "imaging/core/GifReader.h"
 
@@ -51,21 +52,9 @@ void operator delete[](void* p, std::size_t) noexcept { operator delete(p); }
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+using nativebench::NowMs;
+using nativebench::Report;
 int kRuns = 31;
-
-double NowMs() { return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
-
-void Report(const char* what, const std::vector<double>& ours, const std::vector<double>& theirs)
-{
-    std::vector<double> r, a = ours, b = theirs;
-    for (std::size_t i = 0; i < ours.size(); ++i)
-        r.push_back(ours[i] / theirs[i]);
-    std::sort(a.begin(), a.end());
-    std::sort(b.begin(), b.end());
-    std::sort(r.begin(), r.end());
-    std::printf("| %s | %.1f / %.1f ms | %.1f / %.1f ms | %.2f / %.2f |\n", what, a.front(), a[a.size() / 2], b.front(),
-                b[b.size() / 2], r.front(), r[r.size() / 2]);
-}
 
 // A photo-like picture in 256 colours: smooth gradients with noise, as a quantised photo has.
 Bytes Indexes(std::uint32_t side)

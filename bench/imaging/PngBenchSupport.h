@@ -1,6 +1,8 @@
 // What the PNG benches share: the clock, the summary line, libpng's decode and a file's zlib stream.
 #pragma once
 
+#include "NativeTiming.h"
+
 #include <png.h>
 
 #include <algorithm>
@@ -14,24 +16,8 @@
 namespace pngbench {
 
 using Bytes = std::vector<std::uint8_t>;
-
-inline double NowMs()
-{
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
-// One table row: min / median of each side and of their ratios taken run by run.
-inline void Report(const char* what, const std::vector<double>& ours, const std::vector<double>& theirs)
-{
-    std::vector<double> r, a = ours, b = theirs;
-    for (std::size_t i = 0; i < ours.size(); ++i)
-        r.push_back(ours[i] / theirs[i]);
-    std::sort(a.begin(), a.end());
-    std::sort(b.begin(), b.end());
-    std::sort(r.begin(), r.end());
-    std::printf("| %s | %.1f / %.1f ms | %.1f / %.1f ms | %.2f / %.2f |\n", what, a.front(), a[a.size() / 2], b.front(),
-                b[b.size() / 2], r.front(), r[r.size() / 2]);
-}
+using nativebench::NowMs;
+using nativebench::Report;
 
 // libpng's decode to 8-bit BGRA rows, bottom-up like the engine's (no premultiply).
 inline void LibpngDecode(const Bytes& file, Bytes& pixels)

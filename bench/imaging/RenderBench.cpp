@@ -1,6 +1,7 @@
 // The own pipeline's blend and scaling against pixman, the compositor under cairo and the X
 // server: a 1024 x 1024 premultiplied picture over a 1024 x 1024 target, and scaled to
 // 1536 x 1536 over a target of that size. Minimum and median of 31 runs; ratios run by run.
+#include "NativeTiming.h"
 #include "imaging/core/Blend.h"
 #include "imaging/core/Lightness.h"
 #include "imaging/core/Resample.h"
@@ -21,22 +22,16 @@
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+using nativebench::NowMs;
+
+void Report(const char* what, const std::vector<double>& ours, const std::vector<double>& theirs)
+{
+    nativebench::Report(what, ours, theirs, 2);
+}
+
 using imaging::PixelView;
 int kRuns = 31;
 constexpr int kSide = 1024, kScaled = 1536;
-
-double NowMs() { return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
-
-void Report(const char* what, std::vector<double> ours, std::vector<double> theirs)
-{
-    std::vector<double> r;
-    for (std::size_t i = 0; i < ours.size(); ++i)
-        r.push_back(ours[i] / theirs[i]);
-    for (auto* v : {&ours, &theirs, &r})
-        std::sort(v->begin(), v->end());
-    std::printf("| %s | %.2f / %.2f ms | %.2f / %.2f ms | %.2f / %.2f |\n", what, ours.front(), ours[ours.size() / 2],
-                theirs.front(), theirs[theirs.size() / 2], r.front(), r[r.size() / 2]);
-}
 
 // A picture as icons and logos are: an opaque disc with a soft rim, transparent around it, and
 // noise in the colours; or alpha rising across the picture, every 4-pixel group partial.

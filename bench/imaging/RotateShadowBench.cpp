@@ -1,5 +1,6 @@
 // The own rotation against pixman's bilinear rotation, and the drop shadow against one pass over
 // the picture's bytes. Minimum and median of 31 runs; ratios taken run by run.
+#include "NativeTiming.h"
 #include "imaging/core/DropShadow.h"
 #include "imaging/core/Rotate.h"
 #include "imaging/core/Simd.h"
@@ -17,22 +18,15 @@
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-constexpr int kRuns = 31;
-constexpr int kSide = 1024;
-
-double NowMs() { return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
+using nativebench::NowMs;
 
 void Report(const char* what, const std::vector<double>& ours, const std::vector<double>& theirs)
 {
-    std::vector<double> r, a = ours, b = theirs;
-    for (std::size_t i = 0; i < ours.size(); ++i)
-        r.push_back(ours[i] / theirs[i]);
-    std::sort(a.begin(), a.end());
-    std::sort(b.begin(), b.end());
-    std::sort(r.begin(), r.end());
-    std::printf("| %s | %.2f / %.2f ms | %.2f / %.2f ms | %.2f / %.2f |\n", what, a.front(), a[a.size() / 2], b.front(),
-                b[b.size() / 2], r.front(), r[r.size() / 2]);
+    nativebench::Report(what, ours, theirs, 2);
 }
+
+constexpr int kRuns = 31;
+constexpr int kSide = 1024;
 
 // A premultiplied picture with soft alpha: gradients, noise and a clear border.
 Bytes Picture()
