@@ -1,6 +1,7 @@
 // The BMP reader's direct path: a 4096 x 4096 32-bit BMP to premultiplied bottom-up pixels against
 // a memcpy of its pixel bytes into the same memory (min and median of 31 runs, ratios run by run);
 // and the memory decoding an 8000 x 8000 one takes at its peak, against the bitmap's bytes.
+#include "CountedAllocation.h"
 #include "NativeTiming.h"
 #include "imaging/core/BmpReader.h"
 
@@ -16,32 +17,10 @@
 #include <new>
 #include <vector>
 
+using allocbench::gLive;
+using allocbench::gPeak;
+
 namespace {
-
-// Every allocation of the process is counted: the bytes live now and the most ever live.
-std::atomic<std::size_t> gLive{0}, gPeak{0};
-
-void* Counted(std::size_t n)
-{
-    // Room in front of the block for its size, as large as any alignment new may need.
-    void* block = std::malloc(n + alignof(std::max_align_t));
-    if (!block)
-        throw std::bad_alloc();
-    *static_cast<std::size_t*>(block) = n;
-    const std::size_t live = gLive += n;
-    for (std::size_t peak = gPeak; live > peak && !gPeak.compare_exchange_weak(peak, live);) {
-    }
-    return static_cast<char*>(block) + alignof(std::max_align_t);
-}
-
-void Uncounted(void* p) noexcept
-{
-    if (!p)
-        return;
-    void* block = static_cast<char*>(p) - alignof(std::max_align_t);
-    gLive -= *static_cast<std::size_t*>(block);
-    std::free(block);
-}
 
 using Bytes = std::vector<std::uint8_t>;
 using nativebench::NowMs;
@@ -91,13 +70,6 @@ long MaxRssKb()
 }
 
 } // namespace
-
-void* operator new(std::size_t n) { return Counted(n); }
-void* operator new[](std::size_t n) { return Counted(n); }
-void operator delete(void* p) noexcept { Uncounted(p); }
-void operator delete[](void* p) noexcept { Uncounted(p); }
-void operator delete(void* p, std::size_t) noexcept { Uncounted(p); }
-void operator delete[](void* p, std::size_t) noexcept { Uncounted(p); }
 
 int main(int argc, char** argv)
 {

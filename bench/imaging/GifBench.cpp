@@ -1,6 +1,7 @@
 // Our GIF decode against giflib's DGifSlurp on a 4096 x 4096 picture of 256 colours written by
 // giflib, minimum and median of 31 runs with ratios taken run by run; and the most memory our
 // decode of an 8000 x 8000 picture holds at once, counted at every allocation.
+#include "CountedAllocation.h"
 #include "NativeTiming.h"
 #include "imaging/core/GifLzw.h"
 #include "imaging/core/GifReader.h"
@@ -18,36 +19,8 @@
 #include <random>
 #include <vector>
 
-namespace {
-
-std::size_t gHeld = 0, gPeak = 0;
-
-} // namespace
-
-// Every allocation of this process counted by what malloc gave it, so the peak is what was held.
-void* operator new(std::size_t n)
-{
-    void* p = std::malloc(n ? n : 1);
-    if (!p)
-        throw std::bad_alloc();
-    gHeld += malloc_usable_size(p);
-    gPeak = std::max(gPeak, gHeld);
-    return p;
-}
-// GCC takes the malloc inside the replaced operator new for a mismatch with free here.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void operator delete(void* p) noexcept
-{
-    if (p)
-        gHeld -= malloc_usable_size(p);
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
-void* operator new[](std::size_t n) { return operator new(n); }
-void operator delete[](void* p) noexcept { operator delete(p); }
-void operator delete[](void* p, std::size_t) noexcept { operator delete(p); }
-#pragma GCC diagnostic pop
+using allocbench::gLive;
+using allocbench::gPeak;
 
 namespace {
 
@@ -183,8 +156,8 @@ int main(int argc, char** argv)
 
     Bytes().swap(bgra);
     const Bytes big = WriteGif(Indexes(8000), 8000);
-    const std::size_t before = gHeld;
-    gPeak = gHeld;
+    const std::size_t before = gLive;
+    gPeak = before;
     imaging::GifReader reader;
     if (big.empty() || reader.ReadFrame(big) != imaging::GifLoad::Found)
         return 1;

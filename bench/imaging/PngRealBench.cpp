@@ -2,6 +2,7 @@
 // libpng's, and our inflate against zlib's uncompress and libdeflate on each picture's stream.
 // Then the peak memory of each decode and of an 8000 x 8000 RGBA one, against the bitmap's bytes.
 // Minimum and median of 31 runs; ratios taken run by run.
+#include "CountedAllocation.h"
 #include "PngBenchSupport.h"
 
 #include "imaging/core/Inflate.h"
@@ -20,36 +21,9 @@
 
 using namespace pngbench;
 
-// Every operator new of the process is counted: the bytes live now and the most since a reset.
-// The reader allocates only through it; libpng, zlib and libdeflate are not measured.
-namespace {
-std::atomic<std::size_t> gLive{0}, gPeak{0};
-void ResetPeak() { gPeak = gLive.load(); }
-} // namespace
-
-void* operator new(std::size_t n)
-{
-    void* p = std::malloc(n ? n : 1);
-    if (!p)
-        throw std::bad_alloc();
-    const std::size_t live = gLive += malloc_usable_size(p);
-    for (std::size_t peak = gPeak; live > peak && !gPeak.compare_exchange_weak(peak, live);) {
-    }
-    return p;
-}
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void operator delete(void* p) noexcept
-{
-    if (p)
-        gLive -= malloc_usable_size(p);
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
-void* operator new[](std::size_t n) { return operator new(n); }
-void operator delete[](void* p) noexcept { operator delete(p); }
-void operator delete[](void* p, std::size_t) noexcept { operator delete(p); }
-#pragma GCC diagnostic pop
+using allocbench::gLive;
+using allocbench::gPeak;
+using allocbench::ResetPeak;
 
 namespace {
 
