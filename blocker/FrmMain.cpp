@@ -55,6 +55,8 @@ void FrmMain::CreateControls()
 
     HWND titleBand = TitelBar1.hWnd();
     rt::PropertyBag logo = ImageDesign(IDP_LOGO, false);
+    // The logo's clear margin is the bar's, as a link image's is.
+    logo.Set(L"HitTest", std::int64_t{3});
     aicAlphaImage1.Create(*this, titleBand, {176, 3, 110, 22}, &logo);
     CreateLinkImage(aicAlphaImage4, *this, titleBand, {300, 3, 22, 22}, IDP_LINK_WEB);
     CreateLinkImage(aicAlphaImage5, *this, titleBand, {326, 3, 22, 22}, IDP_LINK_GUIDE);

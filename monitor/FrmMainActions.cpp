@@ -68,6 +68,8 @@ void FrmMain::CreateActionControls()
     HWND bar = TitelBar1.hWnd();
 
     rt::PropertyBag logo = ImageDesign(IDP_LOGO, false);
+    // The logo's clear margin is the bar's, as a link image's is.
+    logo.Set(L"HitTest", std::int64_t{3});
     aicAlphaImage1.Create(*this, bar, {300, 3, 110, 22}, &logo);
 
     struct Link {

@@ -5,7 +5,7 @@
 #include "runtime/Runtime.h"
 #include "tests/blocker/BrennixFixture.h"
 #include "tests/blocker/Pixels.h"
-#include "tests/support/RealInput.h"
+#include "tests/support/LinkImageRun.h"
 
 #include <algorithm>
 
@@ -16,11 +16,9 @@ using namespace vantorel::brennix::test;
 
 namespace {
 std::wstring g_opened;
-int g_openCount = 0;
 HINSTANCE WINAPI RecordPage(HWND, LPCWSTR, LPCWSTR file, LPCWSTR, LPCWSTR, INT)
 {
     g_opened = file;
-    ++g_openCount;
     return reinterpret_cast<HINSTANCE>(33);
 }
 } // namespace
@@ -121,39 +119,12 @@ TEST_F(BrennixTest, LinkImagesOpenTheMakersPagesOnTheirPicture)
 
 TEST_F(BrennixTest, LinkImageUnderTheHandHoversOpensAndLetsItsClearCornerThroughToTheBar)
 {
-    g_openCount = 0;
-    seams.pageOpener = &RecordPage; // no browser here
+    ::test::OpenedPages().clear();
+    seams.pageOpener = &::test::RecordPage;
     FrmMain& f = Start();
-    aic::aicAlphaImage& link = f.aicAlphaImage4;
-    int enters = 0, exits = 0, barPresses = 0;
-    link.MouseEnter.Connect([&] { ++enters; }), link.MouseExit.Connect([&] { ++exits; });
-    f.TitelBar1.MouseDown.Connect([&](int&, int&, float&, float&) { ++barPresses; });
-    RECT bar{}, r{};
-    GetClientRect(f.TitelBar1.hWnd(), &bar);
-    GetClientRect(link.hWnd(), &r);
-    POINT onBar{bar.right / 10, bar.bottom / 2}, centre{r.right / 2, r.bottom / 2};
-    ClientToScreen(f.TitelBar1.hWnd(), &onBar);
-    ClientToScreen(link.hWnd(), &centre);
-    ASSERT_EQ(::test::BringToForeground(f.hWnd()), "");
-    // From the bar's caption across the bar onto the picture, and back.
-    ASSERT_EQ(::test::MoveCursorTo(onBar), "");
-    ASSERT_EQ(::test::MoveCursorTo(centre), "");
-    EXPECT_TRUE(::test::PumpUntil([&] { return enters == 1; })) << enters << " enters";
-    ASSERT_EQ(::test::ClickAt(link.hWnd(), {r.right / 2, r.bottom / 2}, MOUSEEVENTF_LEFTDOWN), "");
-    EXPECT_TRUE(::test::PumpUntil([] { return g_openCount == 1; }));
-    EXPECT_EQ(g_opened, kMakerHomePage);
-    ASSERT_EQ(::test::ClickAt(link.hWnd(), {r.right / 2, r.bottom / 2}, MOUSEEVENTF_LEFTDOWN, 2), "");
-    EXPECT_TRUE(::test::PumpUntil([] { return g_openCount == 3; })) << "a double click opens twice: " << g_openCount;
-    ASSERT_EQ(::test::MoveCursorTo(onBar), "");
-    EXPECT_TRUE(::test::PumpUntil([&] { return exits == 1; })) << exits << " exits";
-    EXPECT_EQ(enters, 1);
-    // The picture's clear corner shows the bar, and a press there is the bar's.
-    POINT corner{r.right / 22, r.bottom / 22};
-    MapWindowPoints(link.hWnd(), f.TitelBar1.hWnd(), &corner, 1);
-    ASSERT_EQ(::test::ClickAt(f.TitelBar1.hWnd(), corner, MOUSEEVENTF_LEFTDOWN), "");
-    EXPECT_TRUE(::test::PumpUntil([&] { return barPresses == 1; }));
-    EXPECT_EQ(g_openCount, 3);
-    EXPECT_EQ(exits, 1);
+    const ::test::LinkImage links[] = {
+        {f.aicAlphaImage4, kMakerHomePage}, {f.aicAlphaImage5, kMakerIpSecGuidePage}, {f.aicAlphaImage6, kMakerHelpPage}};
+    ::test::RunTheHandOverLinks(f.TitelBar1, f.aicAlphaImage1, links);
 }
 
 TEST_F(BrennixTest, GuideButtonShowsItsDesignColours)
