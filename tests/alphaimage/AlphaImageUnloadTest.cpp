@@ -49,6 +49,8 @@ protected:
         rt::PropertyBag design;
         design.Set(L"Image", rt::PropertyBag::Bytes(bmp.begin(), bmp.end()));
         image.Create(*this, hWnd(), {10, 10, 40, 30}, &design);
+        // The tip follows the mouse through a subclass of the window that a click unloads.
+        image.SetToolTipText(L"tip");
     }
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override
     {
