@@ -107,9 +107,11 @@ void Form::Unload()
         return;
     if (HandlerDepth() > 0) {
         unloadPending_ = true;
-        Defer([this] {
-            unloadPending_ = false;
-            UnloadNow();
+        Defer([life = std::weak_ptr<Form*>(lifeToken_)] {
+            if (const auto form = life.lock()) {
+                (*form)->unloadPending_ = false;
+                (*form)->UnloadNow();
+            }
         });
         return;
     }

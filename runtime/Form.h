@@ -6,6 +6,7 @@
 #include "runtime/Window.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -98,6 +99,8 @@ private:
     bool loading_ = false;
     bool unloading_ = false;
     bool unloadPending_ = false;
+    // Held by the form alone: a deferred unload finds it expired once the form is gone.
+    std::shared_ptr<Form*> lifeToken_ = std::make_shared<Form*>(this);
     bool hiddenDuringLoad_ = false;
     std::function<void()> afterFirstPaint_;
 };

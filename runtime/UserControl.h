@@ -81,6 +81,8 @@ protected:
     // Window styles of the control's window.
     virtual DWORD WindowStyle() const { return WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS; }
     virtual HCURSOR Cursor() const { return LoadCursorW(nullptr, IDC_ARROW); }
+    // The tip's window is owned by the control's and went with it.
+    void OnWindowGone() override { toolTipWnd_ = nullptr; }
 
 private:
     void EnsureBacking();

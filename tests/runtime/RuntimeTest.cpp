@@ -3,11 +3,14 @@
 #include "runtime/PropertyBag.h"
 #include "runtime/Runtime.h"
 #include "runtime/Timer.h"
+#include "runtime/UserControl.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <commctrl.h>
+#include <utility>
 
 namespace {
 
@@ -126,4 +129,54 @@ TEST(Twips, FormSizeConvertsThroughTheScreenFactors)
     EXPECT_EQ(r.right - r.left, (3000 * rt::ScreenDpiX() + 720) / 1440);
     EXPECT_EQ(form.Width(), 3000) << "pixels read back as the twips they came from";
     form.Unload();
+}
+
+namespace {
+
+class TipControl : public rt::UserControl {
+public:
+    TipControl() : rt::UserControl(L"tipped", L"TipControl") {}
+    void Paint(HDC, int, int) override {}
+};
+
+class TipForm : public rt::Form {
+public:
+    TipForm() : rt::Form(L"TipForm", L"Tip", 3000, 2000) {}
+    TipControl control;
+
+protected:
+    void CreateControls() override
+    {
+        control.Create(*this, hWnd(), {4, 4, 40, 20});
+        control.SetToolTipText(L"tip");
+    }
+};
+
+BOOL CALLBACK CountTipsOf(HWND hwnd, LPARAM lp)
+{
+    auto* found = reinterpret_cast<std::pair<HWND, int>*>(lp);
+    wchar_t cls[32] = {};
+    GetClassNameW(hwnd, cls, 32);
+    if (lstrcmpiW(cls, TOOLTIPS_CLASSW) == 0 && GetWindow(hwnd, GW_OWNER) == found->first)
+        ++found->second;
+    return TRUE;
+}
+
+} // namespace
+
+TEST(UserControlTip, ComesBackWithTheControlOfAReloadedForm)
+{
+    TipForm form;
+    for (int load = 0; load < 2; ++load) {
+        form.Load();
+        // The tip's window is made at the mouse's first visit.
+        SendMessageW(form.control.hWnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(form.control.hWnd()),
+                     MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        // The system makes the form, the control's top-level window, the tip's owner.
+        std::pair<HWND, int> tips{form.hWnd(), 0};
+        EnumThreadWindows(GetCurrentThreadId(), &CountTipsOf, reinterpret_cast<LPARAM>(&tips));
+        EXPECT_EQ(tips.second, 1) << "load " << load;
+        form.Unload();
+        ASSERT_TRUE(test::PumpUntil([&] { return !form.IsLoaded(); }));
+    }
 }
