@@ -19,13 +19,12 @@ TEST(AlphaImageInput, KeysReachTheControlThatAClickGaveTheFocus)
     host.Load();
     host.Show();
     auto& image = host.Add(nullptr);
-    std::vector<std::pair<int, int>> downs;
-    std::vector<int> ups;
-    std::wstring typed;
-    image.KeyDown.Connect([&](int& key, int& shift) { downs.emplace_back(key, shift); });
-    image.KeyUp.Connect([&](int& key, int&) { ups.push_back(key); });
+    // Down: code/shift; press: the character, "-" once swallowed; up: code.
+    std::string log;
+    image.KeyDown.Connect([&](int& key, int& shift) { log += "d" + std::to_string(key) + "/" + std::to_string(shift) + " "; });
+    image.KeyUp.Connect([&](int& key, int&) { log += "u" + std::to_string(key) + " "; });
     image.KeyPress.Connect([](int& ch) { ch = ch == 'b' ? 0 : ch; });
-    image.KeyPress.Connect([&](int& ch) { typed += ch ? std::wstring(1, static_cast<wchar_t>(ch)) : L"-"; });
+    image.KeyPress.Connect([&](int& ch) { log += ch ? std::string("p") + static_cast<char>(ch) + " " : "p- "; });
     RECT r{};
     GetClientRect(image.hWnd(), &r);
     ASSERT_NE(GetFocus(), image.hWnd());
@@ -35,52 +34,20 @@ TEST(AlphaImageInput, KeysReachTheControlThatAClickGaveTheFocus)
     test::PressKey('B');
     test::PressKey('C', {VK_SHIFT});
     ASSERT_TRUE(test::PumpQueued());
-    EXPECT_EQ(typed, L"a-C");
-    EXPECT_EQ(downs, (std::vector<std::pair<int, int>>{{'A', 0}, {'B', 0}, {VK_SHIFT, 1}, {'C', 1}}));
-    EXPECT_EQ(ups, (std::vector<int>{'A', 'B', 'C', VK_SHIFT}));
+    EXPECT_EQ(log, "d65/0 pa u65 d66/0 p- u66 d16/1 d67/1 pC u67 u16 ");
 }
 
-// A drag source offering a DROPFILES block and a text. It drops once the left button is up, and
-// counts the feedback it is asked for while the cursor stands on `target`.
-class Source final : public IDataObject, public IDropSource {
+// A drag source: it drops once the left button is up, and counts the feedback it is asked for
+// while the cursor stands on `target`.
+class Source final : public IDropSource {
 public:
-    Source(std::string hdrop, std::wstring text)
-        : hdrop_(std::move(hdrop)), text_(reinterpret_cast<const char*>(text.c_str()), (text.size() + 1) * 2)
-    {
-    }
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override
     {
-        *out = riid == IID_IDropSource ? static_cast<IDropSource*>(this)
-               : riid == IID_IUnknown || riid == IID_IDataObject ? static_cast<void*>(static_cast<IDataObject*>(this))
-                                                                  : nullptr;
+        *out = riid == IID_IUnknown || riid == IID_IDropSource ? this : nullptr;
         return *out ? S_OK : E_NOINTERFACE;
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return 2; } // lives on the test's stack
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE GetData(FORMATETC* f, STGMEDIUM* m) override
-    {
-        const std::string* bytes = Of(f);
-        if (!bytes)
-            return DV_E_FORMATETC;
-        *m = STGMEDIUM{TYMED_HGLOBAL, {}, nullptr};
-        m->hGlobal = GlobalAlloc(GMEM_MOVEABLE, bytes->size());
-        std::memcpy(GlobalLock(m->hGlobal), bytes->data(), bytes->size());
-        GlobalUnlock(m->hGlobal);
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* f) override { return Of(f) ? S_OK : DV_E_FORMATETC; }
-    HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD dir, IEnumFORMATETC** out) override
-    {
-        FORMATETC f[] = {{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL},
-                         {CF_UNICODETEXT, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL}};
-        return dir == DATADIR_GET ? SHCreateStdEnumFmtEtc(2, f, out) : E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escape, DWORD keys) override
     {
         return escape ? DRAGDROP_S_CANCEL : (keys & MK_LBUTTON) ? S_OK : DRAGDROP_S_DROP;
@@ -95,53 +62,51 @@ public:
 
     POINT target{};
     std::atomic<int> onTarget{0};
-
-private:
-    const std::string* Of(const FORMATETC* f) const
-    {
-        if (!f || !(f->tymed & TYMED_HGLOBAL))
-            return nullptr;
-        return f->cfFormat == CF_HDROP ? &hdrop_ : f->cfFormat == CF_UNICODETEXT ? &text_ : nullptr;
-    }
-    std::string hdrop_, text_;
 };
 
-std::string DropFiles(const std::vector<std::wstring>& names, DWORD listAt = sizeof(DROPFILES))
+// A DROPFILES block of `names` (their list at `listAt`) and a text put on the clipboard, and the
+// clipboard's data object that offers them; null when the clipboard could not be had.
+IDataObject* Offer(const std::vector<std::wstring>& names, DWORD listAt)
 {
-    DROPFILES head{};
-    head.pFiles = listAt;
-    head.fWide = TRUE;
-    std::string block(reinterpret_cast<const char*>(&head), sizeof(head));
+    const DROPFILES head{listAt, {}, FALSE, TRUE};
+    std::string hdrop(reinterpret_cast<const char*>(&head), sizeof(head));
     for (const std::wstring& n : names)
-        block.append(reinterpret_cast<const char*>(n.c_str()), (n.size() + 1) * 2);
-    return block.append(2, '\0');
+        hdrop.append(reinterpret_cast<const char*>(n.c_str()), (n.size() + 1) * sizeof(wchar_t));
+    test::SetClipboardText(L"dragged text");
+    if (!OpenClipboard(nullptr))
+        return nullptr;
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, hdrop.append(2, '\0').size());
+    std::memcpy(GlobalLock(block), hdrop.data(), hdrop.size());
+    GlobalUnlock(block);
+    SetClipboardData(CF_HDROP, block);
+    CloseClipboard();
+    IDataObject* data = nullptr;
+    return SUCCEEDED(OleGetClipboard(&data)) ? data : nullptr;
 }
 
-// Holds the left button down on the form beside `target`, then a helper thread moves the cursor
-// across onto the target's centre as a hand does and lets go once the drag has stood there for
-// two of its steps. The drag loop runs here; its effect is returned.
-DWORD DragOnto(HWND form, HWND target, Source& source, std::string& failure)
+// With the button held beside `target`, a helper thread moves the cursor onto its centre as a hand
+// does and lets go once the drag stood there twice; the drag loop runs here. Its effect is returned.
+DWORD DragOnto(HWND form, HWND target, IDataObject* data, std::string& failure)
 {
+    Source source;
     RECT r{};
     GetWindowRect(target, &r);
     source.target = POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
     POINT start{r.right + (r.right - r.left) / 2, source.target.y};
     ScreenToClient(form, &start);
-    if (!test::MoveMouseTo(form, start.x, start.y) || !test::SendMouse(MOUSEEVENTF_LEFTDOWN)) {
-        failure = "no press beside the control";
+    if (!data || !test::MoveMouseTo(form, start.x, start.y) || !test::SendMouse(MOUSEEVENTF_LEFTDOWN)) {
+        failure = "no data or no press beside the control";
         return DROPEFFECT_NONE;
     }
     std::thread hand([&] {
         failure = test::MoveCursorTo(source.target);
         if (!test::PumpUntil([&] { return source.onTarget >= 2; }, 10000))
             failure += "the drag never stood on the control";
-        INPUT up{};
-        up.type = INPUT_MOUSE;
-        up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+        INPUT up{INPUT_MOUSE, {{0, 0, 0, MOUSEEVENTF_LEFTUP, 0, 0}}};
         SendInput(1, &up, sizeof(up));
     });
     DWORD effect = DROPEFFECT_NONE;
-    DoDragDrop(&source, &source, DROPEFFECT_COPY | DROPEFFECT_MOVE, &effect);
+    DoDragDrop(data, &source, DROPEFFECT_COPY | DROPEFFECT_MOVE, &effect);
     hand.join();
     return effect;
 }
@@ -152,17 +117,16 @@ TEST(AlphaImageInput, RealDragDeliversTheFullNamesAndTakesTheEffectTheHandlerCho
     struct Case {
         const char* name;
         int mode;
-        std::string block;
-        std::vector<std::wstring> files; // as the drop event sees them; no events when mode 0
+        DWORD listAt;
+        std::string states; // enter (0), then over (2), repeats left out
+        std::vector<std::wstring> files; // as the drop event sees them
+        DWORD effect;
     } cases[] = {
-        {"file list", 1, DropFiles(names), names},
-        {"list placed past its block", 1, DropFiles(names, 0x10000), {}},
-        {"mode set back to none", 0, DropFiles(names), {}},
+        {"file list", 1, sizeof(DROPFILES), "02", names, DROPEFFECT_COPY},
+        {"list placed past its block", 1, 0x10000, "02", {}, DROPEFFECT_COPY},
+        {"mode set back to none", 0, sizeof(DROPFILES), "", {}, DROPEFFECT_NONE},
     };
-    const struct Ole {
-        Ole() { OleInitialize(nullptr); }
-        ~Ole() { OleUninitialize(); }
-    } ole;
+    OleInitialize(nullptr); // the drag's source and the clipboard's object need OLE here
     test::ImageHost host;
     host.Load();
     host.Show();
@@ -171,41 +135,38 @@ TEST(AlphaImageInput, RealDragDeliversTheFullNamesAndTakesTheEffectTheHandlerCho
         auto& image = host.Add(nullptr);
         image.SetOLEDropMode(1);
         image.SetOLEDropMode(c.mode);
-        std::vector<int> states;
+        std::string states;
         std::vector<rt::DropData> drops;
-        POINT droppedAt{};
+        POINT at{-1, -1};
         image.OLEDragOver.Connect([&](rt::DropData&, int& effect, int&, int&, float, float, int& state) {
-            states.push_back(state);
+            if (states.empty() || states.back() != '0' + state)
+                states += static_cast<char>('0' + state);
             effect = DROPEFFECT_COPY;
         });
         image.OLEDragDrop.Connect([&](rt::DropData& data, int& effect, int&, int&, float x, float y) {
             drops.push_back(data);
-            droppedAt = POINT{static_cast<int>(x), static_cast<int>(y)};
+            at = POINT{static_cast<int>(x), static_cast<int>(y)};
             effect = DROPEFFECT_COPY;
         });
-        Source source(c.block, L"dragged text");
         std::string failure;
-        const DWORD effect = DragOnto(host.hWnd(), image.hWnd(), source, failure);
+        IDataObject* data = Offer(names, c.listAt);
+        EXPECT_EQ(DragOnto(host.hWnd(), image.hWnd(), data, failure), c.effect);
+        if (data)
+            data->Release();
+        EXPECT_EQ(failure, "");
         RECT r{};
         GetClientRect(image.hWnd(), &r);
         image.Unload();
-        ASSERT_EQ(failure, "");
-        if (c.mode == 0) {
-            EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
-            EXPECT_TRUE(states.empty() && drops.empty());
-            continue;
+        EXPECT_EQ(states, c.states);
+        ASSERT_EQ(drops.size(), c.mode ? 1u : 0u);
+        for (const rt::DropData& drop : drops) {
+            EXPECT_EQ(drop.files, c.files);
+            EXPECT_EQ(drop.text, L"dragged text");
+            EXPECT_TRUE(drop.GetFormat(CF_HDROP));
+            EXPECT_TRUE(at.x == r.right / 2 && at.y == r.bottom / 2);
         }
-        EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_COPY));
-        ASSERT_GE(states.size(), 2u);
-        EXPECT_EQ(states[0], rt::vbEnter);
-        EXPECT_EQ(states.back(), rt::vbOver);
-        ASSERT_EQ(drops.size(), 1u);
-        EXPECT_EQ(drops[0].files, c.files);
-        EXPECT_EQ(drops[0].text, L"dragged text");
-        EXPECT_TRUE(drops[0].GetFormat(CF_HDROP));
-        EXPECT_EQ(droppedAt.x, r.right / 2);
-        EXPECT_EQ(droppedAt.y, r.bottom / 2);
     }
+    OleUninitialize();
 }
 
 } // namespace
