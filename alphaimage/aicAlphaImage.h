@@ -185,10 +185,10 @@ public:
     rt::Event<int&, int&, float, float> MouseUp;
     rt::Event<int&, int&, float, float> MouseMove;
     rt::Event<int&, int&, float, float> MouseDown;
-    // Key code and shift of a key going down or up while the control has the focus; a
-    // KeyCode set to 0 is the key taken.
+    // Key code and shift of a key going down or up while the control has the focus. A system
+    // key (Alt held) goes on to the system unless a listener sets its KeyCode to 0.
     rt::Event<int&, int&> KeyDown;
-    // The character typed; set to 0 it is swallowed.
+    // The character typed; a listener that sets it to 0 swallows it for the listeners after it.
     rt::Event<int&> KeyPress;
     rt::Event<int&, int&> KeyUp;
     // Data, effect, button, shift, x, y (container pixels). The effect comes in as the effects
@@ -323,10 +323,9 @@ private:
     bool hoverPolling_ = false;
     // Step 0 while no fade runs.
     Fade fade_;
-    rt::DropTarget dropTarget_{[this](rt::DropData& data, rt::DragStep& step, int state) { DragOverStep(data, step, state); },
-                               [this](IDataObject* source, rt::DropData& data, rt::DragStep& step) {
-                                   DropStep(source, data, step);
-                               }};
+    rt::DropTarget dropTarget_{
+        [this](rt::DropData& data, rt::DragStep& step, int state) { DragOverStep(data, step, state); },
+        [this](IDataObject* source, rt::DropData& data, rt::DragStep& step) { DropStep(source, data, step); }};
 };
 
 } // namespace aic

@@ -21,7 +21,7 @@ TEST(AlphaImageInput, KeysReachTheControlThatAClickGaveTheFocus)
     auto& image = host.Add(nullptr);
     // Down: code/shift; press: the character, "-" once swallowed; up: code.
     std::string log;
-    image.KeyDown.Connect([&](int& key, int& shift) { log += "d" + std::to_string(key) + "/" + std::to_string(shift) + " "; });
+    image.KeyDown.Connect([&](int& k, int& s) { log += "d" + std::to_string(k) + "/" + std::to_string(s) + " "; });
     image.KeyUp.Connect([&](int& key, int&) { log += "u" + std::to_string(key) + " "; });
     image.KeyPress.Connect([](int& ch) { ch = ch == 'b' ? 0 : ch; });
     image.KeyPress.Connect([&](int& ch) { log += ch ? std::string("p") + static_cast<char>(ch) + " " : "p- "; });
@@ -113,7 +113,7 @@ DWORD DragOnto(HWND form, HWND target, IDataObject* data, std::string& failure)
 
 TEST(AlphaImageInput, RealDragDeliversTheFullNamesAndTakesTheEffectTheHandlerChose)
 {
-    const std::vector<std::wstring> names = {L"C:\\pictures\\plain.png", L"C:\\bilder\\Grüße \u56fe\u7247 \u00e9t\u00e9.png"};
+    const std::vector<std::wstring> names = {L"C:\\in\\plain.png", L"C:\\in\\Grüße \u56fe\u7247 \u00e9t\u00e9.png"};
     struct Case {
         const char* name;
         int mode;
