@@ -106,7 +106,7 @@ HCURSOR aicAlphaImage::Cursor() const
 LRESULT aicAlphaImage::WndProc(UINT msg, WPARAM wp, LPARAM lp)
 {
     LRESULT result = 0;
-    if (MouseMessage(msg, wp, lp, result))
+    if (InputMessage(msg, wp, lp, result) || MouseMessage(msg, wp, lp, result))
         return result;
     return rt::UserControl::WndProc(msg, wp, lp);
 }

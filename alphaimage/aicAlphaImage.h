@@ -8,6 +8,7 @@
 #include "alphaimage/ICrossComm.h"
 #include "alphaimage/core/FadeSteps.h"
 #include "imaging/c32bppDIB.h"
+#include "runtime/DropTarget.h"
 #include "runtime/Event.h"
 #include "runtime/Handles.h"
 #include "runtime/Selectable.h"
@@ -102,7 +103,8 @@ public:
     // A cursor the caller keeps, or null.
     HCURSOR MouseIcon() const { return mouseIcon_; }
     void SetMouseIcon(HCURSOR cursor);
-    // 0 none, 1 manual, 2 automatic; the host layer takes no OLE drops, so only kept.
+    // 0 none; 1 manual: the control takes OLE drops and raises OLEDragOver and OLEDragDrop.
+    // Automatic (2) is refused, as the user control refuses it.
     int OLEDropMode() const { return oleDropMode_; }
     void SetOLEDropMode(int value);
     // Lightness added when drawing, -100 to 100.
@@ -183,6 +185,18 @@ public:
     rt::Event<int&, int&, float, float> MouseUp;
     rt::Event<int&, int&, float, float> MouseMove;
     rt::Event<int&, int&, float, float> MouseDown;
+    // Key code and shift of a key going down or up while the control has the focus. A system
+    // key (Alt held) goes on to the system unless a listener sets its KeyCode to 0.
+    rt::Event<int&, int&> KeyDown;
+    // The character typed; a listener that sets it to 0 swallows it for the listeners after it.
+    rt::Event<int&> KeyPress;
+    rt::Event<int&, int&> KeyUp;
+    // Data, effect, button, shift, x, y (container pixels). The effect comes in as the effects
+    // the source allows; the value left there is the one the drag's source gets back. At a drop
+    // of files the data holds their full names.
+    rt::Event<rt::DropData&, int&, int&, int&, float, float> OLEDragDrop;
+    // As OLEDragDrop, then the state (rt::vbEnter, vbLeave or vbOver).
+    rt::Event<rt::DropData&, int&, int&, int&, float, float, int&> OLEDragOver;
     // The opacity a fade ended at.
     rt::Event<int> FadeTerminated;
 
@@ -218,6 +232,15 @@ private:
     void FadeTimerProc();
     // Hover poll and fade stopped; neither raises its event.
     void StopTimers();
+
+    // aicAlphaImageInput.cpp
+    // The focus on a press over the picture, the keys, and the window's end for the drop
+    // target; false leaves `msg` to the others.
+    bool InputMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+    // Registers the window as a drop target, or revokes it, as OLEDropMode asks.
+    void UpdateDropTarget();
+    void DragOverStep(rt::DropData& data, rt::DragStep& step, int state);
+    void DropStep(IDataObject* source, rt::DropData& data, rt::DragStep& step);
 
     // aicAlphaImageSources.cpp
     // A picture that was loaded: not none, blank or the design-time placeholder.
@@ -300,6 +323,9 @@ private:
     bool hoverPolling_ = false;
     // Step 0 while no fade runs.
     Fade fade_;
+    rt::DropTarget dropTarget_{
+        [this](rt::DropData& data, rt::DragStep& step, int state) { DragOverStep(data, step, state); },
+        [this](IDataObject* source, rt::DropData& data, rt::DragStep& step) { DropStep(source, data, step); }};
 };
 
 } // namespace aic

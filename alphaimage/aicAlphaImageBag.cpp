@@ -74,6 +74,7 @@ void aicAlphaImage::ReadProperties(const rt::PropertyBag& bag)
     const int pointer = ReadInt(bag, L"MPointer", 0, INT16_MIN, INT16_MAX);
     mousePointer_ = (pointer >= 0 && pointer <= 15) || pointer == vbCustom ? pointer : 0;
     oleDropMode_ = ReadInt(bag, L"OLEdrop", 0, 0, 1);
+    UpdateDropTarget();
     // A negative display width would mean a layout in progress, and nothing would be drawn.
     if (scaleMethod_ == 4) {
         displayWidth_ = ReadInt(bag, L"ScaleCx", 0, 0);

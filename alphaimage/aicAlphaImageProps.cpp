@@ -268,6 +268,7 @@ void aicAlphaImage::SetOLEDropMode(int value)
     // A user control is an OLE drop target by hand (1) or not at all (0).
     if (value == 0 || value == 1)
         oleDropMode_ = value;
+    UpdateDropTarget();
     PropertyChanged(L"OLEDropMode");
 }
 
