@@ -4,6 +4,7 @@
 #include "assets/resource_ids.h"
 #include "runtime/Form.h"
 #include "runtime/Resources.h"
+#include "runtime/Runtime.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -40,6 +41,8 @@ protected:
         form.Show();
         form.Image.Click.Connect([this](int b) { clicks.push_back(b); });
         EXPECT_TRUE(test::PumpQueued());
+        kCentre = {form.Image.ScaleWidth() / 2, form.Image.ScaleHeight() / 2};
+        kCorner = {rt::ScaleDesign(1, rt::DpiOf(form.hWnd())), rt::ScaleDesign(1, rt::DpiOf(form.hWnd()))};
     }
     void Press(UINT down, UINT up, POINT at, POINT release)
     {
@@ -50,10 +53,9 @@ protected:
     }
     HostForm form;
     std::vector<int> clicks;
+    // The disc's centre and a clear corner pixel, in the control's pixels.
+    POINT kCentre{}, kCorner{};
 };
-
-constexpr POINT kCentre{22, 22};
-constexpr POINT kCorner{1, 1};
 
 TEST_F(AlphaImage, ClickOnlyWhenPressedAndReleasedOverAVisiblePixel)
 {
@@ -130,12 +132,32 @@ int FreeGdiHandles()
 TEST_F(AlphaImage, ThousandsOfRepaintsLeaveNoGdiObjectBehind)
 {
     Load(3);
-    int before = FreeGdiHandles();
+    auto& image = form.Image;
+    const int side = image.ScaleWidth();
+    const int before = FreeGdiHandles();
+    const DWORD userBefore = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
     for (int i = 0; i < 5000; ++i)
-        form.Image.Refresh();
-    EXPECT_GE(FreeGdiHandles() + 16, before);
-    COLORREF centre = GetPixel(form.Image.BackDC(), kCentre.x, kCentre.y);
+        image.Refresh();
+    COLORREF centre = GetPixel(image.BackDC(), kCentre.x, kCentre.y);
     EXPECT_NEAR(GetGValue(centre), 0x8b, 2);
+    // Every effect, the shadow kept and made on the fly, the cache on and off, and resizes.
+    for (int i = 0; i < 240; ++i) {
+        image.SetAutoRedraw(i % 2 == 0);
+        image.SetShadowEnabled(i % 3 != 0);
+        image.SetShadowDepth(i % 11);
+        image.SetRotateEnabled(i % 4 < 2);
+        image.SetRotation(i * 7 % 360);
+        image.SetOpacity(40 + i % 60);
+        image.SetGrayScale(i % 9);
+        image.SetIntensityOffset(static_cast<float>(i % 5 * 20 - 40));
+        image.SetMirror(i % 4);
+        image.SetInversedImage(i % 5 == 0);
+        const int grown = side + i % 3 * side / 2;
+        SetWindowPos(image.hWnd(), nullptr, 0, 0, grown, grown, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        image.Refresh();
+    }
+    EXPECT_GE(FreeGdiHandles() + 16, before);
+    EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), userBefore);
 }
 
 } // namespace
