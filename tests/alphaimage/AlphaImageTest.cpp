@@ -142,15 +142,9 @@ TEST_F(AlphaImage, ThousandsOfRepaintsLeaveNoGdiObjectBehind)
     EXPECT_NEAR(GetGValue(centre), 0x8b, 2);
     // Every effect, the shadow kept and made on the fly, the cache on and off, and resizes.
     for (int i = 0; i < 240; ++i) {
-        image.SetAutoRedraw(i % 2 == 0);
-        image.SetShadowEnabled(i % 3 != 0);
-        image.SetShadowDepth(i % 11);
-        image.SetRotateEnabled(i % 4 < 2);
-        image.SetRotation(i * 7 % 360);
-        image.SetOpacity(40 + i % 60);
-        image.SetGrayScale(i % 9);
-        image.SetIntensityOffset(static_cast<float>(i % 5 * 20 - 40));
-        image.SetMirror(i % 4);
+        image.SetAutoRedraw(i % 2 == 0), image.SetShadowEnabled(i % 3 != 0), image.SetShadowDepth(i % 11);
+        image.SetRotateEnabled(i % 4 < 2), image.SetRotation(i * 7 % 360), image.SetOpacity(40 + i % 60);
+        image.SetGrayScale(i % 9), image.SetIntensityOffset(i % 5 * 20 - 40.f), image.SetMirror(i % 4);
         image.SetInversedImage(i % 5 == 0);
         const int grown = side + i % 3 * side / 2;
         SetWindowPos(image.hWnd(), nullptr, 0, 0, grown, grown, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
