@@ -242,7 +242,10 @@ void aicAlphaImage::Paint(HDC dc, int sw, int sh)
         return;
     RECT clip{};
     GetClipBox(dc, &clip);
-    const RECT picture = RotateEnabled() ? RECT{originX_, originY_, originX_ + rotationExtent_, originY_ + rotationExtent_}
+    // Turned, the picture is drawn about the control's centre, whatever the image origin (which
+    // a held display size keeps inside the control).
+    const int half = (rotationExtent_ + 1) / 2;
+    const RECT picture = RotateEnabled() ? RECT{sw / 2 - half, sh / 2 - half, sw / 2 + half, sh / 2 + half}
                                          : RECT{originX_, originY_, originX_ + w, originY_ + h};
     const RECT shadowArea = ShadowRect(sw, sh);
     RECT shown{}, shaded{};

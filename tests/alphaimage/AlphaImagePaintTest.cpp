@@ -122,30 +122,31 @@ TEST_F(AlphaImagePaint, EveryEffectBlendsAsItsRuleSays)
         std::int64_t props; // and 0x200 for an opaque picture
         int angle;
         std::function<void(aic::aicAlphaImage&)> set;
-        std::vector<std::tuple<int, int, COLORREF>> probes; // eighths of the client size
+        std::vector<std::tuple<int, int, COLORREF>> probes; // at 96 DPI
     } rows[] = {
         {"opacity 60", 1, 0, [](auto& i) { i.SetOpacity(60); },
-         {{2, 2, Mix(kA, kGround, 60)}, {6, 2, Mix(kB, kGround, 60)}, {2, 6, Mix(kC, kGround, 60)}, {6, 6, kGround}}},
+         {{10, 10, Mix(kA, kGround, 60)}, {30, 10, Mix(kB, kGround, 60)}, {10, 30, Mix(kC, kGround, 60)}, {30, 30, kGround}}},
         // Clockwise, inside the square that holds the picture at any angle.
-        {"rotation 90", 0x101, 90, {}, {{3, 3, kC}, {5, 3, kA}, {5, 5, kB}, {3, 5, kGround}, {0, 0, kGround}}},
+        {"rotation 90", 0x101, 90, {}, {{15, 15, kC}, {25, 15, kA}, {25, 25, kB}, {15, 25, kGround}, {0, 0, kGround}}},
         {"rotation 45", 0x101, 45, {},
-         {{4, 2, kA}, {6, 4, kB}, {4, 6, kGround}, {2, 4, kC}, {1, 1, kGround}, {7, 7, kGround}}},
-        {"mirror X", 1, 0, [](auto& i) { i.SetMirror(1); }, {{2, 2, kB}, {6, 2, kA}, {2, 6, kGround}, {6, 6, kC}}},
-        {"mirror Y", 1, 0, [](auto& i) { i.SetMirror(2); }, {{2, 2, kC}, {6, 2, kGround}, {2, 6, kA}, {6, 6, kB}}},
+         {{20, 10, kA}, {30, 20, kB}, {20, 30, kGround}, {10, 20, kC}, {5, 20, kC}, {5, 5, kGround}, {35, 35, kGround}}},
+        {"rotation 45, size held", 0x101, 45, [](auto& i) { i.SetScaleMethod(4); }, {{3, 20, kC}, {20, 3, kA}}},
+        {"mirror X", 1, 0, [](auto& i) { i.SetMirror(1); }, {{10, 10, kB}, {30, 10, kA}, {10, 30, kGround}, {30, 30, kC}}},
+        {"mirror Y", 1, 0, [](auto& i) { i.SetMirror(2); }, {{10, 10, kC}, {30, 10, kGround}, {10, 30, kA}, {30, 30, kB}}},
         // 0.299 red + 0.587 green + 0.114 blue.
-        {"grey", 1, 0, [](auto& i) { i.SetGrayScale(1); }, {{2, 2, RGB(88, 88, 88)}, {6, 2, RGB(134, 134, 134)}}},
+        {"grey", 1, 0, [](auto& i) { i.SetGrayScale(1); }, {{10, 10, RGB(88, 88, 88)}, {30, 10, RGB(134, 134, 134)}}},
         // Each colour moved by half of 255, kept within 0..255.
-        {"lighter", 1, 0, [](auto& i) { i.SetIntensityOffset(50); }, {{2, 2, RGB(255, 167, 167)}, {6, 6, kGround}}},
-        {"darker", 1, 0, [](auto& i) { i.SetIntensityOffset(-50); }, {{2, 2, RGB(73, 0, 0)}, {6, 6, kGround}}},
+        {"lighter", 1, 0, [](auto& i) { i.SetIntensityOffset(50); }, {{10, 10, RGB(255, 167, 167)}, {30, 30, kGround}}},
+        {"darker", 1, 0, [](auto& i) { i.SetIntensityOffset(-50); }, {{10, 10, RGB(73, 0, 0)}, {30, 30, kGround}}},
         {"mask", 0x201, 0, [](auto& i) { i.SetMaskColor(kA), i.SetMaskUsed(1); },
-         {{2, 2, kGround}, {6, 2, kB}, {6, 6, kD}}},
+         {{10, 10, kGround}, {30, 10, kB}, {30, 30, kD}}},
         {"inversion", 1, 0, [](auto& i) { i.SetInversedImage(true); },
-         {{2, 2, kA ^ 0xFFFFFF}, {2, 6, kC ^ 0xFFFFFF}, {6, 6, kGround}}},
+         {{10, 10, kA ^ 0xFFFFFF}, {10, 30, kC ^ 0xFFFFFF}, {30, 30, kGround}}},
         // The shadow at ShadowOpacity x Opacity / 100, under the picture.
         {"shadow", 0x81, 0, shadowQuarterDown,
-         {{6, 5, shadowed}, {6, 7, kGround}, {2, 1, Mix(kA, kGround, 60)}, {2, 3, Mix(kA, shadowed, 60)}}},
+         {{30, 25, shadowed}, {30, 35, kGround}, {10, 5, Mix(kA, kGround, 60)}, {10, 15, Mix(kA, shadowed, 60)}}},
         // The shadow of the picture as it is drawn, turned once.
-        {"rotated shadow", 0x181, 90, shadowQuarterDown, {{3, 5, shadowed}, {5, 3, Mix(kA, kGround, 60)}}},
+        {"rotated shadow", 0x181, 90, shadowQuarterDown, {{15, 25, shadowed}, {25, 15, Mix(kA, kGround, 60)}}},
     };
     for (const auto& row : rows)
         for (const std::int64_t cache : {0, 8}) { // the same pixels either way
@@ -155,7 +156,7 @@ TEST_F(AlphaImagePaint, EveryEffectBlendsAsItsRuleSays)
                 row.set(image);
             image.Refresh();
             for (const auto& [x, y, want] : row.probes) {
-                const COLORREF got = At(image, Px(40) * x / 8, Px(40) * y / 8);
+                const COLORREF got = At(image, Px(x), Px(y));
                 EXPECT_TRUE(Near(got, want)) << x << ", " << y << std::hex << ": " << got << " for " << want;
             }
         }
