@@ -129,13 +129,26 @@ int FreeGdiHandles()
     return static_cast<int>(made.size());
 }
 
+// The same for USER objects (windows, menus, cursors, accelerator tables); Wine's count of them
+// is always 0.
+int FreeUserHandles()
+{
+    std::vector<HACCEL> made;
+    ACCEL key{FVIRTKEY, 'A', 1};
+    for (HACCEL table; made.size() < 70000 && (table = CreateAcceleratorTableW(&key, 1)) != nullptr;)
+        made.push_back(table);
+    for (HACCEL table : made)
+        DestroyAcceleratorTable(table);
+    return static_cast<int>(made.size());
+}
+
 TEST_F(AlphaImage, ThousandsOfRepaintsLeaveNoGdiObjectBehind)
 {
     Load(3);
     auto& image = form.Image;
     const int side = image.ScaleWidth();
     const int before = FreeGdiHandles();
-    const DWORD userBefore = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+    const int userBefore = FreeUserHandles();
     for (int i = 0; i < 5000; ++i)
         image.Refresh();
     COLORREF centre = GetPixel(image.BackDC(), kCentre.x, kCentre.y);
@@ -151,7 +164,7 @@ TEST_F(AlphaImage, ThousandsOfRepaintsLeaveNoGdiObjectBehind)
         image.Refresh();
     }
     EXPECT_GE(FreeGdiHandles() + 16, before);
-    EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), userBefore);
+    EXPECT_GE(FreeUserHandles() + 8, userBefore);
 }
 
 } // namespace
