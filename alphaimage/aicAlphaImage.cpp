@@ -61,15 +61,16 @@ void aicAlphaImage::UpdateHitRegion()
     hitRect_ = whole;
     if (!Enabled() || !RunMode() || !image_->Handle() || hitTest_ == 0)
         return;
-    // The region is read from the picture as drawn: from the cache, or from one made for it.
+    // The region is read from the picture as drawn, where the image offset puts it: from the
+    // cache, or from one made for it.
     HRGN region = nullptr;
     if (cache_) {
-        region = cache_->CreateRegion(hitTest_ - 1, 0, 0);
+        region = cache_->CreateRegion(hitTest_ - 1, offsetX_, offsetY_);
     } else {
         props_ |= kCacheActive;
         UpdateRenderCache(true, false);
         if (cache_)
-            region = cache_->CreateRegion(hitTest_ - 1, 0, 0);
+            region = cache_->CreateRegion(hitTest_ - 1, offsetX_, offsetY_);
         props_ &= ~kCacheActive;
         cache_.reset();
     }
@@ -106,6 +107,8 @@ HCURSOR aicAlphaImage::Cursor() const
 LRESULT aicAlphaImage::WndProc(UINT msg, WPARAM wp, LPARAM lp)
 {
     LRESULT result = 0;
+    if (msg == WM_CREATE)
+        NoteContainer(reinterpret_cast<const CREATESTRUCTW*>(lp)->hwndParent);
     if (InputMessage(msg, wp, lp, result) || MouseMessage(msg, wp, lp, result))
         return result;
     return rt::UserControl::WndProc(msg, wp, lp);

@@ -272,7 +272,13 @@ private:
     static std::uint32_t ResolveColor(std::uint32_t color);
     // The colour a mask source picks from `image` (row 0 the top row).
     static std::uint32_t CornerColor(const imaging::c32bppDIB& image, int source);
+    // The picture as the render cache holds it, drawn into `target` of the control's size.
+    void RenderAsCached(imaging::c32bppDIB& target, HDC dc) const;
+    // Remembers the window the control is drawn on, and whether it is a drawn control.
+    void NoteContainer(HWND container);
     void PaintContainerBackground(HDC dc, int w, int h) const;
+    // Where the shadow is drawn in the client area; empty without one.
+    RECT ShadowRect(int sw, int sh) const;
     // The mask colour in use made transparent in the picture (as the picture's colours stand).
     void ApplyMask();
 
@@ -309,6 +315,9 @@ private:
     int rotationExtent_ = 0;
     bool actualSize_ = false;
     int offsetX_ = 0, offsetY_ = 0;
+    // The container, noted at creation; its backing bitmap when it is a drawn control.
+    HWND container_ = nullptr;
+    rt::UserControl* drawnContainer_ = nullptr;
 
     rt::Gdi<HRGN> hitRegion_;
     RECT hitRect_{};

@@ -7,6 +7,7 @@
 #include "runtime/Form.h"
 
 #include <algorithm>
+#include <string_view>
 
 namespace aic {
 
@@ -109,6 +110,24 @@ void aicAlphaImage::DerivedImageRefresh()
     Refresh();
 }
 
+// The picture as the cache holds it, into `target` of the control's size: at full opacity,
+// without grey and light, which painting adds; the image offset too is painting's.
+void aicAlphaImage::RenderAsCached(imaging::c32bppDIB& target, HDC dc) const
+{
+    const int w = displayWidth_, h = displayHeight_;
+    if (RotateEnabled()) {
+        target.SetAlphaState(true);
+        image_->Render(dc, target.Width() / 2, target.Height() / 2, w, h, 0, 0, 0, 0, 100, true, true, &target, -1, 0,
+                       static_cast<float>(rotation_), true);
+    } else {
+        // Margins the picture leaves uncovered are transparent, whatever the picture's own alpha.
+        const bool covers =
+            originX_ <= 0 && originY_ <= 0 && originX_ + w >= target.Width() && originY_ + h >= target.Height();
+        target.SetAlphaState(image_->Alpha() || !covers);
+        image_->Render(dc, originX_, originY_, w, h, 0, 0, 0, 0, 100, true, false, &target, -1, 0, 0, false);
+    }
+}
+
 bool aicAlphaImage::UpdateRenderCache(bool resizeCache, bool rebuildHitRegion)
 {
     bool rendered = false;
@@ -129,23 +148,8 @@ bool aicAlphaImage::UpdateRenderCache(bool resizeCache, bool rebuildHitRegion)
             else
                 cache_->InitializeDIB(sw, sh);
         }
-        // The cache holds the picture at full opacity, without grey and light, which painting
-        // adds; the image offset too is painting's.
-        if (HDC dc = cache_->LoadDIBinDC(true)) {
-            const int w = displayWidth_, h = displayHeight_;
-            if (RotateEnabled()) {
-                cache_->SetAlphaState(true);
-                image_->Render(dc, cache_->Width() / 2, cache_->Height() / 2, w, h, 0, 0, 0, 0, 100, true, true,
-                               cache_.get(), -1, 0, static_cast<float>(rotation_), true);
-            } else {
-                // Margins the picture leaves uncovered are transparent, whatever the picture's own alpha.
-                const bool covers = originX_ <= 0 && originY_ <= 0 && originX_ + w >= cache_->Width() &&
-                                    originY_ + h >= cache_->Height();
-                cache_->SetAlphaState(image_->Alpha() || !covers);
-                image_->Render(dc, originX_, originY_, w, h, 0, 0, 0, 0, 100, true, false, cache_.get(), -1, 0, 0,
-                               false);
-            }
-        }
+        if (HDC dc = cache_->LoadDIBinDC(true))
+            RenderAsCached(*cache_, dc);
         if (rebuildHitRegion)
             UpdateHitRegion();
         rendered = true;
@@ -163,16 +167,19 @@ void aicAlphaImage::UpdateShadowImage()
     }
     const int w = displayWidth_, h = displayHeight_;
     const std::uint32_t colour = ResolveColor(shadowColor_);
+    imaging::c32bppDIB drawn(image_->CapabilityFlags());
+    drawn.gdiToken(image_->gdiToken());
     if (actualSize_ && !RotateEnabled() && image_->Height() <= kShadowKeptAbove && image_->Width() <= kShadowKeptAbove) {
         shadow_.reset(); // painting makes it on the fly
     } else if (cache_) {
         shadow_ = cache_->CreateDropShadow(shadowDepth_, colour);
     } else if (RotateEnabled()) {
-        const auto scaled = image_->CopyImageTo(w, h, false);
-        shadow_ = scaled ? scaled->CreateDropShadow(shadowDepth_, colour) : nullptr;
+        // The shadow of the picture as drawn, rotated, from a drawing the size of the control as
+        // the cache would hold it: painting places either kind alike, without turning it again.
+        if (w > 0 && drawn.InitializeDIB(ScaleWidth(), ScaleHeight()))
+            RenderAsCached(drawn, nullptr);
+        shadow_ = drawn.CreateDropShadow(shadowDepth_, colour);
     } else {
-        imaging::c32bppDIB drawn(image_->CapabilityFlags());
-        drawn.gdiToken(image_->gdiToken());
         if (drawn.InitializeDIB(w, h))
             image_->Render(nullptr, 0, 0, w, h, 0, 0, 0, 0, 100, true, true, &drawn, -1, 0, 0, false);
         shadow_ = drawn.CreateDropShadow(shadowDepth_, colour);
@@ -181,25 +188,50 @@ void aicAlphaImage::UpdateShadowImage()
         shadow_->gdiToken(image_->gdiToken());
 }
 
-// Where the picture has alpha the container shows through: a drawn container's backing bitmap,
-// else the container's class background.
+void aicAlphaImage::NoteContainer(HWND container)
+{
+    container_ = container;
+    drawnContainer_ = nullptr;
+    wchar_t cls[32] = {};
+    if (container && GetClassNameW(container, cls, 32) && std::wstring_view(cls) == L"VantorelUserControl")
+        drawnContainer_ =
+            dynamic_cast<rt::UserControl*>(reinterpret_cast<rt::Window*>(GetWindowLongPtrW(container, GWLP_USERDATA)));
+}
+
+// Where the picture has alpha the container shows through: a drawn container's backing bitmap
+// as it stands, else what the container draws of itself, asked to draw into this DC.
 void aicAlphaImage::PaintContainerBackground(HDC dc, int w, int h) const
 {
-    HWND container = GetParent(hWnd());
-    wchar_t cls[64] = {};
-    if (container && GetClassNameW(container, cls, 64) && std::wstring(cls) == L"VantorelUserControl") {
-        auto* window = reinterpret_cast<rt::Window*>(GetWindowLongPtrW(container, GWLP_USERDATA));
-        auto* drawn = dynamic_cast<rt::UserControl*>(window);
-        if (drawn && drawn->BackDC()) {
-            POINT origin{0, 0};
-            MapWindowPoints(hWnd(), container, &origin, 1);
-            BitBlt(dc, 0, 0, w, h, drawn->BackDC(), origin.x, origin.y, SRCCOPY);
-            return;
-        }
+    if (!container_)
+        return;
+    POINT origin{0, 0};
+    MapWindowPoints(hWnd(), container_, &origin, 1);
+    if (drawnContainer_ && drawnContainer_->BackDC()) {
+        BitBlt(dc, 0, 0, w, h, drawnContainer_->BackDC(), origin.x, origin.y, SRCCOPY);
+        return;
     }
+    // Where the container draws nothing the last paint must not show through.
     RECT all{0, 0, w, h};
-    auto brush = container ? reinterpret_cast<HBRUSH>(GetClassLongPtrW(container, GCLP_HBRBACKGROUND)) : nullptr;
-    FillRect(dc, &all, brush ? brush : GetSysColorBrush(COLOR_BTNFACE));
+    FillRect(dc, &all, GetSysColorBrush(COLOR_BTNFACE));
+    POINT was{};
+    OffsetWindowOrgEx(dc, origin.x, origin.y, &was);
+    SendMessageW(container_, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    SendMessageW(container_, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+    SetWindowOrgEx(dc, was.x, was.y, nullptr);
+}
+
+RECT aicAlphaImage::ShadowRect(int sw, int sh) const
+{
+    if (!ShadowEnabled())
+        return RECT{};
+    if (shadow_) {
+        const int x = shadowX_ + (sw - shadow_->Width()) / 2, y = shadowY_ + (sh - shadow_->Height()) / 2;
+        return RECT{x, y, x + shadow_->Width(), y + shadow_->Height()};
+    }
+    // Made on the fly, it is placed by the picture's own size and stands out by its blur.
+    const int margin = std::clamp(shadowDepth_, 0, 10), iw = image_->Width(), ih = image_->Height();
+    const int x = shadowX_ + (sw - iw) / 2, y = shadowY_ + (sh - ih) / 2;
+    return RECT{x, y, x + iw + 2 * margin, y + ih + 2 * margin};
 }
 
 void aicAlphaImage::Paint(HDC dc, int sw, int sh)
@@ -210,36 +242,38 @@ void aicAlphaImage::Paint(HDC dc, int sw, int sh)
         return;
     RECT clip{};
     GetClipBox(dc, &clip);
-    const RECT picture = RotateEnabled() ? RECT{originX_, originY_, originX_ + rotationExtent_, originY_ + rotationExtent_}
+    // Turned, the picture is drawn about the control's centre, whatever the image origin (which
+    // a held display size keeps inside the control).
+    const int half = (rotationExtent_ + 1) / 2;
+    const RECT picture = RotateEnabled() ? RECT{sw / 2 - half, sh / 2 - half, sw / 2 + half, sh / 2 + half}
                                          : RECT{originX_, originY_, originX_ + w, originY_ + h};
-    RECT shown{};
-    if (!IntersectRect(&shown, &picture, &clip))
-        return; // nor its shadow
+    const RECT shadowArea = ShadowRect(sw, sh);
+    RECT shown{}, shaded{};
+    const bool pictureShown = IntersectRect(&shown, &picture, &clip) != FALSE;
+    if (!pictureShown && (w == 0 || !IntersectRect(&shaded, &shadowArea, &clip)))
+        return;
     const int l = shown.left, t = shown.top, cw = shown.right - shown.left, ch = shown.bottom - shown.top;
-    const float angle = static_cast<float>(rotation_);
     // The picture stays selected in its own DC from one paint to the next.
     (cache_ ? cache_.get() : image_.get())->LoadDIBinDC(true);
 
     if (ShadowEnabled()) {
         const int opacity = shadowOpacity_ * opacity_ / 100;
-        if (!shadow_) {
-            image_->RenderDropShadow_JIT(dc, shadowX_ + (sw - image_->Width()) / 2, shadowY_ + (sh - image_->Height()) / 2,
-                                         shadowDepth_, ResolveColor(shadowColor_), opacity);
-        } else if (RotateEnabled()) {
-            shadow_->Render(dc, shadowX_ + sw / 2, shadowY_ + sh / 2, w, h, 0, 0, 0, 0, opacity, true, true, nullptr,
-                            grayMode_, 0, angle, true);
-        } else {
-            shadow_->Render(dc, shadowX_ + (sw - shadow_->Width()) / 2, shadowY_ + (sh - shadow_->Height()) / 2, 0, 0,
-                            0, 0, 0, 0, opacity, true, false, nullptr, -1, 0, 0, false);
-        }
+        if (shadow_) // already turned with the picture when rotated
+            shadow_->Render(dc, shadowArea.left, shadowArea.top, 0, 0, 0, 0, 0, 0, opacity, true, false, nullptr, -1, 0,
+                            0, false);
+        else
+            image_->RenderDropShadow_JIT(dc, shadowArea.left, shadowArea.top, shadowDepth_, ResolveColor(shadowColor_),
+                                         opacity);
     }
+    if (!pictureShown)
+        return; // a size of 0 below would mean the whole picture
 
     if (cache_) {
         cache_->Render(dc, l + offsetX_, t + offsetY_, cw, ch, l, t, cw, ch, opacity_, true, true, nullptr, grayMode_,
                        intensity_, 0, false);
     } else if (RotateEnabled()) {
         image_->Render(dc, offsetX_ + sw / 2, offsetY_ + sh / 2, w, h, 0, 0, 0, 0, opacity_, true, true, nullptr,
-                       grayMode_, intensity_, angle, true);
+                       grayMode_, intensity_, static_cast<float>(rotation_), true);
     } else if (actualSize_) {
         image_->Render(dc, l + offsetX_, t + offsetY_, cw, ch, l - originX_, t - originY_, cw, ch, opacity_, true, true,
                        nullptr, grayMode_, intensity_, 0, false);

@@ -311,14 +311,8 @@ void aicAlphaImage::OffsetImage(bool SetOffsets, int& X, int& Y, int& ShadowX, i
         shadowX_ = ShadowX;
     if (ShadowY != 0)
         shadowY_ = ShadowY;
-    // What is hit moves with the picture: its box's left-top corner goes to X, Y.
-    if (hitRegion_) {
-        RECT box{};
-        GetRgnBox(hitRegion_.get(), &box);
-        OffsetRgn(hitRegion_.get(), X - box.left, Y - box.top);
-    } else {
-        OffsetRect(&hitRect_, X - hitRect_.left, Y - hitRect_.top);
-    }
+    // What is hit moves with the picture, by as far as the picture moved.
+    UpdateHitRegion();
     Refresh();
 }
 

@@ -4,6 +4,7 @@
 #include "assets/resource_ids.h"
 #include "runtime/Form.h"
 #include "runtime/Resources.h"
+#include "runtime/Runtime.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -40,6 +41,8 @@ protected:
         form.Show();
         form.Image.Click.Connect([this](int b) { clicks.push_back(b); });
         EXPECT_TRUE(test::PumpQueued());
+        middle = {form.Image.ScaleWidth() / 2, form.Image.ScaleHeight() / 2};
+        corner = {rt::ScaleDesign(1, rt::DpiOf(form.hWnd())), rt::ScaleDesign(1, rt::DpiOf(form.hWnd()))};
     }
     void Press(UINT down, UINT up, POINT at, POINT release)
     {
@@ -50,30 +53,29 @@ protected:
     }
     HostForm form;
     std::vector<int> clicks;
+    // The disc's centre and a clear corner pixel, in the control's pixels.
+    POINT middle{}, corner{};
 };
-
-constexpr POINT kCentre{22, 22};
-constexpr POINT kCorner{1, 1};
 
 TEST_F(AlphaImage, ClickOnlyWhenPressedAndReleasedOverAVisiblePixel)
 {
     Load(3);
-    Press(WM_LBUTTONDOWN, WM_LBUTTONUP, kCorner, kCorner);
+    Press(WM_LBUTTONDOWN, WM_LBUTTONUP, corner, corner);
     EXPECT_TRUE(clicks.empty());
-    Press(WM_LBUTTONDOWN, WM_LBUTTONUP, kCentre, kCorner); // released off the picture
+    Press(WM_LBUTTONDOWN, WM_LBUTTONUP, middle, corner); // released off the picture
     EXPECT_TRUE(clicks.empty());
-    Press(WM_LBUTTONDOWN, WM_LBUTTONUP, kCorner, kCentre); // pressed off the picture
+    Press(WM_LBUTTONDOWN, WM_LBUTTONUP, corner, middle); // pressed off the picture
     EXPECT_TRUE(clicks.empty());
-    Press(WM_LBUTTONDOWN, WM_LBUTTONUP, kCentre, kCentre);
-    Press(WM_RBUTTONDOWN, WM_RBUTTONUP, kCentre, kCentre);
-    Press(WM_MBUTTONDOWN, WM_MBUTTONUP, kCentre, kCentre);
+    Press(WM_LBUTTONDOWN, WM_LBUTTONUP, middle, middle);
+    Press(WM_RBUTTONDOWN, WM_RBUTTONUP, middle, middle);
+    Press(WM_MBUTTONDOWN, WM_MBUTTONUP, middle, middle);
     EXPECT_EQ(clicks, (std::vector<int>{1, 2, 4}));
 }
 
 TEST_F(AlphaImage, HitTestZeroTakesEveryPointOfTheControl)
 {
     Load(0);
-    Press(WM_LBUTTONDOWN, WM_LBUTTONUP, kCorner, kCorner);
+    Press(WM_LBUTTONDOWN, WM_LBUTTONUP, corner, corner);
     EXPECT_EQ(clicks, std::vector<int>{1});
 }
 
@@ -83,7 +85,7 @@ TEST_F(AlphaImage, DrawsThePictureWithAlphaOverTheContainer)
     HDC dc = form.Image.BackDC();
     ASSERT_TRUE(dc);
     // The disc's colour at the centre, the form's own background at a transparent corner.
-    COLORREF centre = GetPixel(dc, kCentre.x, kCentre.y);
+    COLORREF centre = GetPixel(dc, middle.x, middle.y);
     EXPECT_NEAR(GetRValue(centre), 0x2e, 2);
     EXPECT_NEAR(GetGValue(centre), 0x8b, 2);
     EXPECT_NEAR(GetBValue(centre), 0x57, 2);
@@ -92,7 +94,7 @@ TEST_F(AlphaImage, DrawsThePictureWithAlphaOverTheContainer)
     RECT r{};
     GetWindowRect(form.Image.hWnd(), &r);
     HDC screen = GetDC(nullptr);
-    COLORREF shown = GetPixel(screen, r.left + kCentre.x, r.top + kCentre.y);
+    COLORREF shown = GetPixel(screen, r.left + middle.x, r.top + middle.y);
     ReleaseDC(nullptr, screen);
     EXPECT_NEAR(GetGValue(shown), 0x8b, 2);
 }
@@ -109,8 +111,8 @@ TEST_F(AlphaImage, HandPointerOverThePictureOnly)
                      MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
         return GetCursor();
     };
-    EXPECT_EQ(cursorAt(kCentre), LoadCursorW(nullptr, IDC_HAND));
-    EXPECT_EQ(cursorAt(kCorner), LoadCursorW(nullptr, IDC_ARROW));
+    EXPECT_EQ(cursorAt(middle), LoadCursorW(nullptr, IDC_HAND));
+    EXPECT_EQ(cursorAt(corner), LoadCursorW(nullptr, IDC_ARROW));
 }
 
 // How many more GDI objects the process can make: Wine's handle table is fixed in size.
@@ -127,15 +129,42 @@ int FreeGdiHandles()
     return static_cast<int>(made.size());
 }
 
+// The same for USER objects (windows, menus, cursors, accelerator tables); Wine's count of them
+// is always 0.
+int FreeUserHandles()
+{
+    std::vector<HACCEL> made;
+    ACCEL key{FVIRTKEY, 'A', 1};
+    for (HACCEL table; made.size() < 70000 && (table = CreateAcceleratorTableW(&key, 1)) != nullptr;)
+        made.push_back(table);
+    for (HACCEL table : made)
+        DestroyAcceleratorTable(table);
+    return static_cast<int>(made.size());
+}
+
 TEST_F(AlphaImage, ThousandsOfRepaintsLeaveNoGdiObjectBehind)
 {
     Load(3);
-    int before = FreeGdiHandles();
+    auto& image = form.Image;
+    const int side = image.ScaleWidth();
+    const int before = FreeGdiHandles();
+    const int userBefore = FreeUserHandles();
     for (int i = 0; i < 5000; ++i)
-        form.Image.Refresh();
-    EXPECT_GE(FreeGdiHandles() + 16, before);
-    COLORREF centre = GetPixel(form.Image.BackDC(), kCentre.x, kCentre.y);
+        image.Refresh();
+    COLORREF centre = GetPixel(image.BackDC(), middle.x, middle.y);
     EXPECT_NEAR(GetGValue(centre), 0x8b, 2);
+    // Every effect, the shadow kept and made on the fly, the cache on and off, and resizes.
+    for (int i = 0; i < 240; ++i) {
+        image.SetAutoRedraw(i % 2 == 0), image.SetShadowEnabled(i % 3 != 0), image.SetShadowDepth(i % 11);
+        image.SetRotateEnabled(i % 4 < 2), image.SetRotation(i * 7 % 360), image.SetOpacity(40 + i % 60);
+        image.SetGrayScale(i % 9), image.SetIntensityOffset(i % 5 * 20 - 40.f), image.SetMirror(i % 4);
+        image.SetInversedImage(i % 5 == 0);
+        const int grown = side + i % 3 * side / 2;
+        SetWindowPos(image.hWnd(), nullptr, 0, 0, grown, grown, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        image.Refresh();
+    }
+    EXPECT_GE(FreeGdiHandles() + 16, before);
+    EXPECT_GE(FreeUserHandles() + 8, userBefore);
 }
 
 } // namespace
