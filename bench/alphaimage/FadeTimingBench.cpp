@@ -69,6 +69,19 @@ std::vector<double> OneFade(aic::aicAlphaImage& image, int interval)
     return steps;
 }
 
+// The form's messages handled for `ms` with no fade: how long WM_NULL waits on this machine anyway.
+void Idle(double ms)
+{
+    for (double now = bench::NowMs(), until = now + ms; now < until; now = bench::NowMs()) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(until - now) + 1, QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            if (msg.message != WM_QUIT)
+                DispatchMessageW(&msg);
+    }
+}
+
+// Fades at `interval` ms; with an interval of 0, the form left idle as long as the slower fades take.
 Result Measure(int side, bool shadow, int interval)
 {
     bench::ImageForm form(side);
@@ -79,7 +92,9 @@ Result Measure(int side, bool shadow, int interval)
     Prober prober;
     prober.target = form.hWnd();
     HANDLE thread = CreateThread(nullptr, 0, &Prober::Run, &prober, 0, nullptr);
-    for (int fade = 0; fade < kFades; ++fade) {
+    if (interval == 0)
+        Idle(kFades * kSteps * 30.0);
+    for (int fade = 0; interval > 0 && fade < kFades; ++fade) {
         form.Image.FadeInOut(100, 100, interval); // back to full at once
         const auto steps = OneFade(form.Image, interval);
         if (steps.size() != kSteps) {
@@ -111,7 +126,7 @@ Result Measure(int side, bool shadow, int interval)
 
 int wmain()
 {
-    std::vector<Result> results;
+    std::vector<Result> results{Measure(22, false, 0)};
     for (const int interval : {15, 30}) {
         results.push_back(Measure(22, false, interval));
         results.push_back(Measure(256, true, interval));
@@ -119,6 +134,8 @@ int wmain()
     std::printf("%d fades of %d steps each; lateness of each step against the call plus k intervals\n", kFades, kSteps);
     std::printf("| picture | interval | step lateness median / max | last step median | steps over one interval "
                 "| longest WM_NULL wait (answered) |\n|---|---:|---:|---:|---:|---:|\n");
+    std::printf("| no fade, form idle | - | - | - | - | %.1f ms (%d) |\n", results[0].longestWait, results[0].answered);
+    results.erase(results.begin());
     for (const auto& r : results) {
         const auto all = bench::Summarise(r.late);
         const double worst = r.late.empty() ? 0 : *std::max_element(r.late.begin(), r.late.end());
