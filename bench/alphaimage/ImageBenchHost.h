@@ -27,8 +27,8 @@ inline std::vector<std::uint8_t> DiscPicture(int side)
         for (int x = 0; x < side; ++x) {
             const double inside = radius - std::hypot(x - centre, y - centre);
             const auto a = static_cast<std::uint8_t>(std::clamp(inside / rim * 255, 0.0, 255.0));
-            rows.insert(rows.end(), {static_cast<std::uint8_t>(x * 255 / side), static_cast<std::uint8_t>(y * 255 / side),
-                                     0xC0, a});
+            const auto red = static_cast<std::uint8_t>(x * 255 / side), green = static_cast<std::uint8_t>(y * 255 / side);
+            rows.insert(rows.end(), {red, green, 0xC0, a});
         }
     dib.SetDIBbits(rows, true, true, true, true);
     std::vector<std::uint8_t> bmp;
