@@ -93,6 +93,8 @@ void aicAlphaImage::StopTimers()
     fade_.step = 0;
 }
 
+// One timer repeats at the fade's interval from its first step to its last: the steps keep to
+// their schedule however long each takes, and a step makes no call to arm or stop a timer.
 void aicAlphaImage::FadeInOut(int FinalOpacity, int FadeStepPercent, int FadeDelayInterval)
 {
     if (fade_.step != 0) {
@@ -102,24 +104,27 @@ void aicAlphaImage::FadeInOut(int FinalOpacity, int FadeStepPercent, int FadeDel
     if (const auto fade = StartFade(opacity_, FinalOpacity, FadeStepPercent, FadeDelayInterval)) {
         fade_ = *fade;
         FadeTimerProc();
+        if (fade_.step != 0 && hWnd())
+            SetTimer(hWnd(), kFadeTimer, static_cast<UINT>(fade_.interval), nullptr);
     }
 }
 
 void aicAlphaImage::FadeTimerProc()
 {
-    KillTimer(hWnd(), kFadeTimer);
-    if (fade_.step == 0)
-        return;
-    const FadeTick tick = NextFadeTick(opacity_, fade_);
-    if (tick.ended)
-        fade_.step = 0;
-    SetOpacity(tick.opacity);
-    if (!tick.ended) {
+    if (fade_.step == 0) {
         if (hWnd())
-            SetTimer(hWnd(), kFadeTimer, static_cast<UINT>(fade_.interval), nullptr);
+            KillTimer(hWnd(), kFadeTimer);
         return;
     }
-    FadeTerminated.Raise(opacity_);
+    const FadeTick tick = NextFadeTick(opacity_, fade_);
+    if (tick.ended) {
+        fade_.step = 0;
+        if (hWnd())
+            KillTimer(hWnd(), kFadeTimer);
+    }
+    SetOpacity(tick.opacity);
+    if (tick.ended)
+        FadeTerminated.Raise(opacity_);
 }
 
 void aicAlphaImage::ButtonDown(int button, int shift, int x, int y)

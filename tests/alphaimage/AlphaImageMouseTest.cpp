@@ -1,5 +1,5 @@
-// The control's hit test as the system asks it (WM_NCHITTEST) for each HitTest mode, and a
-// fade run by the control's timer.
+// The control's hit test as the system asks it (WM_NCHITTEST) for each HitTest mode, and
+// fades run by the control's timer.
 #include "tests/alphaimage/ImageHost.h"
 #include "tests/support/TestSupport.h"
 
@@ -83,6 +83,27 @@ TEST(AlphaImageMouse, FadeRunsOnItsTimerToTheTargetAndSaysWhereItEnded)
     EXPECT_EQ(ended, std::vector<int>{0});
     image.FadeInOut(60, 200, 10); // a step past the target ends inside the call
     EXPECT_EQ(ended, (std::vector<int>{0, 60}));
+}
+
+TEST(AlphaImageMouse, AFadeStartedWhereAnotherEndsRunsOnItsTimer)
+{
+    // The first fade ends on its timer (step 25), or inside the call (a step past its target).
+    for (const int firstStep : {25, 200}) {
+        SCOPED_TRACE(firstStep);
+        test::ImageHost host;
+        host.Load();
+        host.Show();
+        auto& image = host.Add(nullptr);
+        std::vector<int> ended;
+        image.FadeTerminated.Connect([&](int opacity) {
+            ended.push_back(opacity);
+            if (ended.size() == 1)
+                image.FadeInOut(100, 25, 10);
+        });
+        image.FadeInOut(50, firstStep, 10);
+        EXPECT_TRUE(test::PumpUntil([&] { return ended.size() == 2; }));
+        EXPECT_EQ(ended, (std::vector<int>{50, 100}));
+    }
 }
 
 } // namespace

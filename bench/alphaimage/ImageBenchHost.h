@@ -1,0 +1,57 @@
+// What the image control's fade and shadow benches share: a square picture with alpha as logos
+// and link icons are, and a form holding one image control with it.
+#pragma once
+
+#include "alphaimage/aicAlphaImage.h"
+#include "runtime/Form.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+namespace bench {
+
+// The fade's timer on the image control's own window.
+constexpr WPARAM kFadeTimerId = 2;
+
+// A disc of `side` pixels, opaque inside a soft rim an eighth of its radius wide and clear in the
+// corners, with colours that change across it; as BMP file bytes with straight alpha.
+inline std::vector<std::uint8_t> DiscPicture(int side)
+{
+    imaging::c32bppDIB dib;
+    dib.InitializeDIB(side, side);
+    const double centre = (side - 1) / 2.0, radius = side / 2.0, rim = std::max(1.0, radius / 8);
+    std::vector<std::uint8_t> rows;
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x) {
+            const double inside = radius - std::hypot(x - centre, y - centre);
+            const auto a = static_cast<std::uint8_t>(std::clamp(inside / rim * 255, 0.0, 255.0));
+            const auto red = static_cast<std::uint8_t>(x * 255 / side), green = static_cast<std::uint8_t>(y * 255 / side);
+            rows.insert(rows.end(), {red, green, 0xC0, a});
+        }
+    dib.SetDIBbits(rows, true, true, true, true);
+    std::vector<std::uint8_t> bmp;
+    dib.SaveToStream(bmp);
+    return bmp;
+}
+
+// A form with one image control holding a disc of `side` pixels, the control sized to it.
+class ImageForm : public rt::Form {
+public:
+    explicit ImageForm(int side) : rt::Form(L"Host", L"image bench", 6000, 6000), side_(side) {}
+    aic::aicAlphaImage Image{L"Image"};
+
+protected:
+    void CreateControls() override
+    {
+        rt::PropertyBag design;
+        design.Set(L"Image", DiscPicture(side_));
+        Image.Create(*this, hWnd(), {20, 20, side_, side_}, &design);
+    }
+
+private:
+    int side_;
+};
+
+} // namespace bench
