@@ -5,6 +5,8 @@
 #include "alphaimage/cCrossComm.h"
 #include "runtime/Form.h"
 
+#include <windowsx.h>
+
 namespace aic {
 
 aicAlphaImage::aicAlphaImage(std::wstring name)
@@ -109,6 +111,8 @@ LRESULT aicAlphaImage::WndProc(UINT msg, WPARAM wp, LPARAM lp)
     LRESULT result = 0;
     if (msg == WM_CREATE)
         NoteContainer(reinterpret_cast<const CREATESTRUCTW*>(lp)->hwndParent);
+    else if (msg == WM_MOVE)
+        placeInContainer_ = POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
     if (InputMessage(msg, wp, lp, result) || MouseMessage(msg, wp, lp, result))
         return result;
     return rt::UserControl::WndProc(msg, wp, lp);

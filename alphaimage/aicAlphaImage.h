@@ -318,6 +318,10 @@ private:
     // The container, noted at creation; its backing bitmap when it is a drawn control.
     HWND container_ = nullptr;
     rt::UserControl* drawnContainer_ = nullptr;
+    // Where the control stands in its container, kept from WM_MOVE (asking costs a call a paint).
+    POINT placeInContainer_{};
+    // The container's class erases with a brush of its own.
+    bool containerBrush_ = false;
 
     rt::Gdi<HRGN> hitRegion_;
     RECT hitRect_{};

@@ -195,6 +195,7 @@ void aicAlphaImage::NoteContainer(HWND container)
 {
     container_ = container;
     drawnContainer_ = nullptr;
+    containerBrush_ = container && GetClassLongPtrW(container, GCLP_HBRBACKGROUND) != 0;
     wchar_t cls[32] = {};
     if (container && GetClassNameW(container, cls, 32) && std::wstring_view(cls) == L"VantorelUserControl")
         drawnContainer_ =
@@ -207,15 +208,16 @@ void aicAlphaImage::PaintContainerBackground(HDC dc, int w, int h) const
 {
     if (!container_)
         return;
-    POINT origin{0, 0};
-    MapWindowPoints(hWnd(), container_, &origin, 1);
+    const POINT origin = placeInContainer_;
     if (drawnContainer_ && drawnContainer_->BackDC()) {
         BitBlt(dc, 0, 0, w, h, drawnContainer_->BackDC(), origin.x, origin.y, SRCCOPY);
         return;
     }
     // Where the container draws nothing the last paint must not show through.
-    RECT all{0, 0, w, h};
-    FillRect(dc, &all, GetSysColorBrush(COLOR_BTNFACE));
+    if (!containerBrush_) {
+        const RECT all{0, 0, w, h};
+        FillRect(dc, &all, GetSysColorBrush(COLOR_BTNFACE));
+    }
     POINT was{};
     OffsetWindowOrgEx(dc, origin.x, origin.y, &was);
     SendMessageW(container_, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);

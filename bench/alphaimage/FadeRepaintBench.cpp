@@ -118,15 +118,15 @@ int wmain()
         if (!Stepped(image))
             return 1;
     }
-    {
-        bench::ImageForm form(22);
+    for (const bool onBand : {false, true}) {
+        bench::ImageForm form(22, onBand);
         form.Load();
         form.Show();
         if (!Ready(form, 22))
             return 1;
         const Reference reference(form.Image);
-        lines.push_back(Compare("fade step 22 x 22", kFadeSteps, StartFade(form.Image), FadeStep(form.Image),
-                                [&](int i) { reference.Blend(98 - i); }));
+        lines.push_back(Compare(onBand ? "fade step 22 x 22 on a drawn band" : "fade step 22 x 22", kFadeSteps,
+                                StartFade(form.Image), FadeStep(form.Image), [&](int i) { reference.Blend(98 - i); }));
         if (!Stepped(form.Image))
             return 1;
     }

@@ -36,22 +36,47 @@ inline std::vector<std::uint8_t> DiscPicture(int side)
     return bmp;
 }
 
-// A form with one image control holding a disc of `side` pixels, the control sized to it.
+// A drawn control filled with one colour, as the title bar holds the forms' link images.
+class Band : public rt::UserControl {
+public:
+    Band() : rt::UserControl(L"Band", L"Band") {}
+
+protected:
+    void Paint(HDC dc, int w, int h) override
+    {
+        const RECT all{0, 0, w, h};
+        SetDCBrushColor(dc, RGB(40, 60, 90));
+        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+    }
+};
+
+// A form with one image control holding a disc of `side` pixels, the control sized to it: on the
+// form itself, or on a drawn band.
 class ImageForm : public rt::Form {
 public:
-    explicit ImageForm(int side) : rt::Form(L"Host", L"image bench", 6000, 6000), side_(side) {}
+    explicit ImageForm(int side, bool onBand = false)
+        : rt::Form(L"Host", L"image bench", 6000, 6000), side_(side), onBand_(onBand)
+    {
+    }
     aic::aicAlphaImage Image{L"Image"};
+    Band band;
 
 protected:
     void CreateControls() override
     {
         rt::PropertyBag design;
         design.Set(L"Image", DiscPicture(side_));
-        Image.Create(*this, hWnd(), {20, 20, side_, side_}, &design);
+        HWND container = hWnd();
+        if (onBand_) {
+            band.Create(*this, hWnd(), {10, 10, side_ + 20, side_ + 20});
+            container = band.hWnd();
+        }
+        Image.Create(*this, container, {onBand_ ? 10 : 20, onBand_ ? 10 : 20, side_, side_}, &design);
     }
 
 private:
     int side_;
+    bool onBand_;
 };
 
 } // namespace bench
