@@ -7,7 +7,6 @@
 #include "runtime/Form.h"
 
 #include <algorithm>
-#include <string_view>
 
 namespace aic {
 
@@ -194,12 +193,8 @@ void aicAlphaImage::UpdateShadowImage()
 void aicAlphaImage::NoteContainer(HWND container)
 {
     container_ = container;
-    drawnContainer_ = nullptr;
+    drawnContainer_ = rt::UserControl::FromWindow(container);
     containerBrush_ = container && GetClassLongPtrW(container, GCLP_HBRBACKGROUND) != 0;
-    wchar_t cls[32] = {};
-    if (container && GetClassNameW(container, cls, 32) && std::wstring_view(cls) == L"VantorelUserControl")
-        drawnContainer_ =
-            dynamic_cast<rt::UserControl*>(reinterpret_cast<rt::Window*>(GetWindowLongPtrW(container, GWLP_USERDATA)));
 }
 
 // Where the picture has alpha the container shows through: a drawn container's backing bitmap

@@ -5,7 +5,15 @@
 
 #include <commctrl.h>
 
+#include <iterator>
+
 namespace rt {
+
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"VantorelUserControl";
+
+} // namespace
 
 UserControl::UserControl(std::wstring name, std::wstring typeName)
     : Control(std::move(name)), typeName_(std::move(typeName))
@@ -23,7 +31,7 @@ UserControl::~UserControl()
 void UserControl::Create(Form& form, HWND container, Bounds b, const PropertyBag* design)
 {
     PlaceOn(form);
-    const wchar_t* cls = RegisterClassOnce(L"VantorelUserControl", &Window::StaticProc, CS_DBLCLKS);
+    const wchar_t* cls = RegisterClassOnce(kWindowClass, &Window::StaticProc, CS_DBLCLKS);
     dpi_ = DpiOf(container);
     CreateWindowOf(cls, 0, WindowStyle(), Scaled(b.x), Scaled(b.y), Scaled(b.w), Scaled(b.h), container,
                    typeName_.c_str());
@@ -32,6 +40,14 @@ void UserControl::Create(Form& form, HWND container, Bounds b, const PropertyBag
     else
         InitProperties();
     Refresh();
+}
+
+UserControl* UserControl::FromWindow(HWND hwnd)
+{
+    wchar_t cls[std::size(kWindowClass)] = {};
+    if (!hwnd || !GetClassNameW(hwnd, cls, static_cast<int>(std::size(cls))) || lstrcmpW(cls, kWindowClass) != 0)
+        return nullptr;
+    return dynamic_cast<UserControl*>(reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)));
 }
 
 bool UserControl::AmbientDisplayAsDefault() const

@@ -21,6 +21,8 @@ public:
 
     HWND hWnd() const override { return Window::hWnd(); }
     const std::wstring& TypeName() const { return typeName_; }
+    // The drawn control whose window `hwnd` is; null for any other window.
+    static UserControl* FromWindow(HWND hwnd);
 
     // Creates the window on `container` at `bounds` (96-DPI pixels, scaled to the container's
     // DPI) and loads the properties: from `design` when the form's design holds an entry for

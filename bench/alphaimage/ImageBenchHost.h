@@ -15,12 +15,21 @@ namespace bench {
 // The fade's timer on the image control's own window.
 constexpr WPARAM kFadeTimerId = 2;
 
+// BMP file bytes of a width x height picture from its rows (top row first, straight alpha).
+inline std::vector<std::uint8_t> BmpOf(int width, int height, const std::vector<std::uint8_t>& rows)
+{
+    imaging::c32bppDIB dib;
+    dib.InitializeDIB(width, height);
+    dib.SetDIBbits(rows, true, true, true, true);
+    std::vector<std::uint8_t> bmp;
+    dib.SaveToStream(bmp);
+    return bmp;
+}
+
 // A disc of `side` pixels, opaque inside a soft rim an eighth of its radius wide and clear in the
 // corners, with colours that change across it; as BMP file bytes with straight alpha.
 inline std::vector<std::uint8_t> DiscPicture(int side)
 {
-    imaging::c32bppDIB dib;
-    dib.InitializeDIB(side, side);
     const double centre = (side - 1) / 2.0, radius = side / 2.0, rim = std::max(1.0, radius / 8);
     std::vector<std::uint8_t> rows;
     for (int y = 0; y < side; ++y)
@@ -30,10 +39,7 @@ inline std::vector<std::uint8_t> DiscPicture(int side)
             const auto red = static_cast<std::uint8_t>(x * 255 / side), green = static_cast<std::uint8_t>(y * 255 / side);
             rows.insert(rows.end(), {red, green, 0xC0, a});
         }
-    dib.SetDIBbits(rows, true, true, true, true);
-    std::vector<std::uint8_t> bmp;
-    dib.SaveToStream(bmp);
-    return bmp;
+    return BmpOf(side, side, rows);
 }
 
 // A drawn control filled with one colour, as the title bar holds the forms' link images.

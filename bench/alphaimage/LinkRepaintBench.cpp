@@ -1,9 +1,8 @@
 // A repaint of an image control holding a 110 x 22 link picture with alpha at opacity 100 (the
 // container's background, then the picture, into the control's backing bitmap) against
 // AlphaBlend of the same picture at the same size onto the same bitmap, in the same runs.
-#include "alphaimage/aicAlphaImage.h"
+#include "bench/alphaimage/ImageBenchHost.h"
 #include "bench/common/BenchTiming.h"
-#include "runtime/Form.h"
 
 #include <cstdio>
 
@@ -14,8 +13,6 @@ constexpr int kWidth = 110, kHeight = 22, kRepeats = 200;
 // A rounded bar with soft ends, as a link picture is.
 std::vector<std::uint8_t> LinkPicture()
 {
-    imaging::c32bppDIB dib;
-    dib.InitializeDIB(kWidth, kHeight);
     std::vector<std::uint8_t> rows;
     for (int y = 0; y < kHeight; ++y)
         for (int x = 0; x < kWidth; ++x) {
@@ -23,10 +20,7 @@ std::vector<std::uint8_t> LinkPicture()
             const auto a = static_cast<std::uint8_t>(std::min(255, edge * 40));
             rows.insert(rows.end(), {static_cast<std::uint8_t>(2 * x), static_cast<std::uint8_t>(9 * y), 0x80, a});
         }
-    dib.SetDIBbits(rows, true, true, true, true);
-    std::vector<std::uint8_t> bmp;
-    dib.SaveToStream(bmp);
-    return bmp;
+    return bench::BmpOf(kWidth, kHeight, rows);
 }
 
 class Host : public rt::Form {

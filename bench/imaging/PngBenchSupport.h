@@ -19,21 +19,38 @@ using Bytes = std::vector<std::uint8_t>;
 using nativebench::NowMs;
 using nativebench::Report;
 
+// libpng reading a file held in memory, its header read; its structs freed with it.
+class LibpngReader {
+public:
+    explicit LibpngReader(const Bytes& file) : file_(file)
+    {
+        png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+        info = png_create_info_struct(png);
+        png_set_read_fn(png, this, [](png_structp p, png_bytep d, png_size_t n) {
+            auto* r = static_cast<LibpngReader*>(png_get_io_ptr(p));
+            std::memcpy(d, r->file_.data() + r->pos_, n);
+            r->pos_ += n;
+        });
+        png_read_info(png, info);
+    }
+    ~LibpngReader() { png_destroy_read_struct(&png, &info, nullptr); }
+    LibpngReader(const LibpngReader&) = delete;
+    LibpngReader& operator=(const LibpngReader&) = delete;
+
+    png_structp png = nullptr;
+    png_infop info = nullptr;
+
+private:
+    const Bytes& file_;
+    std::size_t pos_ = 0;
+};
+
 // libpng's decode to 8-bit BGRA rows, bottom-up like the engine's (no premultiply).
 inline void LibpngDecode(const Bytes& file, Bytes& pixels)
 {
-    struct Cursor {
-        const Bytes* b;
-        std::size_t pos;
-    } cur{&file, 0};
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    png_set_read_fn(png, &cur, [](png_structp s, png_bytep d, png_size_t n) {
-        auto* c = static_cast<Cursor*>(png_get_io_ptr(s));
-        std::memcpy(d, c->b->data() + c->pos, n);
-        c->pos += n;
-    });
-    png_read_info(png, info);
+    LibpngReader reader(file);
+    png_structp png = reader.png;
+    png_infop info = reader.info;
     png_set_expand(png);
     png_set_strip_16(png);
     png_set_gray_to_rgb(png);
@@ -48,7 +65,6 @@ inline void LibpngDecode(const Bytes& file, Bytes& pixels)
         rows.push_back(&pixels[(h - 1 - y) * w * 4]);
     png_read_image(png, rows.data());
     png_read_end(png, nullptr);
-    png_destroy_read_struct(&png, &info, nullptr);
 }
 
 // The picture's zlib stream: the IDAT chunks joined.

@@ -69,19 +69,10 @@ struct Stored {
 
 Stored LibpngRead(const Bytes& file)
 {
-    struct Cursor {
-        const Bytes* b;
-        std::size_t pos;
-    } cur{&file, 0};
     Stored s;
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    png_set_read_fn(png, &cur, [](png_structp p, png_bytep d, png_size_t n) {
-        auto* c = static_cast<Cursor*>(png_get_io_ptr(p));
-        std::memcpy(d, c->b->data() + c->pos, n);
-        c->pos += n;
-    });
-    png_read_info(png, info);
+    LibpngReader reader(file);
+    png_structp png = reader.png;
+    png_infop info = reader.info;
     png_get_IHDR(png, info, &s.width, &s.height, &s.depth, &s.colourType, nullptr, nullptr, nullptr);
     png_colorp palette = nullptr;
     int entries = 0;
@@ -102,7 +93,6 @@ Stored LibpngRead(const Bytes& file)
         rows.push_back(r.data());
     png_read_image(png, rows.data());
     png_read_end(png, nullptr);
-    png_destroy_read_struct(&png, &info, nullptr);
     return s;
 }
 
