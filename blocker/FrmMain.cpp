@@ -5,6 +5,7 @@
 #include "blocker/core/HistoryText.h"
 #include "blocker/core/KeyFilter.h"
 #include "assets/resource_ids.h"
+#include "common/CommandLineArgs.h"
 #include "common/LinkImages.h"
 #include "common/PageOpen.h"
 #include "common/ProgramStart.h"

@@ -30,7 +30,4 @@ struct Seams {
     VersionQuery versionQuery = nullptr;
 };
 
-// The command line's argument text that `seams` gives, or the process's own.
-std::wstring CommandLineArgs(const Seams& seams);
-
 } // namespace vantorel

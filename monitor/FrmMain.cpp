@@ -2,6 +2,7 @@
 
 #include "monitor/ModMain.h"
 #include "monitor/Modini.h"
+#include "common/CommandLineArgs.h"
 #include "common/ProgramStart.h"
 #include "common/WindowShape.h"
 #include "common/core/TextHandling.h"
