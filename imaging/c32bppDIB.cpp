@@ -4,6 +4,7 @@
 #include "imaging/Zlib.h"
 #include "imaging/cGDIPlus.h"
 
+#include "runtime/DibInfo.h"
 #include "runtime/Handles.h"
 
 #include <olectl.h>
@@ -62,13 +63,7 @@ bool c32bppDIB::InitializeDIB(std::int64_t width, std::int64_t height)
     if (!bytes)
         return false;
     const int w = static_cast<int>(width), h = static_cast<int>(height < 0 ? -height : height);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = h; // positive: bottom row first
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = rt::DibInfo(w, h, 32); // positive: bottom row first
     info.bmiHeader.biSizeImage = static_cast<DWORD>(*bytes);
     HDC screen = GetDC(nullptr);
     void* bits = nullptr;

@@ -5,6 +5,7 @@
 #include "imaging/core/BmpReader.h"
 #include "imaging/core/PixelView.h"
 
+#include "runtime/DibInfo.h"
 #include "runtime/Handles.h"
 
 #include <olectl.h>
@@ -45,13 +46,7 @@ bool LoadDirect(const BmpReader& reader, c32bppDIB& host)
 // cannot tell which way its rows run.
 bool Copy32(HDC dc, HBITMAP bitmap, c32bppDIB& host)
 {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = host.Width();
-    info.bmiHeader.biHeight = host.Height();
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = rt::DibInfo(host.Width(), host.Height(), 32);
     return GetDIBits(dc, bitmap, 0, static_cast<UINT>(host.Height()), host.BitsPointer(), &info, DIB_RGB_COLORS) != 0;
 }
 

@@ -1,5 +1,6 @@
 #include "runtime/UserControl.h"
 
+#include "runtime/DibInfo.h"
 #include "runtime/Form.h"
 #include "runtime/Runtime.h"
 
@@ -113,13 +114,7 @@ void UserControl::EnsureBacking()
         if (!backDC_)
             return;
     }
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO bi = DibInfo(w, -h, 32);
     void* bits = nullptr;
     Gdi<HBITMAP> bmp(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bmp)

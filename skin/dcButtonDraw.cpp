@@ -3,6 +3,7 @@
 // so the per-row gradients create no objects at all, and the pen is selected once a paint.
 #include "skin/dcButton.h"
 
+#include "runtime/DibInfo.h"
 #include "runtime/Handles.h"
 
 #include <algorithm>
@@ -387,13 +388,7 @@ std::vector<std::uint32_t> dcButton::ReadPicturePixels(const skin::Picture& pict
     rt::UniqueDC memory(CreateCompatibleDC(dc_));
     if (!memory || pixels.empty())
         return {};
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = pictureW;
-    info.bmiHeader.biHeight = -pictureH;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = rt::DibInfo(pictureW, -pictureH, 32);
     HBITMAP content = static_cast<HBITMAP>(picture.Handle());
     rt::Gdi<HBITMAP> iconImage;
     if (picture.Type() != skin::Picture::kBitmap) {
