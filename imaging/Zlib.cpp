@@ -1,10 +1,10 @@
 #include "imaging/Zlib.h"
 
-#include "runtime/Runtime.h"
 #include "runtime/SystemLibrary.h"
 
 #include <iterator>
 #include <type_traits>
+#include <utility>
 
 #if defined(__i386__)
 // 32-bit zlib builds export either C or standard-call functions. This helper pushes the
@@ -56,12 +56,6 @@ auto Call(F fn, Args... args)
 #endif
 }
 
-HMODULE LoadFullPath(const std::wstring& path)
-{
-    // The full path makes the library's own imports resolve from its folder too.
-    return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-}
-
 } // namespace
 
 Zlib::Zlib(const std::vector<std::wstring>& folders)
@@ -75,38 +69,29 @@ Zlib::Zlib(const std::vector<std::wstring>& folders)
             if (place.empty())
                 continue;
             const std::wstring path = place + L"\\" + candidate.name;
-            HMODULE module = LoadFullPath(path);
-            if (!module)
-                continue;
-            if (Bind(module)) {
+            rt::UniqueModule module = rt::LoadLibraryAt(path);
+            if (module && Bind(module)) {
                 version_ = candidate.version;
                 path_ = path;
                 return;
             }
-            FreeLibrary(module);
         }
     }
 }
 
-Zlib::~Zlib()
+bool Zlib::Bind(rt::UniqueModule& module)
 {
-    if (module_)
-        FreeLibrary(module_);
-}
-
-bool Zlib::Bind(HMODULE module)
-{
-    crc32_ = rt::Bind<Crc32Fn>(module, "crc32");
-    uncompress_ = rt::Bind<UncompressFn>(module, "uncompress");
-    compress_ = rt::Bind<CompressFn>(module, "compress");
-    compress2_ = rt::Bind<Compress2Fn>(module, "compress2");
+    crc32_ = rt::Bind<Crc32Fn>(module.get(), "crc32");
+    uncompress_ = rt::Bind<UncompressFn>(module.get(), "uncompress");
+    compress_ = rt::Bind<CompressFn>(module.get(), "compress");
+    compress2_ = rt::Bind<Compress2Fn>(module.get(), "compress2");
     if (!crc32_ || !uncompress_ || !compress_ || !compress2_) {
         crc32_ = nullptr;
         uncompress_ = compress_ = nullptr;
         compress2_ = nullptr;
         return false;
     }
-    module_ = module;
+    module_ = std::move(module);
     return true;
 }
 
@@ -152,8 +137,7 @@ std::optional<int> Zlib::Compress2(std::uint8_t* dest, std::uint32_t& destLength
 
 const Zlib& ProcessZlib()
 {
-    // Full paths only: the current folder is never searched.
-    static const Zlib zlib({rt::ExecutableFolder(), rt::SystemFolder()});
+    static const Zlib zlib(rt::ShippedLibraryFolders());
     return zlib;
 }
 

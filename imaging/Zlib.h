@@ -3,6 +3,8 @@
 // exports all four functions the engine uses.
 #pragma once
 
+#include "runtime/Handles.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -24,11 +26,8 @@ public:
 
     // Tries "zlib1.dll" and then "zlib.dll", each in `folders` (no trailing separator) in order.
     explicit Zlib(const std::vector<std::wstring>& folders);
-    ~Zlib();
-    Zlib(const Zlib&) = delete;
-    Zlib& operator=(const Zlib&) = delete;
 
-    bool Available() const { return module_ != nullptr; }
+    bool Available() const { return static_cast<bool>(module_); }
     // 2 for "zlib1.dll", 1 for "zlib.dll", 0 when none was found.
     int Version() const { return version_; }
     // The full path of the library in use; empty when none.
@@ -45,8 +44,9 @@ public:
                                  std::uint32_t sourceLength, int level) const;
 
 private:
-    bool Bind(HMODULE module);
-    HMODULE module_ = nullptr;
+    // Takes the module when it exports all four functions.
+    bool Bind(rt::UniqueModule& module);
+    rt::UniqueModule module_;
     int version_ = 0;
     std::wstring path_;
     Crc32Fn crc32_ = nullptr;

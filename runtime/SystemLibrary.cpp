@@ -2,8 +2,6 @@
 
 #include "runtime/Runtime.h"
 
-#include <string>
-
 namespace rt {
 
 UniqueModule LoadSystemLibrary(const wchar_t* name)
@@ -18,8 +16,17 @@ UniqueModule LoadSystemLibrary(const wchar_t* name)
     // Older systems refuse the flag: a full path there makes the imports resolve from the
     // library's folder first, which is the system folder.
     if (!module && GetLastError() == ERROR_INVALID_PARAMETER)
-        module = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+        return LoadLibraryAt(path);
     return UniqueModule(module);
 }
+
+UniqueModule LoadLibraryAt(const std::wstring& path)
+{
+    if (path.empty())
+        return UniqueModule();
+    return UniqueModule(LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+}
+
+std::vector<std::wstring> ShippedLibraryFolders() { return {ExecutableFolder(), SystemFolder()}; }
 
 } // namespace rt

@@ -46,6 +46,7 @@ TEST(Zlib, ShippedLibraryWorks)
     EXPECT_NE(zlib.Uncompress(unpacked.data(), unpackedSize, packed.data(), packedSize), 0) << "too little room";
 
     EXPECT_TRUE(imaging::c32bppDIB().isZlibEnabled()) << "found beside this test program";
+    EXPECT_EQ(imaging::ProcessZlib().Path(), rt::ExecutableFolder() + L"\\zlib1.dll") << "before the system's own";
 }
 
 TEST(Zlib, LibraryLackingAnExportCountsAsMissing)
