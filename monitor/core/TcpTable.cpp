@@ -1,16 +1,12 @@
 #include "monitor/core/TcpTable.h"
 
+#include "imaging/core/SpanReader.h"
+
 #include <array>
 
 namespace vantorel::ostrevi {
 
 namespace {
-
-std::uint32_t ReadLe32(const std::uint8_t* p)
-{
-    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-}
 
 constexpr std::wstring_view kStateNames[] = {
     L"UNKNOWN",    L"CLOSED",  L"LISTENING", L"SYN_SENT", L"SYN_RCVD",  L"ESTABLISHED", L"FIN_WAIT1",
@@ -19,26 +15,32 @@ constexpr std::wstring_view kStateNames[] = {
 
 } // namespace
 
-TcpTableView::TcpTableView(std::span<const std::uint8_t> bytes) : bytes_(bytes)
+TcpTableView::TcpTableView(std::span<const std::uint8_t> bytes)
 {
-    if (bytes.size() < kTcpHeaderBytes)
+    imaging::SpanReader in(bytes);
+    const auto claimed = in.Le32();
+    if (!claimed)
         return;
-    claimed_ = ReadLe32(bytes.data());
-    std::size_t present = (bytes.size() - kTcpHeaderBytes) / kTcpRowBytes;
-    rows_ = claimed_ < present ? claimed_ : present;
+    claimed_ = *claimed;
+    rowBytes_ = in.Rest();
+    rows_ = std::min<std::size_t>(claimed_, rowBytes_.size() / kTcpRowBytes);
 }
 
 TcpConnectionRow TcpTableView::Row(std::size_t index) const
 {
     TcpConnectionRow row;
-    if (index >= rows_)
+    // Never past the count, which may claim fewer rows than the bytes hold.
+    imaging::SpanReader in(rowBytes_);
+    if (index >= rows_ || !in.Skip(std::uint64_t{index} * kTcpRowBytes))
         return row;
-    const std::uint8_t* p = bytes_.data() + kTcpHeaderBytes + index * kTcpRowBytes;
-    row.state = ReadLe32(p);
-    row.localAddr = ReadLe32(p + 4);
-    row.localPort = ReadLe32(p + 8);
-    row.remoteAddr = ReadLe32(p + 12);
-    row.remotePort = ReadLe32(p + 16);
+    const auto fields = in.TakeFixed<kTcpRowBytes>();
+    if (!fields)
+        return row;
+    row.state = imaging::LoadLe32(fields->subspan<0, 4>());
+    row.localAddr = imaging::LoadLe32(fields->subspan<4, 4>());
+    row.localPort = imaging::LoadLe32(fields->subspan<8, 4>());
+    row.remoteAddr = imaging::LoadLe32(fields->subspan<12, 4>());
+    row.remotePort = imaging::LoadLe32(fields->subspan<16, 4>());
     return row;
 }
 

@@ -35,7 +35,7 @@ public:
     TcpConnectionRow Row(std::size_t index) const;
 
 private:
-    std::span<const std::uint8_t> bytes_;
+    std::span<const std::uint8_t> rowBytes_; // what follows the count
     std::uint32_t claimed_ = 0;
     std::size_t rows_ = 0;
 };
