@@ -5,8 +5,8 @@
 
 #include "monitor/ModMain.h"
 #include "monitor/Modini.h"
+#include "common/core/NumberKeyFilter.h"
 #include "common/core/TextHandling.h"
-#include "monitor/core/NumberKeyFilter.h"
 #include "runtime/Runtime.h"
 
 namespace vantorel::ostrevi {

@@ -1,27 +1,13 @@
 #include "blocker/core/KeyFilter.h"
 
 #include "blocker/core/FieldText.h"
-#include "common/core/TextHandling.h"
+#include "common/core/NumberKeyFilter.h"
 
-#include <cstdint>
 #include <string>
 
 namespace vantorel::brennix {
 
 namespace {
-
-constexpr int kBackspace = 8;
-constexpr int kCopy = 3;
-constexpr int kCut = 23;
-constexpr int kCutAlt = 24;
-
-bool IsDigitKey(int key)
-{
-    // Key codes beyond 16 bits are no characters the box takes.
-    if (key < INT16_MIN || key > INT16_MAX)
-        return false;
-    return IsBetween(static_cast<std::int16_t>(key), '0', '9');
-}
 
 // The number that a text starts with, read as the old Val() reads it: blanks are skipped,
 // digits are taken up to the first other character. Saturates far above 255.
@@ -43,32 +29,14 @@ long ValueOf(std::wstring_view text)
 
 int FilterAddressKey(const AddressBoxState& box, int key)
 {
-    std::wstring dot = L".";
-    auto fields = CountFields(box.text, dot);
-    // A count the byte cannot hold is a failed step: the key is dropped.
-    if (!fields)
-        return 0;
-    if (*fields > 4)
-        key = 0;
-    if (*fields == 4 && key == '.')
-        key = 0;
-    if (key != kBackspace && key != kCopy && key != kCut && key != kCutAlt) {
-        if (!IsDigitKey(key) && key != '.')
-            key = 0;
-    }
-    if (box.hasSelection)
+    key = FilterNumberKey(key, box.text, KeyDots::Allowed);
+    if (box.hasSelection || key < '0' || key > '9')
         return key;
-    if (IsDigitKey(key)) {
-        auto field = GetField(box.text, FieldIndexAtCaret(box.text, box.caret, L"."), L".");
-        if (!field)
-            return 0;
-        std::wstring typed = *field + static_cast<wchar_t>(key);
-        if (ValueOf(typed) > 255)
-            key = 0;
-        else if (typed.size() > 3)
-            key = 0;
-    }
-    return key;
+    auto field = GetField(box.text, FieldIndexAtCaret(box.text, box.caret, L"."), L".");
+    if (!field)
+        return 0;
+    const std::wstring typed = *field + static_cast<wchar_t>(key);
+    return ValueOf(typed) > 255 || typed.size() > 3 ? 0 : key;
 }
 
 } // namespace vantorel::brennix

@@ -12,9 +12,9 @@ struct AddressBoxState {
     bool hasSelection = false;
 };
 
-// The key code the box may insert: `key` itself, or 0 to drop it. Passes digits and "."
-// while the text has at most four fields and the field at the caret stays within three
-// digits and 255, plus Backspace (8), copy (3) and cut (23, 24).
+// The key code the box may insert: `key` itself, or 0 to drop it. The number boxes' rule with
+// "." taken; then, without a selection, a digit only while the field at the caret stays within
+// three digits and 255.
 int FilterAddressKey(const AddressBoxState& box, int key);
 
 } // namespace vantorel::brennix

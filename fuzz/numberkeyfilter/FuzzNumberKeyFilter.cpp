@@ -1,6 +1,6 @@
 // Any key on any box text: the filter passes the key unchanged or drops it, and what passes
-// is a digit or one of the four control codes.
-#include "monitor/core/NumberKeyFilter.h"
+// is a digit, one of the four control codes or, where the box takes it, the point.
+#include "common/core/NumberKeyFilter.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -8,7 +8,6 @@
 #include <string>
 
 using namespace vantorel;
-using namespace vantorel::ostrevi;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -20,17 +19,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t i = 4; i + 1 < size; i += 2)
         text.push_back(static_cast<wchar_t>(data[i] | (data[i + 1] << 8)));
 
-    int out = FilterNumberKey(key, text);
-    if (out != 0 && out != key)
-        std::abort();
-    bool digit = out >= '0' && out <= '9';
-    if (out != 0 && !digit && out != 8 && out != 3 && out != 23 && out != 24)
-        std::abort();
     std::size_t points = 0;
     for (wchar_t c : text)
         points += c == L'.';
-    // Five fields or more drop every key.
-    if (points >= 4 && out != 0)
-        std::abort();
+    for (KeyDots dots : {KeyDots::Dropped, KeyDots::Allowed}) {
+        int out = FilterNumberKey(key, text, dots);
+        if (out != 0 && out != key)
+            std::abort();
+        bool digit = out >= '0' && out <= '9';
+        bool point = out == '.' && dots == KeyDots::Allowed && points < 3;
+        if (out != 0 && !digit && !point && out != 8 && out != 3 && out != 23 && out != 24)
+            std::abort();
+        // Five fields or more drop every key.
+        if (points >= 4 && out != 0)
+            std::abort();
+    }
     return 0;
 }

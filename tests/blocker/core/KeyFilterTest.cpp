@@ -51,22 +51,3 @@ TEST(KeyFilter, SelectionSkipsTheFieldTests)
     EXPECT_EQ(FilterAddressKey({L"10.0.0.255", 10, true}, 'a'), 0) << "letters are still dropped";
     EXPECT_EQ(FilterAddressKey({L"1.2.3.4", 0, true}, '.'), 0) << "four fields drop a dot even with a selection";
 }
-
-TEST(KeyFilter, EditingKeysAndPaste)
-{
-    for (int key : {8, 3, 23, 24}) {
-        EXPECT_EQ(AtEnd(L"1.2.3.4", key), key) << key;
-        EXPECT_EQ(AtEnd(L"", key), key) << key;
-    }
-    EXPECT_EQ(AtEnd(L"1.2", 22), 0) << "paste is dropped";
-    EXPECT_EQ(AtEnd(L"1.2", ' '), 0);
-    EXPECT_EQ(AtEnd(L"1.2", 0x10000 + '1'), 0) << "codes beyond 16 bits are no digit";
-    EXPECT_EQ(AtEnd(L"1.2", 0x661), 0) << "other scripts' digits are dropped";
-}
-
-TEST(KeyFilter, FiveOrMoreFieldsDropEveryKey)
-{
-    for (int key : {int('1'), int('.'), 8, 3, 24})
-        EXPECT_EQ(AtEnd(L"1.2.3.4.5", key), 0) << key;
-    EXPECT_EQ(AtEnd(std::wstring(300, L'.'), 8), 0) << "a count beyond a byte fails and drops the key";
-}
