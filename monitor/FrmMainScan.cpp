@@ -66,7 +66,7 @@ void FrmMain::ScanTableRead()
     // An exit begun while the table was read on its thread leaves the list and the log alone.
     if (State.IsExiting)
         return;
-    FillConnectionList(ListViewNetstats, scanPort_, State.Table);
+    FillConnectionList(ListViewNetstats, scanPort_, State.Table, State.ListedRows);
     LogListedAddresses();
     AutoSizeListView(ListViewNetstats);
     RefreshScanLabels();

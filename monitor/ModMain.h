@@ -20,6 +20,8 @@ struct ProgramState {
     std::wstring TodayText;
     // The last TCP table read, which the connection list is filled from.
     TcpTable Table;
+    // The connection list's rows, kept from one fill to the next.
+    ConnectionRows ListedRows;
     // "major.minor"; empty until start-up has read it.
     std::wstring OSVersion;
     bool IsExiting = false;

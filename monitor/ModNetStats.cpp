@@ -128,7 +128,7 @@ LRESULT TcpTableReader::WndProc(UINT msg, WPARAM wp, LPARAM lp)
     return 0;
 }
 
-void FillConnectionList(rt::ListView& list, std::wstring_view portText, TcpTable& table)
+void FillConnectionList(rt::ListView& list, std::wstring_view portText, TcpTable& table, ConnectionRows& kept)
 {
     std::span<const std::uint8_t> bytes(table.Bytes);
     // Never more rows than the last good read counted.
@@ -136,11 +136,10 @@ void FillConnectionList(rt::ListView& list, std::wstring_view portText, TcpTable
         kTcpHeaderBytes + static_cast<std::size_t>(table.RowCount < 0 ? 0 : table.RowCount) * kTcpRowBytes;
     TcpTableView view(bytes.first(limit < bytes.size() ? limit : bytes.size()));
 
-    static std::vector<ListedConnection> rows;
+    std::vector<ListedConnection>& rows = kept.Selected;
     SelectConnections(view, portText, rows);
-    // The rows the list view gave back last time are filled again: their strings keep
-    // their storage, so a steady table costs no allocation.
-    static std::vector<rt::ListView::Row> items;
+    // The rows the list view gave back last time are filled again.
+    std::vector<rt::ListView::Row>& items = kept.Items;
     items.resize(rows.size());
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const ListedConnection& c = rows[i];

@@ -1,6 +1,8 @@
 // The TCP table read and the connection list's fill.
 #pragma once
 
+#include "monitor/core/ScanRules.h"
+#include "runtime/ListView.h"
 #include "runtime/Window.h"
 
 #include <cstdint>
@@ -9,10 +11,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-namespace rt {
-class ListView;
-}
 
 namespace vantorel::ostrevi {
 
@@ -55,9 +53,17 @@ private:
     bool running_ = false;
 };
 
+// What one fill of the connection list leaves for the next: the rows that passed the filter,
+// and the list view's rows, whose strings keep their storage, so a steady table costs no
+// allocation.
+struct ConnectionRows {
+    std::vector<ListedConnection> Selected;
+    std::vector<rt::ListView::Row> Items;
+};
+
 // Replaces the list view's items with the table's rows that pass the row filter for the
 // watched port (text already trimmed), in table order: local port, remote address, remote
 // port and state name. The table's row count is 0 afterwards.
-void FillConnectionList(rt::ListView& list, std::wstring_view portText, TcpTable& table);
+void FillConnectionList(rt::ListView& list, std::wstring_view portText, TcpTable& table, ConnectionRows& kept);
 
 } // namespace vantorel::ostrevi

@@ -80,7 +80,7 @@ int wmain()
 
     // The whole scan as the timer's read hands it over, painted before the clock stops.
     auto scan = [&] {
-        FillConnectionList(form.ListViewNetstats, L"3389", form.State.Table);
+        FillConnectionList(form.ListViewNetstats, L"3389", form.State.Table, form.State.ListedRows);
         form.LogListedAddresses();
         form.AutoSizeListView(form.ListViewNetstats);
         UpdateWindow(list);
