@@ -1,6 +1,5 @@
 #include "monitor/clsSysTrayIcon.h"
 
-#include "monitor/modSysTrayIcon.h"
 #include "runtime/Runtime.h"
 
 #include <cwchar>
@@ -100,7 +99,7 @@ void clsSysTrayIcon::Add(HWND hwnd, HICON icon)
 {
     if (data_.hWnd || !hwnd || !icon)
         return;
-    hiddenWindow_ = modSysTrayIcon::CreateHiddenWindow(this);
+    CreateHiddenWindow();
     data_.cbSize = sizeof(data_);
     data_.hWnd = hwnd;
     data_.uID = 1;
@@ -119,8 +118,7 @@ void clsSysTrayIcon::UnloadIcon()
     }
     data_.hWnd = nullptr;
     // A refused add leaves its hidden window too; it goes with the next show or unload.
-    modSysTrayIcon::DestroyHiddenWindow(hiddenWindow_);
-    hiddenWindow_ = nullptr;
+    DestroyHiddenWindow();
 }
 
 void clsSysTrayIcon::TriggerTaskbarEvent(const std::wstring& text)

@@ -1,10 +1,11 @@
 // One notification-area icon: added, changed and deleted through Shell_NotifyIconW, with its
 // hover text, an information balloon on request, and the shell's callbacks decoded into
 // mouse events. The callbacks reach the window given as PictureBox, whose owner passes them
-// to PictureBoxCallback.
+// to PictureBoxCallback. A shown icon has a hidden window, whose object this is.
 #pragma once
 
 #include "runtime/Event.h"
+#include "runtime/Window.h"
 
 #include <windows.h>
 
@@ -14,7 +15,7 @@
 
 namespace vantorel::ostrevi {
 
-class clsSysTrayIcon {
+class clsSysTrayIcon : private rt::Window {
 public:
     clsSysTrayIcon();
     ~clsSysTrayIcon();
@@ -50,7 +51,7 @@ public:
 
     // True from a successful add until the delete.
     bool IconDisplayed() const { return displayed_; }
-    HWND HiddenWindow() const { return hiddenWindow_; }
+    HWND HiddenWindow() const { return hWnd(); }
 
     // Button, Shift, X, Y (the cursor's screen position).
     rt::Event<int, int, int, int> Click;
@@ -64,12 +65,15 @@ private:
     void Add(HWND hwnd, HICON icon);
     void Decode(UINT mouseMessage, int button, int shift, bool withClick);
     bool Modify();
+    // The hidden window's class, window and procedure (modSysTrayIcon.cpp).
+    void CreateHiddenWindow();
+    void DestroyHiddenWindow();
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
     NOTIFYICONDATAW data_{};
     bool displayed_ = false;
     HWND pictureBox_ = nullptr;
     HICON icon_ = nullptr;
-    HWND hiddenWindow_ = nullptr;
     bool showToolTip_ = false;
     std::wstring toolTip_;
     std::wstring toolTipTitle_;

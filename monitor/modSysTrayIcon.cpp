@@ -44,56 +44,49 @@ void Register(HWND hwnd)
         AllowMessage(hwnd, g_taskbarCreated);
 }
 
-clsSysTrayIcon* IconOf(HWND hwnd) { return reinterpret_cast<clsSysTrayIcon*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)); }
-
-LRESULT CALLBACK HiddenWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
-{
-    rt::HandlerScope scope;
-    if (msg == WM_USERCHANGED) {
-        Register(hwnd);
-    } else if (msg == kForwardedCallback) {
-        if (clsSysTrayIcon* icon = IconOf(hwnd))
-            icon->ProcessMessage(wp, lp);
-    } else if (g_taskbarCreated && msg == g_taskbarCreated) {
-        if (clsSysTrayIcon* icon = IconOf(hwnd))
-            icon->TriggerTaskbarEvent(L"modSysTrayIcon");
-    }
-    return DefWindowProcW(hwnd, msg, wp, lp);
-}
-
 } // namespace
 
 void InitTaskbarCreatedMessage(HWND hwnd) { Register(hwnd); }
 UINT TaskbarCreatedMessage() { return g_taskbarCreated; }
 
-HWND CreateHiddenWindow(clsSysTrayIcon* icon)
+} // namespace modSysTrayIcon
+
+void clsSysTrayIcon::CreateHiddenWindow()
 {
+    using namespace modSysTrayIcon;
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = &HiddenWindowProc;
+    wc.lpfnWndProc = &rt::Window::StaticProc;
     wc.hInstance = rt::Instance();
     wc.lpszClassName = kClassName;
     // Fails harmlessly when another icon's window already registered the class.
     RegisterClassExW(&wc);
     // A top-level window, never shown: message-only windows get no broadcasts.
-    HWND hwnd = CreateWindowExW(0, kClassName, kWindowTitle, 0, 0, 0, 100, 100, nullptr, nullptr, rt::Instance(),
-                                nullptr);
-    if (!hwnd)
-        return nullptr;
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(icon));
-    InitTaskbarCreatedMessage(hwnd);
-    return hwnd;
+    if (CreateWindowOf(kClassName, 0, 0, 0, 0, 100, 100, nullptr, kWindowTitle))
+        InitTaskbarCreatedMessage(hWnd());
 }
 
-void DestroyHiddenWindow(HWND hwnd)
+void clsSysTrayIcon::DestroyHiddenWindow()
 {
-    if (!hwnd)
+    if (!hWnd())
         return;
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    DestroyWindow(hwnd);
-    UnregisterClassW(kClassName, rt::Instance());
+    DestroyOwnWindow();
+    UnregisterClassW(modSysTrayIcon::kClassName, rt::Instance());
 }
 
-} // namespace modSysTrayIcon
+LRESULT clsSysTrayIcon::WndProc(UINT msg, WPARAM wp, LPARAM lp)
+{
+    // Taken first: an icon shown again from the broadcast's handler destroys this window from
+    // inside its own procedure and creates the next.
+    const HWND hwnd = hWnd();
+    if (msg == WM_USERCHANGED) {
+        modSysTrayIcon::InitTaskbarCreatedMessage(hwnd);
+    } else if (msg == modSysTrayIcon::kForwardedCallback) {
+        ProcessMessage(wp, lp);
+    } else if (const UINT created = modSysTrayIcon::TaskbarCreatedMessage(); created && msg == created) {
+        TriggerTaskbarEvent(L"modSysTrayIcon");
+    }
+    return DefWindowProcW(hwnd, msg, wp, lp);
+}
 
 } // namespace vantorel::ostrevi
