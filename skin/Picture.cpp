@@ -1,23 +1,23 @@
 #include "skin/Picture.h"
 
 #include "imaging/DibRows.h"
+#include "imaging/core/BmpReader.h"
 #include "imaging/core/IcoDirectory.h"
+#include "imaging/core/Sizes.h"
+#include "runtime/DibInfo.h"
 #include "runtime/Handles.h"
 #include "skin/core/IconFile.h"
-
-#include <cstring>
 
 namespace skin {
 
 namespace {
 
-std::size_t RowBytes(int width, int bits) { return (static_cast<std::size_t>(width) * bits + 31) / 32 * 4; }
-
 // The rows of a bitmap as a DIB of `bits` a pixel, bottom row first; empty when the system
 // cannot give them.
 std::vector<std::uint8_t> DibRows(HBITMAP bmp, int w, int h, int bits)
 {
-    std::vector<std::uint8_t> rows(RowBytes(w, bits) * static_cast<std::size_t>(h));
+    std::vector<std::uint8_t> rows(static_cast<std::size_t>(imaging::RowBytesForDepth(static_cast<std::uint8_t>(bits), w)) *
+                                   static_cast<std::size_t>(h));
     rt::UniqueDC dc(CreateCompatibleDC(nullptr));
     if (!dc || !imaging::ReadDibRows(dc.get(), bmp, w, h, bits, rows.data()))
         return {};
@@ -86,30 +86,19 @@ std::shared_ptr<Picture> IconFromFile(const std::vector<std::uint8_t>& bytes)
                                                       img->width, img->height, LR_DEFAULTCOLOR));
 }
 
+// A BMP file of plain 24- or 32-bit rows, at most 4096 pixels a side.
 std::shared_ptr<Picture> BitmapFromFile(const std::vector<std::uint8_t>& bytes)
 {
-    if (bytes.size() < sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER))
+    imaging::BmpReader reader;
+    reader.ReadHeader(bytes);
+    const std::span<const std::uint8_t> rows = reader.StoredRows();
+    const int bits = reader.BitCount();
+    if (rows.empty() || (bits != 24 && bits != 32) || reader.Width() > 4096 || reader.Height() > 4096)
         return nullptr;
-    BITMAPFILEHEADER fh;
-    BITMAPINFOHEADER ih;
-    std::memcpy(&fh, bytes.data(), sizeof(fh));
-    std::memcpy(&ih, bytes.data() + sizeof(fh), sizeof(ih));
-    if (fh.bfType != 0x4D42 || ih.biSize < sizeof(ih) || ih.biWidth <= 0 || ih.biWidth > 4096 || ih.biHeight == 0 ||
-        ih.biHeight > 4096 || ih.biHeight < -4096 || ih.biPlanes != 1 ||
-        (ih.biBitCount != 24 && ih.biBitCount != 32) || ih.biCompression != BI_RGB)
-        return nullptr;
-    const std::size_t stride = ((static_cast<std::size_t>(ih.biWidth) * ih.biBitCount + 31) / 32) * 4;
-    const std::size_t rows = static_cast<std::size_t>(ih.biHeight < 0 ? -ih.biHeight : ih.biHeight);
-    if (fh.bfOffBits < sizeof(fh) + ih.biSize || fh.bfOffBits > bytes.size() ||
-        bytes.size() - fh.bfOffBits < stride * rows)
-        return nullptr;
-    BITMAPINFO bi{};
-    bi.bmiHeader = ih;
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    HDC screen = GetDC(nullptr);
-    HBITMAP bmp = CreateDIBitmap(screen, &bi.bmiHeader, CBM_INIT, bytes.data() + fh.bfOffBits, &bi, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    return Picture::FromBitmap(bmp);
+    const BITMAPINFO bi = rt::DibInfo(reader.Width(), reader.TopDown() ? -reader.Height() : reader.Height(), bits);
+    const rt::WindowDC screen(nullptr);
+    return Picture::FromBitmap(
+        CreateDIBitmap(screen.get(), &bi.bmiHeader, CBM_INIT, rows.data(), &bi, DIB_RGB_COLORS));
 }
 
 } // namespace

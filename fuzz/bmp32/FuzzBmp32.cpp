@@ -19,6 +19,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto pixels = imaging::DibByteSize(reader.Width(), reader.Height());
     if (!pixels)
         __builtin_trap(); // a picture no bitmap could hold was let through
+    const auto stored = reader.StoredRows();
+    const auto stride = imaging::RowBytesForDepth(static_cast<std::uint8_t>(reader.BitCount()), reader.Width());
+    if (!stored.empty() && (stored.data() < data || stored.data() + stored.size() > data + size ||
+                            stored.size() != static_cast<std::size_t>(stride) * static_cast<std::size_t>(reader.Height())))
+        __builtin_trap(); // plain rows handed on must be the file's own, as many as the picture has
     if (load == imaging::BmpLoad::PictureLoader)
         return 0;
     if (*pixels > size)

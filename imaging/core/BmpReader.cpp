@@ -38,8 +38,6 @@ BmpLoad BmpReader::ReadHeader(std::span<const std::uint8_t> data)
     *this = BmpReader();
     const BmpLoad load = Check(data);
     direct_ = load == BmpLoad::Direct;
-    if (!direct_)
-        rows_ = {};
     return load;
 }
 
@@ -106,7 +104,7 @@ BmpLoad BmpReader::Check(std::span<const std::uint8_t> data)
     if (tableEnd > data.size() || offset < headersEnd || offset > data.size() || pixelBytes > data.size() - offset)
         return BmpLoad::Refused;
 
-    if (bits != 32 || compression != kRgb || headerSize == kCoreHeaderSize)
+    if (compression != kRgb || headerSize == kCoreHeaderSize)
         return BmpLoad::PictureLoader;
     if (!in.Seek(offset))
         return BmpLoad::Refused;
@@ -114,7 +112,7 @@ BmpLoad BmpReader::Check(std::span<const std::uint8_t> data)
     if (!rows)
         return BmpLoad::Refused;
     rows_ = *rows;
-    return BmpLoad::Direct;
+    return bits == 32 ? BmpLoad::Direct : BmpLoad::PictureLoader;
 }
 
 std::optional<AlphaAnalysis> BmpReader::DecodeInto(std::span<std::uint8_t> bgra) const

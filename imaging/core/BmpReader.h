@@ -31,6 +31,12 @@ public:
     int Height() const { return height_; }
     // Bits per pixel as the header gives them; 0 when the data are not "BM".
     int BitCount() const { return bitCount_; }
+    // Whether the file stores its top row first.
+    bool TopDown() const { return topDown_; }
+    // The pixel data of a file of plain rows (uncompressed, no masks, a header no older than the
+    // 40-byte one) as the file stores them, for a caller that hands them on as they are; empty
+    // for every other file.
+    std::span<const std::uint8_t> StoredRows() const { return rows_; }
 
     // Copies the pixels of a Direct file into `bgra` (Width() * 4 bytes a row, bottom row first)
     // and brings them into the premultiplied convention; the analysis says whether the picture has
@@ -45,7 +51,7 @@ private:
     int bitCount_ = 0;
     bool topDown_ = false;
     bool direct_ = false;
-    std::span<const std::uint8_t> rows_; // a Direct file's pixel data, as stored
+    std::span<const std::uint8_t> rows_; // a file's plain rows, as stored
 };
 
 } // namespace imaging

@@ -88,6 +88,35 @@ TEST(BmpReader, HeadersInsideTheBytesDecideWhoReadsThePicture)
     }
 }
 
+TEST(BmpReader, PlainRowsAreHandedOnAsTheFileStoresThem)
+{
+    const Bytes px(24, 0x7F), px8(8, 1); // 3 x 2 pixels of 32 or 24 bits, and of 8
+    const Layout runs{.bits = 8, .compression = 1, .sizeImage = 8, .used = 1, .table = Bytes(4)};
+    struct Case {
+        const char* what;
+        Bytes file;
+        std::size_t rows;
+        bool topDown;
+    } cases[] = {
+        {"24 bits", File({.bits = 24}, px), 24, false},
+        {"32 bits, top row first", File({.height = -2}, px), 24, true},
+        {"8 bits over a colour table", File({.bits = 8, .table = Bytes(1024)}, px8), 8, false},
+        {"the oldest header", File({.bits = 24, .headerSize = 12}, px), 0, false},
+        {"bit-field rows", File({.bits = 16, .compression = 3, .table = Bytes(12)}, Bytes(16)), 0, false},
+        {"run-length data", File(runs, px8), 0, false},
+        {"rows one byte short", File({}, Bytes(23)), 0, false},
+    };
+    for (const Case& c : cases) {
+        BmpReader reader;
+        reader.ReadHeader(c.file);
+        const auto rows = reader.StoredRows();
+        EXPECT_EQ(rows.size(), c.rows) << c.what;
+        EXPECT_TRUE(rows.empty() || rows.data() + rows.size() == c.file.data() + c.file.size())
+            << c.what << ": the file's last bytes";
+        EXPECT_EQ(reader.TopDown(), c.topDown) << c.what;
+    }
+}
+
 TEST(BmpReader, EveryTruncationOfASoundFileIsRefused)
 {
     const Bytes files[] = {File({.height = -2}, Bytes(24, 0x40)), File({.bits = 4, .table = Bytes(64)}, Bytes(8, 0x12)),
