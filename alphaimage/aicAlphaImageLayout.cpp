@@ -93,11 +93,10 @@ void aicAlphaImage::ResizeHandling()
 
 void aicAlphaImage::ApplySize()
 {
-    const int sw = ScaleWidth(), sh = ScaleHeight();
+    // Also when the control sized itself: the repaint its resize raised came while the layout
+    // was in progress, and drew no picture.
     ResizeHandling();
-    // A control whose size changed was repainted by the resize.
-    if (sw == ScaleWidth() && sh == ScaleHeight())
-        Refresh();
+    Refresh();
 }
 
 void aicAlphaImage::Resized() { ResizeHandling(); }
