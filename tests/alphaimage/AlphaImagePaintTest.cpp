@@ -171,10 +171,7 @@ TEST_F(AlphaImagePaint, AutoRedrawSwitchedOnKeepsTheCacheThatAHitRegionMade)
     const std::function<void(aic::aicAlphaImage&)> rebuilds[] = {
         [](auto& i) { i.SetAutoRedraw(true), i.SetHitTest(1); },
         [](auto& i) { i.SetEnabled(false), i.SetAutoRedraw(true), i.SetEnabled(true); },
-        [](auto& i) {
-            int x = 0, y = 0, shadowX = 0, shadowY = 0;
-            i.SetAutoRedraw(true), i.OffsetImage(true, x, y, shadowX, shadowY);
-        },
+        [](auto& i) { int x = 0, y = 0, sx = 0, sy = 0; i.SetAutoRedraw(true), i.OffsetImage(true, x, y, sx, sy); },
     };
     for (const auto& rebuild : rebuilds) {
         auto& image = Add(1, {13, 7, 40, 40}, false, 0, 3);
