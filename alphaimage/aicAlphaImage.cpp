@@ -69,12 +69,17 @@ void aicAlphaImage::UpdateHitRegion()
     if (cache_) {
         region = cache_->CreateRegion(hitTest_ - 1, offsetX_, offsetY_);
     } else {
+        // AutoRedraw switched on may not have made its cache yet: the one made here is then its
+        // own, and stays.
+        const std::uint32_t wasActive = props_ & kCacheActive;
         props_ |= kCacheActive;
         UpdateRenderCache(true, false);
         if (cache_)
             region = cache_->CreateRegion(hitTest_ - 1, offsetX_, offsetY_);
-        props_ &= ~kCacheActive;
-        cache_.reset();
+        if (!wasActive) {
+            props_ &= ~kCacheActive;
+            cache_.reset();
+        }
     }
     // A picture with nothing visible is hit nowhere.
     hitRect_ = RECT{};

@@ -175,7 +175,8 @@ public:
     std::shared_ptr<cCrossComm> CrossTalkClass() const override { return crossComm_; }
     void ReleaseMouseCapture() override;
 
-    // Button (1 left, 2 right, 4 middle) of the release that completed the click.
+    // Button (1 left, 2 right, 4 middle) of the release that completed the click. A double click
+    // raises MouseDown, MouseUp, Click, DblClick, MouseUp: one Click.
     rt::Event<int> Click;
     // The second press of a double click, with the button of the release before it.
     rt::Event<int> DblClick;
@@ -225,6 +226,7 @@ private:
     // Handles the mouse and timer messages; false leaves `msg` to the user control.
     bool MouseMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
     void ButtonDown(int button, int shift, int x, int y);
+    void SecondPress(int button, int x, int y);
     void ButtonUp(int button, int shift, int x, int y);
     // The hit test of a point in client pixels, and the hover it starts or ends.
     bool HitTestPoint(int x, int y);
@@ -328,8 +330,10 @@ private:
     // Bits 0-3: every button seen going down over the picture; bits 4-7: the button of the
     // last release when it had gone down there.
     int buttonWord_ = 0;
-    // Buttons pressed over the picture and not yet released.
+    // Buttons pressed over the picture and not yet released; of those, the second presses of
+    // double clicks.
     int pressed_ = 0;
+    int secondPress_ = 0;
     // Cursor minus the hit-tested point when the hover began, as the poll tests it again.
     POINT hoverOffset_{};
     // The one-shot hover poll is armed.

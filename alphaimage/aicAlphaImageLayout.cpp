@@ -7,6 +7,7 @@
 #include "runtime/Form.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace aic {
 
@@ -92,11 +93,10 @@ void aicAlphaImage::ResizeHandling()
 
 void aicAlphaImage::ApplySize()
 {
-    const int sw = ScaleWidth(), sh = ScaleHeight();
+    // Also when the control sized itself: the repaint its resize raised came while the layout
+    // was in progress, and drew no picture.
     ResizeHandling();
-    // A control whose size changed was repainted by the resize.
-    if (sw == ScaleWidth() && sh == ScaleHeight())
-        Refresh();
+    Refresh();
 }
 
 void aicAlphaImage::Resized() { ResizeHandling(); }
@@ -116,14 +116,17 @@ void aicAlphaImage::RenderAsCached(imaging::c32bppDIB& target, HDC dc) const
     const int w = displayWidth_, h = displayHeight_;
     if (RotateEnabled()) {
         target.SetAlphaState(true);
-        image_->Render(dc, target.Width() / 2, target.Height() / 2, w, h, 0, 0, 0, 0, 100, true, true, &target, -1, 0,
-                       static_cast<float>(rotation_), true);
+        image_->Render(dc,
+                       {.destX = target.Width() / 2, .destY = target.Height() / 2, .destWidth = w, .destHeight = h,
+                        .angle = static_cast<float>(rotation_), .centerOnDestXY = true},
+                       &target);
     } else {
         // Margins the picture leaves uncovered are transparent, whatever the picture's own alpha.
         const bool covers =
             originX_ <= 0 && originY_ <= 0 && originX_ + w >= target.Width() && originY_ + h >= target.Height();
         target.SetAlphaState(image_->Alpha() || !covers);
-        image_->Render(dc, originX_, originY_, w, h, 0, 0, 0, 0, 100, true, false, &target, -1, 0, 0, false);
+        image_->Render(
+            dc, {.destX = originX_, .destY = originY_, .destWidth = w, .destHeight = h, .setHalfTone = false}, &target);
     }
 }
 
@@ -180,7 +183,7 @@ void aicAlphaImage::UpdateShadowImage()
         shadow_ = drawn.CreateDropShadow(shadowDepth_, colour);
     } else {
         if (drawn.InitializeDIB(w, h))
-            image_->Render(nullptr, 0, 0, w, h, 0, 0, 0, 0, 100, true, true, &drawn, -1, 0, 0, false);
+            image_->Render(nullptr, {.destWidth = w, .destHeight = h}, &drawn);
         shadow_ = drawn.CreateDropShadow(shadowDepth_, colour);
     }
     if (shadow_) {
@@ -224,14 +227,12 @@ RECT aicAlphaImage::ShadowRect(int sw, int sh) const
 {
     if (!ShadowEnabled())
         return RECT{};
-    if (shadow_) {
-        const int x = shadowX_ + (sw - shadow_->Width()) / 2, y = shadowY_ + (sh - shadow_->Height()) / 2;
-        return RECT{x, y, x + shadow_->Width(), y + shadow_->Height()};
-    }
-    // Made on the fly, it is placed by the picture's own size and stands out by its blur.
-    const int margin = std::clamp(shadowDepth_, 0, 10), iw = image_->Width(), ih = image_->Height();
-    const int x = shadowX_ + (sw - iw) / 2, y = shadowY_ + (sh - ih) / 2;
-    return RECT{x, y, x + iw + 2 * margin, y + ih + 2 * margin};
+    // A kept shadow is placed by its own size; one made on the fly by the picture's, and stands
+    // out by its blur.
+    const int blur = shadow_ ? 0 : 2 * std::clamp(shadowDepth_, 0, 10);
+    const int w = shadow_ ? shadow_->Width() : image_->Width(), h = shadow_ ? shadow_->Height() : image_->Height();
+    const Span x = PlacedSpan(shadowX_, sw, w, w + blur), y = PlacedSpan(shadowY_, sh, h, h + blur);
+    return RECT{x.start, y.start, x.end, y.end};
 }
 
 void aicAlphaImage::Paint(HDC dc, int sw, int sh)
@@ -244,8 +245,8 @@ void aicAlphaImage::Paint(HDC dc, int sw, int sh)
     GetClipBox(dc, &clip);
     // Turned, the picture is drawn about the control's centre, whatever the image origin (which
     // a held display size keeps inside the control).
-    const int half = (rotationExtent_ + 1) / 2;
-    const RECT picture = RotateEnabled() ? RECT{sw / 2 - half, sh / 2 - half, sw / 2 + half, sh / 2 + half}
+    const Span turnedX = CentredSpan(sw, rotationExtent_), turnedY = CentredSpan(sh, rotationExtent_);
+    const RECT picture = RotateEnabled() ? RECT{turnedX.start, turnedY.start, turnedX.end, turnedY.end}
                                          : RECT{originX_, originY_, originX_ + w, originY_ + h};
     const RECT shadowArea = ShadowRect(sw, sh);
     RECT shown{}, shaded{};
@@ -259,8 +260,8 @@ void aicAlphaImage::Paint(HDC dc, int sw, int sh)
     if (ShadowEnabled()) {
         const int opacity = shadowOpacity_ * opacity_ / 100;
         if (shadow_) // already turned with the picture when rotated
-            shadow_->Render(dc, shadowArea.left, shadowArea.top, 0, 0, 0, 0, 0, 0, opacity, true, false, nullptr, -1, 0,
-                            0, false);
+            shadow_->Render(
+                dc, {.destX = shadowArea.left, .destY = shadowArea.top, .opacity = opacity, .setHalfTone = false});
         else
             image_->RenderDropShadow_JIT(dc, shadowArea.left, shadowArea.top, shadowDepth_, ResolveColor(shadowColor_),
                                          opacity);
@@ -268,19 +269,19 @@ void aicAlphaImage::Paint(HDC dc, int sw, int sh)
     if (!pictureShown)
         return; // a size of 0 below would mean the whole picture
 
-    if (cache_) {
-        cache_->Render(dc, l + offsetX_, t + offsetY_, cw, ch, l, t, cw, ch, opacity_, true, true, nullptr, grayMode_,
-                       intensity_, 0, false);
-    } else if (RotateEnabled()) {
-        image_->Render(dc, offsetX_ + sw / 2, offsetY_ + sh / 2, w, h, 0, 0, 0, 0, opacity_, true, true, nullptr,
-                       grayMode_, intensity_, static_cast<float>(rotation_), true);
-    } else if (actualSize_) {
-        image_->Render(dc, l + offsetX_, t + offsetY_, cw, ch, l - originX_, t - originY_, cw, ch, opacity_, true, true,
-                       nullptr, grayMode_, intensity_, 0, false);
+    // Opacity, grey and light are painting's; the image offset may take any value.
+    imaging::RenderRequest r{.opacity = opacity_, .grayScale = grayMode_, .light = intensity_};
+    const std::int64_t ox = offsetX_, oy = offsetY_;
+    if (cache_ || actualSize_) { // only the part shown, unscaled
+        r.destX = l + ox, r.destY = t + oy, r.destWidth = r.srcWidth = cw, r.destHeight = r.srcHeight = ch;
+        r.srcX = cache_ ? l : l - originX_, r.srcY = cache_ ? t : t - originY_;
+    } else if (RotateEnabled()) { // about the middle of the control
+        r.destX = ox + sw / 2, r.destY = oy + sh / 2, r.destWidth = w, r.destHeight = h;
+        r.angle = static_cast<float>(rotation_), r.centerOnDestXY = true;
     } else {
-        image_->Render(dc, originX_ + offsetX_, originY_ + offsetY_, w, h, 0, 0, 0, 0, opacity_, true, true, nullptr,
-                       grayMode_, intensity_, 0, false);
+        r.destX = originX_ + ox, r.destY = originY_ + oy, r.destWidth = w, r.destHeight = h;
     }
+    (cache_ ? cache_.get() : image_.get())->Render(dc, r);
 }
 
 } // namespace aic

@@ -138,18 +138,32 @@ void aicAlphaImage::ButtonDown(int button, int shift, int x, int y)
     MouseDown.Raise(button, shift, static_cast<float>(x), static_cast<float>(y));
 }
 
+// A double click is one click: its second press raises DblClick in place of MouseDown, and its
+// release MouseUp without a Click, so a handler of Click alone acts once.
+void aicAlphaImage::SecondPress(int button, int x, int y)
+{
+    if (!HitsClientPoint(x, y))
+        return;
+    pressed_ |= button;
+    secondPress_ |= button;
+    SetCapture(hWnd());
+    DblClick.Raise(buttonWord_ / 16);
+}
+
 void aicAlphaImage::ButtonUp(int button, int shift, int x, int y)
 {
     if (!(pressed_ & button))
         return;
+    const bool second = (secondPress_ & button) != 0;
     pressed_ &= ~button;
+    secondPress_ &= ~button;
     buttonWord_ &= 0xF;
     if ((buttonWord_ & button) == button)
         buttonWord_ |= button * 16;
     if (!pressed_ && GetCapture() == hWnd())
         ReleaseCapture();
     MouseUp.Raise(button, shift, static_cast<float>(x), static_cast<float>(y));
-    if (HitsClientPoint(x, y))
+    if (!second && HitsClientPoint(x, y))
         Click.Raise(buttonWord_ / 16);
 }
 
@@ -169,17 +183,11 @@ bool aicAlphaImage::MouseMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result
     case WM_MBUTTONDOWN:
         ButtonDown(rt::ButtonFromMessage(msg), rt::ShiftFromMouseFlags(wp), GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
         return true;
-    // The second press of a quick double click is a press like the first, so its release
-    // raises a second Click; DblClick comes with the press.
     case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDBLCLK: {
-        const int button = rt::ButtonFromMessage(msg);
-        ButtonDown(button, rt::ShiftFromMouseFlags(wp), GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
-        if (pressed_ & button)
-            DblClick.Raise(buttonWord_ / 16);
+    case WM_MBUTTONDBLCLK:
+        SecondPress(rt::ButtonFromMessage(msg), GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
         return true;
-    }
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP:
@@ -212,7 +220,7 @@ bool aicAlphaImage::MouseMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result
         return false;
     case WM_CAPTURECHANGED:
         if (reinterpret_cast<HWND>(lp) != hWnd())
-            pressed_ = 0;
+            pressed_ = secondPress_ = 0;
         return true;
     case WM_DESTROY:
         StopTimers();

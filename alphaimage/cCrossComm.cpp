@@ -2,8 +2,10 @@
 
 #include "imaging/GdiPlusSession.h"
 #include "runtime/Runtime.h"
+#include "runtime/Window.h"
 
 #include <cstdint>
+#include <memory>
 #include <utility>
 
 namespace aic {
@@ -17,18 +19,39 @@ constexpr wchar_t kSessionTitle[] = L"GDI+Safe Patch";
 
 std::uintptr_t Key(const ICrossComm* control) { return reinterpret_cast<std::uintptr_t>(control); }
 
-// The session window holds a share of its own from WM_NCCREATE to WM_NCDESTROY, which comes
-// when its top-level window is destroyed.
-LRESULT CALLBACK SessionWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
-{
-    if (msg == WM_NCCREATE) {
-        const auto* given = static_cast<const Session*>(reinterpret_cast<const CREATESTRUCTW*>(lp)->lpCreateParams);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new Session(*given)));
-    } else if (msg == WM_NCDESTROY) {
-        delete reinterpret_cast<Session*>(SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0));
+// A hidden child of the top-level window that holds a share of the session from its creation
+// until the window is destroyed, and goes with it.
+class SessionWindow : public rt::Window {
+public:
+    static void Create(HWND top, Session session)
+    {
+        auto window = std::unique_ptr<SessionWindow>(new SessionWindow(std::move(session)));
+        const wchar_t* cls = rt::RegisterClassOnce(kSessionClass, &Window::StaticProc, 0);
+        if (window->CreateWindowOf(cls, 0, WS_CHILD, 0, 0, 0, 0, top, kSessionTitle))
+            window.release()->created_ = true;
     }
-    return DefWindowProcW(hwnd, msg, wp, lp);
-}
+    // The session window among the children of `top`, or null.
+    static const SessionWindow* Find(HWND top)
+    {
+        HWND found = FindWindowExW(top, nullptr, kSessionClass, kSessionTitle);
+        return found ? static_cast<const SessionWindow*>(
+                           reinterpret_cast<rt::Window*>(GetWindowLongPtrW(found, GWLP_USERDATA)))
+                     : nullptr;
+    }
+    const Session& session() const { return session_; }
+
+private:
+    explicit SessionWindow(Session session) : session_(std::move(session)) {}
+    // A window destroyed while it was being made leaves its object to the maker.
+    void OnWindowGone() override
+    {
+        if (created_)
+            delete this;
+    }
+
+    Session session_;
+    bool created_ = false;
+};
 
 HWND TopLevelOf(HWND hwnd)
 {
@@ -66,11 +89,9 @@ void cCrossComm::ManageGDIToken(HWND containerHwnd)
     if (!containerHwnd)
         return;
     const HWND top = TopLevelOf(containerHwnd);
-    if (HWND existing = FindWindowExW(top, nullptr, kSessionClass, kSessionTitle)) {
-        if (const auto* held = reinterpret_cast<const Session*>(GetWindowLongPtrW(existing, GWLP_USERDATA))) {
-            token_ = imaging::GdiPlusSession::TokenOf(*held);
-            token_.startedElsewhere = true;
-        }
+    if (const SessionWindow* existing = SessionWindow::Find(top)) {
+        token_ = imaging::GdiPlusSession::TokenOf(existing->session());
+        token_.startedElsewhere = true;
         return;
     }
     Session session = imaging::GdiPlusSession::Start();
@@ -79,8 +100,7 @@ void cCrossComm::ManageGDIToken(HWND containerHwnd)
     token_ = imaging::GdiPlusSession::TokenOf(session);
     // Without the window the session still ends, with the last image that holds it; only a
     // later shared object of the window starts one of its own.
-    const wchar_t* cls = rt::RegisterClassOnce(kSessionClass, &SessionWindowProc, 0);
-    CreateWindowExW(0, cls, kSessionTitle, WS_CHILD, 0, 0, 0, 0, top, nullptr, rt::Instance(), &session);
+    SessionWindow::Create(top, std::move(session));
 }
 
 } // namespace aic

@@ -5,6 +5,7 @@
 #include "imaging/GdiPlusToken.h"
 #include "imaging/core/AlphaAnalysis.h"
 #include "imaging/core/PixelExport.h"
+#include "imaging/core/RenderPlan.h"
 #include "imaging/core/Resample.h"
 #include "imaging/core/Sizes.h"
 #include "runtime/Resources.h"
@@ -163,6 +164,8 @@ public:
                 int srcWidth, int srcHeight, int Opacity = 100, bool Blend = true, bool SetHalfTone = true,
                 c32bppDIB* destHostDIB = nullptr, int grayScale = -1, float LightAdjustment = 0, float Angle = 0,
                 bool CenterOnDestXY = false);
+    // The same, the arguments named.
+    bool Render(HDC destinationDC, const RenderRequest& request, c32bppDIB* destHostDIB = nullptr);
 
     // Effects in place; false without a picture.
     bool MakeImageInverse();

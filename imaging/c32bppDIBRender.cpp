@@ -119,6 +119,13 @@ bool c32bppDIB::Render(HDC destinationDC, int destX, int destY, int destWidth, i
                        int srcWidth, int srcHeight, int Opacity, bool /*Blend*/, bool SetHalfTone,
                        c32bppDIB* destHostDIB, int grayScale, float LightAdjustment, float Angle, bool CenterOnDestXY)
 {
+    const RenderRequest request{destX, destY, destWidth, destHeight, SrcX, SrcY, srcWidth, srcHeight, Opacity,
+                                grayScale, LightAdjustment, Angle, CenterOnDestXY, SetHalfTone};
+    return Render(destinationDC, request, destHostDIB);
+}
+
+bool c32bppDIB::Render(HDC destinationDC, const RenderRequest& request, c32bppDIB* destHostDIB)
+{
     // Drawing into itself would read pixels the draw is writing, and select one bitmap into two
     // DCs: it draws from a copy.
     if (destHostDIB == this && dib_) {
@@ -132,12 +139,9 @@ bool c32bppDIB::Render(HDC destinationDC, int destX, int destY, int destWidth, i
         copy.gdiToken_ = gdiToken_;
         copy.alpha_ = alpha_;
         copy.imageType_ = imageType_;
-        return copy.Render(destinationDC, destX, destY, destWidth, destHeight, SrcX, SrcY, srcWidth, srcHeight, Opacity,
-                           true, SetHalfTone, this, grayScale, LightAdjustment, Angle, CenterOnDestXY);
+        return copy.Render(destinationDC, request, this);
     }
 
-    RenderRequest request{destX, destY, destWidth, destHeight, SrcX, SrcY, srcWidth, srcHeight, Opacity,
-                          grayScale, LightAdjustment, Angle, CenterOnDestXY};
     const bool hostUsable = destHostDIB && destHostDIB->dib_;
     const RenderContext context{dib_ ? width_ : 0, dib_ ? height_ : 0, destinationDC != nullptr || hostUsable,
                                 gdiToken_.Running(), isGDIplusEnabled(), isAlphaBlendFriendly(), highQuality_};
@@ -155,17 +159,17 @@ bool c32bppDIB::Render(HDC destinationDC, int destX, int destY, int destWidth, i
             return false;
         if (plan.path == RenderPath::Rotated)
             return RenderRotated(target, plan.angle, plan.destX, plan.destY, plan.destWidth, plan.destHeight, plan.srcX,
-                                 plan.srcY, plan.srcWidth, plan.srcHeight, plan.percent, destHostDIB, grayScale,
-                                 plan.light);
+                                 plan.srcY, plan.srcWidth, plan.srcHeight, plan.percent, destHostDIB,
+                                 request.grayScale, plan.light);
         if (plan.path == RenderPath::GdiPlus)
             return cGDIPlus().RenderThroughGDIplus(*this, target, 0, plan.percent, plan.destX, plan.destY,
                                                    plan.destWidth, plan.destHeight, plan.srcX, plan.srcY,
-                                                   plan.srcWidth, plan.srcHeight, highQuality_, grayScale, gdiToken_,
-                                                   plan.light);
+                                                   plan.srcWidth, plan.srcHeight, highQuality_, request.grayScale,
+                                                   gdiToken_, plan.light);
         const SelectedForDraw self(this, prevBitmap_ != nullptr);
         if (!self.dc())
             return false;
-        const bool halftone = SetHalfTone && !(flags_ & capWin9x);
+        const bool halftone = request.setHalfTone && !(flags_ & capWin9x);
         const int oldMode = halftone ? SetStretchBltMode(target, HALFTONE) : 0;
         const BLENDFUNCTION blend{AC_SRC_OVER, 0, static_cast<BYTE>(plan.opacityByte),
                                   static_cast<BYTE>(alpha_ ? AC_SRC_ALPHA : 0)};
@@ -196,7 +200,7 @@ bool c32bppDIB::Render(HDC destinationDC, int destX, int destY, int destWidth, i
                         light))
         return false;
     return BlendOntoTarget(destinationDC, *source, plan.destX + visible.x, plan.destY + visible.y, plan.opacityByte,
-                           destHostDIB, grayScale, light);
+                           destHostDIB, request.grayScale, light);
 }
 
 bool c32bppDIB::MirrorForRender(int& SrcX, int& SrcY, int srcWidth, int srcHeight, int& destWidth, int& destHeight,

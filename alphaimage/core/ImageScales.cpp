@@ -1,7 +1,9 @@
 #include "alphaimage/core/ImageScales.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 
 namespace aic {
 
@@ -12,6 +14,24 @@ int RoundHalfEven(double value)
     if (!(value < INT_MAX))
         return INT_MAX;
     return static_cast<int>(std::nearbyint(value)); // the default rounding mode ties to even
+}
+
+namespace {
+
+int Saturated(std::int64_t value) { return static_cast<int>(std::clamp<std::int64_t>(value, INT_MIN, INT_MAX)); }
+
+} // namespace
+
+Span CentredSpan(int room, int extent)
+{
+    const std::int64_t middle = room / 2, half = (std::int64_t{extent} + 1) / 2;
+    return {Saturated(middle - half), Saturated(middle + half)};
+}
+
+Span PlacedSpan(int offset, int room, int placedBy, int size)
+{
+    const std::int64_t start = offset + (std::int64_t{room} - placedBy) / 2;
+    return {Saturated(start), Saturated(start + size)};
 }
 
 int RotationExtent(int width, int height)

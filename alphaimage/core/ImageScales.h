@@ -1,5 +1,6 @@
 // The size at which the image control draws its picture, from the picture's size, the scale
-// method and the room it is given: pure arithmetic, rounded as the control rounds.
+// method and the room it is given, and where it goes: pure arithmetic, rounded as the control
+// rounds.
 #pragma once
 
 namespace aic {
@@ -23,5 +24,21 @@ int RotationExtent(int width, int height);
 
 // The nearest integer, an exact half to the even neighbour; values beyond int saturate.
 int RoundHalfEven(double value);
+
+// Client pixels from `start` up to, not including, `end`.
+struct Span {
+    int start = 0;
+    int end = 0;
+    friend bool operator==(const Span&, const Span&) = default;
+};
+
+// The square of side `extent` about the middle of `room`: (extent + 1) halved on either side of
+// room halved. Any extent fits, the largest included.
+Span CentredSpan(int room, int extent);
+
+// `size` pixels from `offset` plus half of what `room` leaves beside `placedBy` pixels (halved
+// toward zero). Stored offsets and sizes take any value: the ends are worked out wide and held
+// to the int range, which leaves a span pushed that far still outside every client.
+Span PlacedSpan(int offset, int room, int placedBy, int size);
 
 } // namespace aic

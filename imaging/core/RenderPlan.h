@@ -17,6 +17,7 @@ struct RenderRequest {
     float light = 0;
     float angle = 0;
     bool centerOnDestXY = false;
+    bool setHalfTone = true; // a scaled draw through AlphaBlend stretches in HALFTONE mode
 };
 
 // What the image and its caller bring to the choice.

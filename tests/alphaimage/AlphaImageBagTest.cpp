@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <limits>
 
@@ -70,17 +71,23 @@ TEST(AlphaImageBag, StoredValuesOutsideTheLetsRulesTakeTheDefault)
         const wchar_t* key;
         Value value;
         std::int64_t written; // -7: not stored (the default)
+        std::int64_t props = 1;
     } cases[] = {
         {L"ScaleCx", std::int64_t{-40}, -7}, {L"ScaleCy", std::int64_t{-1}, -7}, {L"Opacity", 1e300, -7},
         {L"Opacity", std::int64_t{250}, 50},  {L"Mirror", std::int64_t{-1}, -7},  {L"Angle", std::int64_t{450}, 90},
         {L"GrayScale", std::int64_t{8}, -7},  {L"HitTest", nan, -7},              {L"ShadowDepth", std::int64_t{11}, -7},
         {L"ShadowOpacity", -1e19, -7},        {L"MaskSource", std::int64_t{6}, -7}, {L"Intensity", nan, -7},
         {L"Intensity", std::int64_t{101}, -7},
+        // Kept as they are, and painted: a held size whose turned square is the largest there is,
+        // a shadow as far off as can be.
+        {L"ScaleCx", std::int64_t{INT_MAX}, INT_MAX, 0x101}, {L"ShadowX", std::int64_t{INT_MAX}, INT_MAX, 0x81},
+        {L"ShadowY", std::int64_t{INT_MIN}, INT_MIN, 0x81},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(test::Narrow(c.key));
         rt::PropertyBag design;
-        design.Set(L"Image", test::PictureBmp(20, 10, true)).Set(L"Scaler", std::int64_t{4}).Set(c.key, c.value);
+        design.Set(L"Image", test::PictureBmp(20, 10, true)).Set(L"Scaler", std::int64_t{4}).Set(L"Props", c.props);
+        design.Set(c.key, c.value);
         test::ImageHost host;
         auto& image = host.Add(&design);
         rt::PropertyBag written;

@@ -147,19 +147,39 @@ TEST_F(AlphaImagePaint, EveryEffectBlendsAsItsRuleSays)
          {{30, 25, shadowed}, {30, 35, kGround}, {10, 5, Mix(kA, kGround, 60)}, {10, 15, Mix(kA, shadowed, 60)}}},
         // The shadow of the picture as it is drawn, turned once.
         {"rotated shadow", 0x181, 90, shadowQuarterDown, {{15, 25, shadowed}, {25, 15, Mix(kA, kGround, 60)}}},
+        // The control takes the picture's own 20 pixels, whatever the DPI.
+        {"sized to the picture", 5, 0, [](auto& i) { i.SetScaleMethod(3); },
+         {{3, 3, kA}, {12, 3, kB}, {3, 12, kC}, {12, 12, kGround}}},
     };
     for (const auto& row : rows)
         for (const std::int64_t cache : {0, 8}) { // the same pixels either way
             SCOPED_TRACE(std::string(row.name) + (cache ? ", cache" : ""));
             auto& image = Add((row.props & 0x1FF) | cache, {13, 7, 40, 40}, row.props & 0x200, row.angle);
             if (row.set)
-                row.set(image);
-            image.Refresh();
+                row.set(image); // each let repaints
             for (const auto& [x, y, want] : row.probes) {
                 const COLORREF got = At(image, Px(x), Px(y));
                 EXPECT_TRUE(Near(got, want)) << x << ", " << y << std::hex << ": " << got << " for " << want;
             }
         }
+}
+
+TEST_F(AlphaImagePaint, AutoRedrawSwitchedOnKeepsTheCacheThatAHitRegionMade)
+{
+    // What the cache holds is what a repaint shows, so a change made to the picture object
+    // behind the control's back shows only when there is no cache.
+    const std::function<void(aic::aicAlphaImage&)> rebuilds[] = {
+        [](auto& i) { i.SetAutoRedraw(true), i.SetHitTest(1); },
+        [](auto& i) { i.SetEnabled(false), i.SetAutoRedraw(true), i.SetEnabled(true); },
+        [](auto& i) { int x = 0, y = 0, sx = 0, sy = 0; i.SetAutoRedraw(true), i.OffsetImage(true, x, y, sx, sy); },
+    };
+    for (const auto& rebuild : rebuilds) {
+        auto& image = Add(1, {13, 7, 40, 40}, false, 0, 3);
+        rebuild(image);
+        image.SourceDIB()->MakeImageInverse();
+        image.Refresh();
+        EXPECT_TRUE(Near(At(image, Px(10), Px(10)), kA)) << std::hex << At(image, Px(10), Px(10));
+    }
 }
 
 TEST_F(AlphaImagePaint, ClearPixelsShowTheContainerAsItPaintsItself)

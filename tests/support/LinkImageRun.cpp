@@ -6,6 +6,9 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+
 namespace test {
 
 namespace {
@@ -81,15 +84,27 @@ void RunTheHandOver(HWND bar, const LinkImage& link, POINT onBar, const int& bar
     EXPECT_TRUE(WaitFor([] { return ShownTip() == L"Click Once To Open"; }, 5000, "the tip"));
     ASSERT_EQ(ClickAt(image.hWnd(), centre, MOUSEEVENTF_LEFTDOWN), "");
     EXPECT_TRUE(WaitFor([&] { return pages.size() == before + 1; }, 5000, "the page opened"));
+    // A double click is one click: its second press is DblClick alone, its release no Click.
+    PassDoubleClickTime();
+    std::string events;
+    const int ids[] = {image.MouseDown.Connect([&](int&, int&, float, float) { events += "down "; }),
+                       image.MouseUp.Connect([&](int&, int&, float, float) { events += "up "; }),
+                       image.Click.Connect([&](int) { events += "click "; }),
+                       image.DblClick.Connect([&](int) { events += "dbl "; })};
     ASSERT_EQ(ClickAt(image.hWnd(), centre, MOUSEEVENTF_LEFTDOWN, 2), "");
-    EXPECT_TRUE(WaitFor([&] { return pages.size() == before + 3; }, 5000, "the page opened twice more"));
+    EXPECT_TRUE(WaitFor([&] { return std::ranges::count(events, ' ') >= 5; }, 5000, "the double click's events"));
+    EXPECT_TRUE(PumpQueued());
+    image.MouseDown.Disconnect(ids[0]), image.MouseUp.Disconnect(ids[1]);
+    image.Click.Disconnect(ids[2]), image.DblClick.Disconnect(ids[3]);
+    EXPECT_EQ(events, "down up click dbl up ");
+    EXPECT_EQ(pages.size(), before + 2);
     for (std::size_t i = before; i < pages.size(); ++i)
         EXPECT_EQ(pages[i], link.page);
     ASSERT_EQ(MoveCursorTo(onBar), "");
     EXPECT_TRUE(WaitFor([&] { return exits.n == 1; }, 5000, "one MouseExit")) << exits.n;
 
     PressClearCorner(bar, image, barPresses);
-    EXPECT_EQ(pages.size(), before + 3);
+    EXPECT_EQ(pages.size(), before + 2);
     EXPECT_EQ(enters.n, 1);
     EXPECT_EQ(exits.n, 1);
 }

@@ -1,5 +1,6 @@
 // A real hand over the link images on a program's title bar: hover, pointer and tip, a click
-// and a double click that open the maker's page, and a press on a clear corner that is the bar's.
+// and a double click that each open the maker's page once, and a press on a clear corner that
+// is the bar's.
 #pragma once
 
 #include "alphaimage/aicAlphaImage.h"
@@ -24,7 +25,7 @@ struct LinkImage {
 
 // For each link in turn, with real input: the cursor travels from the bar's caption onto the
 // picture (one MouseEnter, the hand pointer, the tip "Click Once To Open"), a click opens its
-// page once and a double click twice, going back to the caption raises one MouseExit, and a
+// page once and so does a double click, going back to the caption raises one MouseExit, and a
 // press on the picture's clear top-left corner is the bar's and opens nothing; so is one on
 // the logo's.
 void RunTheHandOverLinks(skin::TitelBar& bar, const aic::aicAlphaImage& logo, std::span<const LinkImage> links);

@@ -44,6 +44,30 @@ TEST(ImageScales, HugeSidesNeitherOverflowNorWrap)
     EXPECT_EQ(aic::RoundHalfEven(-1e300), INT_MIN);
 }
 
+TEST(ImageScales, PaintSpansTakeAnyStoredSizeOrOffset)
+{
+    using aic::Span;
+    const struct {
+        int offset, room, placedBy, size; // placedBy -1: the span centred, `size` across
+        Span span;
+    } cases[] = {
+        {0, 40, -1, 50, {-5, 45}},
+        {0, 40, -1, INT_MAX, {20 - (1 << 30), 20 + (1 << 30)}},
+        {0, INT_MAX, -1, INT_MAX, {-1, INT_MAX}},
+        {2, 40, 44, 44, {0, 44}},
+        {2, 40, 40, 44, {2, 46}}, // placed by the picture, wider by its blur
+        {3, 40, 45, 45, {1, 46}}, // -2.5 halved toward zero
+        {INT_MAX, 40, 44, 44, {INT_MAX - 2, INT_MAX}},
+        {INT_MIN, 40, 44, 44, {INT_MIN, INT_MIN + 42}},
+        {INT_MIN, 0, INT_MAX, 20, {INT_MIN, INT_MIN}},
+    };
+    for (const auto& c : cases) {
+        const Span got = c.placedBy < 0 ? aic::CentredSpan(c.room, c.size)
+                                        : aic::PlacedSpan(c.offset, c.room, c.placedBy, c.size);
+        EXPECT_EQ(got, c.span) << c.offset << " " << c.room << " " << c.placedBy << " " << c.size;
+    }
+}
+
 TEST(PropertyRules, OpacityAndRotationNormalise)
 {
     const std::pair<int, int> opacity[] = {{0, 0}, {100, 100}, {250, 50}, {-100, 100}, {-30, 30}, {INT_MIN, 48}};

@@ -89,12 +89,14 @@ protected:
             EXPECT_TRUE(GetCursorInfo(&shown));
             EXPECT_EQ(shown.hCursor == LoadCursorW(nullptr, IDC_HAND), l.hand) << test::Narrow(l.image.Name());
         }
-        // Two quick clicks are two clicks.
+        // A double click is one click.
         g_opened.clear();
         test::PassDoubleClickTime();
         const Link& first = links.front();
         ASSERT_EQ(test::ClickAt(first.image.hWnd(), CentreOf(first.image.hWnd()), MOUSEEVENTF_LEFTDOWN, 2), "");
-        EXPECT_TRUE(test::WaitFor([] { return g_opened.size() >= 2; }, 5000, "the page to open twice"));
+        EXPECT_TRUE(test::WaitFor([] { return !g_opened.empty(); }, 5000, "the page to open"));
+        EXPECT_TRUE(test::PumpQueued());
+        EXPECT_EQ(g_opened.size(), 1u);
         g_opened.clear();
         ASSERT_EQ(test::ClickAt(logo.hWnd(), CentreOf(logo.hWnd()), MOUSEEVENTF_LEFTDOWN), "");
         EXPECT_TRUE(test::PumpQueued());
