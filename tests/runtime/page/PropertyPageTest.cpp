@@ -333,7 +333,7 @@ TEST_F(PageHost, KeysMoveTheFocusInTabOrderAndEnterAndEscapePressTheirButtons)
                 const Step& next = c.steps[++at];
                 test::PressKey(next.key, next.shift ? std::vector<WORD>{VK_SHIFT} : std::vector<WORD>{});
             } else if (GetTickCount64() > deadline) {
-                failure = "step " + std::to_string(at) + ": the focus is on " + test::Narrow(rt::WindowText(GetFocus()));
+                failure = "step " + std::to_string(at) + ": focus on " + test::Narrow(rt::WindowText(GetFocus()));
                 host->Hide();
             }
         };
