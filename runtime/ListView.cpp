@@ -75,8 +75,9 @@ int ListView::TextMeter::Width(const std::wstring& text) const
 
 void ListView::Create(Form& form, HWND container, Bounds b)
 {
-    CreateSystemControl(form, container, WC_LISTVIEWW, kStyle | WS_TABSTOP | WS_VISIBLE, WS_EX_CLIENTEDGE, b.Rect(),
-                        L"");
+    // The rows' paint stays off the header: a repaint of the rows alone would cover its titles.
+    CreateSystemControl(form, container, WC_LISTVIEWW, kStyle | WS_CLIPCHILDREN | WS_TABSTOP | WS_VISIBLE,
+                        WS_EX_CLIENTEDGE, b.Rect(), L"");
 }
 
 void ListView::AddColumn(const std::wstring& title, int widthPixels)
@@ -204,6 +205,9 @@ std::vector<ListView::Row> ListView::SetItems(std::vector<Row> rows)
     // Hiding drops what was waiting to be painted, such as a header after a column's new width.
     HWND header = reinterpret_cast<HWND>(SendMessageW(hWnd(), LVM_GETHEADER, 0, 0));
     const bool headerPending = hold && header && GetUpdateRect(header, nullptr, FALSE);
+    RECT headerWas{};
+    if (header)
+        GetClientRect(header, &headerWas);
     if (hold)
         DefWindowProcW(hWnd(), WM_SETREDRAW, FALSE, 0);
     LVITEMW item{};
@@ -218,12 +222,15 @@ std::vector<ListView::Row> ListView::SetItems(std::vector<Row> rows)
         SendMessageW(hWnd(), LVM_ENSUREVISIBLE, 0, FALSE);
     if (hold)
         DefWindowProcW(hWnd(), WM_SETREDRAW, TRUE, 0);
-    // The rows and the scroll bars; the header only when it waited for a paint or the view moved
-    // sideways under it.
+    // The rows and the scroll bars; the header only when it waited for a paint, was resized
+    // unseen (a scroll bar came or went) or the view moved sideways under it.
     UINT redraw = RDW_INVALIDATE | RDW_ERASE | RDW_NOCHILDREN;
     if (hold)
         redraw |= RDW_FRAME;
-    if (headerPending || GetScrollPos(hWnd(), SB_HORZ) != scrolledX)
+    RECT headerIs{};
+    if (header)
+        GetClientRect(header, &headerIs);
+    if (headerPending || !EqualRect(&headerWas, &headerIs) || GetScrollPos(hWnd(), SB_HORZ) != scrolledX)
         redraw = (redraw & ~RDW_NOCHILDREN) | RDW_ALLCHILDREN;
     if (!same)
         RedrawWindow(hWnd(), nullptr, nullptr, redraw);

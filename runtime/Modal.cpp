@@ -26,7 +26,7 @@ BOOL CALLBACK DisableOne(HWND hwnd, LPARAM lp)
 
 } // namespace
 
-void ShowModal(Form& form, HWND owner)
+void ShowModal(Form& form, HWND owner, ModalKeys keys)
 {
     form.Load();
     HWND self = form.hWnd();
@@ -47,8 +47,12 @@ void ShowModal(Form& form, HWND owner)
         }
         if (got < 0)
             break;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
+        // Only keys need the dialog manager, which asks the server for the window's parents.
+        const bool key = msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST;
+        if (!(keys == ModalKeys::Dialog && key && IsDialogMessageW(self, &msg))) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
         RunDeferred();
     }
     for (HWND hwnd : disabled.windows) {

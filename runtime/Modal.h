@@ -9,7 +9,11 @@ namespace rt {
 
 class Form;
 
+// How the run hands keys to the form: as they come, or as a dialog box takes them (Tab and
+// Shift+Tab move the focus, Enter presses the default button, Esc the button with IDCANCEL).
+enum class ModalKeys { AsSent, Dialog };
+
 // Loads `form` when it is not loaded yet. The form stays loaded when it was only hidden.
-void ShowModal(Form& form, HWND owner = nullptr);
+void ShowModal(Form& form, HWND owner = nullptr, ModalKeys keys = ModalKeys::AsSent);
 
 } // namespace rt

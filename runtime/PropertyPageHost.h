@@ -1,6 +1,8 @@
 // The frame in which a property page is shown: the page above OK, Cancel and Apply, run
 // modally. The page hears SelectionChanged when the frame opens; Apply is enabled while the
-// page is Changed and calls ApplyChanges, as OK does before it closes the frame.
+// page is Changed and calls ApplyChanges, as OK does before it closes the frame. Keys work as in
+// a dialog box: Tab and Shift+Tab go through the page's controls and the buttons, Enter presses
+// the focused button or else OK, Esc presses Cancel.
 #pragma once
 
 #include "runtime/Form.h"
@@ -33,9 +35,14 @@ protected:
 
 private:
     void ApplyPage();
+    // Gives the default look to the focused push button, or to OK when none has the focus.
+    void ShowDefault();
+    HWND FirstTabStop() const;
 
     std::unique_ptr<PropertyPage> page_;
     std::vector<std::weak_ptr<Selectable>> selection_;
+    HWND lastFocus_ = nullptr; // where the focus was when the frame was last deactivated
+    std::vector<IntrinsicControl*> watched_; // controls whose focus ShowDefault follows
 };
 
 } // namespace rt

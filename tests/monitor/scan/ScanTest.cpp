@@ -2,6 +2,9 @@
 #include "monitor/core/DayLogText.h"
 #include "runtime/Handles.h"
 #include "tests/monitor/scan/ScanFixture.h"
+#include "tests/support/RealInput.h"
+
+#include <commctrl.h>
 
 #include <winioctl.h>
 
@@ -355,4 +358,74 @@ TEST_F(ScanTest, UnloadWhileTheTableIsReadGoesOnAtOnceAndTheNextFormScans)
     Tick();
     EXPECT_EQ(g.ListViewNetstats.ListCount(), 1);
     EXPECT_EQ(g.Label1.Caption(), L"Currently Connected IP's: 1");
+}
+
+// Whether `title`, drawn in the header's font, shows in screen rectangle `item`: at its best
+// placement the dark pixels differ in at most a tenth of the pixels the title darkens.
+bool ShowsTitle(HWND header, RECT item, const std::wstring& title)
+{
+    const test::ScreenPixels shown = test::CaptureScreen(item);
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HGDIOBJ font = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(header, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32W(dc, title.c_str(), static_cast<int>(title.size()), &size);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, size.cx, size.cy);
+    HGDIOBJ old = SelectObject(dc, bmp);
+    ExtTextOutW(dc, 0, 0, ETO_OPAQUE, nullptr, title.c_str(), static_cast<UINT>(title.size()), nullptr);
+    auto dark = [](COLORREF c) { return (c & 0xFF) + (c >> 8 & 0xFF) + (c >> 16 & 0xFF) < 384; };
+    std::vector<bool> ink(static_cast<std::size_t>(size.cx * size.cy));
+    for (int i = 0; i < size.cx * size.cy; ++i)
+        ink[static_cast<std::size_t>(i)] = dark(GetPixel(dc, i % size.cx, i / size.cx));
+    SelectObject(dc, old);
+    SelectObject(dc, font);
+    DeleteObject(bmp);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    const long inked = std::count(ink.begin(), ink.end(), true);
+    for (int dy = 0; dy + size.cy <= shown.height; ++dy) {
+        for (int dx = 0; dx + size.cx <= shown.width; ++dx) {
+            long misses = 0;
+            for (int i = 0; i < size.cx * size.cy; ++i) {
+                const auto at = static_cast<std::size_t>((dy + i / size.cx) * shown.width + dx + i % size.cx);
+                misses += ink[static_cast<std::size_t>(i)] != dark(shown.pixels[at]);
+            }
+            if (inked > 0 && misses * 10 <= inked)
+                return true;
+        }
+    }
+    return false;
+}
+
+TEST_F(ScanTest, HeadingsStayOnScreenWhileScansListRows)
+{
+    Listener server("127.0.0.2");
+    WriteSettings(std::to_wstring(server.Port()), L"1");
+    FrmMain& f = StartForm();
+    f.ShowAfterLoad();
+    ASSERT_EQ(test::BringToForeground(f.hWnd()), "");
+    HWND header = reinterpret_cast<HWND>(SendMessageW(f.ListViewNetstats.hWnd(), LVM_GETHEADER, 0, 0));
+    auto missing = [&] {
+        std::string gone;
+        for (int i = 0; i < 4; ++i) {
+            const wchar_t* titles[] = {L"Local Port", L"Remote IP", L"Remote Port", L"Status"};
+            RECT item{};
+            SendMessageW(header, HDM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+            MapWindowPoints(header, HWND_DESKTOP, reinterpret_cast<POINT*>(&item), 2);
+            if (!ShowsTitle(header, item, titles[i]))
+                gone += " \"" + test::Narrow(titles[i]) + "\"";
+        }
+        return gone;
+    };
+    // Before any scan, after scans that list one more connection each, after one of the same rows.
+    for (const char* from : {"", "127.0.0.3", "127.0.0.4", "127.0.0.5", "same"}) {
+        if (*from) {
+            if (from[0] == '1') {
+                ASSERT_NE(server.ConnectFrom(from), 0);
+            }
+            Tick();
+        }
+        test::PumpUntil([&] { return missing().empty(); }, 3000);
+        EXPECT_EQ(missing(), "") << f.ListViewNetstats.ListCount() << " rows listed";
+    }
 }

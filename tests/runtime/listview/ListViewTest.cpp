@@ -149,3 +149,13 @@ TEST_F(ListViewTest, ItemsReachTheControlAndReplacementDropsTheSelection)
     EXPECT_EQ(list.SelectedIndex(), -1);
     EXPECT_EQ(SendMessageW(list.hWnd(), LVM_GETITEMCOUNT, 0, 0), 0);
 }
+
+TEST_F(ListViewTest, HeaderResizedWhileNewRowsArriveIsRepainted)
+{
+    HWND header = reinterpret_cast<HWND>(SendMessageW(form.Plain.hWnd(), LVM_GETHEADER, 0, 0));
+    form.Plain.SetItems(Rows(600));
+    ASSERT_TRUE(test::PumpUntil([&] { return !GetUpdateRect(header, nullptr, FALSE); }));
+    // Without the scroll bar the header widens over its place, where nothing else paints.
+    form.Plain.SetItems(Rows(1));
+    EXPECT_TRUE(GetUpdateRect(header, nullptr, FALSE));
+}

@@ -280,6 +280,72 @@ TEST_F(PageHost, LayoutScalesWithTheDpi)
     EXPECT_EQ(px.pixels.back(), (GetRValue(face) << 16) | (GetGValue(face) << 8) | GetBValue(face));
 }
 
+// Runs the steps of a key test from a timer of the frame's own run, so that the keys reach the
+// frame through its loop and no other.
+std::function<void()> g_keyStep;
+void CALLBACK RunKeyStep(HWND, UINT, UINT_PTR, DWORD) { g_keyStep(); }
+
+TEST_F(PageHost, KeysMoveTheFocusInTabOrderAndEnterAndEscapePressTheirButtons)
+{
+    // A key pressed with Shift or not, and where the focus is after it ("" once the frame closed).
+    struct Step {
+        WORD key;
+        bool shift;
+        const wchar_t* focus;
+    };
+    struct Case {
+        const char* name;
+        std::vector<Step> steps; // the first is where the focus is when the frame opens
+        int applied;
+    };
+    const Case cases[] = {
+        // Apply is skipped while it is grey, and taken once a new choice enables it.
+        {"Tab, Shift+Tab, an arrow, then Esc",
+         {{0, false, L"Pick"}, {VK_TAB, false, L"Choice"}, {VK_TAB, false, L"OK"}, {VK_TAB, false, L"Cancel"},
+          {VK_TAB, false, L"Pick"}, {VK_TAB, true, L"Cancel"}, {VK_LEFT, false, L"OK"}, {VK_TAB, true, L"Choice"},
+          {VK_DOWN, false, L"Choice"}, {VK_TAB, false, L"OK"}, {VK_TAB, false, L"Cancel"}, {VK_TAB, false, L"Apply"},
+          {VK_ESCAPE, false, L""}},
+         0},
+        {"Enter in the list presses OK",
+         {{0, false, L"Pick"}, {VK_TAB, false, L"Choice"}, {VK_DOWN, false, L"Choice"}, {VK_RETURN, false, L""}},
+         1},
+        {"Enter on Cancel presses Cancel",
+         {{0, false, L"Pick"}, {VK_TAB, false, L"Choice"}, {VK_DOWN, false, L"Choice"}, {VK_TAB, false, L"OK"},
+          {VK_TAB, false, L"Cancel"}, {VK_RETURN, false, L""}},
+         0},
+    };
+    for (const Case& c : cases) {
+        first->value = 0;
+        host->Load();
+        SetWindowPos(host->hWnd(), HWND_TOP, 60, 60, 0, 0, SWP_NOSIZE);
+        std::size_t at = 0;
+        ULONGLONG deadline = GetTickCount64() + 5000;
+        std::string failure;
+        g_keyStep = [&] {
+            const Step& s = c.steps[at];
+            const bool there = *s.focus ? GetForegroundWindow() == host->hWnd() &&
+                                              GetFocus() == host->FindControl(s.focus)->hWnd()
+                                        : !IsWindowVisible(host->hWnd());
+            if (!failure.empty() || (there && at + 1 == c.steps.size()))
+                return;
+            if (there) {
+                deadline = GetTickCount64() + 5000;
+                const Step& next = c.steps[++at];
+                test::PressKey(next.key, next.shift ? std::vector<WORD>{VK_SHIFT} : std::vector<WORD>{});
+            } else if (GetTickCount64() > deadline) {
+                failure = "step " + std::to_string(at) + ": focus on " + test::Narrow(rt::WindowText(GetFocus()));
+                host->Hide();
+            }
+        };
+        const UINT_PTR timer = SetTimer(nullptr, 0, 20, &RunKeyStep);
+        host->ShowPage(owner.hWnd());
+        KillTimer(nullptr, timer);
+        EXPECT_EQ(failure, "") << c.name;
+        EXPECT_EQ(at + 1, c.steps.size()) << c.name << ": the frame closed before the last key";
+        EXPECT_EQ(first->value, c.applied) << c.name;
+    }
+}
+
 // Inside the dialog's own loop: once the open dialog has the foreground, its title is kept
 // and Escape pressed, as a user's key.
 std::wstring g_dialogTitle;
