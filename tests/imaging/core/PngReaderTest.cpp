@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 
 using namespace pngtest;
@@ -113,12 +114,13 @@ Bytes WithoutChunk(const Bytes& png, const std::string& type)
     return out;
 }
 
-TEST(PngReader, EveryTruncationFails)
+// Cut anywhere before IEND the image data end before the rows do; IEND itself is never read.
+TEST(PngReader, EveryTruncationBeforeIendFails)
 {
     const Bytes png = SmallPng();
     PngPicture pic;
     for (std::size_t n = 0; n < png.size(); ++n)
-        EXPECT_NE(Decode(Bytes(png.begin(), png.begin() + n), pic), PngLoad::Decoded) << n;
+        EXPECT_EQ(Decode(Bytes(png.begin(), png.begin() + n), pic) == PngLoad::Decoded, n >= png.size() - 12) << n;
     EXPECT_EQ(Decode(Bytes(png.begin(), png.begin() + 7), pic), PngLoad::NotPng);
 }
 
@@ -127,6 +129,8 @@ TEST(PngReader, DamagedFilesFailQuietly)
     const Bytes png = SmallPng();
     std::vector<std::pair<std::string, Bytes>> cases;
     for (const ChunkAt& c : Chunks(png)) {
+        if (c.type == "IEND")
+            continue; // past the rows: see DataPastTheRowsAreIgnored
         Bytes bad = png;
         bad[c.offset + c.length + 11] ^= 1;
         cases.emplace_back("bad CRC of " + c.type, bad);
@@ -139,7 +143,6 @@ TEST(PngReader, DamagedFilesFailQuietly)
         }
     }
     cases.emplace_back("no IHDR", WithoutChunk(png, "IHDR"));
-    cases.emplace_back("no IEND", WithoutChunk(png, "IEND"));
     cases.emplace_back("no IDAT", WithoutChunk(png, "IDAT"));
     cases.emplace_back("IHDR of 14 bytes", EditChunk(png, "IHDR", [](Bytes& d) { d.push_back(0); }));
     cases.emplace_back("RGB at depth 4", EditChunk(png, "IHDR", [](Bytes& d) { d[8] = 4, d[9] = 2; }));
@@ -152,7 +155,6 @@ TEST(PngReader, DamagedFilesFailQuietly)
     cases.emplace_back("bad zlib check bits", EditChunk(png, "IDAT", [](Bytes& d) { d[1] ^= 1; }));
     cases.emplace_back("bad Adler-32", EditChunk(png, "IDAT", [](Bytes& d) { d.back() ^= 1; }));
     cases.emplace_back("taller than its data", EditChunk(png, "IHDR", [](Bytes& d) { d[7] = 10; }));
-    cases.emplace_back("shorter than its data", EditChunk(png, "IHDR", [](Bytes& d) { d[7] = 8; }));
     Bytes twoHeaders = png;
     twoHeaders.insert(twoHeaders.begin() + 33, png.begin() + 8, png.begin() + 33);
     cases.emplace_back("second IHDR", twoHeaders);
@@ -178,10 +180,11 @@ TEST(PngReader, PaletteRules)
     const Bytes raw = RawRows(p, rng), z = Compress(raw);
     PngPicture pic;
 
-    Picture shortPalette = p; // every index must name an entry
+    Picture shortPalette = p; // an index past the entries is opaque black
     shortPalette.palette.resize(3 * 15);
     shortPalette.samples[40] = 15;
-    EXPECT_EQ(Decode(WritePng(shortPalette, Compress(RawRows(shortPalette, rng))), pic), PngLoad::Failed);
+    ASSERT_EQ(Decode(WritePng(shortPalette, Compress(RawRows(shortPalette, rng))), pic), PngLoad::Decoded);
+    EXPECT_EQ(Bytes(pic.pixels.begin() + 4 * (4 * 9 + 4), pic.pixels.begin() + 4 * (4 * 9 + 5)), (Bytes{0, 0, 0, 255}));
 
     const Bytes png = WritePng(p, z);
     EXPECT_EQ(Decode(EditChunk(png, "PLTE", [](Bytes& d) { d.pop_back(); }), pic), PngLoad::Failed);
@@ -250,6 +253,89 @@ TEST(PngReader, RowsDecodeWithoutABufferOfThemAll)
                 EXPECT_EQ(pixels, ExpectedBgra(p));
                 EXPECT_LT(gLargest.load(), 128u * 1024);
             }
+}
+
+// What follows the last row is never read: more rows than the header's, bytes or a second
+// stream after the first, damaged chunks after the image data, no IEND at all.
+TEST(PngReader, DataPastTheRowsAreIgnored)
+{
+    std::mt19937 rng(9);
+    const Picture p = SmallPicture(6, 8, false);
+    Picture shorter = p; // the header's rows are the first eight
+    shorter.header.height = 8;
+    shorter.samples.resize(shorter.samples.size() / 9 * 8);
+    const Bytes z = Compress(RawRows(p, rng));
+    const auto appended = [&z](const Bytes& more) {
+        Bytes out = z;
+        out.insert(out.end(), more.begin(), more.end());
+        return out;
+    };
+    Bytes badAdler = z;
+    badAdler.back() ^= 1;
+    Bytes damagedIdatAfter = WithoutChunk(WritePng(p, z), "IEND");
+    AppendChunk(damagedIdatAfter, "IDAT", {1, 2, 3});
+    damagedIdatAfter.back() ^= 1;
+    Bytes longIend = WritePng(p, z);
+    Put32(longIend, longIend.size() - 12, 0x80000000u);
+    const struct {
+        const char* name;
+        const Picture& picture;
+        Bytes png;
+    } cases[] = {
+        {"a row more than the header's", shorter, WritePng(shorter, z)},
+        {"a row more, then a bad Adler-32", shorter, WritePng(shorter, badAdler)},
+        {"bytes after the stream", p, WritePng(p, appended({1, 2, 3, 4, 5}))},
+        {"a second stream after the first", p, WritePng(p, appended(Compress(Bytes(100, 7))))},
+        {"an IDAT with a bad CRC after the stream", p, damagedIdatAfter},
+        {"no IEND", p, WithoutChunk(WritePng(p, z), "IEND")},
+        {"IEND of length 2^31", p, longIend},
+    };
+    for (const auto& c : cases) {
+        PngPicture pic;
+        ASSERT_EQ(Decode(c.png, pic), PngLoad::Decoded) << c.name;
+        EXPECT_EQ(pic.pixels, ExpectedBgra(c.picture)) << c.name;
+    }
+}
+
+// 16 × 16 pixels over 200 MB of image data, zeros in stored blocks: the test holds the first
+// megabyte, and the reader must need no more of it, nor allocate more than for a small picture.
+TEST(PngReader, TwoHundredMegabytesPastTheRowsAreNotRead)
+{
+    constexpr std::uint32_t kData = 200u << 20;
+    Picture p;
+    p.header = {16, 16, 8, 0, 0};
+    Bytes head = WithoutChunk(WritePng(p, {}), "IEND");
+    head.resize(head.size() - 12); // its empty IDAT
+    Bytes prefix = head;
+    prefix.resize(1u << 20);
+    Put32(prefix, head.size(), kData);
+    std::memcpy(&prefix[head.size() + 4], "IDAT\x78\x01", 6);
+    for (std::size_t at = head.size() + 10; at + 5 <= prefix.size(); at += 65540) { // stored, not last
+        const std::uint8_t block[5] = {0, 0xFF, 0xFF, 0, 0};
+        std::memcpy(&prefix[at], block, 5);
+    }
+    std::size_t furthest = 0;
+    const std::uint64_t size = head.size() + 12 + std::uint64_t{kData} + 12;
+    const auto read = [&](std::uint64_t at, std::size_t n) -> std::optional<std::span<const std::uint8_t>> {
+        if (at > size || n > size - at)
+            return std::nullopt;
+        furthest = std::max<std::size_t>(furthest, static_cast<std::size_t>(at + n));
+        if (at + n > prefix.size())
+            return std::nullopt;
+        return std::span<const std::uint8_t>(prefix).subspan(static_cast<std::size_t>(at), n);
+    };
+    imaging::PngReader reader;
+    ASSERT_EQ(reader.ReadChunks({size, read}), PngLoad::Decoded);
+    Bytes pixels(16 * 16 * 4);
+    gLargest = 0;
+    gTrack = true;
+    const bool ok = reader.DecodeInto(pixels);
+    gTrack = false;
+    ASSERT_TRUE(ok);
+    for (std::size_t i = 0; i < pixels.size(); ++i)
+        ASSERT_EQ(pixels[i], i % 4 == 3 ? 255 : 0) << i;
+    EXPECT_LT(furthest, 256u * 1024);
+    EXPECT_LT(gLargest.load(), 128u * 1024);
 }
 
 } // namespace
