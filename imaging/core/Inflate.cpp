@@ -445,7 +445,8 @@ private:
                 return false;
             TopUp();
             const std::size_t room = static_cast<std::size_t>(outEnd_ - out_);
-            const auto piece = in_.Take(std::min({left, room, in_.Remaining()}));
+            // Up to the limit at most: a block of data past the rows is not copied.
+            const auto piece = in_.Take(std::min({left, room, in_.Remaining(), limit_ - Produced()}));
             if (!piece || piece->empty())
                 return false; // the input ended inside the block
             std::memcpy(out_, piece->data(), piece->size());
