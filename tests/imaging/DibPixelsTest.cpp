@@ -5,8 +5,36 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <random>
+
+// No export of a picture (which stays below 2 GiB) outgrows what a 64-bit process can allocate,
+// and reserving the address space away costs Wine gigabytes of page tables: so the test's own
+// operator new is the seam, refusing blocks from `gRefuseFrom` bytes while it is set.
+namespace {
+std::size_t gRefuseFrom = SIZE_MAX;
+} // namespace
+
+void* operator new(std::size_t n)
+{
+    if (n >= gRefuseFrom)
+        throw std::bad_alloc();
+    if (void* p = std::malloc(n ? n : 1))
+        return p;
+    throw std::bad_alloc();
+}
+// GCC takes the malloc inside the replaced operator new for a mismatch with free here.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void* operator new[](std::size_t n) { return operator new(n); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+#pragma GCC diagnostic pop
 
 namespace {
 
@@ -109,6 +137,25 @@ TEST(DibPixels, SaveToStreamReadsBackThroughTheSystemLoader)
     }
     std::vector<std::uint8_t> bmp(3, 1);
     EXPECT_FALSE(c32bppDIB().SaveToStream(bmp));
+}
+
+// An export whose bytes cannot be allocated fails, and leaves the caller no bytes (nor an exception).
+TEST(DibPixels, ExportsThatCannotBeAllocatedFailWithNothingOut)
+{
+    c32bppDIB dib;
+    Fill(dib, 1024, 1024, 11);
+    std::vector<std::uint8_t> bmp(3, 1);
+    PixelArray out;
+    out.bytes.assign(3, 1);
+    gRefuseFrom = 1u << 20;
+    const bool saved = dib.SaveToStream(bmp);
+    const bool exported = dib.GetDIBbits(out, false, true, true, false, true);
+    gRefuseFrom = SIZE_MAX;
+    EXPECT_FALSE(saved);
+    EXPECT_TRUE(bmp.empty());
+    EXPECT_FALSE(exported);
+    EXPECT_TRUE(out.bytes.empty());
+    EXPECT_TRUE(dib.SaveToStream(bmp) && dib.GetDIBbits(out, false, true, true, false, true)) << "with room again";
 }
 
 TEST(DibPixels, ShadowObject)
