@@ -251,18 +251,18 @@ bool PngReader::Plain() const
     // Stored blocks add 5 bytes to 65,535 and fixed codes an eighth: a quarter more and a margin
     // covers what encoders write, while data that the rows cannot use are never read through.
     const std::uint64_t budget = std::uint64_t{rawSize_} + rawSize_ / 4 + kPiece;
-    for (std::uint64_t at = firstImageData_; at - firstImageData_ <= budget;) {
+    for (std::uint64_t at = firstImageData_;;) {
         const auto chunk = ReadHead(source_, at);
-        if (!chunk)
+        const std::uint64_t next = chunk ? at + 12 + std::uint64_t{chunk->length} : 0;
+        if (!chunk || next - firstImageData_ > budget)
             return false;
         const bool end = IsType(chunk->type, "IEND");
         if ((end || IsType(chunk->type, "IDAT")) && !SoundChunk(at, chunk->length))
             return false;
         if (end)
             return true;
-        at += 12 + std::uint64_t{chunk->length};
+        at = next;
     }
-    return false;
 }
 
 bool PngReader::Alpha() const
