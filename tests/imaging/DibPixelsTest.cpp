@@ -1,40 +1,15 @@
 // Pixel export and import, BMP bytes read back by the system's own loader, and the shadow object.
 #include "imaging/c32bppDIB.h"
 
+#include "tests/imaging/core/WatchedNew.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
-#include <new>
 #include <random>
 
-// No export of a picture (which stays below 2 GiB) outgrows what a 64-bit process can allocate,
-// and reserving the address space away costs Wine gigabytes of page tables: so the test's own
-// operator new is the seam, refusing blocks from `gRefuseFrom` bytes while it is set.
-namespace {
-std::size_t gRefuseFrom = SIZE_MAX;
-} // namespace
-
-void* operator new(std::size_t n)
-{
-    if (n >= gRefuseFrom)
-        throw std::bad_alloc();
-    if (void* p = std::malloc(n ? n : 1))
-        return p;
-    throw std::bad_alloc();
-}
-// GCC takes the malloc inside the replaced operator new for a mismatch with free here.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void* operator new[](std::size_t n) { return operator new(n); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
-#pragma GCC diagnostic pop
 
 namespace {
 
@@ -139,7 +114,10 @@ TEST(DibPixels, SaveToStreamReadsBackThroughTheSystemLoader)
     EXPECT_FALSE(c32bppDIB().SaveToStream(bmp));
 }
 
-// An export whose bytes cannot be allocated fails, and leaves the caller no bytes (nor an exception).
+// An export whose bytes cannot be allocated fails, and leaves the caller no bytes (nor an
+// exception). No export (the picture stays below 2 GiB) outgrows what a 64-bit process can
+// allocate, and reserving the address space away costs Wine gigabytes of page tables: the seam is
+// the test program's own operator new, which refuses the export's block.
 TEST(DibPixels, ExportsThatCannotBeAllocatedFailWithNothingOut)
 {
     c32bppDIB dib;
@@ -147,10 +125,10 @@ TEST(DibPixels, ExportsThatCannotBeAllocatedFailWithNothingOut)
     std::vector<std::uint8_t> bmp(3, 1);
     PixelArray out;
     out.bytes.assign(3, 1);
-    gRefuseFrom = 1u << 20;
+    watchednew::refuseFrom = 1u << 20;
     const bool saved = dib.SaveToStream(bmp);
     const bool exported = dib.GetDIBbits(out, false, true, true, false, true);
-    gRefuseFrom = SIZE_MAX;
+    watchednew::refuseFrom = SIZE_MAX;
     EXPECT_FALSE(saved);
     EXPECT_TRUE(bmp.empty());
     EXPECT_FALSE(exported);

@@ -1,43 +1,18 @@
 #include "PngTestFiles.h"
+#include "WatchedNew.h"
 
 #include "imaging/core/PngReader.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>
 
-#include <atomic>
 #include <cstdlib>
 #include <cstring>
-#include <new>
 
 using namespace pngtest;
 using imaging::DecodePng;
 using imaging::PngLoad;
 using imaging::PngPicture;
-
-// The largest single allocation while `gTrack` is set: the bomb test's peak.
-namespace {
-std::atomic<bool> gTrack{false};
-std::atomic<std::size_t> gLargest{0};
-} // namespace
-
-void* operator new(std::size_t n)
-{
-    if (gTrack && n > gLargest)
-        gLargest = n;
-    if (void* p = std::malloc(n ? n : 1))
-        return p;
-    throw std::bad_alloc();
-}
-// GCC takes the malloc inside the replaced operator new for a mismatch with free here.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void* operator new[](std::size_t n) { return operator new(n); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
-#pragma GCC diagnostic pop
 
 namespace {
 
@@ -222,12 +197,12 @@ TEST(PngReader, BombFailsWithSmallPeakAllocation)
     p.header = {8192, 8191, 16, 6, 0};
     Bytes png = WritePng(p, Compress(Bytes(4096, 0), 9));
     PngPicture pic;
-    gLargest = 0;
-    gTrack = true;
+    watchednew::largest = 0;
+    watchednew::track = true;
     const PngLoad result = Decode(png, pic);
-    gTrack = false;
+    watchednew::track = false;
     EXPECT_EQ(result, PngLoad::Failed);
-    EXPECT_LT(gLargest.load(), 64u * 1024);
+    EXPECT_LT(watchednew::largest.load(), 64u * 1024);
 }
 
 // Rows of every layout (1 to 2 MB of them here), with and without interlace and with the image
@@ -243,15 +218,15 @@ TEST(PngReader, RowsDecodeWithoutABufferOfThemAll)
                 imaging::PngReader reader;
                 ASSERT_EQ(reader.ReadChunks(png), PngLoad::Decoded);
                 Bytes pixels(512 * 512 * 4);
-                gLargest = 0;
-                gTrack = true;
+                watchednew::largest = 0;
+                watchednew::track = true;
                 const bool ok = reader.DecodeInto(pixels);
-                gTrack = false;
+                watchednew::track = false;
                 SCOPED_TRACE(testing::Message() << "type " << +f.type << " depth " << +f.depth << " interlace " << interlace
                                                 << " IDAT pieces of " << piece);
                 ASSERT_TRUE(ok);
                 EXPECT_EQ(pixels, ExpectedBgra(p));
-                EXPECT_LT(gLargest.load(), 128u * 1024);
+                EXPECT_LT(watchednew::largest.load(), 128u * 1024);
             }
 }
 
@@ -327,16 +302,16 @@ TEST(PngReader, TwoHundredMegabytesPastTheRowsAreNotRead)
     imaging::PngReader reader;
     ASSERT_EQ(reader.ReadChunks({size, read}), PngLoad::Decoded);
     Bytes pixels(16 * 16 * 4);
-    gLargest = 0;
-    gTrack = true;
+    watchednew::largest = 0;
+    watchednew::track = true;
     const bool ok = reader.DecodeInto(pixels);
-    gTrack = false;
+    watchednew::track = false;
     ASSERT_TRUE(ok);
     for (std::size_t i = 0; i < pixels.size(); ++i)
         ASSERT_EQ(pixels[i], i % 4 == 3 ? 255 : 0) << i;
     EXPECT_FALSE(reader.Plain()) << "not one for GDI+, which would read it all";
     EXPECT_LT(furthest, 256u * 1024);
-    EXPECT_LT(gLargest.load(), 128u * 1024);
+    EXPECT_LT(watchednew::largest.load(), 128u * 1024);
 }
 
 } // namespace
