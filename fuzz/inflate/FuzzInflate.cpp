@@ -61,15 +61,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Limited to the room, it gives the first bytes of the whole stream's output and stops there,
     // or fails as the whole stream does: it may succeed only with the room full.
     std::vector<std::uint8_t> whole, limited;
-    const auto all = imaging::InflateZlibTo({in, inSize}, [&](std::span<const std::uint8_t> b) {
-        whole.insert(whole.end(), b.begin(), b.end());
-        return whole.size() <= (1u << 20);
-    });
+    const auto keep = [](std::vector<std::uint8_t>& v) {
+        return [&v](std::span<const std::uint8_t> b) { return v.insert(v.end(), b.begin(), b.end()), v.size() <= (1u << 20); };
+    };
+    const auto all = imaging::InflateZlibTo({in, inSize}, keep(whole));
     at = 0;
-    const auto upTo = imaging::InflateZlibTo(pieces, [&](std::span<const std::uint8_t> b) {
-        limited.insert(limited.end(), b.begin(), b.end());
-        return true;
-    }, room);
+    const auto upTo = imaging::InflateZlibTo(pieces, keep(limited), room);
     if ((upTo && limited.size() != *upTo) || (!all && upTo && *upTo != room))
         __builtin_trap();
     if (all && (upTo != std::min(*all, room) || !std::equal(limited.begin(), limited.end(), whole.begin())))

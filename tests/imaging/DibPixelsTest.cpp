@@ -114,10 +114,8 @@ TEST(DibPixels, SaveToStreamReadsBackThroughTheSystemLoader)
     EXPECT_FALSE(c32bppDIB().SaveToStream(bmp));
 }
 
-// An export whose bytes cannot be allocated fails, and leaves the caller no bytes (nor an
-// exception). No export (the picture stays below 2 GiB) outgrows what a 64-bit process can
-// allocate, and reserving the address space away costs Wine gigabytes of page tables: the seam is
-// the test program's own operator new, which refuses the export's block.
+// An export that cannot be allocated fails and leaves no bytes. No export outgrows a 64-bit process, and
+// reserving its address space costs Wine gigabytes of page tables: the seam is the test's operator new.
 TEST(DibPixels, ExportsThatCannotBeAllocatedFailWithNothingOut)
 {
     c32bppDIB dib;
@@ -125,14 +123,11 @@ TEST(DibPixels, ExportsThatCannotBeAllocatedFailWithNothingOut)
     std::vector<std::uint8_t> bmp(3, 1);
     PixelArray out;
     out.bytes.assign(3, 1);
-    watchednew::refuseFrom = 1u << 20;
-    const bool saved = dib.SaveToStream(bmp);
-    const bool exported = dib.GetDIBbits(out, false, true, true, false, true);
-    watchednew::refuseFrom = SIZE_MAX;
-    EXPECT_FALSE(saved);
-    EXPECT_TRUE(bmp.empty());
-    EXPECT_FALSE(exported);
-    EXPECT_TRUE(out.bytes.empty());
+    gRefuseFrom = 1u << 20;
+    const bool saved = dib.SaveToStream(bmp), exported = dib.GetDIBbits(out, false, true, true, false, true);
+    gRefuseFrom = SIZE_MAX;
+    EXPECT_FALSE(saved || exported);
+    EXPECT_TRUE(bmp.empty() && out.bytes.empty());
     EXPECT_TRUE(dib.SaveToStream(bmp) && dib.GetDIBbits(out, false, true, true, false, true)) << "with room again";
 }
 

@@ -1,6 +1,5 @@
-// The test program's own operator new, malloc underneath, watched: while `track` is set it keeps
-// the largest block asked for (a decode's peak), and it refuses blocks of `refuseFrom` bytes or
-// more as a process out of memory would. Include it in one file of a test program.
+// The test program's operator new, watched: while gTrack is set it keeps the largest block asked for,
+// and it refuses blocks of gRefuseFrom bytes or more, as memory run out. Include it in one file.
 #pragma once
 
 #include <atomic>
@@ -8,19 +7,15 @@
 #include <cstdlib>
 #include <new>
 
-namespace watchednew {
-
-inline std::atomic<bool> track{false};
-inline std::atomic<std::size_t> largest{0};
-inline std::atomic<std::size_t> refuseFrom{SIZE_MAX};
-
-} // namespace watchednew
+inline std::atomic<bool> gTrack{false};
+inline std::atomic<std::size_t> gLargest{0};
+inline std::atomic<std::size_t> gRefuseFrom{SIZE_MAX};
 
 void* operator new(std::size_t n)
 {
-    if (watchednew::track && n > watchednew::largest)
-        watchednew::largest = n;
-    if (n >= watchednew::refuseFrom)
+    if (gTrack && n > gLargest)
+        gLargest = n;
+    if (n >= gRefuseFrom)
         throw std::bad_alloc();
     if (void* p = std::malloc(n ? n : 1))
         return p;
