@@ -6,6 +6,8 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <new>
+#include <stdexcept>
 
 namespace imaging {
 
@@ -35,7 +37,12 @@ bool c32bppDIB::GetDIBbits(PixelArray& outStream, bool as2dArray, bool asBGRform
     const PixelLayout layout{asBGRformat, as32bpp, asWordAligned, asBottomUp};
     const auto rowLength = static_cast<std::size_t>(LayoutRowBytes(layout, rect->width));
     PixelArray out;
-    out.bytes.assign(rowLength * static_cast<std::size_t>(rect->height), 0);
+    try {
+        out.bytes.assign(rowLength * static_cast<std::size_t>(rect->height), 0);
+    } catch (const std::bad_alloc&) {
+        outStream = PixelArray(); // a failure leaves no output
+        return false;
+    }
     out.twoDimensional = as2dArray;
     out.rowLength = rowLength;
     out.rows = static_cast<std::size_t>(rect->height);
@@ -160,7 +167,15 @@ bool c32bppDIB::SaveToStream(std::vector<std::uint8_t>& outStream) const
     const auto view = PixelsOf(*this);
     if (!view)
         return false;
-    outStream = BmpFileBytes(*view, alpha_);
+    // The caller's bytes go first, leaving their memory to the new ones; a failure leaves none.
+    std::vector<std::uint8_t>().swap(outStream);
+    try {
+        outStream = BmpFileBytes(*view, alpha_);
+    } catch (const std::bad_alloc&) {
+        return false;
+    } catch (const std::length_error&) { // past what a 32-bit process can index
+        return false;
+    }
     return !outStream.empty();
 }
 

@@ -3,11 +3,12 @@
 #include "imaging/Files.h"
 #include "imaging/c32bppDIB.h"
 #include "imaging/cGDIPlus.h"
-#include "imaging/core/PngReader.h"
 #include "imaging/core/SourceSlice.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
+#include <vector>
 
 namespace imaging {
 namespace {
@@ -19,6 +20,34 @@ bool IsPNGSignature(std::span<const std::uint8_t> bytes)
     return bytes.size() >= 8 && std::memcmp(bytes.data(), kSignature, 8) == 0;
 }
 
+// A file's bytes as the reader asks for them, read ahead a block at a time: chunk heads and small
+// chunks come out of one ReadFile, and nothing past what the rows need is read.
+class FileWindow {
+public:
+    FileWindow(HANDLE file, std::uint64_t size) : file_(file), size_(size) {}
+    std::optional<std::span<const std::uint8_t>> Read(std::uint64_t at, std::size_t n)
+    {
+        if (at > size_ || n > size_ - at)
+            return std::nullopt;
+        if (at < start_ || at - start_ > window_.size() || n > window_.size() - (at - start_)) {
+            window_.resize(static_cast<std::size_t>(std::min<std::uint64_t>(std::max(n, kBlock), size_ - at)));
+            start_ = at;
+            if (!ReadAt(file_, at, window_)) {
+                window_.clear();
+                return std::nullopt;
+            }
+        }
+        return std::span<const std::uint8_t>(window_).subspan(static_cast<std::size_t>(at - start_), n);
+    }
+
+private:
+    static constexpr std::size_t kBlock = 65536;
+    HANDLE file_;
+    std::uint64_t size_;
+    std::uint64_t start_ = 0; // of the window in the file
+    std::vector<std::uint8_t> window_;
+};
+
 } // namespace
 
 bool cPNGparser::LoadStream(std::span<const std::uint8_t> stream, c32bppDIB& dibClass, std::size_t streamOffset,
@@ -27,7 +56,8 @@ bool cPNGparser::LoadStream(std::span<const std::uint8_t> stream, c32bppDIB& dib
     // A slice that leaves the array is not data we were given.
     if (streamOffset > stream.size() || streamLength > stream.size() - streamOffset)
         return false;
-    return Load(stream.subspan(streamOffset, streamLength), L"", dibClass, globalToken);
+    const auto png = stream.subspan(streamOffset, streamLength);
+    return Load(PngSourceOf(png), png, L"", dibClass, globalToken);
 }
 
 bool cPNGparser::LoadFile(HANDLE fileHandle, const std::wstring& fileName, c32bppDIB& dibClass,
@@ -38,30 +68,34 @@ bool cPNGparser::LoadFile(HANDLE fileHandle, const std::wstring& fileName, c32bp
     if (!GetFileSizeEx(fileHandle, &size) || size.QuadPart < 8 || !ReadAt(fileHandle, 0, head) ||
         !IsPNGSignature(head))
         return false;
-    // Too big for any picture we hold, or for this process: no picture, and no other reader either.
+    // Too big for any picture we hold: no picture, and no other reader either.
     if (static_cast<std::uint64_t>(size.QuadPart) > kMaxSourceFileBytes)
         return true;
-    const auto bytes = ReadFileStart(fileHandle, static_cast<std::size_t>(size.QuadPart));
-    return !bytes || Load(*bytes, fileName, dibClass, globalToken);
+    FileWindow window(fileHandle, static_cast<std::uint64_t>(size.QuadPart));
+    const PngSource file{static_cast<std::uint64_t>(size.QuadPart),
+                         [&window](std::uint64_t at, std::size_t n) { return window.Read(at, n); }};
+    return Load(file, {}, fileName, dibClass, globalToken);
 }
 
-bool cPNGparser::Load(std::span<const std::uint8_t> png, const std::wstring& fileName, c32bppDIB& host,
-                      const GdiPlusToken& globalToken) const
+bool cPNGparser::Load(const PngSource& png, std::span<const std::uint8_t> bytes, const std::wstring& fileName,
+                      c32bppDIB& host, const GdiPlusToken& globalToken) const
 {
     bool made = false;
     try {
-        // GDI+ is offered only data whose chunks are sound: some builds of it take a file with bad
-        // CRCs or without its end, and the outcome must not depend on which one is installed.
+        // GDI+ is offered only a plain file: some builds of it take bad CRCs, none gives an index
+        // past the palette libpng's pixel, and it may read all of data that the rows do not need.
+        // Anything else is ours alone, so the outcome does not depend on which GDI+ is installed.
         PngReader reader;
         const PngLoad load = reader.ReadChunks(png);
         if (load != PngLoad::Decoded)
             return load != PngLoad::NotPng;
-        if (host.isGDIplusEnabled() && cGDIPlus().LoadThroughGDIplus(fileName, png, host, globalToken))
+        if (host.isGDIplusEnabled() && reader.Plain() &&
+            cGDIPlus().LoadThroughGDIplus(fileName, bytes, host, globalToken))
             return true;
         if (!(made = host.InitializeDIB(reader.Width(), reader.Height())))
             return true;
-        const std::size_t bytes = std::size_t(host.scanWidth()) * std::size_t(host.Height());
-        if (!reader.DecodeInto({host.BitsPointer(), bytes})) {
+        const std::size_t pixels = std::size_t(host.scanWidth()) * std::size_t(host.Height());
+        if (!reader.DecodeInto({host.BitsPointer(), pixels})) {
             host.DestroyDIB();
             return true;
         }

@@ -1,11 +1,13 @@
-// The engine's PNG reader: walks the chunks, then offers the data to GDI+ when the host allows
-// it, and otherwise (or when GDI+ refuses) decodes it with the platform-neutral reader, whose own
-// inflate is used whether zlib is present or not: it is the faster of the two on every picture
-// measured, and streams. Failures are quiet: the host is left without a picture and the caller
-// tries nothing else of its own.
+// The engine's PNG reader: walks the chunks up to the image data, then offers the data to GDI+
+// when the host allows it, and otherwise (or when GDI+ refuses) decodes it with the
+// platform-neutral reader, whose own inflate is used whether zlib is present or not: it is the
+// faster of the two on every picture measured, and streams. A file is read only as far as its
+// rows need. Failures are quiet: the host is left without a picture and the caller tries nothing
+// else of its own.
 #pragma once
 
 #include "imaging/GdiPlusToken.h"
+#include "imaging/core/PngReader.h"
 
 #include <windows.h>
 
@@ -31,9 +33,10 @@ public:
                   const GdiPlusToken& globalToken);
 
 private:
-    // A whole PNG (named `fileName` for GDI+ when it came from a file); true when it is one.
-    bool Load(std::span<const std::uint8_t> png, const std::wstring& fileName, c32bppDIB& host,
-              const GdiPlusToken& globalToken) const;
+    // A whole PNG, read from `png` as far as its rows need; GDI+ is given `fileName` when it
+    // came from a file and `bytes` otherwise. True when it is a PNG.
+    bool Load(const PngSource& png, std::span<const std::uint8_t> bytes, const std::wstring& fileName,
+              c32bppDIB& host, const GdiPlusToken& globalToken) const;
 };
 
 } // namespace imaging

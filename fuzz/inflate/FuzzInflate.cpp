@@ -58,5 +58,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     });
     if (fromPieces != produced || !std::equal(joined.begin(), joined.end(), streamed.begin(), streamed.end()))
         __builtin_trap();
+    // Limited to the room, it gives the first bytes of the whole stream's output and stops there,
+    // or fails as the whole stream does: it may succeed only with the room full.
+    std::vector<std::uint8_t> whole, limited;
+    const auto keep = [](std::vector<std::uint8_t>& v) {
+        return [&v](std::span<const std::uint8_t> b) { return v.insert(v.end(), b.begin(), b.end()), v.size() <= (1u << 20); };
+    };
+    const auto all = imaging::InflateZlibTo({in, inSize}, keep(whole));
+    at = 0;
+    const auto upTo = imaging::InflateZlibTo(pieces, keep(limited), room);
+    if ((upTo && limited.size() != *upTo) || (!all && upTo && *upTo != room))
+        __builtin_trap();
+    if (all && (upTo != std::min(*all, room) || !std::equal(limited.begin(), limited.end(), whole.begin())))
+        __builtin_trap();
     return 0;
 }

@@ -282,11 +282,12 @@ public:
         outStart_ = out_ = flushed_ = window_.get();
         outEnd_ = outStart_ + kWindow;
     }
-    // The same, with the input taken piece by piece from `source`.
-    Inflater(const InflateSource& source, const InflateSink& sink) : Inflater(source(), sink)
+    // The same, with the input taken piece by piece from `source`, up to `limit` bytes of output.
+    Inflater(const InflateSource& source, const InflateSink& sink, std::size_t limit) : Inflater(source(), sink)
     {
         source_ = &source;
         ended_ = inBytes_.empty();
+        limit_ = limit;
     }
 
     std::optional<std::size_t> Run()
@@ -310,9 +311,13 @@ public:
                 ok = Huffman(Fixed().lit.data(), Fixed().dist.data());
             else if (type == 2)
                 ok = Dynamic();
+            if (!ok && extra_)
+                break;
             if (!ok || Overrun())
                 return std::nullopt;
         }
+        if (extra_ || Produced() > limit_) // output past the limit: the checksum covers bytes not kept
+            return Flush() ? std::optional<std::size_t>(total_) : std::nullopt;
         const bool returned = ReturnBytes();
         TopUp();
         const auto stored = returned ? in_.Be32() : std::nullopt;
@@ -373,11 +378,22 @@ private:
         return true;
     }
     bool Overrun() const { return pad_ * 8 > count_; }
+    std::size_t Produced() const { return total_ + static_cast<std::size_t>(out_ - flushed_); }
+    // Before a symbol that writes: at the limit the inflate ends there, as a success unless the
+    // output so far took bits from past the end of the input.
+    bool AtLimit()
+    {
+        if (Produced() < limit_)
+            return false;
+        extra_ = !Overrun();
+        return true;
+    }
     // Sums the new output into the checksum. A streamed output hands it to the sink and keeps the
     // last 32 KB for matches to reach.
     bool Flush()
     {
-        const std::span<const std::uint8_t> fresh(flushed_, static_cast<std::size_t>(out_ - flushed_));
+        std::span<const std::uint8_t> fresh(flushed_, static_cast<std::size_t>(out_ - flushed_));
+        fresh = fresh.first(std::min(fresh.size(), limit_ - total_)); // nothing past the limit goes out
         adler_ = Adler32(fresh, adler_);
         total_ += fresh.size();
         flushed_ = out_;
@@ -425,11 +441,12 @@ private:
         if (!len || !nlen || *len != (~*nlen & 0xFFFF) || (!sink_ && static_cast<std::size_t>(outEnd_ - out_) < *len))
             return false;
         for (std::size_t left = *len; left > 0;) {
-            if (out_ == outEnd_ && !Flush()) // only a streamed output fills up here
+            if (AtLimit() || (out_ == outEnd_ && !Flush())) // only a streamed output fills up here
                 return false;
             TopUp();
             const std::size_t room = static_cast<std::size_t>(outEnd_ - out_);
-            const auto piece = in_.Take(std::min({left, room, in_.Remaining()}));
+            // Up to the limit at most: a block of data past the rows is not copied.
+            const auto piece = in_.Take(std::min({left, room, in_.Remaining(), limit_ - Produced()}));
             if (!piece || piece->empty())
                 return false; // the input ended inside the block
             std::memcpy(out_, piece->data(), piece->size());
@@ -504,6 +521,10 @@ private:
     bool Huffman(const std::uint32_t* lit, const std::uint32_t* dist)
     {
         for (;;) {
+            if (Produced() > limit_) { // the last step went past it
+                extra_ = !Overrun();
+                return false;
+            }
             if (FlushDue() && !Flush())
                 return false;
             TopUp();
@@ -515,6 +536,8 @@ private:
             if (!Refill())
                 return false;
             const std::uint32_t e = Lookup<LitLenEntry>(lit, kLitRoot, bits_);
+            if ((LiteralsOf(e) || LitLenEntry::Is(e, kLength)) && AtLimit())
+                return false;
             if (const unsigned n = LiteralsOf(e)) {
                 // The entry's literals are the stream's next symbols, so a stream they do not fit overruns.
                 if (static_cast<std::size_t>(outEnd_ - out_) < n)
@@ -574,12 +597,14 @@ private:
     {
         const std::span<const std::uint8_t> ahead = in_.Rest();
         const std::size_t outRoom = static_cast<std::size_t>(outEnd_ - out_), unsummed = static_cast<std::size_t>(out_ - flushed_);
-        if (ahead.size() < kFastInput || outRoom < static_cast<std::size_t>(kRoom) || unsummed >= kChunk)
+        const std::size_t produced = total_ + unsummed;
+        if (ahead.size() < kFastInput || outRoom < static_cast<std::size_t>(kRoom) || unsummed >= kChunk || produced >= limit_)
             return 0;
         const std::size_t lastUse = ahead.size() - kFastInput;
         std::uint8_t* out = out_;
         std::uint8_t* const outStart = outStart_;
-        std::uint8_t* const lastOut = out + std::min(outRoom - kRoom, kChunk - unsummed);
+        // Steps start below the limit; the checked steps see what comes at it.
+        std::uint8_t* const lastOut = out + std::min({outRoom - kRoom, kChunk - unsummed, limit_ - produced - 1});
         std::size_t used = 0;
         std::uint64_t bits = bits_;
         unsigned count = count_;
@@ -753,6 +778,8 @@ private:
     std::unique_ptr<std::uint8_t[]> window_;
     std::uint32_t adler_ = 1;
     std::size_t total_ = 0;
+    std::size_t limit_ = SIZE_MAX;
+    bool extra_ = false; // output went on past the limit
 };
 
 } // namespace
@@ -767,9 +794,9 @@ std::optional<std::size_t> InflateZlibTo(std::span<const std::uint8_t> in, const
     return Inflater(in, sink).Run();
 }
 
-std::optional<std::size_t> InflateZlibTo(const InflateSource& source, const InflateSink& sink)
+std::optional<std::size_t> InflateZlibTo(const InflateSource& source, const InflateSink& sink, std::size_t limit)
 {
-    return Inflater(source, sink).Run();
+    return Inflater(source, sink, limit).Run();
 }
 
 } // namespace imaging

@@ -25,7 +25,11 @@ std::optional<std::size_t> InflateZlibTo(std::span<const std::uint8_t> in, const
 // Hands over the input piece by piece, in order; an empty piece means there is no more.
 using InflateSource = std::function<std::span<const std::uint8_t>()>;
 // The same again, with the input in pieces (a PNG's image data chunks), joined through a small
-// buffer of its own rather than copied into one.
-std::optional<std::size_t> InflateZlibTo(const InflateSource& source, const InflateSink& sink);
+// buffer of its own rather than copied into one. Once `limit` bytes are out, the inflate ends at
+// the first symbol that would write another: it succeeds with `limit` bytes, and the rest of the
+// stream, checksum included, is not decoded (a PNG's rows are complete; what follows is ignored,
+// as libpng ignores it). A stream that ends at or before `limit` is checked as usual.
+std::optional<std::size_t> InflateZlibTo(const InflateSource& source, const InflateSink& sink,
+                                         std::size_t limit = SIZE_MAX);
 
 } // namespace imaging

@@ -95,20 +95,22 @@ struct Converter {
     const PngColours& c;
     // Types 0 and 3 below depth 16: each sample value's pixel, premultiplied B, G, R, A.
     std::uint8_t table[256][4] = {};
-    std::size_t entries = 0; // sample values the table answers; a palette index past them fails
 
     Converter(const PngHeader& header, const PngColours& colours) : h(header), c(colours)
     {
         if (h.depth == 16 || (h.colourType != 0 && h.colourType != 3))
             return;
         if (h.colourType == 3) {
-            entries = std::min<std::size_t>(c.palette.size() / 3, 256);
-            for (std::size_t v = 0; v < entries; ++v)
-                Put(table[v], c.palette[3 * v], c.palette[3 * v + 1], c.palette[3 * v + 2], v < c.alphas.size() ? c.alphas[v] : 255);
+            // An index past the palette is opaque black, as libpng gives it.
+            const std::size_t entries = std::min<std::size_t>(c.palette.size() / 3, 256);
+            for (std::size_t v = 0; v < 256; ++v)
+                if (v < entries)
+                    Put(table[v], c.palette[3 * v], c.palette[3 * v + 1], c.palette[3 * v + 2], v < c.alphas.size() ? c.alphas[v] : 255);
+                else
+                    PutOpaque(table[v], 0, 0, 0);
             return;
         }
         const unsigned levels = (1u << h.depth) - 1;
-        entries = levels + 1;
         for (unsigned v = 0; v <= levels; ++v) {
             const unsigned grey = v * (255 / levels);
             Put(table[v], grey, grey, grey, KeyMatches(v, c.key[1], c.key[2]) ? 0 : 255);
@@ -121,7 +123,7 @@ struct Converter {
     }
 
     // Converts the pixels x = pass.colStart, + colStep ... of one unfiltered row.
-    bool Row(const std::uint8_t* s, const Pass& pass, std::uint8_t* dst) const
+    void Row(const std::uint8_t* s, const Pass& pass, std::uint8_t* dst) const
     {
         const std::size_t step = std::size_t{pass.colStep} * 4;
         std::uint8_t* p = dst + std::size_t{pass.colStart} * 4;
@@ -131,34 +133,31 @@ struct Converter {
                 PutRgbaRow<8>(s, p, h.width);
             else
                 PutRgbaRow<16>(s, p, h.width);
-            return true;
+            return;
         }
         if (h.depth == 8) {
             switch (h.colourType) {
             case 6:
                 for (; p < end; p += step, s += 4)
                     Put(p, s[0], s[1], s[2], s[3]);
-                return true;
+                return;
             case 2:
                 if (!c.hasKey) {
                     for (; p < end; p += step, s += 3)
                         PutOpaque(p, s[0], s[1], s[2]);
-                    return true;
+                    return;
                 }
                 for (; p < end; p += step, s += 3)
                     Put(p, s[0], s[1], s[2], KeyMatches(s[0], s[1], s[2]) ? 0 : 255);
-                return true;
+                return;
             case 4:
                 for (; p < end; p += step, s += 2)
                     Put(p, s[0], s[0], s[0], s[1]);
-                return true;
+                return;
             default: // one byte a sample: straight from the table
-                for (; p < end; p += step, ++s) {
-                    if (*s >= entries)
-                        return false;
+                for (; p < end; p += step, ++s)
                     std::memcpy(p, table[*s], 4);
-                }
-                return true;
+                return;
             }
         }
         if (h.depth == 16) {
@@ -172,7 +171,7 @@ struct Converter {
                 default: Put(p, s[0], s[0], s[0], KeyMatches(full(0), c.key[1], c.key[2]) ? 0 : 255); break;
                 }
             }
-            return true;
+            return;
         }
         // Types 0 and 3 at depths 1 to 4: samples packed from the most significant bit.
         const unsigned depth = h.depth, mask = (1u << depth) - 1;
@@ -183,12 +182,8 @@ struct Converter {
                 ++s;
             }
             shift -= depth;
-            const unsigned v = (*s >> shift) & mask;
-            if (v >= entries)
-                return false;
-            std::memcpy(p, table[v], 4);
+            std::memcpy(p, table[(*s >> shift) & mask], 4);
         }
-        return true;
     }
 };
 
@@ -262,9 +257,9 @@ struct PngRowFeed::State {
     {
         const Pass& at = passes[pass];
         const std::size_t y = at.rowStart + r * at.rowStep;
-        if (!UnfilterPngRow(cur[0], cur + 1, r ? prev + 1 : nullptr, stride - 1, unit) ||
-            !conv.Row(cur + 1, at, bgra.data() + (h.height - 1 - y) * scan))
+        if (!UnfilterPngRow(cur[0], cur + 1, r ? prev + 1 : nullptr, stride - 1, unit))
             return false;
+        conv.Row(cur + 1, at, bgra.data() + (h.height - 1 - y) * scan);
         std::swap(cur, prev);
         filled = 0;
         if (++r == passRows)

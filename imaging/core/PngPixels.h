@@ -47,8 +47,8 @@ public:
     ~PngRowFeed();
     PngRowFeed(const PngRowFeed&) = delete;
     PngRowFeed& operator=(const PngRowFeed&) = delete;
-    // False on a bad filter type or palette index, bytes past the last row, an illegal layout, or
-    // `bgra` shorter than width * height * 4 bytes.
+    // False on a bad filter type, bytes past the last row, an illegal layout, or `bgra` shorter
+    // than width * height * 4 bytes.
     bool Take(std::span<const std::uint8_t> bytes);
     // Every row arrived.
     bool Complete() const;

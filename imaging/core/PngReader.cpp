@@ -15,78 +15,150 @@ constexpr std::uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0
 // Deflate cannot expand one input byte to more than 1,032 bytes (a 258-byte match in two bits),
 // so a raw size beyond that is a lie told before any buffer is made for it.
 constexpr std::size_t kMaxInflateRatio = 1032;
+// Chunk data are read and checked this much at a time, so a chunk of any length costs no more
+// memory, and one whose rest lies past the rows costs no more time.
+constexpr std::size_t kPiece = 65536;
 
 bool IsType(std::span<const std::uint8_t, 4> type, const char (&name)[5]) { return std::memcmp(type.data(), name, 4) == 0; }
 
-// The bodies of the image data chunks from the first one to IEND, in order, then nothing. The walk
-// has already proved every chunk there inside the data and the image data's CRCs.
+// A chunk's length and type at `at`, when the whole chunk lies inside the data; lengths of 2^31
+// or more are corrupt.
+struct ChunkHead {
+    std::uint32_t length;
+    std::array<std::uint8_t, 4> type;
+};
+std::optional<ChunkHead> ReadHead(const PngSource& source, std::uint64_t at)
+{
+    const auto head = source.read(at, 8);
+    if (!head)
+        return std::nullopt;
+    ChunkHead chunk{LoadBe32(head->first<4>()), {}};
+    std::copy_n(head->begin() + 4, 4, chunk.type.begin());
+    if (chunk.length >= 0x80000000u || source.size - at < 12 + std::uint64_t{chunk.length})
+        return std::nullopt;
+    return chunk;
+}
+
+// The data of the image data chunks from the first one on, in order and in pieces, then nothing.
+// Ancillary chunks between them are passed over; a chunk that is not whole, and IEND, end them.
+// Each chunk's CRC is summed as its pieces go, and its last piece is held back when the CRC does
+// not match: the rows may use a damaged chunk's data only where they are complete before its end.
 class ImageDataPieces {
 public:
-    explicit ImageDataPieces(std::span<const std::uint8_t> fromFirst) : in_(fromFirst) {}
+    ImageDataPieces(const PngSource& source, std::uint64_t first) : source_(source), next_(first) {}
     std::span<const std::uint8_t> operator()()
     {
-        for (;;) {
-            const auto length = in_.Be32();
-            const auto type = in_.TakeFixed<4>();
-            const auto body = length && type ? in_.Take(*length) : std::nullopt;
-            if (!body || !in_.Skip(4) || IsType(*type, "IEND"))
-                return {};
-            if (IsType(*type, "IDAT") && !body->empty())
-                return *body;
+        while (!ended_) {
+            if (!inChunk_) {
+                const auto head = ReadHead(source_, next_);
+                if (!head || IsType(head->type, "IEND"))
+                    break;
+                at_ = next_ + 8;
+                left_ = head->length;
+                next_ += 12 + std::uint64_t{head->length};
+                if (!IsType(head->type, "IDAT"))
+                    continue;
+                inChunk_ = true;
+                crc_ = Crc32(head->type);
+            }
+            const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(left_, kPiece));
+            const bool last = n == left_;
+            const auto piece = source_.read(at_, last ? n + 4 : n);
+            if (!piece)
+                break;
+            crc_ = Crc32(piece->first(n), crc_);
+            at_ += n;
+            left_ -= n;
+            if (last) {
+                inChunk_ = false;
+                if (crc_ != LoadBe32(piece->subspan(n).first<4>()))
+                    break;
+            }
+            if (n > 0)
+                return piece->first(n);
         }
+        ended_ = true;
+        return {};
     }
 
 private:
-    SpanReader in_;
+    const PngSource& source_;
+    std::uint64_t next_; // the next chunk's start
+    std::uint64_t at_ = 0;   // the next piece's start
+    std::uint64_t left_ = 0; // of the chunk's data
+    std::uint32_t crc_ = 0;
+    bool inChunk_ = false;
+    bool ended_ = false;
 };
 
 } // namespace
 
-PngLoad PngReader::ReadChunks(std::span<const std::uint8_t> data)
+PngSource PngSourceOf(std::span<const std::uint8_t> data)
+{
+    return {data.size(), [data](std::uint64_t offset, std::size_t n) -> std::optional<std::span<const std::uint8_t>> {
+                if (offset > data.size() || n > data.size() - offset)
+                    return std::nullopt;
+                return data.subspan(static_cast<std::size_t>(offset), n);
+            }};
+}
+
+PngLoad PngReader::ReadChunks(std::span<const std::uint8_t> data) { return ReadChunks(PngSourceOf(data)); }
+
+PngLoad PngReader::ReadChunks(PngSource source)
 {
     *this = PngReader();
-    data_ = data;
-    SpanReader in(data);
-    const auto signature = in.TakeFixed<8>();
+    source_ = std::move(source);
+    const auto signature = source_.read(0, 8);
     if (!signature || std::memcmp(signature->data(), kSignature, 8) != 0)
         return PngLoad::NotPng;
-    for (;;) {
-        // Length, type, data and CRC must all lie inside the data; lengths of 2^31 or more are corrupt.
-        const std::size_t at = in.Consumed();
-        const auto length = in.Be32();
-        const auto type = in.TakeFixed<4>();
-        const auto body = length && type && *length < 0x80000000u ? in.Take(*length) : std::nullopt;
-        const auto crc = body ? in.Be32() : std::nullopt;
-        if (!crc)
+    // Up to the first image data chunk; the rest is read as the rows need it.
+    for (std::uint64_t at = 8;;) {
+        const auto chunk = ReadHead(source_, at);
+        if (!chunk)
             return PngLoad::Failed;
-        const Chunk chunk{at, *type, *body, Crc32(*body, Crc32(*type)) == *crc};
-        const Step step = ReadChunk(chunk);
-        if (step != Step::Next)
-            return step == Step::End ? Finish() : PngLoad::Failed;
+        if (haveHeader_ && IsType(chunk->type, "IDAT")) {
+            firstImageData_ = at;
+            return Finish();
+        }
+        if (ReadChunk(at, chunk->type, chunk->length) == Step::Fail)
+            return PngLoad::Failed;
+        at += 12 + std::uint64_t{chunk->length};
     }
 }
 
-PngReader::Step PngReader::ReadChunk(const Chunk& chunk)
+PngReader::Step PngReader::ReadChunk(std::uint64_t at, const std::array<std::uint8_t, 4>& type, std::uint32_t length)
 {
-    if (IsType(chunk.type, "IHDR"))
-        return ReadHeader(chunk);
-    if (!haveHeader_)
-        return Step::Fail; // IHDR comes first
-    if (IsType(chunk.type, "IDAT"))
-        return ReadImageData(chunk);
-    if (IsType(chunk.type, "PLTE"))
-        return ReadPalette(chunk);
-    if (IsType(chunk.type, "tRNS"))
-        return ReadTransparency(chunk);
-    if (IsType(chunk.type, "IEND"))
-        return chunk.crcOk ? Step::End : Step::Fail;
+    if (IsType(type, "IHDR"))
+        return ReadHeader(at, length);
+    if (!haveHeader_ || IsType(type, "IEND"))
+        return Step::Fail; // IHDR comes first, and image data before the end
+    if (IsType(type, "PLTE"))
+        return ReadPalette(at, length);
+    if (IsType(type, "tRNS"))
+        return ReadTransparency(at, length);
     return Step::Next; // a chunk the engine has no use for, sound or not
 }
 
-PngReader::Step PngReader::ReadHeader(const Chunk& chunk)
+bool PngReader::SoundChunk(std::uint64_t at, std::uint32_t length) const
 {
-    const auto fields = SpanReader(chunk.body).TakeFixed<13>();
-    if (haveHeader_ || !chunk.crcOk || chunk.body.size() != 13 || !fields)
+    std::uint32_t crc = 0;
+    for (std::uint64_t from = at + 4, end = at + 8 + length; from < end;) {
+        const auto piece = source_.read(from, static_cast<std::size_t>(std::min<std::uint64_t>(end - from, kPiece)));
+        if (!piece)
+            return false;
+        crc = Crc32(*piece, crc);
+        from += piece->size();
+    }
+    const auto stored = source_.read(at + 8 + length, 4);
+    return stored && LoadBe32(stored->first<4>()) == crc;
+}
+
+PngReader::Step PngReader::ReadHeader(std::uint64_t at, std::uint32_t length)
+{
+    if (haveHeader_ || length != 13 || !SoundChunk(at, length))
+        return Step::Fail;
+    const auto fields = source_.read(at + 8, 13);
+    if (!fields)
         return Step::Fail;
     haveHeader_ = true;
     header_.width = LoadBe32(fields->first<4>());
@@ -102,56 +174,51 @@ PngReader::Step PngReader::ReadHeader(const Chunk& chunk)
     return Step::Next;
 }
 
-PngReader::Step PngReader::ReadImageData(const Chunk& chunk)
+PngReader::Step PngReader::ReadPalette(std::uint64_t at, std::uint32_t length)
 {
-    if (!chunk.crcOk)
-        return Step::Fail;
-    if (!sawImageData_)
-        firstImageData_ = chunk.at;
-    sawImageData_ = true;
-    imageDataBytes_ += chunk.body.size();
-    return Step::Next;
-}
-
-PngReader::Step PngReader::ReadPalette(const Chunk& chunk)
-{
-    if (havePalette_ || sawImageData_ || !chunk.crcOk)
+    if (havePalette_ || !SoundChunk(at, length))
         return Step::Fail;
     havePalette_ = true;
     const std::uint8_t t = header_.colourType;
     if (t == 0 || t == 4)
         return Step::Next; // grey pictures take no palette
-    const std::size_t length = chunk.body.size();
     if (length % 3 != 0 || length == 0 || length > 768)
         return Step::Fail;
-    if (t == 3)
-        colours_.palette.assign(chunk.body.begin(), chunk.body.end());
+    if (t == 3) {
+        const auto body = source_.read(at + 8, length);
+        if (!body)
+            return Step::Fail;
+        colours_.palette.assign(body->begin(), body->end());
+    }
     return Step::Next;
 }
 
-PngReader::Step PngReader::ReadTransparency(const Chunk& chunk)
+PngReader::Step PngReader::ReadTransparency(std::uint64_t at, std::uint32_t length)
 {
-    // A damaged, misplaced or repeated tRNS is dropped; the picture still loads without it.
-    if (!chunk.crcOk || haveTransparency_ || sawImageData_)
+    // A damaged or repeated tRNS is dropped; the picture still loads without it.
+    if (haveTransparency_ || !SoundChunk(at, length))
         return Step::Next;
     haveTransparency_ = true;
     const std::uint8_t t = header_.colourType;
-    if (t == 3 && chunk.body.size() <= 256) {
-        colours_.alphas.assign(chunk.body.begin(), chunk.body.end());
+    const bool alphas = t == 3 && length <= 256, key = (t == 0 && length == 2) || (t == 2 && length == 6);
+    const auto body = alphas || key ? source_.read(at + 8, length) : std::nullopt;
+    if (!body)
+        return Step::Next;
+    if (alphas) {
+        colours_.alphas.assign(body->begin(), body->end());
         return Step::Next;
     }
-    if ((t == 0 && chunk.body.size() == 2) || (t == 2 && chunk.body.size() == 6)) {
-        SpanReader samples(chunk.body);
-        colours_.hasKey = true;
-        for (std::uint16_t& key : colours_.key)
-            key = samples.Be16().value_or(0); // grey has one sample; the others stay unused
-    }
+    SpanReader samples(*body);
+    colours_.hasKey = true;
+    for (std::uint16_t& k : colours_.key)
+        k = samples.Be16().value_or(0); // grey has one sample; the others stay unused
     return Step::Next;
 }
 
 PngLoad PngReader::Finish()
 {
-    if (imageDataBytes_ == 0 || rawSize_ / kMaxInflateRatio >= imageDataBytes_)
+    // The image data can be no more than the bytes from their first chunk on.
+    if (rawSize_ / kMaxInflateRatio >= source_.size - firstImageData_)
         return PngLoad::Failed;
     if (header_.colourType == 3) {
         // Without PLTE a palette picture is black, with white for 1 at depth 1.
@@ -168,12 +235,34 @@ PngLoad PngReader::Finish()
 
 bool PngReader::DecodeInto(std::span<std::uint8_t> bgra)
 {
-    if (imageDataBytes_ == 0)
+    if (firstImageData_ == 0)
         return false;
     PngRowFeed rows(header_, colours_, bgra);
-    const InflateSource pieces = ImageDataPieces(data_.subspan(firstImageData_));
-    const auto produced = InflateZlibTo(pieces, [&rows](std::span<const std::uint8_t> b) { return rows.Take(b); });
+    ImageDataPieces pieces(source_, firstImageData_);
+    const auto produced = InflateZlibTo([&pieces] { return pieces(); },
+                                        [&rows](std::span<const std::uint8_t> b) { return rows.Take(b); }, rawSize_);
     return produced && *produced == rawSize_ && rows.Complete();
+}
+
+bool PngReader::Plain() const
+{
+    if (firstImageData_ == 0 || (header_.colourType == 3 && colours_.palette.size() / 3 < (1u << header_.depth)))
+        return false;
+    // Stored blocks add 5 bytes to 65,535 and fixed codes an eighth: a quarter more and a margin
+    // covers what encoders write, while data that the rows cannot use are never read through.
+    const std::uint64_t budget = std::uint64_t{rawSize_} + rawSize_ / 4 + kPiece;
+    for (std::uint64_t at = firstImageData_;;) {
+        const auto chunk = ReadHead(source_, at);
+        const std::uint64_t next = chunk ? at + 12 + std::uint64_t{chunk->length} : 0;
+        if (!chunk || next - firstImageData_ > budget)
+            return false;
+        const bool end = IsType(chunk->type, "IEND");
+        if ((end || IsType(chunk->type, "IDAT")) && !SoundChunk(at, chunk->length))
+            return false;
+        if (end)
+            return true;
+        at = next;
+    }
 }
 
 bool PngReader::Alpha() const

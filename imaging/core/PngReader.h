@@ -1,11 +1,15 @@
 // The PNG reader's platform-neutral part: chunk walk, decompression and pixel decoding of PNG
-// bytes held in memory. The engine's entry points hand it the bytes and the picture's own memory.
+// bytes, read where they lie (in memory or in a file) only as far as the picture needs. The
+// engine's entry points hand it the bytes and the picture's own memory.
 #pragma once
 
 #include "imaging/core/PngPixels.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -17,18 +21,37 @@ enum class PngLoad {
     Decoded,
 };
 
+// Where a PNG's bytes come from: `size` bytes, of which `read` hands over `n` from `offset`,
+// valid until its next call, or nothing when they do not all lie inside.
+struct PngSource {
+    std::uint64_t size = 0;
+    std::function<std::optional<std::span<const std::uint8_t>>(std::uint64_t offset, std::size_t n)> read;
+};
+
+// The bytes of `data` as a source.
+PngSource PngSourceOf(std::span<const std::uint8_t> data);
+
 class PngReader {
 public:
-    // Walks the chunks of `data`, which must stay alive until DecodeInto returns. Decoded here
-    // means the chunks are sound and the image data may be decoded.
+    // Walks the chunks up to the image data, which DecodeInto reads from `data` (or `source`):
+    // either must stay alive until then. Decoded here means the chunks before the image data are
+    // sound and the image data may be decoded.
     PngLoad ReadChunks(std::span<const std::uint8_t> data);
+    PngLoad ReadChunks(PngSource source);
 
     // Writes Width() x Height() pixels into `bgra`: premultiplied B, G, R, A, Width() * 4 bytes a
     // row, bottom row first. The image data are inflated by our own inflate, which every picture
     // measured inflates faster than zlib does, and each row is unfiltered and converted as it
-    // arrives: no buffer of the stored rows is made. Fails on damaged data; what was written is
-    // then left undefined.
+    // arrives: no buffer of the stored rows is made. Once the last row is complete nothing more
+    // is read, as libpng reads no further: data past the rows, the chunks after them and IEND
+    // are ignored. Fails on damaged data or data that end before the rows do; what was written
+    // is then left undefined.
     bool DecodeInto(std::span<std::uint8_t> bgra);
+
+    // Whether, after ReadChunks, the file is one that every decoder reads alike: all its chunks
+    // from the image data to IEND whole and sound, its image data no longer than an encoder
+    // makes the rows, and an entry in the palette for every index. Reads up to IEND.
+    bool Plain() const;
 
     int Width() const { return static_cast<int>(header_.width); }
     int Height() const { return static_cast<int>(header_.height); }
@@ -37,18 +60,13 @@ public:
 
 private:
     // What a chunk leaves the walk to do next.
-    enum class Step { Next, End, Fail };
-    struct Chunk {
-        std::size_t at; // of its length field in the data
-        std::span<const std::uint8_t, 4> type;
-        std::span<const std::uint8_t> body;
-        bool crcOk;
-    };
-    Step ReadChunk(const Chunk& chunk);
-    Step ReadHeader(const Chunk& chunk);
-    Step ReadPalette(const Chunk& chunk);
-    Step ReadTransparency(const Chunk& chunk);
-    Step ReadImageData(const Chunk& chunk);
+    enum class Step { Next, Fail };
+    Step ReadChunk(std::uint64_t at, const std::array<std::uint8_t, 4>& type, std::uint32_t length);
+    Step ReadHeader(std::uint64_t at, std::uint32_t length);
+    Step ReadPalette(std::uint64_t at, std::uint32_t length);
+    Step ReadTransparency(std::uint64_t at, std::uint32_t length);
+    // Whether the CRC of the chunk at `at` matches its type and data, read in pieces.
+    bool SoundChunk(std::uint64_t at, std::uint32_t length) const;
     PngLoad Finish();
 
     PngHeader header_;
@@ -56,11 +74,8 @@ private:
     bool haveHeader_ = false;
     bool havePalette_ = false;
     bool haveTransparency_ = false;
-    bool sawImageData_ = false;
-    // The caller's bytes; the image data are read from its chunks where they lie, never joined.
-    std::span<const std::uint8_t> data_;
-    std::size_t firstImageData_ = 0; // where the first IDAT chunk starts
-    std::size_t imageDataBytes_ = 0;
+    PngSource source_;
+    std::uint64_t firstImageData_ = 0; // where the first IDAT chunk starts; 0 for none
     std::size_t rawSize_ = 0;
 };
 

@@ -1,12 +1,15 @@
 // Pixel export and import, BMP bytes read back by the system's own loader, and the shadow object.
 #include "imaging/c32bppDIB.h"
 
+#include "tests/imaging/core/WatchedNew.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <random>
+
 
 namespace {
 
@@ -109,6 +112,23 @@ TEST(DibPixels, SaveToStreamReadsBackThroughTheSystemLoader)
     }
     std::vector<std::uint8_t> bmp(3, 1);
     EXPECT_FALSE(c32bppDIB().SaveToStream(bmp));
+}
+
+// An export that cannot be allocated fails and leaves no bytes. No export outgrows a 64-bit process, and
+// reserving its address space costs Wine gigabytes of page tables: the seam is the test's operator new.
+TEST(DibPixels, ExportsThatCannotBeAllocatedFailWithNothingOut)
+{
+    c32bppDIB dib;
+    Fill(dib, 1024, 1024, 11);
+    std::vector<std::uint8_t> bmp(3, 1);
+    PixelArray out;
+    out.bytes.assign(3, 1);
+    gRefuseFrom = 1u << 20;
+    const bool saved = dib.SaveToStream(bmp), exported = dib.GetDIBbits(out, false, true, true, false, true);
+    gRefuseFrom = SIZE_MAX;
+    EXPECT_FALSE(saved || exported);
+    EXPECT_TRUE(bmp.empty() && out.bytes.empty());
+    EXPECT_TRUE(dib.SaveToStream(bmp) && dib.GetDIBbits(out, false, true, true, false, true)) << "with room again";
 }
 
 TEST(DibPixels, ShadowObject)

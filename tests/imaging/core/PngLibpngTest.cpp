@@ -160,6 +160,15 @@ TEST(PngLibpng, DecodesLikeLibpng)
                         Splice(Splice(Splice(withPalette, "PLTE", "tEXt", {'C', 'o', 'm', 'm', 'e', 'n', 't', 0, 'h', 'i'}), "tRNS",
                                       "bKGD", {0}),
                                "IEND", "vaNt", {1, 2, 3}));
+    // libpng stops once the rows are complete, and gives an index past the palette its own pixel.
+    Picture tall = RandomPicture(rng, 2, 8, false, 13, 6), shorter = tall, past = RandomPicture(rng, 3, 2, true, 9, 7);
+    shorter.header.height = 5;
+    Bytes z = Compress(RawRows(tall, rng));
+    z.insert(z.end(), 300, 0x55);
+    corpus.emplace_back("a row more than the header's, then bytes after the stream", WritePng(shorter, z));
+    past.palette.resize(6);
+    past.alphas.assign(1, 90);
+    corpus.emplace_back("indices past a palette of 2", WritePng(past, Compress(RawRows(past, rng))));
 
     for (const auto& [name, png] : corpus) {
         ASSERT_FALSE(png.empty()) << name;
