@@ -207,7 +207,11 @@ void Draw(const Scaler& scaler, const Lightness& light, const Target& target, in
     for (int row = scaler.Height() - 1; row >= 0; --row) { // memory order
         std::span<const std::uint8_t> pixels = scaler.Row(row, scratch);
         if (light.Changes()) {
-            light.Apply(pixels, scratch);
+            // Unscaled rows are views into the source: copied first, so that the clear pixels,
+            // which the adjustment leaves alone, are this row's and not the last row's.
+            if (pixels.data() != scratch.data())
+                std::memcpy(scratch.data(), pixels.data(), pixels.size());
+            light.Apply(scratch);
             pixels = scratch;
         }
         blendRow(pixels, target.RowFromTop(y + row).subspan(offset));
