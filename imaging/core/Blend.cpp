@@ -97,11 +97,11 @@ void BlendScalar(const std::uint8_t* s, std::uint8_t* d, std::size_t pixels, con
         BlendPixel<Host, Grey, Full>(s + i * 4, d + i * step, p);
 }
 
-#if defined(__SSE2__)
+#if defined(VANTOREL_SSE2)
 // Four pixels at a time onto 32-bit pixels in colour; groups that hold a colour above its
 // alpha, and the last pixels, go through the scalar loop.
 template <bool Full>
-void BlendColour32(const std::uint8_t* s, std::uint8_t* d, std::size_t pixels, const Params& p)
+VANTOREL_TARGET_SSE2 void BlendColour32(const std::uint8_t* s, std::uint8_t* d, std::size_t pixels, const Params& p)
 {
     const sse2::Opacity opacity(p.opacity);
     std::size_t i = 0;
@@ -109,12 +109,6 @@ void BlendColour32(const std::uint8_t* s, std::uint8_t* d, std::size_t pixels, c
         if (!sse2::OverFour<Full>(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i * 4)), d + i * 4, opacity))
             BlendScalar<true, false, Full>(s + i * 4, d + i * 4, 4, p);
     BlendScalar<true, false, Full>(s + i * 4, d + i * 4, pixels - i, p);
-}
-#else
-template <bool Full>
-void BlendColour32(const std::uint8_t* s, std::uint8_t* d, std::size_t pixels, const Params& p)
-{
-    BlendScalar<true, false, Full>(s, d, pixels, p);
 }
 #endif
 
@@ -146,7 +140,11 @@ Blender::Blender(int opacity, int grayScale)
         loop32_ = full ? BlendScalar<true, true, true> : BlendScalar<true, true, false>;
         loop24_ = full ? BlendScalar<false, true, true> : BlendScalar<false, true, false>;
     } else {
-        loop32_ = full ? BlendColour32<true> : BlendColour32<false>;
+        loop32_ = full ? BlendScalar<true, false, true> : BlendScalar<true, false, false>;
+#if defined(VANTOREL_SSE2)
+        if (simd::Sse2())
+            loop32_ = full ? BlendColour32<true> : BlendColour32<false>;
+#endif
 #if defined(VANTOREL_AVX2)
         if (simd::Avx2())
             loop32_ = full ? BlendColour32Wide<true> : BlendColour32Wide<false>;

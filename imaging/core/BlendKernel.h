@@ -7,11 +7,11 @@
 
 #include <cstdint>
 
-#if defined(__SSE2__)
+#if defined(VANTOREL_SSE2)
 namespace imaging::sse2 {
 
 struct Opacity {
-    explicit Opacity(unsigned byte)
+    VANTOREL_TARGET_SSE2 explicit Opacity(unsigned byte)
         : k(_mm_set1_epi16(static_cast<short>(byte))),
           kScaled(_mm_set1_epi16(static_cast<short>((byte * 65536 + 254) / 255)))
     {
@@ -21,13 +21,13 @@ struct Opacity {
 };
 
 // x \ 255 for x up to 65535 in 16-bit lanes: (x × 0x8081) >> 23.
-inline __m128i Div255(__m128i x) { return _mm_srli_epi16(_mm_mulhi_epu16(x, _mm_set1_epi16(static_cast<short>(0x8081))), 7); }
+VANTOREL_TARGET_SSE2 inline __m128i Div255(__m128i x) { return _mm_srli_epi16(_mm_mulhi_epu16(x, _mm_set1_epi16(static_cast<short>(0x8081))), 7); }
 
 // Blends `src` over the 16 bytes at `d`: wholly opaque groups (at full opacity) are copied,
 // wholly clear ones skipped. False, with nothing written, when a colour of the group lies above
 // its alpha: the scalar rule decides those.
 template <bool Full>
-inline bool OverFour(__m128i src, std::uint8_t* d, const Opacity& o)
+VANTOREL_TARGET_SSE2 inline bool OverFour(__m128i src, std::uint8_t* d, const Opacity& o)
 {
     const __m128i zero = _mm_setzero_si128(), alphaMask = _mm_set1_epi32(static_cast<int>(0xFF000000u));
     const __m128i alpha = _mm_and_si128(src, alphaMask);
