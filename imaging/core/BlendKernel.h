@@ -23,6 +23,13 @@ struct Opacity {
 // x \ 255 for x up to 65535 in 16-bit lanes: (x × 0x8081) >> 23.
 VANTOREL_TARGET_SSE2 inline __m128i Div255(__m128i x) { return _mm_srli_epi16(_mm_mulhi_epu16(x, _mm_set1_epi16(static_cast<short>(0x8081))), 7); }
 
+// (d × (255 - a × k \ 255) + s × k) \ 255 in 16-bit lanes, whose sum stays below 65280.
+VANTOREL_TARGET_SSE2 inline __m128i PartialHalf(__m128i s, __m128i d, __m128i a, const Opacity& o)
+{
+    const __m128i rest = _mm_sub_epi16(_mm_set1_epi16(255), _mm_mulhi_epu16(a, o.kScaled));
+    return Div255(_mm_add_epi16(_mm_mullo_epi16(d, rest), _mm_mullo_epi16(s, o.k)));
+}
+
 // Blends `src` over the 16 bytes at `d`: wholly opaque groups (at full opacity) are copied,
 // wholly clear ones skipped. False, with nothing written, when a colour of the group lies above
 // its alpha: the scalar rule decides those.
@@ -52,13 +59,10 @@ VANTOREL_TARGET_SSE2 inline bool OverFour(__m128i src, std::uint8_t* d, const Op
         const __m128i hi = Div255(_mm_mullo_epi16(_mm_unpackhi_epi8(dst, zero), _mm_unpackhi_epi8(rest, zero)));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(d), _mm_add_epi8(_mm_packus_epi16(lo, hi), src));
     } else {
-        // (d × (255 - a × k \ 255) + s × k) \ 255, whose sum stays below 65280.
-        auto half = [&](__m128i s, __m128i t, __m128i a) {
-            const __m128i rest = _mm_sub_epi16(_mm_set1_epi16(255), _mm_mulhi_epu16(a, o.kScaled));
-            return Div255(_mm_add_epi16(_mm_mullo_epi16(t, rest), _mm_mullo_epi16(s, o.k)));
-        };
-        const __m128i lo = half(_mm_unpacklo_epi8(src, zero), _mm_unpacklo_epi8(dst, zero), _mm_unpacklo_epi8(spread, zero));
-        const __m128i hi = half(_mm_unpackhi_epi8(src, zero), _mm_unpackhi_epi8(dst, zero), _mm_unpackhi_epi8(spread, zero));
+        const __m128i lo = PartialHalf(_mm_unpacklo_epi8(src, zero), _mm_unpacklo_epi8(dst, zero),
+                                       _mm_unpacklo_epi8(spread, zero), o);
+        const __m128i hi = PartialHalf(_mm_unpackhi_epi8(src, zero), _mm_unpackhi_epi8(dst, zero),
+                                       _mm_unpackhi_epi8(spread, zero), o);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(d), _mm_packus_epi16(lo, hi));
     }
     return true;

@@ -297,20 +297,34 @@ struct FusedDraw {
         for (int row = s.Height() - 1; row >= 0; --row) {
             const auto out = target.RowFromTop(y + row).subspan(static_cast<std::size_t>(x) * 4, width * 4);
             const std::uint8_t* source = s.source_.Row(s.rows_[static_cast<std::size_t>(row)]).data();
+            const std::uint8_t* next = NextRow(s, row, source);
             if constexpr (Weighted)
                 s.Vertical(row);
             std::size_t i = 0;
             for (; i + 4 <= width; i += 4) {
                 __m128i four;
-                if constexpr (Weighted)
+                if constexpr (Weighted) {
                     four = WeightedFour(s.vertical_.data(), columns + i, &s.columnPair_[i]);
-                else
+                } else {
+                    Prefetch(next, columns[i]);
                     four = NearestFour(source, columns + i);
+                }
                 if (!sse2::OverFour<Full>(four, &out[i * 4], opacity))
                     Held(four, blender, out.subspan(i * 4, 16));
             }
             Tail<Weighted>(s, blender, row, i, out);
         }
+    }
+
+    // The source row that the next output row (above) reads. Shrunk, it lies rows away, where
+    // the processor's own prefetch does not look: each group fetches its part a row ahead.
+    static const std::uint8_t* NextRow(const Scaler& s, int row, const std::uint8_t* source)
+    {
+        return row > 0 ? s.source_.Row(s.rows_[static_cast<std::size_t>(row) - 1]).data() : source;
+    }
+    VANTOREL_TARGET_SSE2 static void Prefetch(const std::uint8_t* row, int column)
+    {
+        _mm_prefetch(reinterpret_cast<const char*>(row + static_cast<std::size_t>(column) * 4), _MM_HINT_T0);
     }
 
     // A group with a colour above its alpha, through the blend's own rule.
@@ -372,6 +386,7 @@ struct FusedDraw {
         for (int row = s.Height() - 1; row >= 0; --row) {
             const auto out = target.RowFromTop(y + row).subspan(static_cast<std::size_t>(x) * 4, width * 4);
             const std::uint8_t* source = s.source_.Row(s.rows_[static_cast<std::size_t>(row)]).data();
+            const std::uint8_t* next = NextRow(s, row, source);
             if constexpr (weighted) {
                 _mm256_zeroupper();
                 s.Vertical(row);
@@ -383,7 +398,10 @@ struct FusedDraw {
                     eight = avx2::Pair(WeightedFour(s.vertical_.data(), columns + i, &s.columnPair_[i]),
                                        WeightedFour(s.vertical_.data(), columns + i + 4, &s.columnPair_[i + 4]));
                 else
+                {
+                    Prefetch(next, columns[i]);
                     eight = NearestEight<Read>(s, source, i);
+                }
                 if (!avx2::OverEight<Full>(eight, &out[i * 4], opacity)) {
                     Held(_mm256_castsi256_si128(eight), blender, out.subspan(i * 4, 16));
                     Held(_mm256_extracti128_si256(eight, 1), blender, out.subspan(i * 4 + 16, 16));
