@@ -292,7 +292,6 @@ struct FusedDraw {
     {
         const sse2::Opacity opacity(blender.Opacity());
         const std::size_t width = static_cast<std::size_t>(s.Width());
-        const int* columns = s.columns_.data();
         // Bottom row first: memory order, which the processor's prefetch follows.
         for (int row = s.Height() - 1; row >= 0; --row) {
             const auto out = target.RowFromTop(y + row).subspan(static_cast<std::size_t>(x) * 4, width * 4);
@@ -301,16 +300,18 @@ struct FusedDraw {
             if constexpr (Weighted)
                 s.Vertical(row);
             std::size_t i = 0;
-            for (; i + 4 <= width; i += 4) {
-                __m128i four;
-                if constexpr (Weighted) {
-                    four = WeightedFour(s.vertical_.data(), columns + i, &s.columnPair_[i]);
-                } else {
-                    Prefetch(next, columns[i]);
-                    four = NearestFour(source, columns + i);
-                }
-                if (!sse2::OverFour<Full>(four, &out[i * 4], opacity))
-                    Held(four, blender, out.subspan(i * 4, 16));
+            for (; i + 8 <= width; i += 8) {
+                if constexpr (!Weighted)
+                    Prefetch(next, s.columns_[i]);
+                const __m128i first = Group<Weighted>(s, source, i), second = Group<Weighted>(s, source, i + 4);
+                if (!sse2::OverEight<Full>(first, second, &out[i * 4], opacity))
+                    ByFours<Full>(first, second, blender, opacity, out.subspan(i * 4, 32));
+            }
+            if (i + 4 <= width) {
+                const __m128i last = Group<Weighted>(s, source, i);
+                if (!sse2::OverFour<Full>(last, &out[i * 4], opacity))
+                    Held(last, blender, out.subspan(i * 4, 16));
+                i += 4;
             }
             Tail<Weighted>(s, blender, row, i, out);
         }
@@ -325,6 +326,28 @@ struct FusedDraw {
     VANTOREL_TARGET_SSE2 static void Prefetch(const std::uint8_t* row, int column)
     {
         _mm_prefetch(reinterpret_cast<const char*>(row + static_cast<std::size_t>(column) * 4), _MM_HINT_T0);
+    }
+
+    // Output pixels i to i + 3 of the row whose vertical pass (weighted) or source row (nearest) is ready.
+    template <bool Weighted>
+    VANTOREL_TARGET_SSE2 static __m128i Group(const Scaler& s, const std::uint8_t* source, std::size_t i)
+    {
+        if constexpr (Weighted)
+            return WeightedFour(s.vertical_.data(), &s.columns_[i], &s.columnPair_[i]);
+        else
+            return NearestFour(source, &s.columns_[i]);
+    }
+
+    // Eight pixels four at a time, and by the blend's own rule where a colour lies above its alpha.
+    template <bool Full>
+    VANTOREL_TARGET_SSE2 __attribute__((noinline)) static void ByFours(__m128i first, __m128i second, const Blender& blender,
+                                                                       const sse2::Opacity& opacity,
+                                                                       std::span<std::uint8_t> out)
+    {
+        if (!sse2::OverFour<Full>(first, out.data(), opacity))
+            Held(first, blender, out.first(16));
+        if (!sse2::OverFour<Full>(second, out.data() + 16, opacity))
+            Held(second, blender, out.subspan(16));
     }
 
     // A group with a colour above its alpha, through the blend's own rule.
