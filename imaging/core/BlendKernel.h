@@ -24,7 +24,10 @@ struct Opacity {
 };
 
 // x \ 255 for x up to 65535 in 16-bit lanes: (x × 0x8081) >> 23.
-VANTOREL_TARGET_SSE2 inline __m128i Div255(__m128i x) { return _mm_srli_epi16(_mm_mulhi_epu16(x, _mm_set1_epi16(static_cast<short>(0x8081))), 7); }
+VANTOREL_TARGET_SSE2 inline __m128i Div255(__m128i x)
+{
+    return _mm_srli_epi16(_mm_mulhi_epu16(x, _mm_set1_epi16(static_cast<short>(0x8081))), 7);
+}
 
 // (d × (255 - a × k \ 255) + s × k) \ 255 in 16-bit lanes, whose sum stays below 65280 while
 // s is at most a.

@@ -417,11 +417,10 @@ struct FusedDraw {
             std::size_t i = 0;
             for (; i + 8 <= width; i += 8) {
                 __m256i eight;
-                if constexpr (weighted)
+                if constexpr (weighted) {
                     eight = avx2::Pair(WeightedFour(s.vertical_.data(), columns + i, &s.columnPair_[i]),
                                        WeightedFour(s.vertical_.data(), columns + i + 4, &s.columnPair_[i + 4]));
-                else
-                {
+                } else {
                     Prefetch(next, columns[i]);
                     eight = NearestEight<Read>(s, source, i);
                 }
