@@ -12,6 +12,7 @@
 #include <zlib.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -173,6 +174,8 @@ int main(int argc, char** argv)
     std::printf("| what | ours min / median | reference min / median | ratio min / median |\n|---|---:|---:|---:|\n");
     std::string sizes;
     for (const auto& [name, picture] : pictures) {
+        if (argc > 3 && std::strstr(name, argv[3]) == nullptr)
+            continue;
         const imaging::DibPixels dib{picture.pixels, picture.width, picture.height, picture.alpha};
         Bytes ours, theirs;
         if (!imaging::WritePng(dib, {}, kServices, ours))

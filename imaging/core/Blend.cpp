@@ -97,11 +97,12 @@ void BlendScalar(const std::uint8_t* s, std::uint8_t* d, std::size_t pixels, con
         BlendPixel<Host, Grey, Full>(s + i * 4, d + i * step, p);
 }
 
-#if defined(__SSE2__)
+#if defined(VANTOREL_SSE2)
 // Four pixels at a time onto 32-bit pixels in colour; groups that hold a colour above its
 // alpha, and the last pixels, go through the scalar loop.
 template <bool Full>
-void BlendColour32(const std::uint8_t* s, std::uint8_t* d, std::size_t pixels, const Params& p)
+VANTOREL_TARGET_SSE2 __attribute__((noinline)) void BlendFours(const std::uint8_t* s, std::uint8_t* d, std::size_t pixels,
+                                                                const Params& p)
 {
     const sse2::Opacity opacity(p.opacity);
     std::size_t i = 0;
@@ -110,11 +111,18 @@ void BlendColour32(const std::uint8_t* s, std::uint8_t* d, std::size_t pixels, c
             BlendScalar<true, false, Full>(s + i * 4, d + i * 4, 4, p);
     BlendScalar<true, false, Full>(s + i * 4, d + i * 4, pixels - i, p);
 }
-#else
+
+// Eight pixels at a time where they are all clear, all opaque or none clear; the others four
+// at a time.
 template <bool Full>
-void BlendColour32(const std::uint8_t* s, std::uint8_t* d, std::size_t pixels, const Params& p)
+VANTOREL_TARGET_SSE2 void BlendColour32(const std::uint8_t* s, std::uint8_t* d, std::size_t pixels, const Params& p)
 {
-    BlendScalar<true, false, Full>(s, d, pixels, p);
+    const sse2::Opacity opacity(p.opacity);
+    for (const std::uint8_t* const end = s + pixels / 8 * 32; s != end; s += 32, d += 32)
+        if (!sse2::OverEight<Full>(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s)),
+                                   _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 16)), d, opacity))
+            BlendFours<Full>(s, d, 8, p);
+    BlendFours<Full>(s, d, pixels % 8, p);
 }
 #endif
 
@@ -146,7 +154,11 @@ Blender::Blender(int opacity, int grayScale)
         loop32_ = full ? BlendScalar<true, true, true> : BlendScalar<true, true, false>;
         loop24_ = full ? BlendScalar<false, true, true> : BlendScalar<false, true, false>;
     } else {
-        loop32_ = full ? BlendColour32<true> : BlendColour32<false>;
+        loop32_ = full ? BlendScalar<true, false, true> : BlendScalar<true, false, false>;
+#if defined(VANTOREL_SSE2)
+        if (simd::Sse2())
+            loop32_ = full ? BlendColour32<true> : BlendColour32<false>;
+#endif
 #if defined(VANTOREL_AVX2)
         if (simd::Avx2())
             loop32_ = full ? BlendColour32Wide<true> : BlendColour32Wide<false>;

@@ -53,11 +53,14 @@ private:
     std::vector<int> rows_;                 // per window row from the top: memory row iy
     std::vector<std::uint8_t> rowNext_;     // weight of memory row iy + 1, 0 to 128
     int spanFirst_ = 0, spanColumns_ = 0;   // source columns the window reads
-    // Nearest: each group of eight output columns from the first reads at most eight neighbouring
-    // pixels (upscaled, they do) in `nearGroups_` groups; `nearOffsets_` holds each column's
-    // distance from its group's first.
+    // Nearest, in groups of eight output columns: each group reads `nearRuns_` runs of eight
+    // neighbouring source pixels from `nearBase_` (a column chosen so that the runs stay inside
+    // the row), as many as the widest group spans; 0 when that is more than three.
+    // `nearOffsets_` holds each column's distance from its group's base.
+    std::vector<int> nearBase_;
     std::vector<int> nearOffsets_;
-    std::size_t nearGroups_ = 0;
+    int nearRuns_ = 0;
+    bool sse2_ = false; // the four-pixel loops run
     mutable std::vector<std::uint16_t> vertical_;
 };
 

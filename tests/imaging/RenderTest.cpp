@@ -15,6 +15,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -96,7 +97,8 @@ TEST(Render, DeviceContextsGetWhatHostImagesGet)
         bool weighted;
     };
     const Case cases[] = {{-3, -2, 40, 30, 100, -1, 0, false}, {50, 40, -45, 33, 60, -1, 20, true},
-                          {10, 5, 23, -17, 100, 2, -35, false}, {0, 0, 90, 70, 33, 1, 0, true}};
+                          {10, 5, 23, -17, 100, 2, -35, false}, {0, 0, 90, 70, 33, 1, 0, true},
+                          {5, 4, 0, 0, 100, -1, 40, false},     {30, 20, 0, 0, 60, -1, -40, true}};
     for (const Case& c : cases) {
         image.HighQualityInterpolation(c.weighted);
         c32bppDIB host, memory, shown;
@@ -104,6 +106,7 @@ TEST(Render, DeviceContextsGetWhatHostImagesGet)
             Prepare(*d, 80, 60, false);
         Randomise(host, rng, false);
         std::memcpy(memory.BitsPointer(), host.BitsPointer(), static_cast<std::size_t>(80) * 4 * 60);
+        const std::vector<std::uint8_t> before(host.BitsPointer(), host.BitsPointer() + 80 * 4 * 60);
         {
             const rt::WindowDC dc(window);
             BITMAPINFO info{};
@@ -120,6 +123,14 @@ TEST(Render, DeviceContextsGetWhatHostImagesGet)
         std::string where;
         EXPECT_TRUE(Near(host, memory, 3, 0, where)) << "memory DC, case " << (&c - cases) << " " << where;
         EXPECT_TRUE(Near(host, shown, 3, 0, where)) << "window DC, case " << (&c - cases) << " " << where;
+        // Drawn as it is, each clear pixel of the picture leaves the host's pixel under it alone.
+        for (int y = 0; y < 17 && c.w == 0; ++y)
+            for (int x = 0; x < 23 && c.y + y < 60; ++x)
+                if (At(image, x, y)[3] == 0 && c.x + x < 80) {
+                    const std::uint8_t* under = At(host, c.x + x, c.y + y);
+                    EXPECT_EQ(std::memcmp(under, &before[under - host.BitsPointer()], 4), 0)
+                        << "case " << (&c - cases) << " at " << x << "," << y;
+                }
     }
     DestroyWindow(window);
 }

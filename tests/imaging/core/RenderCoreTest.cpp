@@ -228,39 +228,82 @@ TEST(Scaler, NearestTwiceRepeatsEachPixelAndRefusesWhatLeavesTheSource)
     EXPECT_FALSE(Scaler::Make(view, {0, 0, 2, 2}, 4, 4, {1, 0, 4, 4}, true)) << "window past the output";
 }
 
-// Machines without AVX2 run the four-pixel loops: they give the bytes of the eight-pixel ones,
-// over runs of clear, opaque, partial and broken (colour above alpha) pixels, scaled up and down.
-TEST(Blend, FourAndEightPixelLoopsAgree)
+// Runs of eight clear, opaque, partial and broken (colour above alpha, even with alpha 0) pixels.
+Pixels MixedRuns(std::mt19937& rng, int w, int h, unsigned start)
 {
-    if (!simd::Avx2())
-        GTEST_SKIP() << "the processor runs the four-pixel loops only";
+    Pixels src(static_cast<std::size_t>(w) * h * 4);
+    for (std::size_t i = 0; i < src.size(); i += 4) {
+        const unsigned kind = (i / 32 + start) % 4, a = kind == 0 ? 0 : kind == 1 ? 255 : rng() % 256;
+        for (int c = 0; c < 3; ++c)
+            src[i + c] = static_cast<std::uint8_t>(kind == 3 ? rng() % 256 : a ? rng() % (a + 1) : 0);
+        src[i + 3] = static_cast<std::uint8_t>(a);
+    }
+    return src;
+}
+
+// Rows blended, then the picture scaled onto the target, with the scalar loops, the four-pixel
+// ones (no AVX2) and the eight-pixel ones (where the processor has them), in that order.
+std::vector<Pixels> EachLoop(const PixelView& view, PixelRect rect, int outW, int outH, const Pixels& onto, int k,
+                             bool weighted)
+{
+    std::vector<Pixels> got;
+    for (const int loops : {0, 1, 2}) {
+        simd::AllowSse2(loops > 0);
+        simd::AllowAvx2(loops > 1);
+        if (loops == 2 && !simd::Avx2())
+            break;
+        const Blender blender(k, -1);
+        Pixels rows = onto, scaled = onto;
+        for (int y = 0; y < std::min(view.Height(), outH); ++y)
+            blender.Row(view.Row(y), PixelView::Packed(rows, outW, outH)->Row(y));
+        const auto scaler = Scaler::Make(view, rect, outW, outH, {0, 0, outW, outH}, weighted);
+        EXPECT_TRUE(DrawScaled(*scaler, Lightness(0), blender, *PixelView::Packed(scaled, outW, outH), 0, 0));
+        rows.insert(rows.end(), scaled.begin(), scaled.end());
+        got.push_back(rows);
+    }
+    simd::AllowSse2(true);
+    simd::AllowAvx2(true);
+    return got;
+}
+
+// Processors without AVX2, or without SSE2 (the 32-bit build's), run the narrower loops: they
+// give the bytes of the wider ones, scaled up and down, at every opacity.
+TEST(Blend, ScalarFourAndEightPixelLoopsAgree)
+{
     std::mt19937 rng(23);
     for (int round = 0; round < 400; ++round) {
         const int w = 1 + rng() % 70, h = 1 + rng() % 6, outW = 1 + rng() % 90, outH = 1 + rng() % 8;
-        Pixels src(static_cast<std::size_t>(w) * h * 4);
-        for (std::size_t i = 0; i < src.size(); i += 4) {
-            const unsigned kind = (i / 32 + round) % 4, a = kind == 0 ? 0 : kind == 1 ? 255 : rng() % 256;
-            for (int c = 0; c < 3; ++c)
-                src[i + c] = static_cast<std::uint8_t>(kind == 3 ? rng() % 256 : a ? rng() % (a + 1) : 0);
-            src[i + 3] = static_cast<std::uint8_t>(a);
-        }
+        Pixels src = MixedRuns(rng, w, h, round);
         const Pixels onto = RandomPremultiplied(rng, outW, outH, false);
-        const auto view = *PixelView::Packed(src, w, h);
         const int k = round % 3 == 0 ? 255 : 1 + static_cast<int>(rng() % 254);
-        Pixels got[2];
-        for (const bool wide : {false, true}) {
-            simd::AllowAvx2(wide);
-            const Blender blender(k, -1);
-            Pixels rows = onto, scaled = onto;
-            for (int y = 0; y < std::min(h, outH); ++y)
-                blender.Row(view.Row(y), PixelView::Packed(rows, outW, outH)->Row(y));
-            const auto scaler = Scaler::Make(view, {0, 0, w, h}, outW, outH, {0, 0, outW, outH}, round % 2);
-            ASSERT_TRUE(DrawScaled(*scaler, Lightness(0), blender, *PixelView::Packed(scaled, outW, outH), 0, 0));
-            got[wide] = rows;
-            got[wide].insert(got[wide].end(), scaled.begin(), scaled.end());
+        const auto got = EachLoop(*PixelView::Packed(src, w, h), {0, 0, w, h}, outW, outH, onto, k, round % 2);
+        for (std::size_t loops = 1; loops < got.size(); ++loops)
+            ASSERT_EQ(got[0], got[loops]) << "round " << round << ", loops " << loops;
+    }
+}
+
+// Nearest rows read by runs of neighbouring pixels (one to three runs a group of eight, or pixel
+// by pixel below a third) give the scalar loop's bytes, groups at the row's end and tails too.
+TEST(Blend, NearestRunsGiveTheScalarBytesAtEveryFactor)
+{
+    struct Case {
+        double factor;
+        int width;
+    };
+    const Case cases[] = {{1.6, 21}, {1.0, 7},  {0.95, 67}, {0.9, 40},  {0.9, 11},  {0.75, 61},
+                          {0.6, 99}, {0.5, 64}, {0.45, 85}, {0.4, 130}, {0.33, 128}, {0.25, 77}};
+    std::mt19937 rng(33);
+    for (const Case& c : cases) {
+        const int h = 5, outW = static_cast<int>(std::lround((c.width - 3) * c.factor)) + 1, outH = 4;
+        Pixels src = MixedRuns(rng, c.width, h, static_cast<unsigned>(c.width));
+        const Pixels onto = RandomPremultiplied(rng, outW, outH, false);
+        for (const int k : {255, 100}) {
+            // The rectangle leaves the picture's first two columns and its last.
+            const auto got = EachLoop(*PixelView::Packed(src, c.width, h), {2, 1, c.width - 3, h - 1}, outW, outH, onto, k,
+                                      false);
+            for (std::size_t loops = 1; loops < got.size(); ++loops)
+                EXPECT_EQ(got[0], got[loops]) << "factor " << c.factor << ", width " << c.width << ", loops " << loops;
         }
-        simd::AllowAvx2(true);
-        ASSERT_EQ(got[0], got[1]) << round;
     }
 }
 
