@@ -2,6 +2,8 @@
 
 #include "imaging/cGDIPlus.h"
 
+#include <atomic>
+
 namespace imaging {
 
 HANDLE OpenImageFile(const std::wstring& name, bool forReading)
@@ -52,11 +54,18 @@ bool RemoveFileForced(const std::wstring& name)
     return SetFileAttributesW(name.c_str(), FILE_ATTRIBUTE_NORMAL) && DeleteFileW(name.c_str());
 }
 
+namespace {
+std::atomic<std::uint64_t> loaderCalls{0};
+} // namespace
+
+std::uint64_t PictureLoaderCalls() { return loaderCalls.load(); }
+
 rt::ComPtr<IPicture> BytesToPictureObject(std::span<const std::uint8_t> bytes)
 {
     rt::ComPtr<IPicture> picture;
     if (bytes.empty() || bytes.size() > MAXLONG)
         return picture;
+    ++loaderCalls;
     const rt::ComPtr<IStream> stream = cGDIPlus::BytesToStream(bytes);
     if (!stream ||
         FAILED(OleLoadPicture(stream.get(), static_cast<LONG>(bytes.size()), FALSE, IID_IPicture, picture.put_void())))

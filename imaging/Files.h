@@ -31,6 +31,9 @@ bool RemoveFileForced(const std::wstring& name);
 
 // A picture object decoded by OLE from the bytes; empty on failure.
 rt::ComPtr<IPicture> BytesToPictureObject(std::span<const std::uint8_t> bytes);
+// How many times this process has asked OLE to decode bytes. A refused file must add none, and
+// from outside the loader's reading of it cannot be seen unless it faults.
+std::uint64_t PictureLoaderCalls();
 
 // A picture object that owns `handle` (PICTYPE_BITMAP, _METAFILE, _ICON or _ENHMETAFILE) and
 // destroys it when released; empty, and the handle still the caller's, on failure. A metafile

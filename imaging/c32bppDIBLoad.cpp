@@ -189,7 +189,9 @@ bool c32bppDIB::LoadFromSource(HANDLE file, const std::wstring& fileName, std::s
             fileBytes = ReadSourceFile(file);
             bytes = fileBytes ? std::span<const std::uint8_t>(*fileBytes) : std::span<const std::uint8_t>();
         }
-        // The first reader that takes the data as its own ends the walk, picture or not.
+        // The first reader that takes the data as its own ends the walk, picture or not. What an
+        // own reader refused goes on to neither the picture loader nor GDI+: the BMP reader and
+        // the GDI+ wrapper ask MayGoToSystemDecoders before they hand data over.
         if (!bytes.empty()) {
             (void)(cGIFparser().LoadStream(bytes, *this, 0, bytes.size()) ||
                    cICOparser().LoadStream(bytes, iconCx, iconCy, this, 0, bytes.size(), iconBitDepth, gdiToken_) ||

@@ -3,10 +3,13 @@
 #include "imaging/Files.h"
 #include "imaging/c32bppDIB.h"
 #include "imaging/core/BmpReader.h"
+#include "imaging/core/PixelLimit.h"
 #include "imaging/core/PixelView.h"
+#include "imaging/core/SourceSlice.h"
 
 #include "runtime/DibInfo.h"
 #include "runtime/Handles.h"
+#include "runtime/Runtime.h"
 
 #include <olectl.h>
 
@@ -50,13 +53,17 @@ bool Copy32(HDC dc, HBITMAP bitmap, c32bppDIB& host)
     return GetDIBits(dc, bitmap, 0, static_cast<UINT>(host.Height()), host.BitsPointer(), &info, DIB_RGB_COLORS) != 0;
 }
 
-void Blit(HDC dc, HBITMAP bitmap, const c32bppDIB& host)
+// False when nothing was copied: a bitmap still selected into another DC (the caller's) cannot
+// be selected here, and the host would keep its blank pixels.
+bool Blit(HDC dc, HBITMAP bitmap, const c32bppDIB& host)
 {
     const rt::UniqueDC memory(CreateCompatibleDC(dc));
-    if (!memory)
-        return;
-    const rt::Selected selected(memory.get(), bitmap);
-    BitBlt(dc, 0, 0, host.Width(), host.Height(), memory.get(), 0, 0, SRCCOPY);
+    const HGDIOBJ old = memory ? SelectObject(memory.get(), bitmap) : nullptr;
+    if (!old)
+        return false;
+    const bool copied = BitBlt(dc, 0, 0, host.Width(), host.Height(), memory.get(), 0, 0, SRCCOPY) != FALSE;
+    SelectObject(memory.get(), old);
+    return copied;
 }
 
 // The system's drawing leaves a painted pixel's fourth byte below 255: what a metafile did not
@@ -109,7 +116,7 @@ bool cBMPparser::LoadStream(std::span<const std::uint8_t> inStream, c32bppDIB& c
         return false;
     if (load == BmpLoad::Direct && LoadDirect(reader, cHost))
         return true;
-    if (cHost.Handle())
+    if (cHost.Handle() || !MayGoToSystemDecoders(slice, rt::ScreenDpiX(), rt::ScreenDpiY()))
         return false;
     const rt::ComPtr<IPicture> picture = BytesToPictureObject(slice);
     return picture && ConvertstdPicTo32bpp(picture.get(), nullptr, cHost, reader.BitCount());
@@ -140,7 +147,7 @@ bool cBMPparser::ConvertstdPicTo32bpp(IPicture* stdPic, HBITMAP handle, c32bppDI
             }
         }
         const auto w = HimetricToPixels(hmWidth, true), h = HimetricToPixels(hmHeight, false);
-        if (!w || !h)
+        if (!w || !h || !FitsPixelLimit(*w, *h))
             return false;
         cx = *w;
         cy = *h;
@@ -159,7 +166,7 @@ bool cBMPparser::ConvertstdPicTo32bpp(IPicture* stdPic, HBITMAP handle, c32bppDI
         if (bitmap.bmBitsPixel == 32 && Copy32(dc, handle, cHost)) {
             drawn = Drawn::Kept32;
         } else {
-            Blit(dc, handle, cHost);
+            rendered = Blit(dc, handle, cHost);
             drawn = Drawn::Blitted;
         }
     } else {

@@ -21,12 +21,14 @@ class cBMPparser {
 public:
     // The picture in `streamLength` bytes of `inStream` from `streamOffset`. False when those bytes
     // leave the array, when a BMP holds no picture we can show (its headers, colour table or rows
-    // lie outside the bytes, or its size is nothing or more than a bitmap can hold), or when
-    // neither the direct copy nor the picture loader makes a picture.
+    // lie outside the bytes, or its size is nothing or past the pixel limit), when the data may
+    // not go to the picture loader (MayGoToSystemDecoders), or when neither the direct copy nor
+    // the picture loader makes a picture.
     bool LoadStream(std::span<const std::uint8_t> inStream, c32bppDIB& cHost, std::size_t streamOffset,
                     std::size_t streamLength);
     // stdPic may be null; then `handle` (a GDI bitmap) is drawn. bitCount as read, or 0.
-    // Neither the picture nor the bitmap is taken over. On failure the host holds no picture.
+    // Neither the picture nor the bitmap is taken over. On failure (a picture past the pixel
+    // limit, a bitmap still selected into another DC) the host holds no picture.
     bool ConvertstdPicTo32bpp(IPicture* stdPic, HBITMAP handle, c32bppDIB& cHost, int bitCount);
 
 private:

@@ -3,6 +3,8 @@
 #include "imaging/Zlib.h"
 #include "imaging/c32bppDIB.h"
 #include "imaging/core/GrayWeights.h"
+#include "imaging/core/PixelLimit.h"
+#include "imaging/core/SourceSlice.h"
 #include "runtime/Runtime.h"
 #include "runtime/SystemLibrary.h"
 
@@ -374,6 +376,10 @@ bool cGDIPlus::RenderThroughGDIplus(const c32bppDIB& host, HDC destination, floa
 bool cGDIPlus::LoadThroughGDIplus(const std::wstring& fileName, std::span<const std::uint8_t> inStream,
                                   c32bppDIB& host, const GdiPlusToken& token)
 {
+    // GDI+ takes a header at its word: what the engine refused, or declares a picture past its
+    // pixel limit, is not handed over.
+    if (!MayGoToSystemDecoders(inStream, rt::ScreenDpiX(), rt::ScreenDpiY()))
+        return false;
     Running running(*this, token);
     if (!running.Ok())
         return false;
@@ -395,7 +401,8 @@ bool cGDIPlus::LoadThroughGDIplus(const std::wstring& fileName, std::span<const 
     const int x = static_cast<int>(std::nearbyint(bounds.X)), y = static_cast<int>(std::nearbyint(bounds.Y));
     const auto width = static_cast<std::int64_t>(std::nearbyint(bounds.Width));
     const auto height = static_cast<std::int64_t>(std::nearbyint(bounds.Height));
-    if (!host.InitializeDIB(width, height))
+    // The bounds come from the header, before GDI+ decodes the pixels into a bitmap of its own.
+    if (!FitsPixelLimit(width, height) || !host.InitializeDIB(width, height))
         return false;
     // Drawn through a premultiplied view of the host's own bits, so the alpha channel arrives
     // as decoded (a GDI+ graphics on a DC drops it).

@@ -1,5 +1,6 @@
 #include "imaging/core/BmpReader.h"
 
+#include "imaging/core/PixelLimit.h"
 #include "imaging/core/PixelView.h"
 #include "imaging/core/Sizes.h"
 #include "imaging/core/SpanReader.h"
@@ -84,8 +85,8 @@ BmpLoad BmpReader::Check(std::span<const std::uint8_t> data)
         return BmpLoad::Refused; // no header of a size the loader knows
     }
     bitCount_ = static_cast<int>(bits);
-    // A picture larger than the engine's bitmaps could not be shown however it decoded.
-    if (width < 1 || height == 0 || !DibByteSize(width, height))
+    // Past the pixel limit nothing is made, by us or by the picture loader, whatever the data hold.
+    if (!FitsPixelLimit(width, height < 0 ? -height : height))
         return BmpLoad::Refused;
     width_ = static_cast<int>(width);
     height_ = static_cast<int>(height < 0 ? -height : height);

@@ -1,7 +1,7 @@
 #include "imaging/core/GifReader.h"
 
 #include "imaging/core/GifLzw.h"
-#include "imaging/core/Sizes.h"
+#include "imaging/core/PixelLimit.h"
 #include "imaging/core/SpanReader.h"
 
 #include <algorithm>
@@ -113,8 +113,10 @@ GifLoad GifReader::ReadFrame(std::span<const std::uint8_t> data)
     const auto signature = in.TakeFixed<6>();
     if (!signature || !IsSignature(*signature))
         return GifLoad::NotGif;
-    const auto screen = in.TakeFixed<7>(); // width, height, flags, background, aspect: only the flags count
-    if (!screen)
+    const auto screen = in.TakeFixed<7>(); // width, height, flags, background, aspect
+    // The frame is its own canvas here, but other decoders make the screen: past the pixel limit
+    // the data are refused, and no one else is handed them.
+    if (!screen || std::uint64_t{LoadLe16(screen->first<2>())} * LoadLe16(screen->subspan<2, 2>()) >= kMaxPicturePixels)
         return GifLoad::Failed;
     std::span<const std::uint8_t> global;
     if ((*screen)[4] & 0x80) {
@@ -162,13 +164,10 @@ GifLoad GifReader::ReadFrame(std::span<const std::uint8_t> data)
     frame_.minCodeSize = *codeSize;
     frame_.chain = chain.first(in.Consumed() - before);
 
-    if (frame_.colours.empty())
-        return GifLoad::NotGif;
     const std::uint64_t pixels = std::uint64_t{frame_.width} * frame_.height;
-    if (pixels == 0 || !DibByteSize(frame_.width, frame_.height) || frame_.minCodeSize > 8 ||
-        pixels > *payload * kMaxPixelsPerByte)
+    if (!FitsPixelLimit(frame_.width, frame_.height) || frame_.minCodeSize > 8 || pixels > *payload * kMaxPixelsPerByte)
         return GifLoad::Failed;
-    return GifLoad::Found;
+    return frame_.colours.empty() ? GifLoad::NotGif : GifLoad::Found;
 }
 
 bool GifReader::DecodeInto(std::span<std::uint8_t> bgra)

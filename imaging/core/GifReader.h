@@ -8,8 +8,8 @@
 namespace imaging {
 
 enum class GifLoad {
-    NotGif, // no GIF signature, a trailer or a stray byte before the first image, or no colour table
-    Failed, // a GIF whose first image cannot be shown; the data are not offered to another own reader
+    NotGif, // no GIF signature, a trailer or a stray byte before the first image, or a sound frame without colours
+    Failed, // a GIF whose screen or first image cannot be shown: the data go to no other reader or decoder
     Found,  // the first image is sound so far and may be decoded
 };
 

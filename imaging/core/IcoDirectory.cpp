@@ -1,5 +1,6 @@
 #include "imaging/core/IcoDirectory.h"
 
+#include "imaging/core/PixelLimit.h"
 #include "imaging/core/Sizes.h"
 #include "imaging/core/SpanReader.h"
 
@@ -71,21 +72,30 @@ int RoomForColours(std::span<const std::uint8_t> image, const IcoEntry& entry)
 
 } // namespace
 
+bool HasIcoSignature(std::span<const std::uint8_t> file)
+{
+    SpanReader in(file);
+    const auto reserved = in.Le16(), type = in.Le16();
+    return type && *reserved == 0 && (*type == 1 || *type == 2);
+}
+
 std::optional<IcoDirectory> ReadIcoDirectory(std::span<const std::uint8_t> file)
 {
     SpanReader in(file);
-    const auto reserved = in.Le16(), type = in.Le16(), count = in.Le16();
-    if (!count || *reserved != 0 || (*type != 1 && *type != 2) || *count < 1)
+    const auto fields = in.TakeFixed<kDirectoryBytes>();
+    const std::uint16_t type = fields ? LoadLe16(fields->subspan<2, 2>()) : std::uint16_t{0};
+    const std::uint16_t count = fields ? LoadLe16(fields->subspan<4, 2>()) : std::uint16_t{0};
+    if (!HasIcoSignature(file) || count < 1)
         return std::nullopt;
-    const auto records = in.Take(std::uint64_t{kEntryBytes} * *count);
+    const auto records = in.Take(std::uint64_t{kEntryBytes} * count);
     if (!records)
         return std::nullopt;
     IcoDirectory directory;
-    directory.kind = static_cast<IcoKind>(*type);
-    directory.entries.reserve(*count);
-    std::uint64_t total = kDirectoryBytes + std::uint64_t{kEntryBytes} * *count;
+    directory.kind = static_cast<IcoKind>(type);
+    directory.entries.reserve(count);
+    std::uint64_t total = kDirectoryBytes + std::uint64_t{kEntryBytes} * count;
     SpanReader rec(*records);
-    for (unsigned i = 0; i < *count; ++i) {
+    for (unsigned i = 0; i < count; ++i) {
         const auto r = *rec.TakeFixed<kEntryBytes>();
         IcoEntry e;
         e.width = Side(r[0]);
@@ -175,7 +185,8 @@ std::optional<IcoBitmap> ReadIcoImage(std::span<const std::uint8_t> image, int b
     const int bits = LoadLe16(header->subspan<14, 2>()) != 0 ? LoadLe16(header->subspan<14, 2>()) : bitCount;
     const std::uint32_t compression = LoadLe32(header->subspan<16, 4>());
     const std::uint32_t used = LoadLe32(header->subspan<32, 4>());
-    if (headerSize < kInfoHeaderBytes || width < 1 || rows < 2 || rows % 2 != 0 || compression != 0)
+    if (headerSize < kInfoHeaderBytes || rows < 2 || rows % 2 != 0 || !FitsPixelLimit(width, rows / 2) ||
+        compression != 0)
         return std::nullopt;
     if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
         return std::nullopt;

@@ -31,6 +31,11 @@ struct IcoDirectory {
     std::vector<IcoEntry> entries; // at least one, each image inside the bytes read
 };
 
+// Whether `file` begins as an icon or cursor directory does (reserved 0, type 1 or 2). What the
+// icon reader refuses of such data goes to no other decoder: the system's picture loader walks
+// an icon directory without checking it against the bytes.
+bool HasIcoSignature(std::span<const std::uint8_t> file);
+
 // The directory of `file`; nothing when it is not an icon or cursor file, or when its directory,
 // an entry's image or all images together reach past the bytes, an entry is too short for the
 // header it must begin with, or a PNG entry's header is not one.
@@ -56,7 +61,7 @@ struct IcoBitmap {
 };
 
 // The bitmap `image` holds; nothing when its header is not one an icon may have (header size
-// below 40, sides below 1, an odd or negative row count, a bit count other than 1, 4, 8, 16, 24
+// below 40, sides below 1 or past the pixel limit, an odd or negative row count, a bit count other than 1, 4, 8, 16, 24
 // or 32, compression, more colours than the depth has, a table on a depth above 8) or the bytes
 // end before the mask does. `bitCount` stands in for a header's bit count of 0.
 std::optional<IcoBitmap> ReadIcoImage(std::span<const std::uint8_t> image, int bitCount = 0);

@@ -1,5 +1,7 @@
-// The size of a Windows metafile (the records of a metafile handle, without a placeable header),
-// which keeps none in its header: the window extent its records set.
+// Sizes of metafiles. A Windows metafile (the records of a metafile handle, without a placeable
+// header) keeps none in its header: the window extent its records set stands for one. A metafile
+// file, placeable or enhanced, declares one in its header, which the system's decoders take at
+// its word when they make the picture's bitmap.
 #pragma once
 
 #include <cstdint>
@@ -18,5 +20,17 @@ struct MetafileExtent {
 // since a negative extent only mirrors); none when the header is not a metafile's or the records
 // end, or break off, before one.
 std::optional<MetafileExtent> WmfWindowExtent(std::span<const std::uint8_t> metafile);
+
+// A placeable metafile or an enhanced metafile file, as its header sizes it.
+struct MetafileFile {
+    std::uint64_t width = 0; // pixels at the resolution asked for, rounded up
+    std::uint64_t height = 0;
+    bool whole = false; // every record lies inside the data, up to the end record
+};
+
+// What `data` declare when they are a placeable metafile (bounds in units of its own per inch)
+// or an enhanced metafile (a frame in hundredths of a millimetre), sized at `dpiX` by `dpiY`
+// pixels an inch; none for any other data.
+std::optional<MetafileFile> ReadMetafileFile(std::span<const std::uint8_t> data, int dpiX, int dpiY);
 
 } // namespace imaging

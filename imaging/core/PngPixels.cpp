@@ -1,5 +1,6 @@
 #include "imaging/core/PngPixels.h"
 
+#include "imaging/core/PixelLimit.h"
 #include "imaging/core/PngUnfilter.h"
 #include "imaging/core/SpanReader.h"
 
@@ -204,7 +205,7 @@ bool IsLegalPngFormat(std::uint8_t colourType, std::uint8_t depth)
 std::optional<std::size_t> PngRawSize(const PngHeader& h)
 {
     if (h.width == 0 || h.height == 0 || h.width > kMaxPngSide || h.height > kMaxPngSide ||
-        std::uint64_t{h.width} * h.height >= kMaxPngPixels)
+        !FitsPixelLimit(h.width, h.height))
         return std::nullopt;
     if (!h.interlace)
         return std::size_t{h.height} * (RowBytes(h, h.width) + 1);

@@ -29,8 +29,6 @@ struct PngColours {
     std::uint16_t key[3] = {};
 };
 
-// A picture of 2^26 pixels or more is refused: its 32-bit rows would pass 256 MB.
-constexpr std::uint64_t kMaxPngPixels = std::uint64_t{1} << 26;
 constexpr std::uint32_t kMaxPngSide = 0x7FFFFFFF;
 
 bool IsLegalPngFormat(std::uint8_t colourType, std::uint8_t depth);

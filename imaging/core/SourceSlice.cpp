@@ -1,5 +1,11 @@
 #include "imaging/core/SourceSlice.h"
 
+#include "imaging/core/BmpReader.h"
+#include "imaging/core/GifReader.h"
+#include "imaging/core/IcoDirectory.h"
+#include "imaging/core/MetafileExtent.h"
+#include "imaging/core/PixelLimit.h"
+
 namespace imaging {
 
 std::optional<SourceSlice> SliceOfArray(std::size_t arraySize, std::int64_t start, std::int64_t length)
@@ -23,6 +29,16 @@ std::optional<std::size_t> FileSourceSize(std::uint64_t fileSize)
     if (fileSize < kMinSourceBytes || fileSize > kMaxSourceFileBytes)
         return std::nullopt;
     return static_cast<std::size_t>(fileSize);
+}
+
+bool MayGoToSystemDecoders(std::span<const std::uint8_t> data, int dpiX, int dpiY)
+{
+    if (HasIcoSignature(data) || BmpReader().ReadHeader(data) == BmpLoad::Refused ||
+        GifReader().ReadFrame(data) != GifLoad::NotGif)
+        return false;
+    const auto metafile = ReadMetafileFile(data, dpiX, dpiY);
+    return !metafile || (metafile->whole && FitsPixelLimit(static_cast<std::int64_t>(metafile->width),
+                                                           static_cast<std::int64_t>(metafile->height)));
 }
 
 } // namespace imaging

@@ -1,11 +1,13 @@
 // Where the bytes of a load lie: the dispatcher's checks on a slice of a caller's array and on
 // a file's size, made before any reader runs, so that no reader is handed bytes outside what it
-// was given and no size from a file wraps on a 32-bit build.
+// was given and no size from a file wraps on a 32-bit build; and which data may still go on to
+// the system's decoders once the engine's own readers made no picture of them.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 
 namespace imaging {
 
@@ -29,5 +31,12 @@ std::optional<SourceSlice> SliceOfArray(std::size_t arraySize, std::int64_t star
 // The bytes of a file of `fileSize` to read; none below kMinSourceBytes or above
 // kMaxSourceFileBytes.
 std::optional<std::size_t> FileSourceSize(std::uint64_t fileSize);
+
+// Whether `data` may go to the system's picture loader or to GDI+, which take a header at its
+// word. Not data whose signature names a format the engine reads when its reader refused them
+// (an icon or cursor, a "BM" file, a GIF whose screen or first image it took), and not a
+// placeable or enhanced metafile whose records break off or whose size at `dpiX` by `dpiY`
+// pixels an inch passes the pixel limit: a refusal for damage or size is final.
+bool MayGoToSystemDecoders(std::span<const std::uint8_t> data, int dpiX, int dpiY);
 
 } // namespace imaging

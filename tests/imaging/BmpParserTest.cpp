@@ -114,9 +114,9 @@ void PaintLeftHalf(HDC dc)
     Rectangle(dc, 0, 0, 49, 49);
     DeleteObject(brush);
 }
-Bytes EmfBytes()
+Bytes EmfBytes(LONG width = 2540, LONG height = 1270)
 {
-    const RECT frame{0, 0, 2540, 1270}; // HIMETRIC
+    const RECT frame{0, 0, width, height}; // HIMETRIC
     const HDC dc = CreateEnhMetaFileW(nullptr, nullptr, &frame, nullptr);
     PaintLeftHalf(dc);
     const HENHMETAFILE emf = CloseEnhMetaFile(dc);
@@ -126,7 +126,7 @@ Bytes EmfBytes()
     return b;
 }
 // A placeable metafile: its header gives the frame in units of 1/96 inch.
-Bytes WmfBytes()
+Bytes WmfBytes(std::uint16_t width = 96, std::uint16_t height = 48, std::uint16_t perInch = 96)
 {
     const HDC dc = CreateMetaFileW(nullptr);
     SetWindowOrgEx(dc, 0, 0, nullptr);
@@ -136,7 +136,7 @@ Bytes WmfBytes()
     Bytes bits(GetMetaFileBitsEx(wmf, 0, nullptr));
     GetMetaFileBitsEx(wmf, UINT(bits.size()), bits.data());
     DeleteMetaFile(wmf);
-    const std::uint16_t head[] = {0xCDD7, 0x9AC6, 0, 0, 0, 96, 48, 96, 0, 0};
+    const std::uint16_t head[] = {0xCDD7, 0x9AC6, 0, 0, 0, width, height, perInch, 0, 0};
     Bytes b;
     for (std::uint16_t w : head)
         Put(b, w, 2);
@@ -222,20 +222,45 @@ TEST(BmpParser, DataWithoutAPictureLeaveTheHostEmpty)
     Bytes widthZero = sound, cut(sound.begin(), sound.end() - 1);
     widthZero[18] = 0;
     const HBRUSH brush = CreateSolidBrush(0);
+    const HDC callers = CreateCompatibleDC(nullptr);
+    const HBITMAP selected = CreateBitmap(3, 2, 1, 1, nullptr);
+    SelectObject(callers, selected);
     const std::function<Loaded()> refused[] = {
         [&] { return Stream(widthZero); },
         [&] { return Stream(cut); }, // the loader would read the missing bytes from past the copy it is given
         [] { return Stream(Bytes(100, 'x')); }, // no picture format
         [] { return Convert(nullptr, nullptr); },
         [&] { return Convert(nullptr, reinterpret_cast<HBITMAP>(brush)); },
+        [&] { return Convert(nullptr, selected); }, // still in the caller's DC: nothing can be copied
     };
     for (const auto& load : refused) {
         const Loaded l = load();
         EXPECT_TRUE(!l.result && l.bits.empty()) << &load - refused;
     }
+    DeleteDC(callers);
+    DeleteObject(selected);
     DeleteObject(brush);
     c32bppDIB host;
     EXPECT_FALSE(imaging::cBMPparser().LoadStream(sound, host, 1, sound.size())) << "a slice past the array";
+}
+
+// Metafiles cut short in their records, or whose headers size them past the pixel limit, go to
+// neither the picture loader (which loads the first as an empty picture) nor GDI+, which make a
+// bitmap of whatever size a header says. The loader's calls are counted: it fails out of sight.
+TEST(BmpParser, MetafilesCutShortOrPastThePixelLimitGoToNoDecoder)
+{
+    const Bytes wmf = WmfBytes();
+    std::vector<Bytes> refused = {WmfBytes(96, 96, 1), EmfBytes(400000, 400000)};
+    for (std::size_t n = 40; n < wmf.size(); ++n) // from the first record on
+        refused.emplace_back(wmf.begin(), wmf.begin() + static_cast<std::ptrdiff_t>(n));
+    for (const Bytes& bytes : refused)
+        for (bool gdiplus : {false, true}) {
+            c32bppDIB dib;
+            dib.isGDIplusEnabled(gdiplus);
+            const std::uint64_t calls = imaging::PictureLoaderCalls();
+            EXPECT_FALSE(dib.LoadPicture_Stream(bytes) || dib.Handle()) << bytes.size() << " bytes, GDI+ " << gdiplus;
+            EXPECT_EQ(imaging::PictureLoaderCalls(), calls) << bytes.size() << " bytes, GDI+ " << gdiplus;
+        }
 }
 
 } // namespace

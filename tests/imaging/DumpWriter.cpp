@@ -1,6 +1,7 @@
 #include "tests/imaging/DumpWriter.h"
 
 #include "runtime/Files.h"
+#include "runtime/Handles.h"
 
 #include <cstdint>
 #include <vector>
@@ -8,15 +9,15 @@
 namespace tools {
 namespace {
 
-std::string PixelDump(const imaging::c32bppDIB& picture)
+// Row by row, top row first: a copy of all the pixels would double the tool's peak memory.
+bool WritePixels(const imaging::c32bppDIB& picture, HANDLE file)
 {
     GdiFlush();
-    std::string bytes = std::to_string(picture.Width()) + ' ' + std::to_string(picture.Height()) + '\n';
     const std::size_t row = static_cast<std::size_t>(picture.scanWidth());
-    bytes.reserve(bytes.size() + row * static_cast<std::size_t>(picture.Height()));
-    for (int y = picture.Height() - 1; y >= 0; --y)
-        bytes.append(reinterpret_cast<const char*>(picture.BitsPointer()) + std::size_t(y) * row, row);
-    return bytes;
+    bool ok = rt::WriteAll(file, std::to_string(picture.Width()) + ' ' + std::to_string(picture.Height()) + '\n');
+    for (int y = picture.Height() - 1; ok && y >= 0; --y)
+        ok = rt::WriteAll(file, {reinterpret_cast<const char*>(picture.BitsPointer()) + std::size_t(y) * row, row});
+    return ok;
 }
 
 } // namespace
@@ -28,7 +29,14 @@ bool WriteDump(const imaging::c32bppDIB& picture, const std::wstring& out, DumpF
         return picture.SaveToStream_PNG(png) &&
                rt::ReplaceFileContents(out, {reinterpret_cast<const char*>(png.data()), png.size()});
     }
-    return rt::ReplaceFileContents(out, PixelDump(picture));
+    const std::wstring part = out + L".part";
+    rt::UniqueFile file(CreateFileW(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const bool written = file && WritePixels(picture, file.get());
+    file.reset();
+    if (written && MoveFileExW(part.c_str(), out.c_str(), MOVEFILE_REPLACE_EXISTING))
+        return true;
+    DeleteFileW(part.c_str());
+    return false;
 }
 
 } // namespace tools

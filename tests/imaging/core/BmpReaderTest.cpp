@@ -78,6 +78,8 @@ TEST(BmpReader, HeadersInsideTheBytesDecideWhoReadsThePicture)
         {"width 0", File({.width = 0}, {}), BmpLoad::Refused},
         {"height 0", File({.height = 0}, {}), BmpLoad::Refused},
         {"65535 x 65535 in a few bytes", Patched(Patched(File(runs(2), {0, 1}), 18, 65535), 22, 65535), BmpLoad::Refused},
+        {"8192 x 8191 runs", Patched(Patched(File(runs(2), {0, 1}), 18, 8192), 22, 8191), BmpLoad::PictureLoader},
+        {"8192 x 8192 runs: past the pixel limit", Patched(Patched(File(runs(2), {0, 1}), 18, 8192), 22, 8192), BmpLoad::Refused},
         {"depth of 7 bits", File({.bits = 7}, px), BmpLoad::Refused},
     };
     for (const Case& c : cases) {

@@ -150,6 +150,15 @@ TEST(GifReader, WalkTakesOrRefusesDamagedStreams)
     const auto insertAt = [&](std::size_t at, Bytes bytes) {
         return edit([&](Bytes& b) { b.insert(b.begin() + static_cast<std::ptrdiff_t>(at), bytes.begin(), bytes.end()); });
     };
+    // A frame of 8192 x `height` whose data (25 KB) could fill it.
+    const auto frame = [&](std::uint8_t low, std::uint8_t high) {
+        Bytes blocks;
+        for (int i = 0; i < 100; ++i)
+            blocks.insert(blocks.end(), 256, 255);
+        Bytes b = insertAt(image + 11, blocks);
+        b[image + 5] = 0, b[image + 6] = 0x20, b[image + 7] = low, b[image + 8] = high;
+        return b;
+    };
     // Each graphic control extension replaces the one before (index 1 here); one too short for its
     // fields declares no transparent colour.
     struct Case {
@@ -176,6 +185,10 @@ TEST(GifReader, WalkTakesOrRefusesDamagedStreams)
         {"65535 x 65535 in the data of 15 pixels",
          edit([&](Bytes& b) { std::fill_n(b.begin() + static_cast<std::ptrdiff_t>(image) + 5, 4, 0xFF); }), GifLoad::Failed},
         {"more pixels than the data hold", edit([&](Bytes& b) { b[image + 6] = 0x80; }), GifLoad::Failed},
+        {"screen of 8192 x 8191", edit([](Bytes& b) { b[6] = 0, b[7] = 0x20, b[8] = 0xFF, b[9] = 0x1F; }), GifLoad::Found},
+        {"screen of 8192 x 8192", edit([](Bytes& b) { b[6] = b[8] = 0, b[7] = b[9] = 0x20; }), GifLoad::Failed},
+        {"frame of 8192 x 8191", frame(0xFF, 0x1F), GifLoad::Found},
+        {"frame of 8192 x 8192", frame(0, 0x20), GifLoad::Failed},
     };
     for (const Case& c : cases) {
         GifReader reader;

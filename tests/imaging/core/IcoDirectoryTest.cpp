@@ -76,6 +76,10 @@ TEST(IcoDirectory, MalformedDirectoriesAndImagesAreRefused)
         {"17 colours at 4 bits", false, [](Bytes& f) { Put32(f, img + 32, 17); }},
         {"256x256 in a few bytes", false,
          [](Bytes& f) { f[6] = f[7] = 0, Put32(f, img + 4, 256), Put32(f, img + 8, 512); }},
+        {"8192 x 8192 at 1 bit with all its data: past the pixel limit", false, [](Bytes& f) {
+             f[6] = f[7] = 0, f[img + 14] = 1, Put32(f, img + 4, 8192), Put32(f, img + 8, 16384);
+             f.resize(img + 48 + (2u << 23)), Put32(f, 14, static_cast<std::uint32_t>(f.size() - img));
+         }},
     };
     std::mt19937 rng(143);
     const Bytes good = IcoFile(1, {BitmapImage(rng, 4, 4, 4)});
