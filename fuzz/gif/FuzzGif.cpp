@@ -3,6 +3,7 @@
 // its size, its colours and its indexes; our pixels must be the colours of our indexes.
 #include "imaging/core/GifLzw.h"
 #include "imaging/core/GifReader.h"
+#include "imaging/core/PixelLimit.h"
 
 #include <gif_lib.h>
 
@@ -124,6 +125,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::optional<imaging::LzwResult> ours;
     Bytes indexes;
     if (load == imaging::GifLoad::Found) {
+        if (!imaging::FitsPixelLimit(f.width, f.height))
+            __builtin_trap(); // a frame past the limit was let through
         indexes.assign(pixels, 0);
         IndexRows rows(indexes, f.width);
         ours = imaging::DecodeGifLzw(f.chain, f.minCodeSize, f.width, f.height, f.interlaced, rows);
@@ -151,9 +154,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto theirs = GiflibFirstFrame(bytes);
     if (!theirs)
         return 0;
-    // Ours refuses what giflib lets pass: versions other than 87a and 89a, and frames without a table.
-    if (!OurSignature(bytes) || theirs->colours.empty()) {
-        if (load != imaging::GifLoad::NotGif)
+    // Ours refuses what giflib lets pass: versions other than 87a and 89a, frames without a table,
+    // and screens past the pixel limit.
+    const bool screenPast =
+        std::uint64_t(bytes[6] | bytes[7] << 8) * (bytes[8] | bytes[9] << 8) >= imaging::kMaxPicturePixels;
+    if (!OurSignature(bytes) || theirs->colours.empty() || screenPast) {
+        if (load == imaging::GifLoad::Found)
             __builtin_trap();
         return 0;
     }
