@@ -5,6 +5,7 @@
 #include "imaging/cBMPparser.h"
 #include "runtime/Handles.h"
 #include "tests/imaging/core/BmpTestFiles.h"
+#include "tests/imaging/core/IcoTestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,7 @@
 #include <cstring>
 #include <functional>
 #include <numeric>
+#include <random>
 
 namespace {
 
@@ -244,22 +246,38 @@ TEST(BmpParser, DataWithoutAPictureLeaveTheHostEmpty)
     EXPECT_FALSE(imaging::cBMPparser().LoadStream(sound, host, 1, sound.size())) << "a slice past the array";
 }
 
-// Metafiles cut short in their records, or whose headers size them past the pixel limit, go to
-// neither the picture loader (which loads the first as an empty picture) nor GDI+, which make a
-// bitmap of whatever size a header says. The loader's calls are counted: it fails out of sight.
-TEST(BmpParser, MetafilesCutShortOrPastThePixelLimitGoToNoDecoder)
+// Icons the icon reader refuses, metafiles cut short and pictures past the pixel limit load
+// nothing with GDI+ on or off, and the system's picture loader is not called for them: it walks
+// an icon directory without bounds, loads a cut metafile as an empty picture and makes a bitmap of
+// what a header says. Its calls are counted: for most of these data it fails, or faults, unseen.
+TEST(BmpParser, RefusedDataGoToNoSystemDecoder)
 {
-    const Bytes wmf = WmfBytes();
-    std::vector<Bytes> refused = {WmfBytes(96, 96, 1), EmfBytes(400000, 400000)};
-    for (std::size_t n = 40; n < wmf.size(); ++n) // from the first record on
+    std::mt19937 rng(32);
+    // The directory reads no more of a PNG entry than its IHDR.
+    Bytes png{0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13, 'I', 'H', 'D', 'R', 0, 0, 0, 32, 0, 0, 0, 32, 8, 6};
+    png.resize(2048);
+    const Bytes two = icotest::IcoFile(1, {icotest::BitmapImage(rng, 16, 16, 32), png}), wmf = WmfBytes();
+    const auto icon = [&](std::initializer_list<std::pair<std::size_t, std::uint32_t>> fields) {
+        Bytes b = icotest::IcoFile(1, {icotest::BitmapImage(rng, 16, 16, 32)});
+        for (auto [at, value] : fields)
+            icotest::Put32(b, at, value);
+        return b;
+    };
+    std::vector<Bytes> refused = {icon({{18, 0xFFFFFFF0}}), icon({{14, 0x10000}}), // offset, size past the end
+                                  icon({{14, 0x20}, {18, 0xFFFFFFF0}}), icon({{4, 0}}), // they wrap; no entries
+                                  icon({{6, 0x0120}}), WmfBytes(96, 96, 1), EmfBytes(400000, 400000)};
+    for (std::size_t k = 1; k < 16; ++k)
+        refused.emplace_back(two.begin(), two.begin() + static_cast<std::ptrdiff_t>(two.size() * k / 16));
+    for (std::size_t n = 57; n < wmf.size(); ++n) // into its records
         refused.emplace_back(wmf.begin(), wmf.begin() + static_cast<std::ptrdiff_t>(n));
     for (const Bytes& bytes : refused)
         for (bool gdiplus : {false, true}) {
             c32bppDIB dib;
             dib.isGDIplusEnabled(gdiplus);
             const std::uint64_t calls = imaging::PictureLoaderCalls();
-            EXPECT_FALSE(dib.LoadPicture_Stream(bytes) || dib.Handle()) << bytes.size() << " bytes, GDI+ " << gdiplus;
-            EXPECT_EQ(imaging::PictureLoaderCalls(), calls) << bytes.size() << " bytes, GDI+ " << gdiplus;
+            const auto which = testing::Message() << "case " << &bytes - refused.data() << ", GDI+ " << gdiplus;
+            EXPECT_FALSE(dib.LoadPicture_Stream(bytes) || dib.Handle()) << which;
+            EXPECT_EQ(imaging::PictureLoaderCalls(), calls) << which;
         }
 }
 

@@ -7,20 +7,6 @@
 #include <vector>
 
 namespace tools {
-namespace {
-
-// Row by row, top row first: a copy of all the pixels would double the tool's peak memory.
-bool WritePixels(const imaging::c32bppDIB& picture, HANDLE file)
-{
-    GdiFlush();
-    const std::size_t row = static_cast<std::size_t>(picture.scanWidth());
-    bool ok = rt::WriteAll(file, std::to_string(picture.Width()) + ' ' + std::to_string(picture.Height()) + '\n');
-    for (int y = picture.Height() - 1; ok && y >= 0; --y)
-        ok = rt::WriteAll(file, {reinterpret_cast<const char*>(picture.BitsPointer()) + std::size_t(y) * row, row});
-    return ok;
-}
-
-} // namespace
 
 bool WriteDump(const imaging::c32bppDIB& picture, const std::wstring& out, DumpFormat format)
 {
@@ -29,11 +15,18 @@ bool WriteDump(const imaging::c32bppDIB& picture, const std::wstring& out, DumpF
         return picture.SaveToStream_PNG(png) &&
                rt::ReplaceFileContents(out, {reinterpret_cast<const char*>(png.data()), png.size()});
     }
+    // Row by row, top row first: a copy of all the pixels would double the tool's peak memory.
+    GdiFlush();
     const std::wstring part = out + L".part";
-    rt::UniqueFile file(CreateFileW(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    const bool written = file && WritePixels(picture, file.get());
+    const std::size_t row = static_cast<std::size_t>(picture.scanWidth());
+    const auto* bits = reinterpret_cast<const char*>(picture.BitsPointer());
+    rt::UniqueFile file(CreateFileW(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    const std::string size = std::to_string(picture.Width()) + ' ' + std::to_string(picture.Height()) + '\n';
+    bool ok = file && rt::WriteAll(file.get(), size);
+    for (int y = picture.Height() - 1; ok && y >= 0; --y)
+        ok = rt::WriteAll(file.get(), {bits + std::size_t(y) * row, row});
     file.reset();
-    if (written && MoveFileExW(part.c_str(), out.c_str(), MOVEFILE_REPLACE_EXISTING))
+    if (ok && MoveFileExW(part.c_str(), out.c_str(), MOVEFILE_REPLACE_EXISTING))
         return true;
     DeleteFileW(part.c_str());
     return false;

@@ -194,49 +194,6 @@ TEST(Load, DataGoToTheFirstReaderThatTakesThem)
     }
 }
 
-// Icons the icon reader refuses, and pictures past the pixel limit, load nothing with GDI+ on or
-// off, and the system's picture loader is not called for them: it walks an icon directory
-// without bounds and allocates what a header says. Its calls are counted, since for most of these
-// data it fails, or faults, out of sight.
-TEST(Load, RefusedDataGoToNoSystemDecoder)
-{
-    std::mt19937 rng(32);
-    const pngtest::Picture png = pngtest::RandomPicture(rng, 6, 8, false, 24, 24);
-    const Bytes two = icotest::IcoFile(
-        1, {icotest::BitmapImage(rng, 16, 16, 32), pngtest::WritePng(png, pngtest::Compress(pngtest::RawRows(png, rng)))});
-    const auto icon = [](std::initializer_list<std::pair<std::size_t, std::uint32_t>> fields) {
-        Bytes b = Icon({{16, 32}});
-        for (auto [at, value] : fields)
-            icotest::Put32(b, at, value);
-        return b;
-    };
-    const auto rle = [](std::int32_t w, std::int32_t h) {
-        return bmptest::File({.width = w, .height = h, .bits = 8, .compression = 1, .sizeImage = 2, .table = Bytes(1024)},
-                             {0, 1}); // the picture's end only
-    };
-    Bytes wideScreen = Gif();
-    wideScreen[6] = wideScreen[8] = 0, wideScreen[7] = wideScreen[9] = 0x20; // 8192 x 8192
-    std::vector<std::pair<std::string, Bytes>> cases = {
-        {"icon: offset past the end", icon({{18, 0xFFFFFFF0}})},
-        {"icon: size past the end", icon({{14, 0x10000}})},
-        {"icon: offset and size wrap 32 bits", icon({{14, 0x20}, {18, 0xFFFFFFF0}})},
-        {"icon: no entries", icon({{4, 0}})},
-        {"icon: its header disagrees", icon({{6, 0x0120}})},
-        {"RLE8 BMP of 8192 x 8192", rle(8192, 8192)},
-        {"RLE8 BMP of 1 x 536870911", rle(1, 536870911)},
-        {"GIF whose screen is 8192 x 8192", wideScreen},
-    };
-    for (std::size_t k = 1; k < 16; ++k)
-        cases.emplace_back("two-entry icon cut at " + std::to_string(k) + "/16",
-                           Bytes(two.begin(), two.begin() + static_cast<std::ptrdiff_t>(two.size() * k / 16)));
-    for (const auto& [what, bytes] : cases)
-        for (bool gdiplus : {false, true}) {
-            const std::uint64_t calls = PictureLoaderCalls();
-            EXPECT_EQ(Load([&](c32bppDIB& d) { return d.LoadPicture_Stream(bytes); }, gdiplus), kFailed) << what;
-            EXPECT_EQ(PictureLoaderCalls(), calls) << what << ", GDI+ " << gdiplus;
-        }
-}
-
 TEST(Load, SourceBytesAreTheSliceOrAPngOfWhatGdiPlusDecoded)
 {
     test::TempFolder folder;

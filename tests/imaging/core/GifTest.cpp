@@ -150,14 +150,10 @@ TEST(GifReader, WalkTakesOrRefusesDamagedStreams)
     const auto insertAt = [&](std::size_t at, Bytes bytes) {
         return edit([&](Bytes& b) { b.insert(b.begin() + static_cast<std::ptrdiff_t>(at), bytes.begin(), bytes.end()); });
     };
-    // A frame of 8192 x `height` whose data (25 KB) could fill it.
+    // A frame of 8192 x (low, high) ahead of data that could fill it: 100 sub-blocks of 255 bytes.
     const auto frame = [&](std::uint8_t low, std::uint8_t high) {
-        Bytes blocks;
-        for (int i = 0; i < 100; ++i)
-            blocks.insert(blocks.end(), 256, 255);
-        Bytes b = insertAt(image + 11, blocks);
-        b[image + 5] = 0, b[image + 6] = 0x20, b[image + 7] = low, b[image + 8] = high;
-        return b;
+        Bytes b = insertAt(image + 11, Bytes(25600, 255));
+        return b[image + 5] = 0, b[image + 6] = 0x20, b[image + 7] = low, b[image + 8] = high, b;
     };
     // Each graphic control extension replaces the one before (index 1 here); one too short for its
     // fields declares no transparent colour.

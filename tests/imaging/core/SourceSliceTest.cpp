@@ -59,24 +59,20 @@ TEST(MetafileExtent, TheFirstWindowExtentOfNonZeroSides)
         EXPECT_EQ(imaging::WmfWindowExtent(bytes), extent) << testing::PrintToString(bytes);
 }
 
-// Metafile files, sized at 2540 pixels an inch so that a unit is a pixel: a placeable one of
-// `w` x `h` units at 2540 an inch and an enhanced one whose frame is `w` x `h` hundredths of a
-// millimetre, each with one record and the end record.
+// Metafile files of `w` x `h` pixels at 2540 pixels an inch: a placeable one at 2540 units an inch,
+// an enhanced one whose frame is as many hundredths of a millimetre; each ends with its end record.
 std::vector<std::uint8_t> Placeable(std::uint16_t w, std::uint16_t h)
 {
-    const auto wmf = Wmf({{0x020C, h, w}, {0}});
-    std::vector<std::uint8_t> b{0xD7, 0xCD, 0xC6, 0x9A, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xEC, 0x09};
-    b[10] = static_cast<std::uint8_t>(w), b[11] = static_cast<std::uint8_t>(w >> 8);
-    b[12] = static_cast<std::uint8_t>(h), b[13] = static_cast<std::uint8_t>(h >> 8);
-    b.resize(22);
-    return b.insert(b.end(), wmf.begin(), wmf.end()), b;
+    const std::uint16_t head[11] = {0xCDD7, 0x9AC6, 0, 0, 0, w, h, 2540};
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(head);
+    auto b = Wmf({{0x020C, h, w}, {0}});
+    return b.insert(b.begin(), bytes, bytes + 22), b;
 }
 std::vector<std::uint8_t> Enhanced(std::uint32_t w, std::uint32_t h)
 {
-    std::vector<std::uint32_t> words(22 + 5);
-    words[0] = 1, words[1] = 88, words[8] = w, words[9] = h, words[10] = 0x464D4520, words[22] = 14, words[23] = 20;
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(words.data());
-    return {bytes, bytes + words.size() * 4};
+    std::uint32_t words[27] = {1, 88, 0, 0, 0, 0, 0, 0, w, h, 0x464D4520}; // then the end record at 88
+    words[22] = 14, words[23] = 20;
+    return {reinterpret_cast<const std::uint8_t*>(words), reinterpret_cast<const std::uint8_t*>(words) + 108};
 }
 
 TEST(SourceSlice, SystemDecodersGetNothingARefusalOrThePixelLimitStops)
@@ -93,7 +89,7 @@ TEST(SourceSlice, SystemDecodersGetNothingARefusalOrThePixelLimitStops)
     for (const auto& whole : {Placeable(5, 5), Enhanced(5, 5)}) {
         ASSERT_TRUE(imaging::MayGoToSystemDecoders(whole, 2540, 2540));
         for (std::size_t n = whole.size() == 108 ? 44 : 22; n < whole.size(); ++n)
-            EXPECT_FALSE(imaging::MayGoToSystemDecoders(std::span(whole).first(n), 2540, 2540)) << n << " of " << whole.size();
+            EXPECT_FALSE(imaging::MayGoToSystemDecoders(std::span(whole).first(n), 2540, 2540)) << n << " bytes";
     }
 }
 
