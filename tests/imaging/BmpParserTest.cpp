@@ -246,10 +246,9 @@ TEST(BmpParser, DataWithoutAPictureLeaveTheHostEmpty)
     EXPECT_FALSE(imaging::cBMPparser().LoadStream(sound, host, 1, sound.size())) << "a slice past the array";
 }
 
-// Icons the icon reader refuses, metafiles cut short and pictures past the pixel limit load
-// nothing with GDI+ on or off, and the system's picture loader is not called for them: it walks
-// an icon directory without bounds, loads a cut metafile as an empty picture and makes a bitmap of
-// what a header says. Its calls are counted: for most of these data it fails, or faults, unseen.
+// Icons the icon reader refuses, cut metafiles and pictures past the pixel limit load nothing, GDI+
+// on or off, and never reach the picture loader, which walks icon directories unchecked and sizes
+// bitmaps by headers. Its calls are counted: for most of these data it fails, or faults, unseen.
 TEST(BmpParser, RefusedDataGoToNoSystemDecoder)
 {
     std::mt19937 rng(32);
