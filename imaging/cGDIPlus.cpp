@@ -399,9 +399,10 @@ bool cGDIPlus::LoadThroughGDIplus(const std::wstring& fileName, std::span<const 
     if (Gdip().GdipGetImageBounds(image.p, &bounds, &unit) != gp::Ok)
         return false;
     const int x = static_cast<int>(std::nearbyint(bounds.X)), y = static_cast<int>(std::nearbyint(bounds.Y));
-    const auto width = static_cast<std::int64_t>(std::nearbyint(bounds.Width));
-    const auto height = static_cast<std::int64_t>(std::nearbyint(bounds.Height));
-    // The bounds come from the header, before GDI+ decodes the pixels into a bitmap of its own.
+    // The bounds come from the header, before GDI+ decodes the pixels into a bitmap of its own; a
+    // side past any picture (or not a number) would not even convert to an integer.
+    const auto side = [](float v) { return v >= 0 && v < 1e9f ? static_cast<std::int64_t>(std::nearbyint(v)) : -1; };
+    const std::int64_t width = side(bounds.Width), height = side(bounds.Height);
     if (!FitsPixelLimit(width, height) || !host.InitializeDIB(width, height))
         return false;
     // Drawn through a premultiplied view of the host's own bits, so the alpha channel arrives

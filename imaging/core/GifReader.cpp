@@ -116,7 +116,8 @@ GifLoad GifReader::ReadFrame(std::span<const std::uint8_t> data)
     const auto screen = in.TakeFixed<7>(); // width, height, flags, background, aspect
     // The frame is its own canvas here, but other decoders make the screen: past the pixel limit
     // the data are refused, and no one else is handed them.
-    if (!screen || std::uint64_t{LoadLe16(screen->first<2>())} * LoadLe16(screen->subspan<2, 2>()) >= kMaxPicturePixels)
+    if (!screen ||
+        std::uint64_t{LoadLe16(screen->first<2>())} * LoadLe16(screen->subspan<2, 2>()) >= kMaxPicturePixels)
         return GifLoad::Failed;
     std::span<const std::uint8_t> global;
     if ((*screen)[4] & 0x80) {
