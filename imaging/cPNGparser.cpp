@@ -3,21 +3,19 @@
 #include "imaging/Files.h"
 #include "imaging/c32bppDIB.h"
 #include "imaging/cGDIPlus.h"
+#include "imaging/core/PngSignature.h"
 #include "imaging/core/SourceSlice.h"
 
 #include <algorithm>
-#include <cstring>
 #include <new>
 #include <vector>
 
 namespace imaging {
 namespace {
 
-constexpr std::uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-
 bool IsPNGSignature(std::span<const std::uint8_t> bytes)
 {
-    return bytes.size() >= 8 && std::memcmp(bytes.data(), kSignature, 8) == 0;
+    return bytes.size() >= kPngSignature.size() && std::ranges::equal(bytes.first(kPngSignature.size()), kPngSignature);
 }
 
 // A file's bytes as the reader asks for them, read ahead a block at a time: chunk heads and small

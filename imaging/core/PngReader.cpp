@@ -2,6 +2,7 @@
 
 #include "imaging/core/Crc32.h"
 #include "imaging/core/Inflate.h"
+#include "imaging/core/PngSignature.h"
 #include "imaging/core/SpanReader.h"
 
 #include <algorithm>
@@ -11,7 +12,6 @@ namespace imaging {
 
 namespace {
 
-constexpr std::uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
 // Deflate cannot expand one input byte to more than 1,032 bytes (a 258-byte match in two bits),
 // so a raw size beyond that is a lie told before any buffer is made for it.
 constexpr std::size_t kMaxInflateRatio = 1032;
@@ -108,8 +108,8 @@ PngLoad PngReader::ReadChunks(PngSource source)
 {
     *this = PngReader();
     source_ = std::move(source);
-    const auto signature = source_.read(0, 8);
-    if (!signature || std::memcmp(signature->data(), kSignature, 8) != 0)
+    const auto signature = source_.read(0, kPngSignature.size());
+    if (!signature || !std::ranges::equal(*signature, kPngSignature))
         return PngLoad::NotPng;
     // Up to the first image data chunk; the rest is read as the rows need it.
     for (std::uint64_t at = 8;;) {

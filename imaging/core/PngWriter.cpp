@@ -2,6 +2,7 @@
 
 #include "imaging/core/Crc32.h"
 #include "imaging/core/PngFilter.h"
+#include "imaging/core/PngSignature.h"
 #include "imaging/core/SpanWriter.h"
 
 #include <algorithm>
@@ -22,7 +23,6 @@ constexpr Tag MakeTag(const char (&name)[5])
             static_cast<std::uint8_t>(name[3])};
 }
 
-constexpr std::uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
 // A chunk's length field is 31 bits.
 constexpr std::size_t kLongestChunk = 0x7FFFFFFF;
 
@@ -174,7 +174,7 @@ void AppendTime(Bytes& png, const PngWriteOptions& options, const PngWriteServic
 
 bool AppendHeader(Bytes& png, const DibPixels& picture, std::uint8_t colourType)
 {
-    png.assign(std::begin(kSignature), std::end(kSignature));
+    png.assign(kPngSignature.begin(), kPngSignature.end());
     std::array<std::uint8_t, 13> data{};
     SpanWriter out(data);
     // Bit depth 8; compression, filter and interlace methods 0.
