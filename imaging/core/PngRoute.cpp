@@ -75,8 +75,8 @@ PngRoute::PngRoute(const DibPixels& picture, std::span<std::uint8_t> idRows) : p
         idRows = {ownIds_.get(), size};
     }
     ids_ = idRows.first(size);
-    if (!TakePalette())
-        TakeTrueColour();
+    if (!BuildPalette())
+        PrepareTrueColorRows();
 }
 
 std::size_t PngRoute::PixelBytes() const
@@ -88,7 +88,7 @@ std::size_t PngRoute::PixelBytes() const
     }
 }
 
-bool PngRoute::TakePalette()
+bool PngRoute::BuildPalette()
 {
     const std::size_t width = static_cast<std::size_t>(picture_.width);
     const std::size_t height = static_cast<std::size_t>(picture_.height);
@@ -96,7 +96,7 @@ bool PngRoute::TakePalette()
         const auto pixels = picture_.bgra.subspan(y * width * 4, width * 4);
         const auto ids = ids_.subspan((height - 1 - y) * (width + 1) + 1, width);
         for (std::size_t x = 0; x < width; ++x) {
-            const int id = census_.Add(PixelAt(pixels, x));
+            const int id = census_.FindColor(PixelAt(pixels, x));
             if (id < 0)
                 return false;
             ids[x] = static_cast<std::uint8_t>(id);
@@ -169,7 +169,7 @@ bool PngRoute::TakePalette()
     return true;
 }
 
-void PngRoute::TakeTrueColour()
+void PngRoute::PrepareTrueColorRows()
 {
     transparentKey_ = -1;
     if (!picture_.alpha) {

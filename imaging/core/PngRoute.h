@@ -42,8 +42,8 @@ public:
     const std::vector<std::uint8_t>& PaletteAlphas() const { return paletteAlphas_; }
 
     std::size_t PixelBytes() const;
-    std::size_t RowBytes() const { return PixelBytes() * static_cast<std::size_t>(picture_.width); }
-    // PNG row `y` (0 = top) as the file stores it before filtering, into RowBytes() bytes. A
+    std::size_t BytesPerRow() const { return PixelBytes() * static_cast<std::size_t>(picture_.width); }
+    // PNG row `y` (0 = top) as the file stores it before filtering, into BytesPerRow() bytes. A
     // palette row may be made over its own ids in `idRows`.
     void Row(int y, std::span<std::uint8_t> out) const;
 
@@ -53,7 +53,7 @@ private:
     public:
         Census();
         // The value's id, added when new; -1 when it would be the 257th.
-        int Add(std::uint32_t value)
+        int FindColor(std::uint32_t value)
         {
             const std::size_t slot = SlotOf(value);
             return keys_[slot] == value && ids_[slot] >= 0 ? ids_[slot] : Probe(value);
@@ -75,8 +75,8 @@ private:
         int count_ = 0;
     };
 
-    bool TakePalette();
-    void TakeTrueColour();
+    bool BuildPalette();
+    void PrepareTrueColorRows();
 
     DibPixels picture_;
     std::uint8_t colourType_ = 6;

@@ -42,7 +42,7 @@ bool AppendChunk(Bytes& png, const Tag& type, std::span<const std::uint8_t> data
 }
 
 // The IDAT chunk, its data compressed straight into the file's bytes.
-bool AppendImageData(Bytes& png, std::span<const std::uint8_t> filtered, const PngWriteServices& services)
+bool WriteIDAT(Bytes& png, std::span<const std::uint8_t> filtered, const PngWriteServices& services)
 {
     const std::size_t at = png.size(), room = CompressRoom(filtered.size());
     png.resize(at + 8 + room);
@@ -65,7 +65,7 @@ bool AppendImageData(Bytes& png, std::span<const std::uint8_t> filtered, const P
 std::span<std::uint8_t> FilterRows(const PngRoute& route, int height, int filterSetting,
                                    std::unique_ptr<std::uint8_t[]>& filtered, std::size_t size)
 {
-    const std::size_t n = route.RowBytes(), unit = route.PixelBytes();
+    const std::size_t n = route.BytesPerRow(), unit = route.PixelBytes();
     if (size != static_cast<std::size_t>(height) * (n + 1)) {
         size = static_cast<std::size_t>(height) * (n + 1);
         filtered.reset();
@@ -135,7 +135,7 @@ std::wstring_view Slot(const PngWriteOptions& options, std::size_t slot)
 }
 
 // The tEXt chunks of the keyword bits from `first` to `last`, in ascending order.
-void AppendTextGroup(Bytes& png, const PngWriteOptions& options, const PngWriteServices& services, std::size_t first,
+void WriteTextGroup(Bytes& png, const PngWriteOptions& options, const PngWriteServices& services, std::size_t first,
                      std::size_t last)
 {
     for (std::size_t slot = first; slot <= last; ++slot) {
@@ -145,7 +145,7 @@ void AppendTextGroup(Bytes& png, const PngWriteOptions& options, const PngWriteS
     }
 }
 
-void AppendCustomTexts(Bytes& png, const PngWriteOptions& options, const PngWriteServices& services)
+void WriteCustomText(Bytes& png, const PngWriteOptions& options, const PngWriteServices& services)
 {
     if (!(options.optionFlags & pngCustomText))
         return;
@@ -156,7 +156,7 @@ void AppendCustomTexts(Bytes& png, const PngWriteOptions& options, const PngWrit
 }
 
 // Stored as the date reads, without a change to UTC.
-void AppendTime(Bytes& png, const PngWriteOptions& options, const PngWriteServices& services)
+void WriteTIME(Bytes& png, const PngWriteOptions& options, const PngWriteServices& services)
 {
     if (!(options.optionFlags & pngTime) || !services.readDate)
         return;
@@ -172,7 +172,7 @@ void AppendTime(Bytes& png, const PngWriteOptions& options, const PngWriteServic
         AppendChunk(png, MakeTag("tIME"), data);
 }
 
-bool AppendHeader(Bytes& png, const DibPixels& picture, std::uint8_t colourType)
+bool WriteHeader(Bytes& png, const DibPixels& picture, std::uint8_t colourType)
 {
     png.assign(kPngSignature.begin(), kPngSignature.end());
     std::array<std::uint8_t, 13> data{};
@@ -262,15 +262,15 @@ bool WritePng(const DibPixels& picture, const PngWriteOptions& options, const Pn
             (static_cast<std::size_t>(picture.width) + 1) * static_cast<std::size_t>(picture.height);
         auto filtered = std::make_unique_for_overwrite<std::uint8_t[]>(size);
         const PngRoute route(picture, {filtered.get(), size});
-        bool ok = AppendHeader(png, picture, route.ColourType());
-        AppendTextGroup(png, options, services, 0, 1);
+        bool ok = WriteHeader(png, picture, route.ColourType());
+        WriteTextGroup(png, options, services, 0, 1);
         ok = ok && AppendColourChunks(png, route, options);
-        ok = ok && AppendImageData(png, FilterRows(route, picture.height, options.filterSetting, filtered, size),
+        ok = ok && WriteIDAT(png, FilterRows(route, picture.height, options.filterSetting, filtered, size),
                                    services);
         if (ok) {
-            AppendTime(png, options, services);
-            AppendTextGroup(png, options, services, 2, 9);
-            AppendCustomTexts(png, options, services);
+            WriteTIME(png, options, services);
+            WriteTextGroup(png, options, services, 2, 9);
+            WriteCustomText(png, options, services);
             ok = AppendChunk(png, MakeTag("IEND"), {});
         }
         if (!ok)
