@@ -3,21 +3,19 @@
 #include "imaging/Files.h"
 #include "imaging/c32bppDIB.h"
 #include "imaging/cGDIPlus.h"
+#include "imaging/core/PngSignature.h"
 #include "imaging/core/SourceSlice.h"
 
 #include <algorithm>
-#include <cstring>
 #include <new>
 #include <vector>
 
 namespace imaging {
 namespace {
 
-constexpr std::uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-
 bool IsPNGSignature(std::span<const std::uint8_t> bytes)
 {
-    return bytes.size() >= 8 && std::memcmp(bytes.data(), kSignature, 8) == 0;
+    return bytes.size() >= kPngSignature.size() && std::ranges::equal(bytes.first(kPngSignature.size()), kPngSignature);
 }
 
 // A file's bytes as the reader asks for them, read ahead a block at a time: chunk heads and small
@@ -57,7 +55,7 @@ bool cPNGparser::LoadStream(std::span<const std::uint8_t> stream, c32bppDIB& dib
     if (streamOffset > stream.size() || streamLength > stream.size() - streamOffset)
         return false;
     const auto png = stream.subspan(streamOffset, streamLength);
-    return Load(PngSourceOf(png), png, L"", dibClass, globalToken);
+    return ParseChunks(PngSourceOf(png), png, L"", dibClass, globalToken);
 }
 
 bool cPNGparser::LoadFile(HANDLE fileHandle, const std::wstring& fileName, c32bppDIB& dibClass,
@@ -74,10 +72,10 @@ bool cPNGparser::LoadFile(HANDLE fileHandle, const std::wstring& fileName, c32bp
     FileWindow window(fileHandle, static_cast<std::uint64_t>(size.QuadPart));
     const PngSource file{static_cast<std::uint64_t>(size.QuadPart),
                          [&window](std::uint64_t at, std::size_t n) { return window.Read(at, n); }};
-    return Load(file, {}, fileName, dibClass, globalToken);
+    return ParseChunks(file, {}, fileName, dibClass, globalToken);
 }
 
-bool cPNGparser::Load(const PngSource& png, std::span<const std::uint8_t> bytes, const std::wstring& fileName,
+bool cPNGparser::ParseChunks(const PngSource& png, std::span<const std::uint8_t> bytes, const std::wstring& fileName,
                       c32bppDIB& host, const GdiPlusToken& globalToken) const
 {
     bool made = false;
@@ -95,7 +93,7 @@ bool cPNGparser::Load(const PngSource& png, std::span<const std::uint8_t> bytes,
         if (!(made = host.InitializeDIB(reader.Width(), reader.Height())))
             return true;
         const std::size_t pixels = std::size_t(host.scanWidth()) * std::size_t(host.Height());
-        if (!reader.DecodeInto({host.BitsPointer(), pixels})) {
+        if (!reader.DecodeImageData({host.BitsPointer(), pixels})) {
             host.DestroyDIB();
             return true;
         }

@@ -35,7 +35,7 @@ public:
 private:
     // A whole PNG, read from `png` as far as its rows need; GDI+ is given `fileName` when it
     // came from a file and `bytes` otherwise. True when it is a PNG.
-    bool Load(const PngSource& png, std::span<const std::uint8_t> bytes, const std::wstring& fileName,
+    bool ParseChunks(const PngSource& png, std::span<const std::uint8_t> bytes, const std::wstring& fileName,
               c32bppDIB& host, const GdiPlusToken& globalToken) const;
 };
 

@@ -13,7 +13,7 @@ namespace {
 
 // zlib's compress2 at level 9. A stream that does not open as zlib's (a library that answers
 // success and writes nothing) counts as a failure, not as image data.
-std::optional<std::size_t> Compress(const Zlib& zlib, std::span<std::uint8_t> to, std::span<const std::uint8_t> from)
+std::optional<std::size_t> CompressBuffer(const Zlib& zlib, std::span<std::uint8_t> to, std::span<const std::uint8_t> from)
 {
     constexpr std::size_t most = std::numeric_limits<std::uint32_t>::max();
     if (from.size() > most)
@@ -58,7 +58,7 @@ bool cPNGwriter::WritePNG(const c32bppDIB& cDIB, const std::wstring& FileName, s
     if (!cDIB.Handle() || !zlib_.Available())
         return false;
     const PngWriteServices services{
-        [this](std::span<std::uint8_t> to, std::span<const std::uint8_t> from) { return Compress(zlib_, to, from); },
+        [this](std::span<std::uint8_t> to, std::span<const std::uint8_t> from) { return CompressBuffer(zlib_, to, from); },
         ToCodePage, ReadDate};
     const DibPixels pixels{{cDIB.BitsPointer(), std::size_t(cDIB.scanWidth()) * std::size_t(cDIB.Height())},
                            cDIB.Width(), cDIB.Height(), cDIB.Alpha()};

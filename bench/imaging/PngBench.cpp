@@ -77,7 +77,7 @@ int main(int argc, char** argv)
         std::vector<double> own, zlib, libpng, decode;
         for (int i = 0; i < kRuns; ++i) { // interleaved, so load changes weigh on both sides alike
             double t = NowMs();
-            if (imaging::InflateZlib(z, raw) != rawSize)
+            if (imaging::InflateData(z, raw) != rawSize)
                 return 1;
             own.push_back(NowMs() - t);
             t = NowMs();
@@ -92,7 +92,7 @@ int main(int argc, char** argv)
             // libpng's go into `pixels`.
             t = NowMs();
             imaging::PngReader reader;
-            if (reader.ReadChunks(png) != imaging::PngLoad::Decoded || !reader.DecodeInto(ours))
+            if (reader.ReadChunks(png) != imaging::PngLoad::Decoded || !reader.DecodeImageData(ours))
                 return 1;
             decode.push_back(NowMs() - t);
         }
@@ -115,7 +115,7 @@ int main(int argc, char** argv)
         const double t = NowMs();
         for (int i = 0; i < 100; ++i) {
             imaging::PngReader reader;
-            if (reader.ReadChunks(png) != imaging::PngLoad::Decoded || !reader.DecodeInto(pixels))
+            if (reader.ReadChunks(png) != imaging::PngLoad::Decoded || !reader.DecodeImageData(pixels))
                 std::exit(1);
         }
         return (NowMs() - t) / 100;

@@ -55,7 +55,7 @@ imaging::PngHeader Header(const Bytes& png)
 bool Decode(const Bytes& png, Bytes& bgra)
 {
     imaging::PngReader reader;
-    return reader.ReadChunks(png) == imaging::PngLoad::Decoded && reader.DecodeInto(bgra);
+    return reader.ReadChunks(png) == imaging::PngLoad::Decoded && reader.DecodeImageData(bgra);
 }
 
 // The most bytes held at once while the picture is decoded, its bitmap included, over the bitmap's.
@@ -89,12 +89,12 @@ int main(int argc, char** argv)
             return std::fprintf(stderr, "%s/%s.png: no picture (make-real-pictures.sh makes them)\n", folder.c_str(), name), 1;
         const Bytes z = ImageData(png);
         const imaging::PngHeader h = Header(png);
-        const std::size_t rawSize = imaging::PngRawSize(h).value_or(0);
+        const std::size_t rawSize = imaging::RawDataSize(h).value_or(0);
         Bytes raw(rawSize), pixels, ours(std::size_t{h.width} * h.height * 4);
         std::vector<double> own, zlib, libdeflate, libpng, ourDecode;
         for (int i = 0; i < kRuns; ++i) { // interleaved, so load changes weigh on every side alike
             double t = NowMs();
-            if (imaging::InflateZlib(z, raw) != rawSize)
+            if (imaging::InflateData(z, raw) != rawSize)
                 return 1;
             own.push_back(NowMs() - t);
             t = NowMs();

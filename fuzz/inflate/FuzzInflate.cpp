@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint8_t* in = data + 2;
     const std::size_t inSize = size - 2;
     std::vector<std::uint8_t> ours(room), theirs(room ? room : 1);
-    const auto produced = imaging::InflateZlib({in, inSize}, ours);
+    const auto produced = imaging::InflateData({in, inSize}, ours);
     uLongf theirLen = room;
     const bool zlibOk = uncompress(theirs.data(), &theirLen, in, static_cast<uLong>(inSize)) == Z_OK;
     if (produced.has_value() != zlibOk)
@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         __builtin_trap();
     // The streamed inflate, stopped where the room ends, gives the same verdict and bytes.
     std::vector<std::uint8_t> streamed;
-    const auto handed = imaging::InflateZlibTo({in, inSize}, [&](std::span<const std::uint8_t> b) {
+    const auto handed = imaging::InflateDataTo({in, inSize}, [&](std::span<const std::uint8_t> b) {
         if (b.size() > room - streamed.size())
             return false;
         streamed.insert(streamed.end(), b.begin(), b.end());
@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return {in + at - n, n};
     };
     std::vector<std::uint8_t> joined;
-    const auto fromPieces = imaging::InflateZlibTo(pieces, [&](std::span<const std::uint8_t> b) {
+    const auto fromPieces = imaging::InflateDataTo(pieces, [&](std::span<const std::uint8_t> b) {
         if (b.size() > room - joined.size())
             return false;
         joined.insert(joined.end(), b.begin(), b.end());
@@ -64,9 +64,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto keep = [](std::vector<std::uint8_t>& v) {
         return [&v](std::span<const std::uint8_t> b) { return v.insert(v.end(), b.begin(), b.end()), v.size() <= (1u << 20); };
     };
-    const auto all = imaging::InflateZlibTo({in, inSize}, keep(whole));
+    const auto all = imaging::InflateDataTo({in, inSize}, keep(whole));
     at = 0;
-    const auto upTo = imaging::InflateZlibTo(pieces, keep(limited), room);
+    const auto upTo = imaging::InflateDataTo(pieces, keep(limited), room);
     if ((upTo && limited.size() != *upTo) || (!all && upTo && *upTo != room))
         __builtin_trap();
     if (all && (upTo != std::min(*all, room) || !std::equal(limited.begin(), limited.end(), whole.begin())))

@@ -103,7 +103,7 @@ constexpr auto kReversedBytes = [] {
     return r;
 }();
 // A code of `len` bits (at most 15) as the stream holds it: first bit lowest.
-unsigned Reversed(unsigned code, unsigned len)
+unsigned ReverseBits(unsigned code, unsigned len)
 {
     return static_cast<unsigned>(kReversedBytes[code & 0xFF] << 8 | kReversedBytes[(code >> 8) & 0xFF]) >> (16 - len);
 }
@@ -112,7 +112,7 @@ unsigned Reversed(unsigned code, unsigned len)
 // literals/lengths and distances only when it is a single one-bit code or empty; its unused slots
 // hold kNoCode and fail when a stream reaches them.
 template <class L>
-bool BuildTable(const std::uint8_t* lens, unsigned n, Alphabet alphabet, unsigned root, std::uint32_t* table)
+bool BuildHuffmanTable(const std::uint8_t* lens, unsigned n, Alphabet alphabet, unsigned root, std::uint32_t* table)
 {
     unsigned count[16] = {};
     for (unsigned i = 0; i < n; ++i)
@@ -153,9 +153,9 @@ bool BuildTable(const std::uint8_t* lens, unsigned n, Alphabet alphabet, unsigne
             const unsigned sym = sorted[k];
             if (alphabet == Alphabet::LitLen && sym > 256 && sym < 286 && kLenExtra[sym - 257] &&
                 len + kLenExtra[sym - 257] <= root)
-                later[lateCount++] = {Reversed(code, len), len, kLenExtra[sym - 257], kLenBase[sym - 257]};
+                later[lateCount++] = {ReverseBits(code, len), len, kLenExtra[sym - 257], kLenBase[sym - 257]};
             else
-                table[Reversed(code, len)] = SymbolEntry(alphabet, sym, len);
+                table[ReverseBits(code, len)] = SymbolEntry(alphabet, sym, len);
         }
         for (unsigned i = 0; i < lateCount; ++i)
             if (later[i].len + later[i].extra == len)
@@ -168,7 +168,7 @@ bool BuildTable(const std::uint8_t* lens, unsigned n, Alphabet alphabet, unsigne
     unsigned nextSub = rootMask + 1;
     for (unsigned len = root + 1; len <= maxLen; ++len, code <<= 1)
         for (unsigned c = 0; c < count[len]; ++c, ++code, ++k) {
-            const unsigned rev = Reversed(code, len);
+            const unsigned rev = ReverseBits(code, len);
             std::uint32_t& link = table[rev & rootMask];
             if (!L::Is(link, kLink)) {
                 std::fill(table + nextSub, table + nextSub + (std::size_t{1} << subBits), L::kNoCode);
@@ -203,7 +203,7 @@ void JoinLiterals(std::uint32_t* table)
 
 bool BuildLitLen(const std::uint8_t* lens, unsigned n, std::uint32_t* table)
 {
-    if (!BuildTable<LitLenEntry>(lens, n, Alphabet::LitLen, kLitRoot, table))
+    if (!BuildHuffmanTable<LitLenEntry>(lens, n, Alphabet::LitLen, kLitRoot, table))
         return false;
     const std::uint8_t shortest = *std::min_element(lens, lens + 256, [](auto x, auto y) { return (x - 1u) < (y - 1u); });
     if (shortest && 2 * shortest <= kLitRoot) // else no two literals fit together
@@ -223,11 +223,11 @@ struct FixedTables {
         std::memset(lens + 280, 8, 8);
         BuildLitLen(lens, 288, lit.data());
         std::memset(lens, 5, 32);
-        BuildTable<PlainEntry>(lens, 32, Alphabet::Dist, kDistRoot, dist.data());
+        BuildHuffmanTable<PlainEntry>(lens, 32, Alphabet::Dist, kDistRoot, dist.data());
     }
 };
 
-const FixedTables& Fixed()
+const FixedTables& LoadFixedTables()
 {
     static const FixedTables tables;
     return tables;
@@ -300,17 +300,17 @@ public:
         if ((cmf & 15) != 8 || (cmf >> 4) > 7 || *header % 31 != 0 || (flg & 0x20))
             return std::nullopt;
         for (bool last = false; !last;) {
-            if (!Refill())
+            if (!FillBitBuffer())
                 return std::nullopt;
-            last = Take(1);
-            const unsigned type = Take(2);
+            last = ReadBits(1);
+            const unsigned type = ReadBits(2);
             bool ok = false;
             if (type == 0)
                 ok = Stored();
             else if (type == 1)
-                ok = Huffman(Fixed().lit.data(), Fixed().dist.data());
+                ok = Huffman(LoadFixedTables().lit.data(), LoadFixedTables().dist.data());
             else if (type == 2)
-                ok = Dynamic();
+                ok = ReadDynamicTables() && Huffman(tables_->lit.data(), tables_->dist.data());
             if (!ok && extra_)
                 break;
             if (!ok || Overrun())
@@ -359,7 +359,7 @@ private:
 
     // Keeps at least 56 bits held. Past the end of the input zero bytes are counted in `pad_`; a
     // stream that consumes them is cut short, which Overrun() reports.
-    bool Refill()
+    bool FillBitBuffer()
     {
         TopUp();
         // Eight bytes are loaded, and the few of them the buffer takes are passed over.
@@ -409,7 +409,7 @@ private:
     // Whether the output is due to be flushed before the bulk loop goes on: a streamed window
     // near its end, or a chunk not yet summed.
     bool FlushDue() const { return (sink_ && outEnd_ - out_ < kRoom) || static_cast<std::size_t>(out_ - flushed_) >= kChunk; }
-    unsigned Take(unsigned n)
+    unsigned ReadBits(unsigned n)
     {
         const unsigned v = static_cast<unsigned>(bits_ & ((std::uint64_t{1} << n) - 1));
         bits_ >>= n;
@@ -419,7 +419,7 @@ private:
     // Drops the bits of a partial byte and hands the whole bytes held back to the input.
     bool ReturnBytes()
     {
-        Take(count_ & 7);
+        ReadBits(count_ & 7);
         if (Overrun())
             return false;
         // The bytes held were all read from the input, so they go back inside it.
@@ -456,30 +456,30 @@ private:
         return true;
     }
 
-    bool Dynamic()
+    bool ReadDynamicTables()
     {
         if (!tables_)
             tables_ = std::make_unique<Tables>();
-        const unsigned hlit = Take(5) + 257, hdist = Take(5) + 1, hclen = Take(4) + 4;
+        const unsigned hlit = ReadBits(5) + 257, hdist = ReadBits(5) + 1, hclen = ReadBits(4) + 4;
         if (hlit > 286 || hdist > 30)
             return false;
         std::uint8_t lens[320] = {};
         for (unsigned i = 0; i < hclen; ++i) {
-            if (!Refill())
+            if (!FillBitBuffer())
                 return false;
-            lens[kCodeLengthOrder[i]] = static_cast<std::uint8_t>(Take(3));
+            lens[kCodeLengthOrder[i]] = static_cast<std::uint8_t>(ReadBits(3));
         }
         std::uint32_t cl[1u << kCodeLenRoot];
-        if (!BuildTable<PlainEntry>(lens, 19, Alphabet::CodeLen, kCodeLenRoot, cl))
+        if (!BuildHuffmanTable<PlainEntry>(lens, 19, Alphabet::CodeLen, kCodeLenRoot, cl))
             return false;
         const unsigned total = hlit + hdist;
         for (unsigned n = 0; n < total;) {
-            if (!Refill())
+            if (!FillBitBuffer())
                 return false;
             const std::uint32_t e = cl[bits_ & ((1u << kCodeLenRoot) - 1)];
             if (!PlainEntry::CodeLength(e))
                 return false;
-            Take(BitsOf(e));
+            ReadBits(BitsOf(e));
             const unsigned sym = PlainEntry::Value(e);
             if (sym < 16) {
                 lens[n++] = static_cast<std::uint8_t>(sym);
@@ -491,11 +491,11 @@ private:
                 if (n == 0)
                     return false;
                 value = lens[n - 1];
-                rep = 3 + Take(2);
+                rep = 3 + ReadBits(2);
             } else if (sym == 17) {
-                rep = 3 + Take(3);
+                rep = 3 + ReadBits(3);
             } else {
-                rep = 11 + Take(7);
+                rep = 11 + ReadBits(7);
             }
             if (n + rep > total)
                 return false;
@@ -505,8 +505,7 @@ private:
         if (lens[256] == 0 || Overrun())
             return false;
         return BuildLitLen(lens, hlit, tables_->lit.data()) &&
-               BuildTable<PlainEntry>(lens + hlit, hdist, Alphabet::Dist, kDistRoot, tables_->dist.data()) &&
-               Huffman(tables_->lit.data(), tables_->dist.data());
+               BuildHuffmanTable<PlainEntry>(lens + hlit, hdist, Alphabet::Dist, kDistRoot, tables_->dist.data());
     }
 
     template <class L>
@@ -533,7 +532,7 @@ private:
             if (FlushDue())
                 continue; // a streamed window is handed over before a match may need its end
             // Near the end of the input or of the output: one step with every check.
-            if (!Refill())
+            if (!FillBitBuffer())
                 return false;
             const std::uint32_t e = Lookup<LitLenEntry>(lit, kLitRoot, bits_);
             if ((LiteralsOf(e) || LitLenEntry::Is(e, kLength)) && AtLimit())
@@ -542,26 +541,26 @@ private:
                 // The entry's literals are the stream's next symbols, so a stream they do not fit overruns.
                 if (static_cast<std::size_t>(outEnd_ - out_) < n)
                     return false;
-                Take(BitsOf(e));
+                ReadBits(BitsOf(e));
                 for (unsigned i = 0; i < n; ++i)
                     *out_++ = static_cast<std::uint8_t>(e >> (6 + 8 * i));
                 continue;
             }
             if (LitLenEntry::Is(e, kEnd)) {
-                Take(BitsOf(e));
+                ReadBits(BitsOf(e));
                 return true;
             }
             if (!LitLenEntry::Is(e, kLength))
                 return false;
             // Lengths take at most 15 + 5 bits and distances 15 + 13: one refill covers both.
             std::uint64_t before = bits_;
-            Take(BitsOf(e));
+            ReadBits(BitsOf(e));
             const std::size_t length = LitLenEntry::ValueWithExtra(e, before);
             const std::uint32_t d = Lookup<PlainEntry>(dist, kDistRoot, bits_);
             if (!PlainEntry::CodeLength(d))
                 return false;
             before = bits_;
-            Take(BitsOf(d));
+            ReadBits(BitsOf(d));
             const std::size_t distance = PlainEntry::ValueWithExtra(d, before);
             const std::size_t room = static_cast<std::size_t>(outEnd_ - out_);
             if (distance > static_cast<std::size_t>(out_ - outStart_) || length > room)
@@ -784,17 +783,17 @@ private:
 
 } // namespace
 
-std::optional<std::size_t> InflateZlib(std::span<const std::uint8_t> in, std::span<std::uint8_t> out)
+std::optional<std::size_t> InflateData(std::span<const std::uint8_t> in, std::span<std::uint8_t> out)
 {
     return Inflater(in, out).Run();
 }
 
-std::optional<std::size_t> InflateZlibTo(std::span<const std::uint8_t> in, const InflateSink& sink)
+std::optional<std::size_t> InflateDataTo(std::span<const std::uint8_t> in, const InflateSink& sink)
 {
     return Inflater(in, sink).Run();
 }
 
-std::optional<std::size_t> InflateZlibTo(const InflateSource& source, const InflateSink& sink, std::size_t limit)
+std::optional<std::size_t> InflateDataTo(const InflateSource& source, const InflateSink& sink, std::size_t limit)
 {
     return Inflater(source, sink, limit).Run();
 }

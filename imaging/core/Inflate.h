@@ -14,13 +14,13 @@ namespace imaging {
 // preset dictionary) and the Adler-32 trailer are checked; bytes after the trailer are ignored, as
 // zlib's uncompress ignores them. Returns the number of bytes written; nothing when the stream is
 // damaged, ends early, or does not fit into `out`.
-std::optional<std::size_t> InflateZlib(std::span<const std::uint8_t> in, std::span<std::uint8_t> out);
+std::optional<std::size_t> InflateData(std::span<const std::uint8_t> in, std::span<std::uint8_t> out);
 
 // Takes each stretch of inflated bytes in order; false stops the inflate as failed.
 using InflateSink = std::function<bool(std::span<const std::uint8_t>)>;
-// The same checks as InflateZlib, but the output goes to `sink` as it is made, through a window of
+// The same checks as InflateData, but the output goes to `sink` as it is made, through a window of
 // 96 KB, so no buffer of the whole output is needed. Returns the number of bytes handed over.
-std::optional<std::size_t> InflateZlibTo(std::span<const std::uint8_t> in, const InflateSink& sink);
+std::optional<std::size_t> InflateDataTo(std::span<const std::uint8_t> in, const InflateSink& sink);
 
 // Hands over the input piece by piece, in order; an empty piece means there is no more.
 using InflateSource = std::function<std::span<const std::uint8_t>()>;
@@ -29,7 +29,7 @@ using InflateSource = std::function<std::span<const std::uint8_t>()>;
 // the first symbol that would write another: it succeeds with `limit` bytes, and the rest of the
 // stream, checksum included, is not decoded (a PNG's rows are complete; what follows is ignored,
 // as libpng ignores it). A stream that ends at or before `limit` is checked as usual.
-std::optional<std::size_t> InflateZlibTo(const InflateSource& source, const InflateSink& sink,
+std::optional<std::size_t> InflateDataTo(const InflateSource& source, const InflateSink& sink,
                                          std::size_t limit = SIZE_MAX);
 
 } // namespace imaging

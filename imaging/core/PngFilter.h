@@ -1,5 +1,5 @@
 // PNG row filters for writing: each row's filter type byte and its filtered bytes, with a fixed
-// filter or the cheapest one per row.
+// filter or the cheapest one per row; and the Paeth predictor, which unfiltering shares.
 #pragma once
 
 #include <cstddef>

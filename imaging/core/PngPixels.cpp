@@ -34,7 +34,7 @@ unsigned Channels(std::uint8_t colourType)
 
 std::size_t BitsPerPixel(const PngHeader& h) { return std::size_t{Channels(h.colourType)} * h.depth; }
 
-std::size_t RowBytes(const PngHeader& h, std::size_t pixels) { return (BitsPerPixel(h) * pixels + 7) / 8; }
+std::size_t RowByteCount(const PngHeader& h, std::size_t pixels) { return (BitsPerPixel(h) * pixels + 7) / 8; }
 
 std::size_t PassCount(std::size_t size, unsigned start, unsigned step) { return size > start ? (size - start + step - 1) / step : 0; }
 
@@ -202,18 +202,18 @@ bool IsLegalPngFormat(std::uint8_t colourType, std::uint8_t depth)
     }
 }
 
-std::optional<std::size_t> PngRawSize(const PngHeader& h)
+std::optional<std::size_t> RawDataSize(const PngHeader& h)
 {
     if (h.width == 0 || h.height == 0 || h.width > kMaxPngSide || h.height > kMaxPngSide ||
         !FitsPixelLimit(h.width, h.height))
         return std::nullopt;
     if (!h.interlace)
-        return std::size_t{h.height} * (RowBytes(h, h.width) + 1);
+        return std::size_t{h.height} * (RowByteCount(h, h.width) + 1);
     std::size_t total = 0;
     for (const Pass& p : kAdam7) {
         const std::size_t w = PassCount(h.width, p.colStart, p.colStep), rows = PassCount(h.height, p.rowStart, p.rowStep);
         if (w && rows)
-            total += rows * (RowBytes(h, w) + 1);
+            total += rows * (RowByteCount(h, w) + 1);
     }
     return total;
 }
@@ -233,7 +233,7 @@ struct PngRowFeed::State {
         : h(header), conv(header, colours), bgra(out),
           passes(header.interlace ? std::span<const Pass>(kAdam7) : std::span<const Pass>(&kWhole, 1)),
           unit(BitsPerPixel(header) < 8 ? 1 : BitsPerPixel(header) / 8), scan(std::size_t{header.width} * 4),
-          rows(2 * (RowBytes(header, header.width) + 1)), cur(rows.data()), prev(rows.data() + rows.size() / 2)
+          rows(2 * (RowByteCount(header, header.width) + 1)), cur(rows.data()), prev(rows.data() + rows.size() / 2)
     {
         Enter(0);
     }
@@ -246,7 +246,7 @@ struct PngRowFeed::State {
             const std::size_t w = PassCount(h.width, at.colStart, at.colStep);
             passRows = PassCount(h.height, at.rowStart, at.rowStep);
             if (w && passRows) {
-                stride = RowBytes(h, w) + 1;
+                stride = RowByteCount(h, w) + 1;
                 r = 0;
                 return;
             }
@@ -271,7 +271,7 @@ struct PngRowFeed::State {
 
 PngRowFeed::PngRowFeed(const PngHeader& header, const PngColours& colours, std::span<std::uint8_t> bgra)
 {
-    if (header.interlace <= 1 && IsLegalPngFormat(header.colourType, header.depth) && PngRawSize(header) &&
+    if (header.interlace <= 1 && IsLegalPngFormat(header.colourType, header.depth) && RawDataSize(header) &&
         bgra.size() >= std::size_t{header.width} * 4 * header.height)
         state_ = std::make_unique<State>(header, colours, bgra);
 }

@@ -34,7 +34,7 @@ constexpr std::uint32_t kMaxPngSide = 0x7FFFFFFF;
 bool IsLegalPngFormat(std::uint8_t colourType, std::uint8_t depth);
 
 // Bytes of the decompressed image data, filter bytes included; nothing for an empty or too large picture.
-std::optional<std::size_t> PngRawSize(const PngHeader& header);
+std::optional<std::size_t> RawDataSize(const PngHeader& header);
 
 // Rows of a picture decoded as their bytes arrive in pieces, each into `bgra` (width * 4 bytes a
 // row, image row y at memory row height - 1 - y) once it is whole, Adam7 passes one after another;

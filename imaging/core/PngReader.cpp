@@ -2,6 +2,7 @@
 
 #include "imaging/core/Crc32.h"
 #include "imaging/core/Inflate.h"
+#include "imaging/core/PngSignature.h"
 #include "imaging/core/SpanReader.h"
 
 #include <algorithm>
@@ -11,7 +12,6 @@ namespace imaging {
 
 namespace {
 
-constexpr std::uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
 // Deflate cannot expand one input byte to more than 1,032 bytes (a 258-byte match in two bits),
 // so a raw size beyond that is a lie told before any buffer is made for it.
 constexpr std::size_t kMaxInflateRatio = 1032;
@@ -108,8 +108,8 @@ PngLoad PngReader::ReadChunks(PngSource source)
 {
     *this = PngReader();
     source_ = std::move(source);
-    const auto signature = source_.read(0, 8);
-    if (!signature || std::memcmp(signature->data(), kSignature, 8) != 0)
+    const auto signature = source_.read(0, kPngSignature.size());
+    if (!signature || !std::ranges::equal(*signature, kPngSignature))
         return PngLoad::NotPng;
     // Up to the first image data chunk; the rest is read as the rows need it.
     for (std::uint64_t at = 8;;) {
@@ -129,17 +129,17 @@ PngLoad PngReader::ReadChunks(PngSource source)
 PngReader::Step PngReader::ReadChunk(std::uint64_t at, const std::array<std::uint8_t, 4>& type, std::uint32_t length)
 {
     if (IsType(type, "IHDR"))
-        return ReadHeader(at, length);
+        return ReadHeaderChunk(at, length);
     if (!haveHeader_ || IsType(type, "IEND"))
         return Step::Fail; // IHDR comes first, and image data before the end
     if (IsType(type, "PLTE"))
-        return ReadPalette(at, length);
+        return ReadPaletteChunk(at, length);
     if (IsType(type, "tRNS"))
-        return ReadTransparency(at, length);
+        return ReadTransparencyChunk(at, length);
     return Step::Next; // a chunk the engine has no use for, sound or not
 }
 
-bool PngReader::SoundChunk(std::uint64_t at, std::uint32_t length) const
+bool PngReader::ChunkCrcMatches(std::uint64_t at, std::uint32_t length) const
 {
     std::uint32_t crc = 0;
     for (std::uint64_t from = at + 4, end = at + 8 + length; from < end;) {
@@ -153,9 +153,9 @@ bool PngReader::SoundChunk(std::uint64_t at, std::uint32_t length) const
     return stored && LoadBe32(stored->first<4>()) == crc;
 }
 
-PngReader::Step PngReader::ReadHeader(std::uint64_t at, std::uint32_t length)
+PngReader::Step PngReader::ReadHeaderChunk(std::uint64_t at, std::uint32_t length)
 {
-    if (haveHeader_ || length != 13 || !SoundChunk(at, length))
+    if (haveHeader_ || length != 13 || !ChunkCrcMatches(at, length))
         return Step::Fail;
     const auto fields = source_.read(at + 8, 13);
     if (!fields)
@@ -167,16 +167,16 @@ PngReader::Step PngReader::ReadHeader(std::uint64_t at, std::uint32_t length)
     header_.colourType = (*fields)[9];
     header_.interlace = (*fields)[12];
     const bool standardMethods = (*fields)[10] == 0 && (*fields)[11] == 0; // deflate, adaptive filters
-    const auto raw = PngRawSize(header_);
+    const auto raw = RawDataSize(header_);
     if (!raw || !standardMethods || header_.interlace > 1 || !IsLegalPngFormat(header_.colourType, header_.depth))
         return Step::Fail;
     rawSize_ = *raw;
     return Step::Next;
 }
 
-PngReader::Step PngReader::ReadPalette(std::uint64_t at, std::uint32_t length)
+PngReader::Step PngReader::ReadPaletteChunk(std::uint64_t at, std::uint32_t length)
 {
-    if (havePalette_ || !SoundChunk(at, length))
+    if (havePalette_ || !ChunkCrcMatches(at, length))
         return Step::Fail;
     havePalette_ = true;
     const std::uint8_t t = header_.colourType;
@@ -193,10 +193,10 @@ PngReader::Step PngReader::ReadPalette(std::uint64_t at, std::uint32_t length)
     return Step::Next;
 }
 
-PngReader::Step PngReader::ReadTransparency(std::uint64_t at, std::uint32_t length)
+PngReader::Step PngReader::ReadTransparencyChunk(std::uint64_t at, std::uint32_t length)
 {
     // A damaged or repeated tRNS is dropped; the picture still loads without it.
-    if (haveTransparency_ || !SoundChunk(at, length))
+    if (haveTransparency_ || !ChunkCrcMatches(at, length))
         return Step::Next;
     haveTransparency_ = true;
     const std::uint8_t t = header_.colourType;
@@ -233,13 +233,13 @@ PngLoad PngReader::Finish()
     return PngLoad::Decoded;
 }
 
-bool PngReader::DecodeInto(std::span<std::uint8_t> bgra)
+bool PngReader::DecodeImageData(std::span<std::uint8_t> bgra)
 {
     if (firstImageData_ == 0)
         return false;
     PngRowFeed rows(header_, colours_, bgra);
     ImageDataPieces pieces(source_, firstImageData_);
-    const auto produced = InflateZlibTo([&pieces] { return pieces(); },
+    const auto produced = InflateDataTo([&pieces] { return pieces(); },
                                         [&rows](std::span<const std::uint8_t> b) { return rows.Take(b); }, rawSize_);
     return produced && *produced == rawSize_ && rows.Complete();
 }
@@ -257,7 +257,7 @@ bool PngReader::Plain() const
         if (!chunk || next - firstImageData_ > budget)
             return false;
         const bool end = IsType(chunk->type, "IEND");
-        if ((end || IsType(chunk->type, "IDAT")) && !SoundChunk(at, chunk->length))
+        if ((end || IsType(chunk->type, "IDAT")) && !ChunkCrcMatches(at, chunk->length))
             return false;
         if (end)
             return true;
@@ -279,7 +279,7 @@ PngLoad DecodePng(std::span<const std::uint8_t> data, PngPicture& picture)
     if (load != PngLoad::Decoded)
         return load;
     std::vector<std::uint8_t> pixels(static_cast<std::size_t>(reader.Width()) * static_cast<std::size_t>(reader.Height()) * 4);
-    if (!reader.DecodeInto(pixels))
+    if (!reader.DecodeImageData(pixels))
         return PngLoad::Failed;
     picture = {reader.Width(), reader.Height(), reader.Alpha(), std::move(pixels)};
     return PngLoad::Decoded;

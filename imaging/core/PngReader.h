@@ -33,7 +33,7 @@ PngSource PngSourceOf(std::span<const std::uint8_t> data);
 
 class PngReader {
 public:
-    // Walks the chunks up to the image data, which DecodeInto reads from `data` (or `source`):
+    // Walks the chunks up to the image data, which DecodeImageData reads from `data` (or `source`):
     // either must stay alive until then. Decoded here means the chunks before the image data are
     // sound and the image data may be decoded.
     PngLoad ReadChunks(std::span<const std::uint8_t> data);
@@ -46,7 +46,7 @@ public:
     // is read, as libpng reads no further: data past the rows, the chunks after them and IEND
     // are ignored. Fails on damaged data or data that end before the rows do; what was written
     // is then left undefined.
-    bool DecodeInto(std::span<std::uint8_t> bgra);
+    bool DecodeImageData(std::span<std::uint8_t> bgra);
 
     // Whether, after ReadChunks, the file is one that every decoder reads alike: all its chunks
     // from the image data to IEND whole and sound, its image data no longer than an encoder
@@ -62,11 +62,11 @@ private:
     // What a chunk leaves the walk to do next.
     enum class Step { Next, Fail };
     Step ReadChunk(std::uint64_t at, const std::array<std::uint8_t, 4>& type, std::uint32_t length);
-    Step ReadHeader(std::uint64_t at, std::uint32_t length);
-    Step ReadPalette(std::uint64_t at, std::uint32_t length);
-    Step ReadTransparency(std::uint64_t at, std::uint32_t length);
+    Step ReadHeaderChunk(std::uint64_t at, std::uint32_t length);
+    Step ReadPaletteChunk(std::uint64_t at, std::uint32_t length);
+    Step ReadTransparencyChunk(std::uint64_t at, std::uint32_t length);
     // Whether the CRC of the chunk at `at` matches its type and data, read in pieces.
-    bool SoundChunk(std::uint64_t at, std::uint32_t length) const;
+    bool ChunkCrcMatches(std::uint64_t at, std::uint32_t length) const;
     PngLoad Finish();
 
     PngHeader header_;

@@ -44,24 +44,71 @@ inline std::uint32_t PixelAt(std::span<const std::uint8_t> row, std::size_t x)
 
 inline std::uint32_t AlphaOf(std::uint32_t value) { return value >> 24; }
 
+// A census slot's mark of use, above the value and its id.
+constexpr std::uint64_t kSlotUsed = std::uint64_t{1} << 40;
+
 } // namespace
 
-PngRoute::Census::Census() { ids_.fill(-1); }
-
-int PngRoute::Census::Probe(std::uint32_t value)
+PngRoute::Census::Census() : slots_(std::make_unique<std::uint64_t[]>(std::size_t{1} << kSlotBits))
 {
-    for (std::size_t slot = SlotOf(value);; slot = (slot + 1) % kSlots) {
-        if (ids_[slot] < 0) {
+    slots_[0] = 1;
+}
+
+void PngRoute::Census::SpreadFor(std::span<const std::uint32_t> values)
+{
+    for (std::uint32_t k = 0; k < 64; ++k) {
+        const std::uint32_t multiplier = (0x9E3779B1u + k * 0xC6EF3722u) | 1;
+        if (SlotOf(1, multiplier) == 0)
+            continue;
+        std::vector<bool> taken(std::size_t{1} << kSlotBits);
+        bool apart = true;
+        for (std::size_t i = 0; apart && i < values.size(); ++i) {
+            const std::size_t slot = SlotOf(values[i], multiplier);
+            apart = !taken[slot];
+            taken[slot] = true;
+        }
+        if (apart) {
+            multiplier_ = multiplier;
+            return;
+        }
+    }
+}
+
+int PngRoute::Census::FindColor(std::uint32_t value)
+{
+    constexpr std::size_t mask = (std::size_t{1} << kSlotBits) - 1;
+    for (std::size_t slot = SlotOf(value, multiplier_);; slot = (slot + 1) & mask) {
+        const std::uint64_t held = slots_[slot];
+        if (!(held & kSlotUsed)) {
             if (count_ == 256)
                 return -1;
-            keys_[slot] = value;
+            slots_[slot] = value | std::uint64_t(count_) << 32 | kSlotUsed;
             values_[static_cast<std::size_t>(count_)] = value;
-            ids_[slot] = static_cast<std::int16_t>(count_);
             return count_++;
         }
-        if (keys_[slot] == value)
-            return ids_[slot];
+        if (static_cast<std::uint32_t>(held) == value)
+            return static_cast<int>((held >> 32) & 0xFF);
     }
+}
+
+bool PngRoute::Census::TakeRow(std::span<const std::uint8_t> pixels, std::span<std::uint8_t> ids)
+{
+    // The table's address in a local: the byte stores below might otherwise alias it.
+    const std::uint64_t* const slots = slots_.get();
+    const std::uint32_t multiplier = multiplier_;
+    for (std::size_t x = 0; x < ids.size(); ++x) {
+        const std::uint32_t value = PixelAt(pixels, x);
+        const std::uint64_t slot = slots[SlotOf(value, multiplier)];
+        if (static_cast<std::uint32_t>(slot) == value) [[likely]] {
+            ids[x] = static_cast<std::uint8_t>(slot >> 32);
+            continue;
+        }
+        const int id = FindColor(value);
+        if (id < 0)
+            return false;
+        ids[x] = static_cast<std::uint8_t>(id);
+    }
+    return true;
 }
 
 PngRoute::PngRoute(const DibPixels& picture) : PngRoute(picture, {}) {}
@@ -75,8 +122,8 @@ PngRoute::PngRoute(const DibPixels& picture, std::span<std::uint8_t> idRows) : p
         idRows = {ownIds_.get(), size};
     }
     ids_ = idRows.first(size);
-    if (!TakePalette())
-        TakeTrueColour();
+    if (!BuildPalette())
+        PrepareTrueColorRows();
 }
 
 std::size_t PngRoute::PixelBytes() const
@@ -88,45 +135,75 @@ std::size_t PngRoute::PixelBytes() const
     }
 }
 
-bool PngRoute::TakePalette()
+PngRoute::PaletteOrder PngRoute::OrderOf(const Census& census, bool alpha)
+{
+    PaletteOrder order;
+    const int count = census.Count();
+    // The list in ascending order of the values read as signed numbers: every colour with alpha
+    // 128 or more before every one with less.
+    for (int id = 0; id < count; ++id)
+        order.listed[static_cast<std::size_t>(id)] = id;
+    std::sort(order.listed.begin(), order.listed.begin() + count, [&](int l, int r) {
+        return static_cast<std::int32_t>(census.Value(l)) < static_cast<std::int32_t>(census.Value(r));
+    });
+    const auto opaque = [&](int id) { return !alpha || AlphaOf(census.Value(id)) == 255; };
+    for (int k = 0; k < count; ++k)
+        if (!opaque(order.listed[static_cast<std::size_t>(k)])) {
+            ++order.seeThrough;
+            order.seeThroughAt = k;
+        }
+    // Palette indices: in list order, or with an alpha table the see-through entries first (so
+    // that the table stops at the first opaque one) and the opaque ones from the end backwards.
+    int front = 0, back = count - 1;
+    for (int k = 0; k < count; ++k) {
+        const int id = order.listed[static_cast<std::size_t>(k)];
+        const int index = order.seeThrough == 0 ? k : !opaque(id) ? front++ : back--;
+        order.indexOfId[static_cast<std::size_t>(id)] = static_cast<std::uint8_t>(index);
+    }
+    return order;
+}
+
+bool PngRoute::SeedCensus()
 {
     const std::size_t width = static_cast<std::size_t>(picture_.width);
     const std::size_t height = static_cast<std::size_t>(picture_.height);
+    Census sample;
+    for (std::size_t y = 0; y < height; y += kSeedRowStep)
+        if (!sample.TakeRow(picture_.bgra.subspan(y * width * 4, width * 4), ids_.subspan(1, width)))
+            return false;
+    const PaletteOrder order = OrderOf(sample, picture_.alpha);
+    std::array<std::uint32_t, 256> byIndex{};
+    for (int id = 0; id < sample.Count(); ++id)
+        byIndex[order.indexOfId[static_cast<std::size_t>(id)]] = sample.Value(id);
+    const auto seeds = std::span(byIndex).first(static_cast<std::size_t>(sample.Count()));
+    census_.SpreadFor(seeds);
+    for (const std::uint32_t value : seeds)
+        census_.FindColor(value);
+    return true;
+}
+
+bool PngRoute::BuildPalette()
+{
+    const std::size_t width = static_cast<std::size_t>(picture_.width);
+    const std::size_t height = static_cast<std::size_t>(picture_.height);
+    if (!SeedCensus())
+        return false;
     for (std::size_t y = 0; y < height; ++y) {
         const auto pixels = picture_.bgra.subspan(y * width * 4, width * 4);
         const auto ids = ids_.subspan((height - 1 - y) * (width + 1) + 1, width);
-        for (std::size_t x = 0; x < width; ++x) {
-            const int id = census_.Add(PixelAt(pixels, x));
-            if (id < 0)
-                return false;
-            ids[x] = static_cast<std::uint8_t>(id);
-        }
+        if (!census_.TakeRow(pixels, ids))
+            return false;
     }
     const int count = census_.Count();
-
-    // The list in ascending order of the values read as signed numbers: every colour with alpha
-    // 128 or more before every one with less.
-    std::array<int, 256> listed{};
-    for (int id = 0; id < count; ++id)
-        listed[static_cast<std::size_t>(id)] = id;
-    std::sort(listed.begin(), listed.begin() + count, [&](int l, int r) {
-        return static_cast<std::int32_t>(census_.Value(l)) < static_cast<std::int32_t>(census_.Value(r));
-    });
-    const auto alphaOf = [&](int id) { return picture_.alpha ? AlphaOf(census_.Value(id)) : 255u; };
-
-    int seeThrough = 0, seeThroughAt = -1;
-    for (int k = 0; k < count; ++k)
-        if (alphaOf(listed[static_cast<std::size_t>(k)]) != 255) {
-            ++seeThrough;
-            seeThroughAt = k;
-        }
-    transparentKey_ = seeThrough == 0 ? -1 : seeThrough == 1 ? seeThroughAt + 1 : 0;
+    const PaletteOrder order = OrderOf(census_, picture_.alpha);
+    const int seeThrough = order.seeThrough;
+    transparentKey_ = seeThrough == 0 ? -1 : seeThrough == 1 ? order.seeThroughAt + 1 : 0;
     colourType_ = 3;
 
     // Grey only when the grey rows lose nothing: every pixel opaque, or the only other value fully
     // transparent black, which the key stands for. Anything partly transparent stays a palette.
-    const bool keyable =
-        seeThrough == 0 || (seeThrough == 1 && census_.Value(listed[static_cast<std::size_t>(seeThroughAt)]) == 0);
+    const int onlySeeThrough = seeThrough == 1 ? order.listed[static_cast<std::size_t>(order.seeThroughAt)] : -1;
+    const bool keyable = seeThrough == 0 || (onlySeeThrough >= 0 && census_.Value(onlySeeThrough) == 0);
     bool grey = keyable;
     for (int id = 0; grey && id < count; ++id) {
         const std::uint32_t v = census_.Value(id);
@@ -148,28 +225,26 @@ bool PngRoute::TakePalette()
         return true;
     }
 
-    // Palette indices: in list order, or with an alpha table the see-through entries first (so
-    // that the table stops at the first opaque one) and the opaque ones from the end backwards.
     palette_.assign(static_cast<std::size_t>(count) * 3, 0);
     if (transparentKey_ != -1)
         paletteAlphas_.assign(static_cast<std::size_t>(seeThrough), 0);
-    int front = 0, back = count - 1;
-    for (int k = 0; k < count; ++k) {
-        const int id = listed[static_cast<std::size_t>(k)];
-        const int index = transparentKey_ == -1 ? k : alphaOf(id) != 255 ? front++ : back--;
-        indexOfId_[static_cast<std::size_t>(id)] = static_cast<std::uint8_t>(index);
-        const std::uint32_t v = census_.Value(id), a = alphaOf(id);
+    idsAreIndices_ = true;
+    for (int id = 0; id < count; ++id) {
+        const std::uint8_t index = order.indexOfId[static_cast<std::size_t>(id)];
+        idsAreIndices_ = idsAreIndices_ && index == id;
+        const std::uint32_t v = census_.Value(id), a = picture_.alpha ? AlphaOf(v) : 255u;
         const std::uint32_t rgb[3] = {(v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF};
         for (std::size_t c = 0; c < 3; ++c)
-            palette_[static_cast<std::size_t>(index) * 3 + c] =
+            palette_[std::size_t{index} * 3 + c] =
                 a == 255 || a == 0 ? static_cast<std::uint8_t>(rgb[c]) : Straight(rgb[c], a);
         if (transparentKey_ != -1 && a != 255)
-            paletteAlphas_[static_cast<std::size_t>(index)] = static_cast<std::uint8_t>(a);
+            paletteAlphas_[index] = static_cast<std::uint8_t>(a);
     }
+    indexOfId_ = order.indexOfId;
     return true;
 }
 
-void PngRoute::TakeTrueColour()
+void PngRoute::PrepareTrueColorRows()
 {
     transparentKey_ = -1;
     if (!picture_.alpha) {
@@ -249,6 +324,11 @@ void PngRoute::Row(int y, std::span<std::uint8_t> out) const
     }
     default: {
         const auto ids = ids_.subspan(static_cast<std::size_t>(y) * (width + 1) + 1, width);
+        if (idsAreIndices_) {
+            if (ids.data() != out.data())
+                std::copy(ids.begin(), ids.end(), out.begin());
+            break;
+        }
         for (std::size_t x = 0; x < width; ++x)
             out[x] = indexOfId_[ids[x]];
         break;

@@ -42,8 +42,8 @@ public:
     const std::vector<std::uint8_t>& PaletteAlphas() const { return paletteAlphas_; }
 
     std::size_t PixelBytes() const;
-    std::size_t RowBytes() const { return PixelBytes() * static_cast<std::size_t>(picture_.width); }
-    // PNG row `y` (0 = top) as the file stores it before filtering, into RowBytes() bytes. A
+    std::size_t BytesPerRow() const { return PixelBytes() * static_cast<std::size_t>(picture_.width); }
+    // PNG row `y` (0 = top) as the file stores it before filtering, into BytesPerRow() bytes. A
     // palette row may be made over its own ids in `idRows`.
     void Row(int y, std::span<std::uint8_t> out) const;
 
@@ -52,31 +52,47 @@ private:
     class Census {
     public:
         Census();
-        // The value's id, added when new; -1 when it would be the 257th.
-        int Add(std::uint32_t value)
-        {
-            const std::size_t slot = SlotOf(value);
-            return keys_[slot] == value && ids_[slot] >= 0 ? ids_[slot] : Probe(value);
-        }
+        // Each pixel's id into `ids`; false at the 257th value. A value at home in its own slot,
+        // as nearly every one is, costs one load and one compare.
+        bool TakeRow(std::span<const std::uint8_t> pixels, std::span<std::uint8_t> ids);
+        // The value's id, found by walking on from its own slot, or added at the first free one
+        // when new; -1 when it would be the 257th.
+        int FindColor(std::uint32_t value);
+        // Takes, while empty, a hash under which every one of `values` has its own slot, when one
+        // of a few tried has.
+        void SpreadFor(std::span<const std::uint32_t> values);
         int Count() const { return count_; }
         std::uint32_t Value(int id) const { return values_[static_cast<std::size_t>(id)]; }
 
     private:
-        // A sixteenth full at most, so nearly every value sits in its own slot.
-        static constexpr std::size_t kSlots = 4096;
-        static std::size_t SlotOf(std::uint32_t value) { return (value * 0x9E3779B1u) >> 20; }
-        // Walks on from the value's own slot and adds it at the first free one.
-        int Probe(std::uint32_t value);
-        // Walks on from the value's own slot; adds it at the first free one when `add` says so.
-        int Probe(std::uint32_t value, bool add);
-        std::array<std::uint32_t, kSlots> keys_{};
-        std::array<std::int16_t, kSlots> ids_{};
+        // A sixty-fourth full at most, so that a value seldom finds its slot taken by another.
+        static constexpr unsigned kSlotBits = 14;
+        static std::size_t SlotOf(std::uint32_t value, std::uint32_t multiplier)
+        {
+            return (value * multiplier) >> (32 - kSlotBits);
+        }
+        // A slot holds a value, its id above it and a mark of use above that. A free slot holds a
+        // value whose own slot it is not (0, and 1 in slot 0), so it never passes for a hit.
+        std::unique_ptr<std::uint64_t[]> slots_;
+        std::uint32_t multiplier_ = 0x9E3779B1u; // odd, and 1 times it leaves slot 0
         std::array<std::uint32_t, 256> values_{};
         int count_ = 0;
     };
 
-    bool TakePalette();
-    void TakeTrueColour();
+    struct PaletteOrder {
+        std::array<int, 256> listed{}; // ids in the list's order
+        int seeThrough = 0;            // entries not opaque,
+        int seeThroughAt = -1;         // the last of them in the list
+        std::array<std::uint8_t, 256> indexOfId{};
+    };
+    static PaletteOrder OrderOf(const Census& census, bool alpha);
+    // A row in this many: their colours, met first and in palette order, make ids that are the
+    // indices whenever they are all the picture's colours, as they nearly always are.
+    static constexpr std::size_t kSeedRowStep = 32;
+    // False when the seeding rows alone hold more than 256 values.
+    bool SeedCensus();
+    bool BuildPalette();
+    void PrepareTrueColorRows();
 
     DibPixels picture_;
     std::uint8_t colourType_ = 6;
@@ -89,6 +105,7 @@ private:
     std::unique_ptr<std::uint8_t[]> ownIds_;
     std::span<std::uint8_t> ids_;
     std::array<std::uint8_t, 256> indexOfId_{};
+    bool idsAreIndices_ = false; // then the rows need no second pass
 };
 
 } // namespace imaging

@@ -1,6 +1,7 @@
 #include "imaging/core/PngUnfilter.h"
 
-#include <cstdlib>
+#include "imaging/core/PngFilter.h"
+
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -14,17 +15,7 @@ namespace {
 // Every loop below is made for one pixel size, so that its loads and stores of a pixel are fixed
 // moves the compiler keeps in registers, never copies of a size known only at run time.
 
-unsigned Paeth(unsigned a, unsigned b, unsigned c)
-{
-    const int pa = std::abs(static_cast<int>(b) - static_cast<int>(c));
-    const int pb = std::abs(static_cast<int>(a) - static_cast<int>(c));
-    const int pc = std::abs(static_cast<int>(a + b) - 2 * static_cast<int>(c));
-    if (pa <= pb && pa <= pc)
-        return a;
-    return pb <= pc ? b : c;
-}
-
-void Up(std::uint8_t* row, const std::uint8_t* prev, std::size_t n)
+void UnfilterUp(std::uint8_t* row, const std::uint8_t* prev, std::size_t n)
 {
     for (std::size_t i = 0; i < n; ++i)
         row[i] = static_cast<std::uint8_t>(row[i] + prev[i]);
@@ -32,7 +23,7 @@ void Up(std::uint8_t* row, const std::uint8_t* prev, std::size_t n)
 
 // Byte by byte, for pixels of Unit bytes (packed samples count as one byte).
 template <std::size_t Unit>
-void SubBytes(std::uint8_t* row, std::size_t n)
+void UnfilterSub(std::uint8_t* row, std::size_t n)
 {
     for (std::size_t i = Unit; i < n; ++i)
         row[i] = static_cast<std::uint8_t>(row[i] + row[i - Unit]);
@@ -47,7 +38,7 @@ void AverageFirstBytes(std::uint8_t* row, std::size_t n)
 }
 
 template <std::size_t Unit>
-void AverageBytes(std::uint8_t* row, const std::uint8_t* prev, std::size_t n)
+void UnfilterAverage(std::uint8_t* row, const std::uint8_t* prev, std::size_t n)
 {
     for (std::size_t i = 0; i < Unit && i < n; ++i)
         row[i] = static_cast<std::uint8_t>(row[i] + (prev[i] >> 1));
@@ -56,12 +47,12 @@ void AverageBytes(std::uint8_t* row, const std::uint8_t* prev, std::size_t n)
 }
 
 template <std::size_t Unit>
-void PaethBytes(std::uint8_t* row, const std::uint8_t* prev, std::size_t n)
+void UnfilterPaeth(std::uint8_t* row, const std::uint8_t* prev, std::size_t n)
 {
     for (std::size_t i = 0; i < Unit && i < n; ++i)
         row[i] = static_cast<std::uint8_t>(row[i] + prev[i]);
     for (std::size_t i = Unit; i < n; ++i)
-        row[i] = static_cast<std::uint8_t>(row[i] + Paeth(row[i - Unit], prev[i], prev[i - Unit]));
+        row[i] = static_cast<std::uint8_t>(row[i] + PaethPredictor(row[i - Unit], prev[i], prev[i - Unit]));
 }
 
 #if defined(__SSE2__)
@@ -182,11 +173,11 @@ void Unfilter(std::uint8_t filter, std::uint8_t* row, const std::uint8_t* prev, 
     }
 #endif
     if (filter == 1)
-        SubBytes<Unit>(row, n);
+        UnfilterSub<Unit>(row, n);
     else if (filter == 3)
-        AverageBytes<Unit>(row, prev, n);
+        UnfilterAverage<Unit>(row, prev, n);
     else
-        PaethBytes<Unit>(row, prev, n);
+        UnfilterPaeth<Unit>(row, prev, n);
 }
 
 } // namespace
@@ -198,7 +189,7 @@ bool UnfilterPngRow(std::uint8_t filter, std::uint8_t* row, const std::uint8_t* 
     if (filter == 0 || (filter == 2 && !prev))
         return true;
     if (filter == 2) {
-        Up(row, prev, n);
+        UnfilterUp(row, prev, n);
         return true;
     }
     if (!prev && filter == 4)

@@ -2,6 +2,7 @@
 
 #include "imaging/core/Crc32.h"
 #include "imaging/core/PngFilter.h"
+#include "imaging/core/PngSignature.h"
 #include "imaging/core/SpanWriter.h"
 
 #include <algorithm>
@@ -22,7 +23,6 @@ constexpr Tag MakeTag(const char (&name)[5])
             static_cast<std::uint8_t>(name[3])};
 }
 
-constexpr std::uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
 // A chunk's length field is 31 bits.
 constexpr std::size_t kLongestChunk = 0x7FFFFFFF;
 
@@ -42,7 +42,7 @@ bool AppendChunk(Bytes& png, const Tag& type, std::span<const std::uint8_t> data
 }
 
 // The IDAT chunk, its data compressed straight into the file's bytes.
-bool AppendImageData(Bytes& png, std::span<const std::uint8_t> filtered, const PngWriteServices& services)
+bool WriteIDAT(Bytes& png, std::span<const std::uint8_t> filtered, const PngWriteServices& services)
 {
     const std::size_t at = png.size(), room = CompressRoom(filtered.size());
     png.resize(at + 8 + room);
@@ -65,7 +65,7 @@ bool AppendImageData(Bytes& png, std::span<const std::uint8_t> filtered, const P
 std::span<std::uint8_t> FilterRows(const PngRoute& route, int height, int filterSetting,
                                    std::unique_ptr<std::uint8_t[]>& filtered, std::size_t size)
 {
-    const std::size_t n = route.RowBytes(), unit = route.PixelBytes();
+    const std::size_t n = route.BytesPerRow(), unit = route.PixelBytes();
     if (size != static_cast<std::size_t>(height) * (n + 1)) {
         size = static_cast<std::size_t>(height) * (n + 1);
         filtered.reset();
@@ -135,7 +135,7 @@ std::wstring_view Slot(const PngWriteOptions& options, std::size_t slot)
 }
 
 // The tEXt chunks of the keyword bits from `first` to `last`, in ascending order.
-void AppendTextGroup(Bytes& png, const PngWriteOptions& options, const PngWriteServices& services, std::size_t first,
+void WriteTextGroup(Bytes& png, const PngWriteOptions& options, const PngWriteServices& services, std::size_t first,
                      std::size_t last)
 {
     for (std::size_t slot = first; slot <= last; ++slot) {
@@ -145,7 +145,7 @@ void AppendTextGroup(Bytes& png, const PngWriteOptions& options, const PngWriteS
     }
 }
 
-void AppendCustomTexts(Bytes& png, const PngWriteOptions& options, const PngWriteServices& services)
+void WriteCustomText(Bytes& png, const PngWriteOptions& options, const PngWriteServices& services)
 {
     if (!(options.optionFlags & pngCustomText))
         return;
@@ -156,7 +156,7 @@ void AppendCustomTexts(Bytes& png, const PngWriteOptions& options, const PngWrit
 }
 
 // Stored as the date reads, without a change to UTC.
-void AppendTime(Bytes& png, const PngWriteOptions& options, const PngWriteServices& services)
+void WriteTIME(Bytes& png, const PngWriteOptions& options, const PngWriteServices& services)
 {
     if (!(options.optionFlags & pngTime) || !services.readDate)
         return;
@@ -172,9 +172,9 @@ void AppendTime(Bytes& png, const PngWriteOptions& options, const PngWriteServic
         AppendChunk(png, MakeTag("tIME"), data);
 }
 
-bool AppendHeader(Bytes& png, const DibPixels& picture, std::uint8_t colourType)
+bool WriteHeader(Bytes& png, const DibPixels& picture, std::uint8_t colourType)
 {
-    png.assign(std::begin(kSignature), std::end(kSignature));
+    png.assign(kPngSignature.begin(), kPngSignature.end());
     std::array<std::uint8_t, 13> data{};
     SpanWriter out(data);
     // Bit depth 8; compression, filter and interlace methods 0.
@@ -262,15 +262,15 @@ bool WritePng(const DibPixels& picture, const PngWriteOptions& options, const Pn
             (static_cast<std::size_t>(picture.width) + 1) * static_cast<std::size_t>(picture.height);
         auto filtered = std::make_unique_for_overwrite<std::uint8_t[]>(size);
         const PngRoute route(picture, {filtered.get(), size});
-        bool ok = AppendHeader(png, picture, route.ColourType());
-        AppendTextGroup(png, options, services, 0, 1);
+        bool ok = WriteHeader(png, picture, route.ColourType());
+        WriteTextGroup(png, options, services, 0, 1);
         ok = ok && AppendColourChunks(png, route, options);
-        ok = ok && AppendImageData(png, FilterRows(route, picture.height, options.filterSetting, filtered, size),
+        ok = ok && WriteIDAT(png, FilterRows(route, picture.height, options.filterSetting, filtered, size),
                                    services);
         if (ok) {
-            AppendTime(png, options, services);
-            AppendTextGroup(png, options, services, 2, 9);
-            AppendCustomTexts(png, options, services);
+            WriteTIME(png, options, services);
+            WriteTextGroup(png, options, services, 2, 9);
+            WriteCustomText(png, options, services);
             ok = AppendChunk(png, MakeTag("IEND"), {});
         }
         if (!ok)

@@ -31,7 +31,7 @@ std::optional<Bytes> ZlibInflate(const Bytes& in, std::size_t room)
 std::optional<Bytes> OwnInflate(const Bytes& in, std::size_t room)
 {
     Bytes out(room);
-    const auto n = imaging::InflateZlib(in, out);
+    const auto n = imaging::InflateData(in, out);
     std::mt19937 rng(static_cast<unsigned>(in.size()));
     std::size_t at = 0;
     const imaging::InflateSource pieces = [&]() -> std::span<const std::uint8_t> {
@@ -47,7 +47,7 @@ std::optional<Bytes> OwnInflate(const Bytes& in, std::size_t room)
             streamed.insert(streamed.end(), b.begin(), b.end());
             return true;
         };
-        const auto m = inPieces ? imaging::InflateZlibTo(pieces, sink) : imaging::InflateZlibTo(in, sink);
+        const auto m = inPieces ? imaging::InflateDataTo(pieces, sink) : imaging::InflateDataTo(in, sink);
         EXPECT_EQ(n, m) << "streamed, in pieces " << inPieces;
         if (n) {
             EXPECT_EQ(streamed, Bytes(out.begin(), out.begin() + *n)) << "streamed, in pieces " << inPieces;

@@ -220,7 +220,7 @@ TEST(PngReader, RowsDecodeWithoutABufferOfThemAll)
                 Bytes pixels(512 * 512 * 4);
                 gLargest = 0;
                 gTrack = true;
-                const bool ok = reader.DecodeInto(pixels);
+                const bool ok = reader.DecodeImageData(pixels);
                 gTrack = false;
                 SCOPED_TRACE(testing::Message() << "type " << +f.type << " depth " << +f.depth << " interlace " << interlace
                                                 << " IDAT pieces of " << piece);
@@ -274,7 +274,7 @@ TEST(PngReader, TwoHundredMegabytesPastTheRowsAreNotRead)
     Bytes pixels(16 * 16 * 4);
     gLargest = 0;
     gTrack = true;
-    EXPECT_TRUE(reader.DecodeInto(pixels) && pixels == ExpectedBgra(p));
+    EXPECT_TRUE(reader.DecodeImageData(pixels) && pixels == ExpectedBgra(p));
     gTrack = false;
     EXPECT_FALSE(reader.Plain()) << "not one for GDI+, which would read it all";
     EXPECT_LT(furthest, 256u * 1024);

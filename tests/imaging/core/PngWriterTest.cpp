@@ -186,6 +186,37 @@ TEST(PngWriter, EachCensusTakesItsRoute)
     return ::testing::AssertionSuccess();
 }
 
+// The census seeds itself from every 32nd row: a colour met only in the others still takes its
+// place in the palette's order, and every row its index.
+TEST(PngWriter, ColoursOutsideTheSeedingRowsKeepThePaletteOrder)
+{
+    // Top row 5 of 70 is the bottom-up row 64, which seeds; row 10 is not.
+    const auto tall = [](std::uint32_t left, std::uint32_t right, std::uint32_t once, int at) {
+        Pic p{2, 70, true, {}};
+        for (int y = 0; y < p.height; ++y)
+            p.argb.insert(p.argb.end(), {left, y == at ? once : right});
+        return p;
+    };
+    const Bytes opaque = {0, 0, 1, 0x10, 0x20, 0x30, 0x40, 0x50, 0x60}, table = {0x7F, 0, 0, 0, 0x7F, 0, 0, 0, 0xFF};
+    const struct {
+        const char* name;
+        Pic picture;
+        Bytes plte, trns;
+    } cases[] = {
+        {"opaque, the colour met once seeds", tall(0xFF102030, 0xFF405060, 0xFF000001, 5), opaque, {}},
+        {"opaque, the colour met once does not seed", tall(0xFF102030, 0xFF405060, 0xFF000001, 10), opaque, {}},
+        {"alpha table, seeding", tall(0xFF0000FF, 0x80400000, 0x40002000, 5), table, {0x80, 0x40}},
+        {"alpha table, not seeding", tall(0xFF0000FF, 0x80400000, 0x40002000, 10), table, {0x80, 0x40}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Bytes png = Write(c.picture);
+        EXPECT_EQ(ChunkData(png)["PLTE"], c.plte);
+        EXPECT_EQ(ChunkData(png)["tRNS"], c.trns);
+        EXPECT_TRUE(WithinAlphaRule(c.picture, LibpngBgra(png)));
+    }
+}
+
 TEST(PngWriter, FilesReadBackThroughOurReaderAndLibpng)
 {
     std::mt19937 rng(190);
