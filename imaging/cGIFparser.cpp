@@ -14,7 +14,7 @@ bool cGIFparser::LoadStream(std::span<const std::uint8_t> inStream, c32bppDIB& c
     if (streamOffset > inStream.size() || streamLength > inStream.size() - streamOffset)
         return false;
     GifReader reader;
-    const GifLoad load = reader.ReadFrame(inStream.subspan(streamOffset, streamLength));
+    const GifLoad load = reader.ExtractFirstFrame(inStream.subspan(streamOffset, streamLength));
     if (load == GifLoad::NotGif)
         return false;
     if (load == GifLoad::Failed || !cHost.InitializeDIB(reader.Width(), reader.Height())) {

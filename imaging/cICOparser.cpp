@@ -145,7 +145,7 @@ bool cICOparser::ConvertstdPicTo32bpp(HICON handle, c32bppDIB& cHost)
             const std::size_t maskRow = static_cast<std::size_t>(RowBytesForDepth(1, width));
             std::vector<std::uint8_t> rows(maskRow * static_cast<std::size_t>(maskRows));
             const auto anySet = ReadDibRows(dc.get(), mask.get(), width, maskRows, 1, rows.data())
-                                    ? ApplyAndMask(std::span(rows).last(maskRow * static_cast<std::size_t>(height)),
+                                    ? ApplyMaskToAlpha(std::span(rows).last(maskRow * static_cast<std::size_t>(height)),
                                                    width, height, Pixels(cHost))
                                     : std::nullopt;
             if (!anySet) {

@@ -104,7 +104,7 @@ private:
 bool OwnIndexes(const Bytes& file)
 {
     imaging::GifReader reader;
-    if (reader.ReadFrame(file) != imaging::GifLoad::Found)
+    if (reader.ExtractFirstFrame(file) != imaging::GifLoad::Found)
         return false;
     const imaging::GifFrame& f = reader.Frame();
     const std::unique_ptr<std::uint8_t[]> indexes(new std::uint8_t[std::size_t{f.width} * f.height]);
@@ -118,7 +118,7 @@ bool OwnIndexes(const Bytes& file)
 bool OwnPicture(const Bytes& file, Bytes& bgra)
 {
     imaging::GifReader reader;
-    if (reader.ReadFrame(file) != imaging::GifLoad::Found)
+    if (reader.ExtractFirstFrame(file) != imaging::GifLoad::Found)
         return false;
     bgra.resize(std::size_t(reader.Width()) * std::size_t(reader.Height()) * 4);
     return reader.DecodeInto(bgra);
@@ -159,7 +159,7 @@ int main(int argc, char** argv)
     const std::size_t before = gLive;
     gPeak = before;
     imaging::GifReader reader;
-    if (big.empty() || reader.ReadFrame(big) != imaging::GifLoad::Found)
+    if (big.empty() || reader.ExtractFirstFrame(big) != imaging::GifLoad::Found)
         return 1;
     const std::size_t bitmap = std::size_t(reader.Width()) * std::size_t(reader.Height()) * 4;
     {

@@ -118,7 +118,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const std::span<const std::uint8_t> bytes(data, size);
     imaging::GifReader reader;
-    const imaging::GifLoad load = reader.ReadFrame(bytes);
+    const imaging::GifLoad load = reader.ExtractFirstFrame(bytes);
     const imaging::GifFrame& f = reader.Frame();
     const std::uint64_t pixels = std::uint64_t{f.width} * f.height;
 

@@ -106,7 +106,7 @@ private:
 
 } // namespace
 
-GifLoad GifReader::ReadFrame(std::span<const std::uint8_t> data)
+GifLoad GifReader::ExtractFirstFrame(std::span<const std::uint8_t> data)
 {
     *this = GifReader();
     SpanReader in(data);

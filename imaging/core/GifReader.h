@@ -28,7 +28,7 @@ class GifReader {
 public:
     // Walks `data`, which must stay alive until DecodeInto returns. Every size the data give is
     // checked against the bytes that hold it, and the frame against what its data can decode to.
-    GifLoad ReadFrame(std::span<const std::uint8_t> data);
+    GifLoad ExtractFirstFrame(std::span<const std::uint8_t> data);
 
     // Writes Width() x Height() pixels into `bgra` (Width() * 4 bytes a row, bottom row first):
     // blue, green, red from the frame's table with alpha 255; the transparent index and indexes

@@ -1,6 +1,7 @@
 #include "imaging/core/IcoDirectory.h"
 
 #include "imaging/core/PixelLimit.h"
+#include "imaging/core/PngSignature.h"
 #include "imaging/core/Sizes.h"
 #include "imaging/core/SpanReader.h"
 
@@ -21,7 +22,6 @@ constexpr std::size_t kInfoHeaderBytes = 40;
 // The bitmap header's bit count and a PNG's "DR" of "IHDR" share this offset: it tells them apart.
 constexpr std::size_t kKindAt = 14;
 constexpr std::uint16_t kPngMark = 0x5244;
-constexpr std::array<std::uint8_t, 8> kPngSignature = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
 
 int Side(std::uint8_t b) { return b == 0 ? 256 : b; }
 
@@ -230,7 +230,7 @@ std::optional<IcoBitmap> ReadIcoBitmap(std::span<const std::uint8_t> file, const
     return bitmap;
 }
 
-std::optional<bool> ApplyAndMask(std::span<const std::uint8_t> mask, int width, int height,
+std::optional<bool> ApplyMaskToAlpha(std::span<const std::uint8_t> mask, int width, int height,
                                  std::span<std::uint8_t> bgra)
 {
     if (width < 1 || height < 1)
@@ -310,7 +310,7 @@ std::optional<IcoPixels> DecodeIcoBitmap(const IcoBitmap& bitmap, std::span<std:
     for (std::size_t i = 3; bits == 32 && !result.ownAlpha && i < bgra.size(); i += 4)
         result.ownAlpha = bgra[i] != 0;
     if (!result.ownAlpha) {
-        const auto anySet = ApplyAndMask(bitmap.mask, w, h, bgra);
+        const auto anySet = ApplyMaskToAlpha(bitmap.mask, w, h, bgra);
         if (!anySet)
             return std::nullopt;
         result.alpha = *anySet;

@@ -86,7 +86,7 @@ std::optional<IcoPixels> DecodeIcoBitmap(const IcoBitmap& bitmap, std::span<std:
 // `mask` (rows bottom first, padded to 4 bytes, most significant bit first) clear, and every
 // other opaque; answers whether some bit was set. Nothing, and nothing changed, when either is
 // too short.
-std::optional<bool> ApplyAndMask(std::span<const std::uint8_t> mask, int width, int height,
+std::optional<bool> ApplyMaskToAlpha(std::span<const std::uint8_t> mask, int width, int height,
                                  std::span<std::uint8_t> bgra);
 
 } // namespace imaging

@@ -34,7 +34,7 @@ std::optional<std::size_t> FileSourceSize(std::uint64_t fileSize)
 bool MayGoToSystemDecoders(std::span<const std::uint8_t> data, int dpiX, int dpiY)
 {
     if (HasIcoSignature(data) || BmpReader().ReadHeader(data) == BmpLoad::Refused ||
-        GifReader().ReadFrame(data) != GifLoad::NotGif)
+        GifReader().ExtractFirstFrame(data) != GifLoad::NotGif)
         return false;
     const auto metafile = ReadMetafileFile(data, dpiX, dpiY);
     return !metafile || (metafile->whole && FitsPixelLimit(static_cast<std::int64_t>(metafile->width),

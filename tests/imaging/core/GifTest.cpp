@@ -116,7 +116,7 @@ Gif SmallGif()
 GifLoad Read(const Bytes& gif, Bytes& bgra)
 {
     GifReader reader;
-    const GifLoad load = reader.ReadFrame(gif);
+    const GifLoad load = reader.ExtractFirstFrame(gif);
     bgra.assign(std::size_t(reader.Width()) * std::size_t(reader.Height()) * 4, 0);
     return load == GifLoad::Found && !reader.DecodeInto(bgra) ? GifLoad::Failed : load;
 }
@@ -188,7 +188,7 @@ TEST(GifReader, WalkTakesOrRefusesDamagedStreams)
     };
     for (const Case& c : cases) {
         GifReader reader;
-        EXPECT_EQ(reader.ReadFrame(c.gif), c.load) << c.name;
+        EXPECT_EQ(reader.ExtractFirstFrame(c.gif), c.load) << c.name;
         if (c.load == GifLoad::Found) {
             EXPECT_EQ(reader.Frame().transparentIndex, c.transparent) << c.name;
         }
