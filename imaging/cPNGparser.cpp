@@ -7,6 +7,7 @@
 #include "imaging/core/SourceSlice.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <new>
 #include <vector>
 
@@ -46,6 +47,12 @@ private:
     std::vector<std::uint8_t> window_;
 };
 
+// Pictures up to 2048 x 2048: past that the copies GDI+ makes cost more than its decode is worth.
+bool FitsGdiPlusDecode(int width, int height)
+{
+    return std::int64_t{width} * height <= std::int64_t{1} << 22;
+}
+
 } // namespace
 
 bool cPNGparser::LoadStream(std::span<const std::uint8_t> stream, c32bppDIB& dibClass, std::size_t streamOffset,
@@ -76,18 +83,20 @@ bool cPNGparser::LoadFile(HANDLE fileHandle, const std::wstring& fileName, c32bp
 }
 
 bool cPNGparser::ParseChunks(const PngSource& png, std::span<const std::uint8_t> bytes, const std::wstring& fileName,
-                      c32bppDIB& host, const GdiPlusToken& globalToken) const
+                             c32bppDIB& host, const GdiPlusToken& globalToken) const
 {
     bool made = false;
     try {
         // GDI+ is offered only a plain file: some builds of it take bad CRCs, none gives an index
         // past the palette libpng's pixel, and it may read all of data that the rows do not need.
         // Anything else is ours alone, so the outcome does not depend on which GDI+ is installed.
+        // A large picture is ours too: GDI+ decodes into a bitmap of its own that is then copied
+        // into the host, three times the pixels' memory at its peak and several times our time.
         PngReader reader;
         const PngLoad load = reader.ReadChunks(png);
         if (load != PngLoad::Decoded)
             return load != PngLoad::NotPng;
-        if (host.isGDIplusEnabled() && reader.Plain() &&
+        if (host.isGDIplusEnabled() && FitsGdiPlusDecode(reader.Width(), reader.Height()) && reader.Plain() &&
             cGDIPlus().LoadThroughGDIplus(fileName, bytes, host, globalToken))
             return true;
         if (!(made = host.InitializeDIB(reader.Width(), reader.Height())))
