@@ -18,6 +18,7 @@
 #include <cmath>
 #include <cstring>
 #include <utility>
+#include <vector>
 
 namespace imaging {
 namespace {
@@ -44,6 +45,32 @@ bool LoadDirect(const BmpReader& reader, c32bppDIB& host)
     return true;
 }
 
+// A BMP that the system draws as it stands, straight into the host: no picture object and no
+// bitmap of its own between the two, which held the whole picture a second time.
+bool DrawInto(const BmpReader& reader, c32bppDIB& host)
+{
+    const auto info = reader.InfoBytes();
+    if (info.empty() || !host.InitializeDIB(reader.Width(), reader.Height()))
+        return false;
+    std::vector<std::uint32_t> header((info.size() + 3) / 4); // as aligned as the structure
+    std::memcpy(header.data(), info.data(), info.size());
+    const HDC dc = host.LoadDIBinDC(true);
+    const bool drawn =
+        dc && SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(host.Width()), static_cast<DWORD>(host.Height()), 0, 0, 0,
+                                static_cast<UINT>(host.Height()), reader.PixelBytes().data(),
+                                reinterpret_cast<const BITMAPINFO*>(header.data()), DIB_RGB_COLORS) != 0;
+    host.LoadDIBinDC(false);
+    const auto pixels = PixelView::Packed(HostBits(host), host.Width(), host.Height());
+    if (!drawn || !pixels) {
+        host.DestroyDIB();
+        return false;
+    }
+    AnalyseAlphaChannel(*pixels, true, imgNone);
+    host.SetAlphaState(false);
+    host.SetImageType(PICTYPE_BITMAP);
+    return true;
+}
+
 // A 32-bit bitmap, section or not, read through GDI, which keeps the fourth byte and hands the
 // rows over bottom-up: GetObject gives a top-down section a positive height, so its own memory
 // cannot tell which way its rows run.
@@ -51,6 +78,12 @@ bool Copy32(HDC dc, HBITMAP bitmap, c32bppDIB& host)
 {
     BITMAPINFO info = rt::DibInfo(host.Width(), host.Height(), 32);
     return GetDIBits(dc, bitmap, 0, static_cast<UINT>(host.Height()), host.BitsPointer(), &info, DIB_RGB_COLORS) != 0;
+}
+
+bool SameSize(HBITMAP bitmap, int width, int height)
+{
+    BITMAP b{};
+    return GetObjectW(bitmap, sizeof b, &b) != 0 && b.bmWidth == width && std::abs(b.bmHeight) == height;
 }
 
 // False when nothing was copied: a bitmap still selected into another DC (the caller's) cannot
@@ -114,7 +147,7 @@ bool cBMPparser::LoadStream(std::span<const std::uint8_t> inStream, c32bppDIB& c
     const BmpLoad load = reader.ReadHeader(slice);
     if (load == BmpLoad::Refused)
         return false;
-    if (load == BmpLoad::Direct && LoadDirect(reader, cHost))
+    if (load == BmpLoad::Direct ? LoadDirect(reader, cHost) : DrawInto(reader, cHost))
         return true;
     if (cHost.Handle() || !MayGoToSystemDecoders(slice, rt::ScreenDpiX(), rt::ScreenDpiY()))
         return false;
@@ -174,8 +207,15 @@ bool cBMPparser::ConvertstdPicTo32bpp(IPicture* stdPic, HBITMAP handle, c32bppDI
             std::ranges::fill(HostBits(cHost), std::uint8_t{255});
             drawn = Drawn::Metafile;
         }
-        // The source rectangle runs from the picture's top edge downwards, in HIMETRIC.
-        rendered = SUCCEEDED(stdPic->Render(dc, 0, 0, cx, cy, 0, hmHeight, hmWidth, -hmHeight, nullptr));
+        // A bitmap picture of the host's size is its pixels as they are: read straight from
+        // it, one pass where drawing it would stretch it through a DC. Anything else is drawn,
+        // the source rectangle from the picture's top edge downwards, in HIMETRIC.
+        OLE_HANDLE held = 0;
+        const auto own = type == PICTYPE_BITMAP && SUCCEEDED(stdPic->get_Handle(&held))
+                             ? static_cast<HBITMAP>(LongToHandle(static_cast<LONG>(held)))
+                             : nullptr;
+        if (!own || !SameSize(own, cx, cy) || !Copy32(dc, own, cHost))
+            rendered = SUCCEEDED(stdPic->Render(dc, 0, 0, cx, cy, 0, hmHeight, hmWidth, -hmHeight, nullptr));
     }
     cHost.LoadDIBinDC(false);
     const auto pixels = PixelView::Packed(HostBits(cHost), cHost.Width(), cHost.Height());

@@ -15,7 +15,7 @@ constexpr std::uint64_t kFileHeaderSize = 14;
 constexpr std::uint32_t kCoreHeaderSize = 12; // the oldest header: 16-bit sizes, 3-byte colours
 constexpr std::uint32_t kInfoHeaderSize = 40;
 
-enum Compression : std::uint32_t { kRgb = 0, kBitFields = 3, kAlphaBitFields = 6 };
+enum Compression : std::uint32_t { kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3, kAlphaBitFields = 6 };
 
 bool KnownDepth(std::uint32_t bits)
 {
@@ -105,6 +105,12 @@ BmpLoad BmpReader::Check(std::span<const std::uint8_t> data)
     if (tableEnd > data.size() || offset < headersEnd || offset > data.size() || pixelBytes > data.size() - offset)
         return BmpLoad::Refused;
 
+    // What the system's drawing calls take as it stands: the 40-byte header or a later one, and
+    // rows that are plain, bit fields or runs (not a JPEG or PNG inside).
+    if (headerSize >= kInfoHeaderSize && (compression <= kBitFields || compression == kAlphaBitFields)) {
+        info_ = data.subspan(kFileHeaderSize, static_cast<std::size_t>(tableEnd - kFileHeaderSize));
+        pixels_ = data.subspan(static_cast<std::size_t>(offset), static_cast<std::size_t>(pixelBytes));
+    }
     if (compression != kRgb || headerSize == kCoreHeaderSize)
         return BmpLoad::PictureLoader;
     if (!in.Seek(offset))

@@ -37,6 +37,11 @@ public:
     // 40-byte one) as the file stores them, for a caller that hands them on as they are; empty
     // for every other file.
     std::span<const std::uint8_t> StoredRows() const { return rows_; }
+    // The bitmap header with its masks and colour table, and the pixel data, of a file that the
+    // system draws as it stands (a header of 40 bytes or more; plain rows, bit fields or runs);
+    // both empty for every other file.
+    std::span<const std::uint8_t> InfoBytes() const { return info_; }
+    std::span<const std::uint8_t> PixelBytes() const { return pixels_; }
 
     // Copies the pixels of a Direct file into `bgra` (Width() * 4 bytes a row, bottom row first)
     // and brings them into the premultiplied convention; the analysis says whether the picture has
@@ -52,6 +57,8 @@ private:
     bool topDown_ = false;
     bool direct_ = false;
     std::span<const std::uint8_t> rows_; // a file's plain rows, as stored
+    std::span<const std::uint8_t> info_;
+    std::span<const std::uint8_t> pixels_;
 };
 
 } // namespace imaging
