@@ -5,6 +5,8 @@
 #include "imaging/cICOparser.h"
 #include "imaging/core/PixelExport.h"
 
+#include "runtime/DibInfo.h"
+
 namespace imaging {
 
 bool SaveCursorToStream(HCURSOR cursor, std::vector<std::uint8_t>& outStream)
@@ -37,8 +39,7 @@ rt::UniqueIcon LoadCursorFromStream(std::span<const std::uint8_t> inStream)
     PixelArray straight;
     if (!picture.GetDIBbits(straight, false, true, true, false, true, 0, 0, 0, 0, false))
         return {};
-    BITMAPINFO colourInfo{};
-    colourInfo.bmiHeader = {sizeof(BITMAPINFOHEADER), w, h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    const BITMAPINFO colourInfo = rt::DibInfo(w, h, 32);
     void* bits = nullptr;
     const rt::WindowDC screen(nullptr);
     const rt::Gdi<HBITMAP> colour(CreateDIBSection(screen.get(), &colourInfo, DIB_RGB_COLORS, &bits, nullptr, 0));
@@ -49,7 +50,7 @@ rt::UniqueIcon LoadCursorFromStream(std::span<const std::uint8_t> inStream)
     struct {
         BITMAPINFOHEADER head;
         RGBQUAD colours[2];
-    } maskInfo{{sizeof(BITMAPINFOHEADER), w, h, 1, 1, BI_RGB, 0, 0, 0, 0, 0}, {{0, 0, 0, 0}, {255, 255, 255, 0}}};
+    } maskInfo{rt::DibInfo(w, h, 1).bmiHeader, {{0, 0, 0, 0}, {255, 255, 255, 0}}};
     const std::vector<std::uint8_t> maskRows = AndMaskRows(*PixelsOf(picture));
     if (SetDIBits(screen.get(), mask.get(), 0, static_cast<UINT>(h), maskRows.data(),
                   reinterpret_cast<BITMAPINFO*>(&maskInfo), DIB_RGB_COLORS) != h)

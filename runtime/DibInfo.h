@@ -6,8 +6,9 @@
 
 namespace rt {
 
-// A `bits`-per-pixel (16, 24 or 32: no colour table) BI_RGB bitmap `width` pixels wide: a
-// positive `height` stores the bottom row first, a negative one the top row first.
+// A `bits`-per-pixel BI_RGB bitmap `width` pixels wide: a positive `height` stores the bottom
+// row first, a negative one the top row first. A depth of 8 or less takes its colour table after
+// the header, in a structure of the caller's.
 inline BITMAPINFO DibInfo(int width, int height, int bits)
 {
     BITMAPINFO info{};
