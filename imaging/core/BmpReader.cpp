@@ -133,9 +133,9 @@ BmpLoad BmpReader::Check(std::span<const std::uint8_t> data)
 std::optional<AlphaAnalysis> BmpReader::DecodeInto(std::span<std::uint8_t> bgra) const
 {
     if (direct_ && runBits_ != 0) {
-        if (!DrawBmpRuns(pixels_, runBits_, table_, bgra, static_cast<std::uint32_t>(width_), static_cast<std::uint32_t>(height_)))
-            return std::nullopt;
-        return AlphaAnalysis{}; // opaque, as the system's drawing is taken
+        const auto w = static_cast<std::uint32_t>(width_), h = static_cast<std::uint32_t>(height_);
+        // Opaque, as the engine takes the system's drawing of runs.
+        return DrawBmpRuns(pixels_, runBits_, table_, bgra, w, h) ? std::optional(AlphaAnalysis{}) : std::nullopt;
     }
     if (!direct_ || bgra.size() != rows_.size())
         return std::nullopt;
