@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -310,8 +311,10 @@ Run Imgdump(const std::wstring& imgdump, const std::wstring& file, const std::ws
 
 } // namespace
 
-int wmain()
+// With an argument, only the files whose names hold it.
+int wmain(int argc, wchar_t** argv)
 {
+    const std::wstring only = argc > 1 ? argv[1] : L"";
     const HDC screen = GetDC(nullptr);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
     ReleaseDC(nullptr, screen);
@@ -327,6 +330,8 @@ int wmain()
     std::printf("|---|---:|---|---|---:|---:|---:|---:|---:|\n");
     int n = 0;
     for (const Sample& s : Samples(dpi)) {
+        if (std::wstring(s.name, s.name + std::strlen(s.name)).find(only) == std::wstring::npos)
+            continue;
         const std::wstring file = folder + L"\\sample" + std::to_wstring(n++);
         if (!Write(file, s.bytes))
             return 1;

@@ -1,5 +1,6 @@
 #include "imaging/core/BmpReader.h"
 
+#include "imaging/core/BmpRle.h"
 #include "imaging/core/PixelLimit.h"
 #include "imaging/core/PixelView.h"
 #include "imaging/core/Sizes.h"
@@ -111,6 +112,13 @@ BmpLoad BmpReader::Check(std::span<const std::uint8_t> data)
         info_ = data.subspan(kFileHeaderSize, static_cast<std::size_t>(tableEnd - kFileHeaderSize));
         pixels_ = data.subspan(static_cast<std::size_t>(offset), static_cast<std::size_t>(pixelBytes));
     }
+    // Runs of the depth they are meant for, stored bottom-up (the system draws no other), we draw
+    // ourselves: the system's drawing of them costs as much again as the bitmap's first touch.
+    if (!pixels_.empty() && !topDown_ && ((compression == kRle8 && bits == 8) || (compression == kRle4 && bits == 4))) {
+        runBits_ = static_cast<int>(bits);
+        table_ = data.subspan(static_cast<std::size_t>(headersEnd), static_cast<std::size_t>(tableEnd - headersEnd));
+        return BmpLoad::Direct;
+    }
     if (compression != kRgb || headerSize == kCoreHeaderSize)
         return BmpLoad::PictureLoader;
     if (!in.Seek(offset))
@@ -124,6 +132,11 @@ BmpLoad BmpReader::Check(std::span<const std::uint8_t> data)
 
 std::optional<AlphaAnalysis> BmpReader::DecodeInto(std::span<std::uint8_t> bgra) const
 {
+    if (direct_ && runBits_ != 0) {
+        const auto w = static_cast<std::uint32_t>(width_), h = static_cast<std::uint32_t>(height_);
+        // Opaque, as the engine takes the system's drawing of runs.
+        return DrawBmpRuns(pixels_, runBits_, table_, bgra, w, h) ? std::optional(AlphaAnalysis{}) : std::nullopt;
+    }
     if (!direct_ || bgra.size() != rows_.size())
         return std::nullopt;
     if (!topDown_) {

@@ -1,7 +1,8 @@
 // The BMP reader's platform-neutral part: the file and bitmap headers, checked against the bytes
-// that hold them, and the copy of an uncompressed 32-bit file's rows with their alpha intact.
-// Every other BMP layout is left to the system's picture loader, which takes the headers at their
-// word: only files whose headers, colour table and pixel data lie inside the bytes go to it.
+// that hold them, the copy of an uncompressed 32-bit file's rows with their alpha intact, and the
+// drawing of 4- and 8-bit runs. Every other BMP layout is left to the system, which takes the
+// headers at their word: only files whose headers, colour table and pixel data lie inside the
+// bytes go to it.
 #pragma once
 
 #include "imaging/core/AlphaAnalysis.h"
@@ -17,7 +18,7 @@ enum class BmpLoad {
     NotBmp,        // no "BM": the system's picture loader may know the data
     Refused,       // a "BM" that holds no picture we can show: nothing else is tried
     PictureLoader, // a sound "BM" of a layout the system's picture loader decodes
-    Direct,        // uncompressed, 32 bits a pixel: DecodeInto copies the rows
+    Direct,        // uncompressed 32-bit rows, or 4- or 8-bit runs stored bottom-up: DecodeInto writes them
 };
 
 class BmpReader {
@@ -43,9 +44,10 @@ public:
     std::span<const std::uint8_t> InfoBytes() const { return info_; }
     std::span<const std::uint8_t> PixelBytes() const { return pixels_; }
 
-    // Copies the pixels of a Direct file into `bgra` (Width() * 4 bytes a row, bottom row first)
-    // and brings them into the premultiplied convention; the analysis says whether the picture has
-    // alpha. None when ReadHeader did not answer Direct or `bgra` is not the picture's size.
+    // Writes the pixels of a Direct file into `bgra` (Width() * 4 bytes a row, bottom row first):
+    // 32-bit rows are copied and brought into the premultiplied convention, runs are drawn opaque
+    // (see DrawBmpRuns); the analysis says whether the picture has alpha. None when ReadHeader did
+    // not answer Direct or `bgra` is not the picture's size.
     std::optional<AlphaAnalysis> DecodeInto(std::span<std::uint8_t> bgra) const;
 
 private:
@@ -56,9 +58,11 @@ private:
     int bitCount_ = 0;
     bool topDown_ = false;
     bool direct_ = false;
+    int runBits_ = 0; // 4 or 8 for a file of runs that DecodeInto draws
     std::span<const std::uint8_t> rows_; // a file's plain rows, as stored
     std::span<const std::uint8_t> info_;
     std::span<const std::uint8_t> pixels_;
+    std::span<const std::uint8_t> table_; // the colour table of a file of runs
 };
 
 } // namespace imaging

@@ -3,6 +3,8 @@
 #include "imaging/Files.h"
 #include "imaging/c32bppDIB.h"
 #include "imaging/cBMPparser.h"
+#include "imaging/core/BmpReader.h"
+#include "runtime/DibInfo.h"
 #include "runtime/Handles.h"
 #include "tests/imaging/core/BmpTestFiles.h"
 #include "tests/imaging/core/IcoTestFiles.h"
@@ -216,6 +218,41 @@ TEST(BmpParser, EveryLayoutAndSourceGivesItsPicture)
         EXPECT_EQ(l.bits[std::size_t(l.width * l.height / 2 + l.width / 8)], kPainted);
         EXPECT_EQ(l.bits[std::size_t(l.width * l.height / 2 + l.width * 7 / 8)], 0u);
     }
+}
+
+// The system's drawing of a file's runs into a blank 32-bit bitmap, made opaque.
+Pixels SystemDrawing(const Bytes& file)
+{
+    imaging::BmpReader reader;
+    reader.ReadHeader(file);
+    std::vector<std::uint32_t> header((reader.InfoBytes().size() + 3) / 4); // as aligned as the structure
+    std::memcpy(header.data(), reader.InfoBytes().data(), reader.InfoBytes().size());
+    const BITMAPINFO info = rt::DibInfo(5, 3, 32);
+    void* at = nullptr;
+    const rt::Gdi<HBITMAP> section(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &at, nullptr, 0));
+    const rt::UniqueDC dc(CreateCompatibleDC(nullptr));
+    const rt::Selected selected(dc.get(), section.get());
+    EXPECT_EQ(SetDIBitsToDevice(dc.get(), 0, 0, 5, 3, 0, 0, 0, 3, reader.PixelBytes().data(),
+                                reinterpret_cast<const BITMAPINFO*>(header.data()), DIB_RGB_COLORS), 3);
+    GdiFlush();
+    Pixels p(static_cast<const std::uint32_t*>(at), static_cast<const std::uint32_t*>(at) + 15);
+    for (std::uint32_t& v : p)
+        v |= 0xFF000000;
+    return p;
+}
+
+// Our drawing of 4- and 8-bit runs gives the system's pixels, for each stream and for each of its
+// beginnings that the header says is all (the bytes after it still there).
+TEST(BmpParser, RunsAreDrawnAsTheSystemDrawsThem)
+{
+    for (const RunsCase& c : kRunsCases)
+        for (std::size_t size = 1; size <= c.runs.size(); ++size) {
+            const Bytes file = RunsFile(c.bits, c.runs, size);
+            const Loaded l = Stream(file);
+            ASSERT_EQ(imaging::BmpReader().ReadHeader(file), imaging::BmpLoad::Direct) << c.what;
+            EXPECT_TRUE(l.result && l.type == 1 && !l.alpha) << c.what;
+            EXPECT_EQ(l.bits, SystemDrawing(file)) << c.what << ", " << size << " bytes";
+        }
 }
 
 TEST(BmpParser, DataWithoutAPictureLeaveTheHostEmpty)

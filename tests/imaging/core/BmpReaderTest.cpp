@@ -65,7 +65,10 @@ TEST(BmpReader, HeadersInsideTheBytesDecideWhoReadsThePicture)
         {"8 bits with a colour table", File({.bits = 8, .table = Bytes(1024)}, px8), BmpLoad::PictureLoader},
         {"colour table past the end", File({.bits = 8}, px8), BmpLoad::Refused},
         {"24 bits in the oldest header", File({.bits = 24, .headerSize = 12}, px), BmpLoad::PictureLoader},
-        {"run-length data of their stated size", File(runs(8), px8), BmpLoad::PictureLoader},
+        {"run-length data of their stated size: drawn here", File(runs(8), px8), BmpLoad::Direct},
+        {"4-bit runs", File({.bits = 4, .compression = 2, .sizeImage = 2, .table = Bytes(64)}, {0, 1}), BmpLoad::Direct},
+        {"runs stored top-down: the system draws none", Patched(File(runs(2), {0, 1}), 22, 0xFFFFFFFE), BmpLoad::PictureLoader},
+        {"8-bit runs of 4 bits", File({.bits = 4, .compression = 1, .sizeImage = 2, .table = Bytes(64)}, {0, 1}), BmpLoad::PictureLoader},
         {"run-length data without a size", File(runs(0), px8), BmpLoad::Refused},
         {"run-length data longer than the file", File(runs(9), px8), BmpLoad::Refused},
         {"rows one byte short", File({}, Bytes(23)), BmpLoad::Refused},
@@ -78,13 +81,15 @@ TEST(BmpReader, HeadersInsideTheBytesDecideWhoReadsThePicture)
         {"width 0", File({.width = 0}, {}), BmpLoad::Refused},
         {"height 0", File({.height = 0}, {}), BmpLoad::Refused},
         {"65535 x 65535 in a few bytes", Patched(Patched(File(runs(2), {0, 1}), 18, 65535), 22, 65535), BmpLoad::Refused},
-        {"8192 x 8191 runs", Patched(Patched(File(runs(2), {0, 1}), 18, 8192), 22, 8191), BmpLoad::PictureLoader},
+        {"8192 x 8191 runs", Patched(Patched(File(runs(2), {0, 1}), 18, 8192), 22, 8191), BmpLoad::Direct},
         {"8192 x 8192 runs: past the pixel limit", Patched(Patched(File(runs(2), {0, 1}), 18, 8192), 22, 8192), BmpLoad::Refused},
         {"depth of 7 bits", File({.bits = 7}, px), BmpLoad::Refused},
     };
     for (const Case& c : cases) {
         BmpReader reader;
         EXPECT_EQ(reader.ReadHeader(c.file), c.load) << c.what;
+        if (reader.Width() > 100)
+            continue; // no bitmap at the limit for a header's answer
         Bytes pixels(std::size_t(reader.Width()) * std::size_t(reader.Height()) * 4);
         EXPECT_EQ(reader.DecodeInto(pixels).has_value(), c.load == BmpLoad::Direct) << c.what;
     }
@@ -116,6 +121,22 @@ TEST(BmpReader, PlainRowsAreHandedOnAsTheFileStoresThem)
         EXPECT_TRUE(rows.empty() || rows.data() + rows.size() == c.file.data() + c.file.size())
             << c.what << ": the file's last bytes";
         EXPECT_EQ(reader.TopDown(), c.topDown) << c.what;
+    }
+}
+
+TEST(BmpReader, RunsDrawAsTheSystemDoes)
+{
+    for (const RunsCase& c : kRunsCases) {
+        std::vector<std::uint32_t> expected, got(15, 0x12345678);
+        for (const char* p = c.drawn; *p; ++p)
+            if (*p != ' ')
+                expected.push_back(0xFF000000 | (*p == '.' ? 0 : (0x10u + std::uint32_t(*p - '0')) * 0x010101));
+        const Bytes file = RunsFile(c.bits, c.runs, c.runs.size());
+        BmpReader reader;
+        ASSERT_EQ(reader.ReadHeader(file), BmpLoad::Direct) << c.what;
+        const auto alpha = reader.DecodeInto({reinterpret_cast<std::uint8_t*>(got.data()), got.size() * 4});
+        ASSERT_TRUE(alpha && !alpha->hasAlpha) << c.what;
+        EXPECT_EQ(got, expected) << c.what;
     }
 }
 

@@ -1,6 +1,7 @@
 // BMP files for the reader's tests: headers of any layout over a given colour table and pixels.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 #include <optional>
@@ -53,6 +54,44 @@ inline Bytes File(const Layout& l, const Bytes& data)
     b.insert(b.end(), l.table.begin(), l.table.end());
     b.insert(b.end(), data.begin(), data.end());
     return b;
+}
+
+} // namespace bmptest
+
+namespace bmptest {
+
+// Run-length streams of a 5 x 3 picture over a table of four colours, and what the system's
+// drawing makes of each once opaque: a character a pixel, bottom row first, a digit the table's
+// colour and '.' black.
+struct RunsCase { const char* what; int bits; Bytes runs; const char* drawn; };
+inline const RunsCase kRunsCases[] = {
+    {"rows ended by end of line", 8, {4, 1, 0, 0, 5, 2, 0, 0, 5, 3, 0, 1}, "1111. 22222 33333"},
+    {"end of bitmap in a row", 8, {2, 1, 0, 0, 3, 2, 0, 1}, "11... 222.. ....."},
+    {"end of line after a full row", 8, {5, 1, 0, 0, 0, 0, 5, 3, 0, 1}, "11111 ..... 33333"},
+    {"delta right and up", 8, {1, 1, 0, 2, 2, 1, 1, 2, 0, 1}, "1.... ...2. ....."},
+    {"indexes past the table", 8, {2, 7, 1, 3, 2, 255, 0, 1}, "..3.. ..... ....."},
+    {"run past the row's end is clipped", 8, {7, 1, 2, 2, 0, 0, 1, 3, 0, 1}, "11111 3.... ....."},
+    {"odd absolute run and its pad", 8, {0, 3, 1, 2, 3, 0, 2, 1, 0, 1}, "12311 ..... ....."},
+    {"absolute run past the row's end", 8, {0, 7, 1, 2, 3, 1, 2, 3, 1, 0, 1, 2, 0, 1}, "12312 ..... ....."},
+    {"delta past the row and the top", 8, {1, 1, 0, 2, 9, 0, 1, 2, 0, 0, 1, 3, 0, 2, 0, 9, 1, 1, 0, 1}, "1.... 3.... ....."},
+    {"no end of bitmap: the row in progress is lost", 8, {5, 1, 0, 0, 2, 2}, "11111 ..... ....."},
+    {"no end of bitmap after a delta", 8, {1, 1, 0, 2, 1, 0, 1, 2}, "1.... ..... ....."},
+    {"cut in an absolute run", 8, {5, 1, 0, 0, 1, 2, 0, 4, 3, 3}, "11111 ..... ....."},
+    {"cut after a delta's escape", 8, {2, 1, 0, 2, 1}, "11... ..... ....."},
+    {"absolute run without its pad", 8, {0, 3, 1, 2, 3, 0, 1}, "..... ..... ....."},
+    {"nibbles alternate, absolute runs padded", 4, {5, 0x12, 0, 0, 0, 5, 0x12, 0x31, 0x20, 0, 0, 0, 0, 3, 0x30, 0x10, 0, 1},
+     "12121 12312 301.."},
+    {"nibbles past the table, a run past the row's end", 4, {7, 0x73, 0, 0, 0, 2, 2, 0, 1, 0x22, 0, 1}, ".3.3. ..2.. ....."},
+    {"cut in a 4-bit absolute run", 4, {5, 0x11, 0, 0, 0, 5, 0x23}, "11111 ..... ....."},
+};
+
+// A file of runs whose header states `size` bytes of data: colour i is 0x10 + i in each channel,
+// over a fourth byte the system ignores.
+inline Bytes RunsFile(int bits, const Bytes& runs, std::size_t size)
+{
+    return File({.width = 5, .height = 3, .bits = std::uint16_t(bits), .compression = bits == 8 ? 1u : 2u,
+                 .sizeImage = std::uint32_t(size), .used = 4, .table = Words({0x80101010, 0x80111111, 0x80121212, 0x80131313})},
+                runs);
 }
 
 } // namespace bmptest
