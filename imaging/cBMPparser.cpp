@@ -80,12 +80,6 @@ bool Copy32(HDC dc, HBITMAP bitmap, c32bppDIB& host)
     return GetDIBits(dc, bitmap, 0, static_cast<UINT>(host.Height()), host.BitsPointer(), &info, DIB_RGB_COLORS) != 0;
 }
 
-bool SameSize(HBITMAP bitmap, int width, int height)
-{
-    BITMAP b{};
-    return GetObjectW(bitmap, sizeof b, &b) != 0 && b.bmWidth == width && std::abs(b.bmHeight) == height;
-}
-
 // False when nothing was copied: a bitmap still selected into another DC (the caller's) cannot
 // be selected here, and the host would keep its blank pixels.
 bool Blit(HDC dc, HBITMAP bitmap, const c32bppDIB& host)
@@ -207,15 +201,8 @@ bool cBMPparser::ConvertstdPicTo32bpp(IPicture* stdPic, HBITMAP handle, c32bppDI
             std::ranges::fill(HostBits(cHost), std::uint8_t{255});
             drawn = Drawn::Metafile;
         }
-        // A bitmap picture of the host's size is its pixels as they are: read straight from
-        // it, one pass where drawing it would stretch it through a DC. Anything else is drawn,
-        // the source rectangle from the picture's top edge downwards, in HIMETRIC.
-        OLE_HANDLE held = 0;
-        const auto own = type == PICTYPE_BITMAP && SUCCEEDED(stdPic->get_Handle(&held))
-                             ? static_cast<HBITMAP>(LongToHandle(static_cast<LONG>(held)))
-                             : nullptr;
-        if (!own || !SameSize(own, cx, cy) || !Copy32(dc, own, cHost))
-            rendered = SUCCEEDED(stdPic->Render(dc, 0, 0, cx, cy, 0, hmHeight, hmWidth, -hmHeight, nullptr));
+        // The source rectangle runs from the picture's top edge downwards, in HIMETRIC.
+        rendered = SUCCEEDED(stdPic->Render(dc, 0, 0, cx, cy, 0, hmHeight, hmWidth, -hmHeight, nullptr));
     }
     cHost.LoadDIBinDC(false);
     const auto pixels = PixelView::Packed(HostBits(cHost), cHost.Width(), cHost.Height());
