@@ -190,14 +190,15 @@ bool c32bppDIB::LoadFromSource(HANDLE file, const std::wstring& fileName, std::s
             bytes = fileBytes ? std::span<const std::uint8_t>(*fileBytes) : std::span<const std::uint8_t>();
         }
         // The first reader that takes the data as its own ends the walk, picture or not. What an
-        // own reader refused goes on to neither the picture loader nor GDI+: the BMP reader and
-        // the GDI+ wrapper ask MayGoToSystemDecoders before they hand data over.
+        // own reader refused goes on to neither the picture loader nor GDI+, nor do data whose
+        // size no one has read: the BMP reader, and this dispatcher for GDI+, ask
+        // MayGoToSystemDecoders before they hand data over. A file goes by its bytes read here.
         if (!bytes.empty()) {
             (void)(cGIFparser().LoadStream(bytes, *this, 0, bytes.size()) ||
                    cICOparser().LoadStream(bytes, iconCx, iconCy, this, 0, bytes.size(), iconBitDepth, gdiToken_) ||
                    cBMPparser().LoadStream(bytes, *this, 0, bytes.size()));
         }
-        if (!dib_ && isGDIplusEnabled() &&
+        if (!dib_ && isGDIplusEnabled() && MayGoToSystemDecoders(bytes, rt::ScreenDpiX(), rt::ScreenDpiY()) &&
             cGDIPlus().LoadThroughGDIplus(file ? fileName : std::wstring(), bytes, *this, gdiToken_) && saveFormat)
             cGDIPlus().SaveToPNG(L"", reencoded, *this, gdiToken_);
     }

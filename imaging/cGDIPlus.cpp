@@ -4,13 +4,13 @@
 #include "imaging/c32bppDIB.h"
 #include "imaging/core/GrayWeights.h"
 #include "imaging/core/PixelLimit.h"
-#include "imaging/core/SourceSlice.h"
 #include "runtime/Runtime.h"
 #include "runtime/SystemLibrary.h"
 
 #include <gdiplus.h>
 
 #include <cmath>
+#include <optional>
 #include <cstring>
 
 namespace imaging {
@@ -376,10 +376,6 @@ bool cGDIPlus::RenderThroughGDIplus(const c32bppDIB& host, HDC destination, floa
 bool cGDIPlus::LoadThroughGDIplus(const std::wstring& fileName, std::span<const std::uint8_t> inStream,
                                   c32bppDIB& host, const GdiPlusToken& token)
 {
-    // GDI+ takes a header at its word: what the engine refused, or declares a picture past its
-    // pixel limit, is not handed over.
-    if (!MayGoToSystemDecoders(inStream, rt::ScreenDpiX(), rt::ScreenDpiY()))
-        return false;
     Running running(*this, token);
     if (!running.Ok())
         return false;
@@ -398,12 +394,13 @@ bool cGDIPlus::LoadThroughGDIplus(const std::wstring& fileName, std::span<const 
     gp::Unit unit = gp::UnitPixel;
     if (Gdip().GdipGetImageBounds(image.p, &bounds, &unit) != gp::Ok)
         return false;
-    const int x = static_cast<int>(std::nearbyint(bounds.X)), y = static_cast<int>(std::nearbyint(bounds.Y));
     // The bounds come from the header, before GDI+ decodes the pixels into a bitmap of its own; a
-    // side past any picture (or not a number) would not even convert to an integer.
-    const auto side = [](float v) { return v >= 0 && v < 1e9f ? static_cast<std::int64_t>(std::nearbyint(v)) : -1; };
-    const std::int64_t width = side(bounds.Width), height = side(bounds.Height);
-    if (!FitsPixelLimit(width, height) || !host.InitializeDIB(width, height))
+    // value past any picture (or not a number) would not even convert to an integer.
+    const auto number = [](float v) {
+        return v > -1e9f && v < 1e9f ? std::optional(static_cast<int>(std::nearbyint(v))) : std::nullopt;
+    };
+    const auto x = number(bounds.X), y = number(bounds.Y), width = number(bounds.Width), height = number(bounds.Height);
+    if (!x || !y || !width || !height || !FitsPixelLimit(*width, *height) || !host.InitializeDIB(*width, *height))
         return false;
     // Drawn through a premultiplied view of the host's own bits, so the alpha channel arrives
     // as decoded (a GDI+ graphics on a DC drops it).
@@ -412,7 +409,7 @@ bool cGDIPlus::LoadThroughGDIplus(const std::wstring& fileName, std::span<const 
         ImageOwner target = HostBitmap(host);
         GraphicsOwner graphics;
         if (target.p && Gdip().GdipGetImageGraphicsContext(target.p, &graphics.p) == gp::Ok)
-            drawn = Gdip().GdipDrawImageRectRectI(graphics.p, image.p, 0, 0, host.Width(), host.Height(), x, y,
+            drawn = Gdip().GdipDrawImageRectRectI(graphics.p, image.p, 0, 0, host.Width(), host.Height(), *x, *y,
                                                   host.Width(), host.Height(), gp::UnitPixel, nullptr, nullptr,
                                                   nullptr) == gp::Ok;
     }

@@ -34,9 +34,9 @@ public:
     bool RenderThroughGDIplus(const c32bppDIB& host, HDC destination, float angle, int opacity, int destX, int destY,
                               int destWidth, int destHeight, int srcX, int srcY, int srcWidth, int srcHeight,
                               bool highQuality, int grayScale, const GdiPlusToken& token, float lightness);
-    // Decodes a file (when `fileName` is not empty) or bytes into the host. `inStream` holds the
-    // file's bytes too when there are any: data the system's decoders may not have, and pictures
-    // past the pixel limit, are refused.
+    // Decodes a file (when `fileName` is not empty) or bytes into the host. GDI+ takes a header at
+    // its word: the caller hands over only data it has checked, the PNG reader its own, the
+    // dispatcher what MayGoToSystemDecoders lets through.
     bool LoadThroughGDIplus(const std::wstring& fileName, std::span<const std::uint8_t> inStream, c32bppDIB& host,
                             const GdiPlusToken& token);
 

@@ -18,6 +18,8 @@ constexpr std::uint32_t kEmrHeader = 1;
 constexpr std::uint32_t kEmrEof = 14;
 constexpr std::uint32_t kEmfSignature = 0x464D4520; // " EMF"
 constexpr std::size_t kEmfHeaderBytes = 44;         // up to its signature
+constexpr std::size_t kEmfCountsEnd = 58;           // then its counts of bytes, records and handles
+constexpr std::uint32_t kEmfRecordBytes = 8;        // the least a record takes: its type and size
 
 int Side(std::uint16_t word)
 {
@@ -61,7 +63,7 @@ std::uint64_t Pixels(std::int64_t extent, int dpi, std::uint64_t perInch)
     return (units * static_cast<std::uint64_t>(std::clamp(dpi, 1, 1 << 16)) + perInch - 1) / perInch;
 }
 
-std::optional<MetafileFile> ReadPlaceable(std::span<const std::uint8_t> data, int dpiX, int dpiY)
+std::optional<DeclaredSize> ReadPlaceable(std::span<const std::uint8_t> data, int dpiX, int dpiY)
 {
     SpanReader in(data);
     const auto head = in.TakeFixed<kPlaceableBytes>();
@@ -72,7 +74,7 @@ std::optional<MetafileFile> ReadPlaceable(std::span<const std::uint8_t> data, in
     };
     // A unit count of 0 an inch sizes nothing, whatever the bounds.
     const std::uint16_t perInch = LoadLe16(head->subspan<14, 2>());
-    MetafileFile file;
+    DeclaredSize file;
     if (perInch != 0) {
         file.width = Pixels(std::int64_t{at(10)} - at(6), dpiX, perInch);
         file.height = Pixels(std::int64_t{at(12)} - at(8), dpiY, perInch);
@@ -81,7 +83,7 @@ std::optional<MetafileFile> ReadPlaceable(std::span<const std::uint8_t> data, in
     return file;
 }
 
-std::optional<MetafileFile> ReadEnhanced(std::span<const std::uint8_t> data, int dpiX, int dpiY)
+std::optional<DeclaredSize> ReadEnhanced(std::span<const std::uint8_t> data, int dpiX, int dpiY)
 {
     SpanReader in(data);
     const auto head = in.PeekFixed<kEmfHeaderBytes>();
@@ -91,14 +93,23 @@ std::optional<MetafileFile> ReadEnhanced(std::span<const std::uint8_t> data, int
         return std::int64_t{static_cast<std::int32_t>(LoadLe32(head->subspan(offset).first<4>()))};
     };
     // The frame, in hundredths of a millimetre, is the picture's size.
-    MetafileFile file;
+    DeclaredSize file;
     file.width = Pixels(at(32) - at(24), dpiX, 2540);
     file.height = Pixels(at(36) - at(28), dpiY, 2540);
+    // The decoders size their copy and their tables by these counts: each must fit the data, and
+    // every record, and every handle (each made by a record), takes 8 bytes of it at least.
+    const auto counts = in.PeekFixed<kEmfCountsEnd>();
+    if (!counts)
+        return file;
+    const std::uint64_t bytes = LoadLe32(counts->subspan<48, 4>()), records = LoadLe32(counts->subspan<52, 4>()),
+                        handles = LoadLe16(counts->subspan<56, 2>());
+    if (bytes > data.size() || std::max(records, handles) > data.size() / kEmfRecordBytes)
+        return file;
     for (;;) {
         const auto type = in.Le32();
         const auto size = in.Le32();
         // A record holds its type and size, and keeps to whole 32-bit words.
-        if (!size || *size < 8 || *size % 4 != 0 || !in.Skip(*size - 8))
+        if (!size || *size < kEmfRecordBytes || *size % 4 != 0 || !in.Skip(*size - kEmfRecordBytes))
             return file;
         if (*type == kEmrEof) {
             file.whole = true;
@@ -124,7 +135,7 @@ std::optional<MetafileExtent> WmfWindowExtent(std::span<const std::uint8_t> meta
     return extent;
 }
 
-std::optional<MetafileFile> ReadMetafileFile(std::span<const std::uint8_t> data, int dpiX, int dpiY)
+std::optional<DeclaredSize> ReadMetafileFile(std::span<const std::uint8_t> data, int dpiX, int dpiY)
 {
     if (auto placeable = ReadPlaceable(data, dpiX, dpiY))
         return placeable;

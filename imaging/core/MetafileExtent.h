@@ -4,6 +4,8 @@
 // its word when they make the picture's bitmap.
 #pragma once
 
+#include "imaging/core/DeclaredSize.h"
+
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -21,16 +23,11 @@ struct MetafileExtent {
 // end, or break off, before one.
 std::optional<MetafileExtent> WmfWindowExtent(std::span<const std::uint8_t> metafile);
 
-// A placeable metafile or an enhanced metafile file, as its header sizes it.
-struct MetafileFile {
-    std::uint64_t width = 0; // pixels at the resolution asked for, rounded up
-    std::uint64_t height = 0;
-    bool whole = false; // every record lies inside the data, up to the end record
-};
-
 // What `data` declare when they are a placeable metafile (bounds in units of its own per inch)
 // or an enhanced metafile (a frame in hundredths of a millimetre), sized at `dpiX` by `dpiY`
-// pixels an inch; none for any other data.
-std::optional<MetafileFile> ReadMetafileFile(std::span<const std::uint8_t> data, int dpiX, int dpiY);
+// pixels an inch and rounded up; none for any other data. Whole when every record lies inside
+// the data, up to the end record, and an enhanced metafile's header claims no more bytes,
+// records or handles than the data can hold.
+std::optional<DeclaredSize> ReadMetafileFile(std::span<const std::uint8_t> data, int dpiX, int dpiY);
 
 } // namespace imaging

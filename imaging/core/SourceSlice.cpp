@@ -1,10 +1,9 @@
 #include "imaging/core/SourceSlice.h"
 
 #include "imaging/core/BmpReader.h"
+#include "imaging/core/DeclaredSize.h"
 #include "imaging/core/GifReader.h"
 #include "imaging/core/IcoDirectory.h"
-#include "imaging/core/MetafileExtent.h"
-#include "imaging/core/PixelLimit.h"
 
 namespace imaging {
 
@@ -33,12 +32,13 @@ std::optional<std::size_t> FileSourceSize(std::uint64_t fileSize)
 
 bool MayGoToSystemDecoders(std::span<const std::uint8_t> data, int dpiX, int dpiY)
 {
-    if (HasIcoSignature(data) || BmpReader().ReadHeader(data) == BmpLoad::Refused ||
-        GifReader().ExtractFirstFrame(data) != GifLoad::NotGif)
+    if (HasIcoSignature(data) || GifReader().ExtractFirstFrame(data) != GifLoad::NotGif)
         return false;
-    const auto metafile = ReadMetafileFile(data, dpiX, dpiY);
-    return !metafile || (metafile->whole && FitsPixelLimit(static_cast<std::int64_t>(metafile->width),
-                                                           static_cast<std::int64_t>(metafile->height)));
+    // A "BM" file's headers, and the image inside one that holds a JPEG or a PNG, are the BMP
+    // reader's to check.
+    if (const BmpLoad bmp = BmpReader().ReadHeader(data); bmp != BmpLoad::NotBmp)
+        return bmp != BmpLoad::Refused;
+    return ReadWithinPixelLimit(ReadDeclaredSize(data, dpiX, dpiY));
 }
 
 } // namespace imaging

@@ -33,10 +33,12 @@ std::optional<SourceSlice> SliceOfArray(std::size_t arraySize, std::int64_t star
 std::optional<std::size_t> FileSourceSize(std::uint64_t fileSize);
 
 // Whether `data` may go to the system's picture loader or to GDI+, which take a header at its
-// word. Not data whose signature names a format the engine reads when its reader refused them
-// (an icon or cursor, a "BM" file, a GIF whose screen or first image it took), and not a
-// placeable or enhanced metafile whose records break off or whose size at `dpiX` by `dpiY`
-// pixels an inch passes the pixel limit: a refusal for damage or size is final.
+// word: only a "BM" file that the BMP reader did not refuse, and a JPEG, a TIFF, or a placeable
+// or enhanced metafile whose header was read whole and whose size (a metafile's at `dpiX` by
+// `dpiY` pixels an inch) is within the pixel limit. Not data whose signature names a format the
+// engine reads when its reader refused them (an icon or cursor, a GIF whose screen or first
+// image it took), and not data of any other format, whose size no one has read: a refusal for
+// damage or size is final.
 bool MayGoToSystemDecoders(std::span<const std::uint8_t> data, int dpiX, int dpiY);
 
 } // namespace imaging

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -68,21 +69,64 @@ std::vector<std::uint8_t> Placeable(std::uint16_t w, std::uint16_t h)
     auto b = Wmf({{0x020C, h, w}, {0}});
     return b.insert(b.begin(), bytes, bytes + 22), b;
 }
-std::vector<std::uint8_t> Enhanced(std::uint32_t w, std::uint32_t h)
+// Its header's counts of bytes, records and handles are given.
+std::vector<std::uint8_t> Enhanced(std::uint32_t w, std::uint32_t h, std::uint32_t bytes = 108, std::uint32_t records = 2,
+                                   std::uint32_t handles = 1)
 {
-    std::uint32_t words[27] = {1, 88, 0, 0, 0, 0, 0, 0, w, h, 0x464D4520}; // then the end record at 88
+    std::uint32_t words[27] = {1, 88, 0, 0, 0, 0, 0, 0, w, h, 0x464D4520, 0, bytes, records, handles}; // end record at 88
     words[22] = 14, words[23] = 20;
     return {reinterpret_cast<const std::uint8_t*>(words), reinterpret_cast<const std::uint8_t*>(words) + 108};
 }
 
-TEST(SourceSlice, SystemDecodersGetNothingARefusalOrThePixelLimitStops)
+// A TIFF whose first directory, at `at`, holds a width and a length of the types given (3: 16 bits).
+std::vector<std::uint8_t> Tiff(bool little, std::uint32_t w, std::uint16_t wType, std::uint32_t h, std::uint16_t hType, std::uint32_t at = 8)
 {
+    std::vector<std::uint8_t> b;
+    const auto put = [&](std::uint32_t v, int n) {
+        for (int i = 0; i < n; ++i)
+            b.push_back(static_cast<std::uint8_t>(v >> 8 * (little ? i : n - 1 - i)));
+    };
+    put(little ? 0x002A4949 : 0x4D4D002A, 4), put(at, 4), put(2, 2); // "II*", "MM*"
+    for (auto [tag, type, v] : {std::tuple(256u, wType, w), std::tuple(257u, hType, h)})
+        put(tag, 2), put(type, 2), put(1, 4), type == 3 ? (put(v, 2), put(0, 2)) : put(v, 4);
+    return b;
+}
+
+// A JPEG segment of fewer than 254 bytes; a grey frame header; the start of an image and `parts`.
+std::vector<std::uint8_t> Segment(std::uint8_t marker, std::vector<std::uint8_t> contents)
+{
+    contents.insert(contents.begin(), {0xFF, marker, 0, static_cast<std::uint8_t>(contents.size() + 2)});
+    return contents;
+}
+std::vector<std::uint8_t> Frame(std::uint16_t w, std::uint16_t h, std::uint8_t marker = 0xC0)
+{
+    return Segment(marker, {8, std::uint8_t(h >> 8), std::uint8_t(h), std::uint8_t(w >> 8), std::uint8_t(w), 1, 1, 0x11, 0});
+}
+std::vector<std::uint8_t> Jpeg(std::initializer_list<std::vector<std::uint8_t>> parts)
+{
+    std::vector<std::uint8_t> b{0xFF, 0xD8};
+    for (const auto& p : parts)
+        b.insert(b.end(), p.begin(), p.end());
+    return b;
+}
+
+TEST(SourceSlice, SystemDecodersGetOnlyWhatIsReadAndWithinThePixelLimit)
+{
+    const auto app0 = Segment(0xE0, std::vector<std::uint8_t>(14, 1)), scan = Segment(0xDA, {1, 1, 0, 0, 63, 0});
     const std::pair<std::vector<std::uint8_t>, bool> cases[] = {
         {Placeable(8192, 8191), true},          {Placeable(8191, 8192), true}, {Placeable(8192, 8192), false},
         {Enhanced(8192, 8191), true},           {Enhanced(8192, 8192), false}, {Enhanced(0, 1), false},
         {{0, 0, 1, 0, 1, 0, 32, 32}, false},    {{0, 0, 2, 0, 1, 0, 32, 32}, false}, // icon and cursor
         {{'B', 'M', 1}, false},                 {{'G', 'I', 'F', '8', '9', 'a', 1}, false},
-        {std::vector<std::uint8_t>(64, 'J'), true},
+        {Jpeg({app0, Frame(8192, 8191), scan}), true},        {Jpeg({{0xFF, 0xFF}, Frame(8192, 8192, 0xC2)}), false},
+        {Jpeg({Segment(0xC4, {0}), {0xFF, 0xD0}, Frame(7, 9, 0xC1)}), true}, // tables and a restart marker first
+        {Jpeg({Frame(640, 0)}), false}, {Jpeg({app0, scan, Frame(8, 8)}), false}, {Jpeg({{0xFF, 0xD9}, Frame(8, 8)}), false},
+        {Jpeg({app0, {0}, Frame(8, 8)}), false},             {Jpeg({Segment(0xC0, {8, 0, 8, 0})}), false}, // a stray byte; cut
+        {Jpeg({{0xFF, 0xE1, 0, 1}, Frame(8, 8)}), false},    {Jpeg({{0xFF, 0xE1, 0xFF, 0}, Frame(8, 8)}), false},
+        {Tiff(true, 8192, 3, 8191, 4), true},                {Tiff(false, 8191, 4, 8192, 3), true},
+        {Tiff(true, 8192, 4, 8192, 3), false}, {Tiff(true, 8, 5, 8, 3), false}, {Tiff(false, 8, 3, 8, 3, 4000), false},
+        {Enhanced(5, 5, 0x7FFFFFFF), false},   {Enhanced(5, 5, 108, 14), false}, {Enhanced(5, 5, 108, 2, 14), false},
+        {std::vector<std::uint8_t>(64, 'J'), false}, // no one has read its size
     };
     for (const auto& [data, passes] : cases)
         EXPECT_EQ(imaging::MayGoToSystemDecoders(data, 2540, 2540), passes) << testing::PrintToString(data);
