@@ -1,9 +1,12 @@
 // BMP bytes come from files, resources and stored properties: any bytes must be judged without
-// reading outside them, a picture let through must fit the engine's bitmaps, and a file decoded
+// reading outside them, a picture let through must fit the engine's bitmaps, a header handed to
+// the system must hold what it reads, and a file decoded
 // here (32-bit rows or runs) must give premultiplied pixels of the size it reports.
 #include "imaging/core/BmpReader.h"
 #include "imaging/core/Sizes.h"
+#include "imaging/core/SpanReader.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -24,6 +27,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!stored.empty() && (stored.data() < data || stored.data() + stored.size() > data + size ||
                             stored.size() != static_cast<std::size_t>(stride) * static_cast<std::size_t>(reader.Height())))
         __builtin_trap(); // plain rows handed on must be the file's own, as many as the picture has
+    // The system reads bit-field masks at the 40-byte header's end, whatever the header's size.
+    const auto le32 = [data](std::size_t at) { return imaging::LoadLe32(std::span<const std::uint8_t, 4>(data + at, 4)); };
+    const auto info = reader.InfoBytes();
+    if (!info.empty() && info.size() < std::max(le32(14), le32(30) == 3 ? 52u : le32(30) == 6 ? 56u : 0u))
+        __builtin_trap();
     if (load == imaging::BmpLoad::PictureLoader)
         return 0;
     if (reader.BitCount() != 32 && *pixels > (std::size_t{1} << 22))

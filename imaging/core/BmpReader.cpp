@@ -1,8 +1,10 @@
 #include "imaging/core/BmpReader.h"
 
 #include "imaging/core/BmpRle.h"
+#include "imaging/core/DeclaredSize.h"
 #include "imaging/core/PixelLimit.h"
 #include "imaging/core/PixelView.h"
+#include "imaging/core/PngReader.h"
 #include "imaging/core/Sizes.h"
 #include "imaging/core/SpanReader.h"
 
@@ -16,7 +18,7 @@ constexpr std::uint64_t kFileHeaderSize = 14;
 constexpr std::uint32_t kCoreHeaderSize = 12; // the oldest header: 16-bit sizes, 3-byte colours
 constexpr std::uint32_t kInfoHeaderSize = 40;
 
-enum Compression : std::uint32_t { kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3, kAlphaBitFields = 6 };
+enum Compression : std::uint32_t { kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3, kJpeg = 4, kPng = 5, kAlphaBitFields = 6 };
 
 bool KnownDepth(std::uint32_t bits)
 {
@@ -32,6 +34,9 @@ std::uint64_t ColourEntries(std::uint32_t bits, std::uint32_t used)
     const std::uint64_t full = std::uint64_t{1} << bits;
     return used == 0 || used > full ? full : used;
 }
+
+// The PNG reader checks its header against the pixel limit, and the chunks up to the image data.
+bool InnerPngFits(std::span<const std::uint8_t> png) { return PngReader().ReadChunks(png) == PngLoad::Decoded; }
 
 } // namespace
 
@@ -77,11 +82,11 @@ BmpLoad BmpReader::Check(std::span<const std::uint8_t> data)
         compression = LoadLe32(info->subspan<12, 4>());
         dataSize = LoadLe32(info->subspan<16, 4>());
         used = LoadLe32(info->subspan<28, 4>());
-        // The plain header keeps the bit-field masks after it; the later ones hold them inside.
-        if (headerSize == kInfoHeaderSize && compression == kBitFields)
-            maskBytes = 12;
-        else if (headerSize == kInfoHeaderSize && compression == kAlphaBitFields)
-            maskBytes = 16;
+        // The system reads bit-field masks at the 40-byte header's end, whatever the header's size:
+        // inside a later header, after a shorter one, where the colour table would begin.
+        const std::uint32_t masksEnd =
+            kInfoHeaderSize + (compression == kBitFields ? 12 : compression == kAlphaBitFields ? 16 : 0);
+        maskBytes = headerSize < masksEnd ? masksEnd - headerSize : 0;
     } else {
         return BmpLoad::Refused; // no header of a size the loader knows
     }
@@ -104,6 +109,11 @@ BmpLoad BmpReader::Check(std::span<const std::uint8_t> data)
                            static_cast<std::uint64_t>(height_)
                      : dataSize;
     if (tableEnd > data.size() || offset < headersEnd || offset > data.size() || pixelBytes > data.size() - offset)
+        return BmpLoad::Refused;
+    // A JPEG or a PNG inside is sized by its own header, which its decoder believes.
+    const auto inner = data.subspan(static_cast<std::size_t>(offset), static_cast<std::size_t>(pixelBytes));
+    if ((compression == kJpeg && !ReadWithinPixelLimit(ReadJpegSize(inner))) ||
+        (compression == kPng && !InnerPngFits(inner)))
         return BmpLoad::Refused;
 
     // What the system's drawing calls take as it stands: the 40-byte header or a later one, and

@@ -1,8 +1,8 @@
 // The BMP reader's platform-neutral part: the file and bitmap headers, checked against the bytes
 // that hold them, the copy of an uncompressed 32-bit file's rows with their alpha intact, and the
 // drawing of 4- and 8-bit runs. Every other BMP layout is left to the system, which takes the
-// headers at their word: only files whose headers, colour table and pixel data lie inside the
-// bytes go to it.
+// headers at their word: only files whose headers, masks, colour table and pixel data lie inside
+// the bytes go to it, and a JPEG or PNG inside only when its own header is within the pixel limit.
 #pragma once
 
 #include "imaging/core/AlphaAnalysis.h"

@@ -170,6 +170,11 @@ TEST(BmpParser, EveryLayoutAndSourceGivesItsPicture)
     const auto colour = [](int i) { return kPalette[kIndexes[i]]; };
     const Pixels sixteen = Expected([&](int i) { return Widened555(colour(i)); });
     const auto alphas = [&](int i) { return straight[i]; };
+    // 5-5-5 bit fields after a 44-byte header: their masks at the end of the 40-byte one, as ever.
+    Bytes bitFields = File({.bits = 16, .compression = 3, .headerSize = 44, .table = Bytes(8)},
+                           Rows(16, [&](int i) { return To555(colour(i)); }));
+    const Bytes masks = Words({0x7C00, 0x03E0, 0x001F});
+    std::copy(masks.begin(), masks.end(), bitFields.begin() + 54);
     struct Case {
         const char* what;
         std::function<Loaded()> load;
@@ -187,6 +192,7 @@ TEST(BmpParser, EveryLayoutAndSourceGivesItsPicture)
          1, false, rgb},
         {"16 bits", [&] { return Stream(File({.bits = 16}, Rows(16, [&](int i) { return To555(colour(i)); }))); },
          1, false, sixteen},
+        {"16-bit bit fields after a 44-byte header", [&] { return Stream(bitFields); }, 1, false, sixteen},
         {"24 bits", [&] { return Stream(File({.bits = 24}, Rows(24, colour))); }, 1, false, rgb},
         {"24 bits top-down", [&] { return Stream(File({.height = -2, .bits = 24}, Rows(24, colour, true))); }, 1, false, rgb},
         {"32 bits in bit fields, red and blue swapped", [&] {

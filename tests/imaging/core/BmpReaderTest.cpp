@@ -1,8 +1,10 @@
 #include "imaging/core/BmpReader.h"
+#include "imaging/core/Crc32.h"
 #include "tests/imaging/core/BmpTestFiles.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -17,6 +19,23 @@ Bytes Patched(Bytes file, std::size_t at, std::uint32_t value)
 {
     std::memcpy(&file[at], &value, 4);
     return file;
+}
+
+// A 3 x 2 BMP whose pixel data are a JPEG or PNG (compression 4 or 5): `inner`.
+Bytes Inner(std::uint32_t compression, const Bytes& inner)
+{
+    return File({.bits = 0, .compression = compression, .sizeImage = std::uint32_t(inner.size())}, inner);
+}
+
+// The PNG signature, an IHDR of grey pixels (the sizes' low two bytes each) and an IDAT's head.
+Bytes PngHead(std::uint8_t w1, std::uint8_t w0, std::uint8_t h1, std::uint8_t h0)
+{
+    Bytes b{'I', 'H', 'D', 'R', 0, 0, w1, w0, 0, 0, h1, h0, 8, 0, 0, 0, 0};
+    const std::uint32_t crc = imaging::Crc32(b);
+    b.insert(b.begin(), {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13});
+    b.insert(b.end(), {std::uint8_t(crc >> 24), std::uint8_t(crc >> 16), std::uint8_t(crc >> 8), std::uint8_t(crc), 0, 0, 0, 2,
+                       'I', 'D', 'A', 'T', 0x78, 1, 0, 0, 0, 0});
+    return b;
 }
 
 TEST(BmpReader, DirectRowsComeBottomUpWithAlphaIntoTheConvention)
@@ -50,6 +69,9 @@ TEST(BmpReader, DirectRowsComeBottomUpWithAlphaIntoTheConvention)
 TEST(BmpReader, HeadersInsideTheBytesDecideWhoReadsThePicture)
 {
     const Bytes px(24, 0x7F), px8(8, 1); // 3 x 2 pixels of 32 or 24 bits, and of 8
+    const Bytes jpeg{0xFF, 0xD8, 0xFF, 0xC0, 0, 11, 8, 0, 2, 0, 3, 1, 1, 0x11, 0}; // its frame header: 3 x 2
+    Bytes bigJpeg = jpeg;
+    bigJpeg[7] = bigJpeg[9] = 0x20; // 8195 x 8194
     const auto runs = [](std::uint32_t size) { // 8-bit run-length data of one colour
         return Layout{.bits = 8, .compression = 1, .sizeImage = size, .used = 1, .table = Bytes(4)};
     };
@@ -84,6 +106,11 @@ TEST(BmpReader, HeadersInsideTheBytesDecideWhoReadsThePicture)
         {"8192 x 8191 runs", Patched(Patched(File(runs(2), {0, 1}), 18, 8192), 22, 8191), BmpLoad::Direct},
         {"8192 x 8192 runs: past the pixel limit", Patched(Patched(File(runs(2), {0, 1}), 18, 8192), 22, 8192), BmpLoad::Refused},
         {"depth of 7 bits", File({.bits = 7}, px), BmpLoad::Refused},
+        {"a JPEG inside", Inner(4, jpeg), BmpLoad::PictureLoader},
+        {"a JPEG inside, 8195 x 8194", Inner(4, bigJpeg), BmpLoad::Refused},
+        {"a JPEG inside, no frame", Inner(4, {0xFF, 0xD8, 0xFF, 0xD9}), BmpLoad::Refused},
+        {"a PNG inside", Inner(5, PngHead(0, 3, 0, 2)), BmpLoad::PictureLoader},
+        {"a PNG inside, 8192 x 8192", Inner(5, PngHead(0x20, 0, 0x20, 0)), BmpLoad::Refused},
     };
     for (const Case& c : cases) {
         BmpReader reader;
@@ -93,6 +120,24 @@ TEST(BmpReader, HeadersInsideTheBytesDecideWhoReadsThePicture)
         Bytes pixels(std::size_t(reader.Width()) * std::size_t(reader.Height()) * 4);
         EXPECT_EQ(reader.DecodeInto(pixels).has_value(), c.load == BmpLoad::Direct) << c.what;
     }
+}
+
+// The system reads bit-field masks at the end of the 40-byte header, 12 bytes of them (16 with
+// alpha), whatever the header's size: what the reader hands on holds them, or the file is refused.
+TEST(BmpReader, BitFieldMasksAreHandedOnWhereTheSystemReadsThem)
+{
+    for (std::uint32_t header : {40u, 41u, 44u, 48u, 51u, 52u, 55u, 56u, 64u, 108u, 124u})
+        for (std::uint32_t compression : {0u, 3u, 6u}) {
+            const std::uint32_t read = std::max(header, compression == 3 ? 52u : compression == 6 ? 56u : 0u);
+            for (std::uint32_t after : {read - header, 0u, (read - header) / 2}) { // present, absent, cut short
+                BmpReader r;
+                const auto load = r.ReadHeader(File({.bits = 16, .compression = compression, .headerSize = header,
+                                                     .table = Bytes(after)}, Bytes(16, 0x5A)));
+                const bool whole = after == read - header;
+                EXPECT_EQ(load, whole ? BmpLoad::PictureLoader : BmpLoad::Refused) << header << " " << compression << " " << after;
+                EXPECT_EQ(r.InfoBytes().size(), whole ? read : 0) << header << " " << compression << " " << after;
+            }
+        }
 }
 
 TEST(BmpReader, PlainRowsAreHandedOnAsTheFileStoresThem)
