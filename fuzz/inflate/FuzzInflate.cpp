@@ -1,6 +1,6 @@
 // Our inflate must give zlib's verdict and zlib's bytes on any input, for any room for output,
 // so that loading never depends on whether the library is present; and so must our streamed inflate,
-// whole or in pieces.
+// whole or in pieces, which needs no more input than it says it took.
 #include "imaging/core/Inflate.h"
 
 #include <zlib.h>
@@ -66,10 +66,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     };
     const auto all = imaging::InflateDataTo({in, inSize}, keep(whole));
     at = 0;
-    const auto upTo = imaging::InflateDataTo(pieces, keep(limited), room);
+    std::uint64_t used = 0;
+    const auto upTo = imaging::InflateDataTo(pieces, keep(limited), room, &used);
     if ((upTo && limited.size() != *upTo) || (!all && upTo && *upTo != room))
         __builtin_trap();
     if (all && (upTo != std::min(*all, room) || !std::equal(limited.begin(), limited.end(), whole.begin())))
+        __builtin_trap();
+    // What it says it took, and the two bytes at most that a table lookup sees past it, give the
+    // same, or fail where it read on past the limit into a block it took nothing of.
+    std::vector<std::uint8_t> again;
+    bool given = false;
+    const std::span<const std::uint8_t> needed(in, std::min<std::size_t>(used + 2, inSize));
+    const auto taken = imaging::InflateDataTo(
+        [&] { return given ? std::span<const std::uint8_t>() : (given = true, needed); }, keep(again), room);
+    if (upTo && (used > inSize || (taken ? taken != upTo || again != limited : all && *all <= room)))
         __builtin_trap();
     return 0;
 }

@@ -288,6 +288,7 @@ public:
         source_ = &source;
         ended_ = inBytes_.empty();
         limit_ = limit;
+        fetched_ = inBytes_.size();
     }
 
     std::optional<std::size_t> Run()
@@ -302,6 +303,8 @@ public:
         for (bool last = false; !last;) {
             if (!FillBitBuffer())
                 return std::nullopt;
+            if (Produced() >= limit_ && !usedAtLimit_)
+                usedAtLimit_ = Position(); // a block after the limit only looks ahead
             last = ReadBits(1);
             const unsigned type = ReadBits(2);
             bool ok = false;
@@ -316,17 +319,32 @@ public:
             if (!ok || Overrun())
                 return std::nullopt;
         }
-        if (extra_ || Produced() > limit_) // output past the limit: the checksum covers bytes not kept
+        if (extra_ || Produced() > limit_) { // output past the limit: the checksum covers bytes not kept
+            used_ = usedAtLimit_.value_or(Position());
             return Flush() ? std::optional<std::size_t>(total_) : std::nullopt;
+        }
         const bool returned = ReturnBytes();
         TopUp();
         const auto stored = returned ? in_.Be32() : std::nullopt;
         if (!stored || !Flush())
             return std::nullopt;
+        used_ = Position();
         return adler_ == *stored ? std::optional<std::size_t>(total_) : std::nullopt;
     }
 
+    // After a Run that succeeded, the input it took: up to the end of the stream, or up to the
+    // block that went past the limit when one before it reached the limit.
+    std::uint64_t Used() const { return used_; }
+
 private:
+    // Input bytes taken from pieces so far: those fetched, less those not yet read and the whole
+    // bytes of input that the bit buffer holds.
+    std::uint64_t Position() const
+    {
+        const std::uint64_t held = std::max(count_ >> 3, pad_) - pad_;
+        return fetched_ - pending_.size() - in_.Remaining() - held;
+    }
+
     // With input in pieces, makes kFastInput bytes readable where the input still holds them: the
     // bytes not yet read, and the kHandBack before them, move to the front of the stage, and the
     // next pieces fill it behind them. A no-op while kFastInput bytes remain.
@@ -341,8 +359,10 @@ private:
         std::memmove(stage_.get(), kept.data(), kept.size());
         std::size_t filled = kept.size();
         while (filled < kStage) {
-            if (pending_.empty())
+            if (pending_.empty()) {
                 pending_ = (*source_)();
+                fetched_ += pending_.size();
+            }
             if (pending_.empty()) {
                 ended_ = true;
                 break;
@@ -762,6 +782,9 @@ private:
     SpanReader in_;
     std::span<const std::uint8_t> inBytes_; // what in_ reads
     const InflateSource* source_ = nullptr;
+    std::uint64_t fetched_ = 0; // bytes the source handed over
+    std::optional<std::uint64_t> usedAtLimit_; // Position() where a block started with the output at the limit
+    std::uint64_t used_ = 0;
     std::span<const std::uint8_t> pending_; // of the source's last piece, not yet staged
     std::unique_ptr<std::uint8_t[]> stage_;
     bool ended_ = false; // the source gave its last piece
@@ -793,9 +816,14 @@ std::optional<std::size_t> InflateDataTo(std::span<const std::uint8_t> in, const
     return Inflater(in, sink).Run();
 }
 
-std::optional<std::size_t> InflateDataTo(const InflateSource& source, const InflateSink& sink, std::size_t limit)
+std::optional<std::size_t> InflateDataTo(const InflateSource& source, const InflateSink& sink, std::size_t limit,
+                                         std::uint64_t* used)
 {
-    return Inflater(source, sink, limit).Run();
+    Inflater inflater(source, sink, limit);
+    const auto produced = inflater.Run();
+    if (produced && used)
+        *used = inflater.Used();
+    return produced;
 }
 
 } // namespace imaging

@@ -28,8 +28,11 @@ using InflateSource = std::function<std::span<const std::uint8_t>()>;
 // buffer of its own rather than copied into one. Once `limit` bytes are out, the inflate ends at
 // the first symbol that would write another: it succeeds with `limit` bytes, and the rest of the
 // stream, checksum included, is not decoded (a PNG's rows are complete; what follows is ignored,
-// as libpng ignores it). A stream that ends at or before `limit` is checked as usual.
+// as libpng ignores it). A stream that ends at or before `limit` is checked as usual. On success
+// `used`, when given, receives how many bytes of the input the inflate took (a byte it took some
+// bits of counts): the pieces are read ahead of the stream, and past its end, and a table lookup
+// sees up to two bytes past what it takes.
 std::optional<std::size_t> InflateDataTo(const InflateSource& source, const InflateSink& sink,
-                                         std::size_t limit = SIZE_MAX);
+                                         std::size_t limit = SIZE_MAX, std::uint64_t* used = nullptr);
 
 } // namespace imaging

@@ -41,8 +41,9 @@ std::optional<ChunkHead> ReadHead(const PngSource& source, std::uint64_t at)
 
 // The data of the image data chunks from the first one on, in order and in pieces, then nothing.
 // Ancillary chunks between them are passed over; a chunk that is not whole, and IEND, end them.
-// Each chunk's CRC is summed as its pieces go, and its last piece is held back when the CRC does
-// not match: the rows may use a damaged chunk's data only where they are complete before its end.
+// Each chunk's CRC is summed as its pieces go and checked at its end, which Sound() reaches for
+// the chunk the rows end in: a damaged chunk whose data the rows used refuses the picture,
+// whichever piece holds the damage. A damaged chunk's last piece is not handed out.
 class ImageDataPieces {
 public:
     ImageDataPieces(const PngSource& source, std::uint64_t first) : source_(source), next_(first) {}
@@ -59,34 +60,61 @@ public:
                 if (!IsType(head->type, "IDAT"))
                     continue;
                 inChunk_ = true;
+                chunkStart_ = handed_;
                 crc_ = Crc32(head->type);
             }
-            const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(left_, kPiece));
-            const bool last = n == left_;
-            const auto piece = source_.read(at_, last ? n + 4 : n);
+            const auto piece = NextPiece();
             if (!piece)
                 break;
-            crc_ = Crc32(piece->first(n), crc_);
-            at_ += n;
-            left_ -= n;
-            if (last) {
-                inChunk_ = false;
-                if (crc_ != LoadBe32(piece->subspan(n).first<4>()))
-                    break;
-            }
-            if (n > 0)
-                return piece->first(n);
+            handed_ += piece->size();
+            if (!piece->empty())
+                return *piece;
         }
         ended_ = true;
         return {};
     }
 
+    // Whether every chunk that holds the first `used` bytes handed out matches its CRC: the one
+    // in progress, when they reach into it, is read to its end, and no further.
+    bool Sound(std::uint64_t used)
+    {
+        const auto usedInProgress = [&] { return inChunk_ && chunkStart_ < used; };
+        while (usedInProgress() && NextPiece()) {
+        }
+        return !usedInProgress() && !(damagedFrom_ && *damagedFrom_ < used);
+    }
+
 private:
+    // The next piece of the chunk in progress, whose CRC is checked after its last; none when the
+    // piece cannot be read or the CRC does not match.
+    std::optional<std::span<const std::uint8_t>> NextPiece()
+    {
+        const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(left_, kPiece));
+        const bool last = n == left_;
+        const auto piece = source_.read(at_, last ? n + 4 : n);
+        if (!piece)
+            return std::nullopt;
+        crc_ = Crc32(piece->first(n), crc_);
+        at_ += n;
+        left_ -= n;
+        if (last) {
+            inChunk_ = false;
+            if (crc_ != LoadBe32(piece->subspan(n).first<4>())) {
+                damagedFrom_ = chunkStart_;
+                return std::nullopt;
+            }
+        }
+        return piece->first(n);
+    }
+
     const PngSource& source_;
     std::uint64_t next_; // the next chunk's start
     std::uint64_t at_ = 0;   // the next piece's start
     std::uint64_t left_ = 0; // of the chunk's data
     std::uint32_t crc_ = 0;
+    std::uint64_t handed_ = 0;     // image data handed out, from the first chunk's
+    std::uint64_t chunkStart_ = 0; // where the chunk in progress starts in them
+    std::optional<std::uint64_t> damagedFrom_; // the same of a chunk whose CRC does not match
     bool inChunk_ = false;
     bool ended_ = false;
 };
@@ -239,9 +267,11 @@ bool PngReader::DecodeImageData(std::span<std::uint8_t> bgra)
         return false;
     PngRowFeed rows(header_, colours_, bgra);
     ImageDataPieces pieces(source_, firstImageData_);
+    std::uint64_t used = 0;
     const auto produced = InflateDataTo([&pieces] { return pieces(); },
-                                        [&rows](std::span<const std::uint8_t> b) { return rows.Take(b); }, rawSize_);
-    return produced && *produced == rawSize_ && rows.Complete();
+                                        [&rows](std::span<const std::uint8_t> b) { return rows.Take(b); }, rawSize_,
+                                        &used);
+    return produced && *produced == rawSize_ && rows.Complete() && pieces.Sound(used);
 }
 
 bool PngReader::Plain() const

@@ -42,10 +42,10 @@ public:
     // Writes Width() x Height() pixels into `bgra`: premultiplied B, G, R, A, Width() * 4 bytes a
     // row, bottom row first. The image data are inflated by our own inflate, which every picture
     // measured inflates faster than zlib does, and each row is unfiltered and converted as it
-    // arrives: no buffer of the stored rows is made. Once the last row is complete nothing more
-    // is read, as libpng reads no further: data past the rows, the chunks after them and IEND
-    // are ignored. Fails on damaged data or data that end before the rows do; what was written
-    // is then left undefined.
+    // arrives: no buffer of the stored rows is made. Once the last row is complete, only the rest
+    // of its chunk is read, for the CRC, as libpng reads: data past the rows, the chunks after it
+    // and IEND are ignored. Fails on damaged data, a chunk whose CRC does not match, or data that
+    // end before the rows do; what was written is then left undefined.
     bool DecodeImageData(std::span<std::uint8_t> bgra);
 
     // Whether, after ReadChunks, the file is one that every decoder reads alike: all its chunks

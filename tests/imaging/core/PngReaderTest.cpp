@@ -250,23 +250,46 @@ TEST(PngReader, DataPastTheRowsAreIgnored)
     }
 }
 
-// 16 × 16 over 200 MB of stored zeros, of which the test holds 1 MB: the reader needs, and allocates, little.
+// The rows of a 1000 x 60 grey picture in a stored block, then a block of 20,000 other bytes and
+// the checksum, in one chunk of more than the reader's 64 KB pieces: a byte damaged in its rows or
+// after them refuses the file, as the chunk's CRC tells.
+TEST(PngReader, TheChunkTheRowsEndInIsCheckedToItsEnd)
+{
+    std::mt19937 rng(38);
+    const Picture p = RandomPicture(rng, 0, 8, false, 1000, 60);
+    Bytes z = RawRows(p, rng);
+    z.insert(z.begin(), {0x78, 0x01, 0, 0x9C, 0xEA, 0x63, 0x15}); // 60,060 bytes stored, not the last block
+    z.insert(z.end(), {1, 0x20, 0x4E, 0xDF, 0xB1});             // the last: 20,000 bytes
+    z.resize(z.size() + 20000 + 4);
+    const Bytes png = WritePng(p, z);
+    for (std::size_t flipped : {0, 100, 70000}) { // into the image data, before the CRC and IEND
+        Bytes damaged = png;
+        damaged[png.size() - 16 - z.size() + flipped] ^= flipped ? 1 : 0;
+        PngPicture pic;
+        EXPECT_EQ(Decode(damaged, pic), flipped ? PngLoad::Failed : PngLoad::Decoded) << flipped;
+        EXPECT_EQ(pic.pixels, flipped ? Bytes() : ExpectedBgra(p)) << flipped;
+    }
+}
+
+// 16 × 16 in a chunk, then one of 200 MB of stored zeros, of which the test holds 1 MB: little is read.
 TEST(PngReader, TwoHundredMegabytesPastTheRowsAreNotRead)
 {
     Picture p;
     p.header = {16, 16, 8, 0, 0};
     p.samples.assign(256, 0);
-    Bytes file = WritePng(p, {});
-    file.resize(file.size() - 24); // without its empty IDAT and IEND
+    Bytes rows = {0x78, 0x01, 0, 0x10, 0x01, 0xEF, 0xFE}; // a stored block of 272 bytes, not the last
+    rows.resize(rows.size() + 16 * 17);
+    Bytes file = WritePng(p, rows);
+    file.resize(file.size() - 12); // without IEND
     const std::size_t idat = file.size();
     file.resize(1u << 20);
     Put32(file, idat, 200u << 20);
-    std::memcpy(&file[idat + 4], "IDAT\x78\x01", 6);
-    for (std::size_t at = idat + 10; at + 5 <= file.size(); at += 65540)
-        std::memcpy(&file[at], "\0\xFF\xFF\0\0", 5); // a stored block, not the last
+    std::memcpy(&file[idat + 4], "IDAT", 4);
+    for (std::size_t at = idat + 8; at + 5 <= file.size(); at += 65540)
+        std::memcpy(&file[at], "\0\xFF\xFF\0\0", 5);
     std::uint64_t furthest = 0;
     imaging::PngReader reader;
-    ASSERT_EQ(reader.ReadChunks({idat + 24 + (200u << 20), [&](std::uint64_t at, std::size_t n) {
+    ASSERT_EQ(reader.ReadChunks({idat + 12 + (200u << 20), [&](std::uint64_t at, std::size_t n) {
                                      furthest = std::max(furthest, at + n);
                                      return at + n <= file.size() ? imaging::PngSourceOf(file).read(at, n) : std::nullopt;
                                  }}),
