@@ -1,6 +1,5 @@
 #include "imaging/core/DeclaredSize.h"
 
-#include "imaging/core/MetafileExtent.h"
 #include "imaging/core/SpanReader.h"
 
 namespace imaging {
@@ -94,15 +93,6 @@ std::optional<DeclaredSize> ReadTiffSize(std::span<const std::uint8_t> data)
     if (width && length)
         size = {*width, *length, true};
     return size;
-}
-
-std::optional<DeclaredSize> ReadDeclaredSize(std::span<const std::uint8_t> data, int dpiX, int dpiY)
-{
-    if (auto jpeg = ReadJpegSize(data))
-        return jpeg;
-    if (auto tiff = ReadTiffSize(data))
-        return tiff;
-    return ReadMetafileFile(data, dpiX, dpiY);
 }
 
 } // namespace imaging

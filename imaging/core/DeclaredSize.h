@@ -1,5 +1,5 @@
-// The sizes that data of the formats the engine leaves to the system's decoders (JPEG, TIFF,
-// placeable and enhanced metafiles) declare in their headers. Those decoders size their bitmaps,
+// The sizes that data of the formats the engine leaves to the system's decoders (JPEG and TIFF
+// here; placeable and enhanced metafiles in MetafileExtent) declare in their headers. Those decoders size their bitmaps,
 // and some their working memory, by such a header before they look at the rest: the engine reads
 // it first and hands on only what it has read and found within its bounds.
 #pragma once
@@ -34,9 +34,5 @@ std::optional<DeclaredSize> ReadJpegSize(std::span<const std::uint8_t> data);
 // directory lies outside the data or names no width or no length. None without a TIFF's
 // signature.
 std::optional<DeclaredSize> ReadTiffSize(std::span<const std::uint8_t> data);
-
-// The size that `data` declare when they are a JPEG, a TIFF or a metafile file (sized at `dpiX`
-// by `dpiY` pixels an inch); none for any other data.
-std::optional<DeclaredSize> ReadDeclaredSize(std::span<const std::uint8_t> data, int dpiX, int dpiY);
 
 } // namespace imaging

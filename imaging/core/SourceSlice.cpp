@@ -4,6 +4,7 @@
 #include "imaging/core/DeclaredSize.h"
 #include "imaging/core/GifReader.h"
 #include "imaging/core/IcoDirectory.h"
+#include "imaging/core/MetafileExtent.h"
 
 namespace imaging {
 
@@ -38,7 +39,12 @@ bool MayGoToSystemDecoders(std::span<const std::uint8_t> data, int dpiX, int dpi
     // reader's to check.
     if (const BmpLoad bmp = BmpReader().ReadHeader(data); bmp != BmpLoad::NotBmp)
         return bmp != BmpLoad::Refused;
-    return ReadWithinPixelLimit(ReadDeclaredSize(data, dpiX, dpiY));
+    std::optional<DeclaredSize> size = ReadJpegSize(data);
+    if (!size)
+        size = ReadTiffSize(data);
+    if (!size)
+        size = ReadMetafileFile(data, dpiX, dpiY);
+    return ReadWithinPixelLimit(size);
 }
 
 } // namespace imaging
