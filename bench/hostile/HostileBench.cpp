@@ -208,10 +208,11 @@ Bytes Placeable(std::uint16_t width, std::uint16_t height, std::uint16_t perInch
     return b;
 }
 
-// An enhanced metafile whose frame is `width` x `height` hundredths of a millimetre.
-Bytes Emf(std::uint32_t width, std::uint32_t height)
+// An enhanced metafile whose frame is `width` x `height` hundredths of a millimetre, and whose
+// header says it is `bytes` long.
+Bytes Emf(std::uint32_t width, std::uint32_t height, std::uint32_t bytes = 108)
 {
-    const std::uint32_t header[] = {1, 88, 0, 0, 100, 100, 0, 0, width, height, 0x464D4520, 0x10000, 108, 2, 1, 0, 0, 0,
+    const std::uint32_t header[] = {1, 88, 0, 0, 100, 100, 0, 0, width, height, 0x464D4520, 0x10000, bytes, 2, 1, 0, 0, 0,
                                     1280, 1024, 320, 240};
     Bytes b;
     for (std::uint32_t v : header)
@@ -219,6 +220,65 @@ Bytes Emf(std::uint32_t width, std::uint32_t height)
     for (std::uint32_t v : {14u, 20u, 0u, 16u, 20u})
         Le(b, v, 4);
     return b;
+}
+
+// A TIFF of `width` x `height` grey pixels in PackBits, a strip a row, every strip the same bytes.
+Bytes Tiff(std::uint32_t width, std::uint32_t height)
+{
+    Bytes strip;
+    for (std::uint32_t left = width; left > 0; left -= std::min(left, 128u))
+        strip.insert(strip.end(), {static_cast<std::uint8_t>(257 - std::min(left, 128u)), 0}); // a run of zeros
+    strip.resize(strip.size() + strip.size() % 2);
+    const std::uint32_t offsets = 8 + static_cast<std::uint32_t>(strip.size()), counts = offsets + 4 * height;
+    Bytes b{'I', 'I', 42, 0};
+    Le(b, counts + 4 * height, 4);
+    b.insert(b.end(), strip.begin(), strip.end());
+    for (std::uint32_t v : {8u, static_cast<std::uint32_t>(strip.size())})
+        for (std::uint32_t row = 0; row < height; ++row)
+            Le(b, v, 4);
+    const std::uint32_t entries[][3] = {{256, 4, width}, {257, 4, height}, {258, 3, 8}, {259, 3, 32773},
+                                        {262, 3, 1},     {278, 4, 1},      {273, 4, offsets}, {279, 4, counts}};
+    Le(b, std::size(entries), 2);
+    for (const auto& [tag, type, value] : entries) {
+        Le(b, tag, 2), Le(b, type, 2), Le(b, tag == 273 || tag == 279 ? height : 1, 4);
+        Le(b, value, type == 3 ? 2 : 4);
+        if (type == 3)
+            Le(b, 0, 2);
+    }
+    Le(b, 0, 4);
+    return b;
+}
+
+// A grey baseline JPEG of flat blocks: its tables hold one code each, so a block takes two bits.
+// Without `data` its scan holds no blocks, which decoders take as flat too.
+Bytes FlatJpeg(std::uint16_t width, std::uint16_t height, bool data = true)
+{
+    Bytes j{0xFF, 0xD8};
+    const auto segment = [&j](std::uint8_t marker, const Bytes& contents) {
+        j.insert(j.end(), {0xFF, marker, 0, static_cast<std::uint8_t>(contents.size() + 2)});
+        j.insert(j.end(), contents.begin(), contents.end());
+    };
+    Bytes ones(65, 1); // quantisation table 0, all ones
+    ones[0] = 0;
+    segment(0xDB, ones);
+    segment(0xC0, {8, std::uint8_t(height >> 8), std::uint8_t(height), std::uint8_t(width >> 8), std::uint8_t(width), 1, 1,
+                   0x11, 0}); // the frame: 8 bits, one component
+    Bytes oneCode{0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}; // one code of one bit, for 0
+    segment(0xC4, oneCode);
+    oneCode[0] = 0x10; // and for the end of a block
+    segment(0xC4, oneCode);
+    segment(0xDA, {1, 1, 0, 0, 63, 0});
+    if (data)
+        j.resize(j.size() + (std::uint64_t{(width + 7u) / 8} * ((height + 7u) / 8) * 2 + 7) / 8);
+    j.insert(j.end(), {0xFF, 0xD9});
+    return j;
+}
+
+// A BMP whose pixel data are `jpeg`.
+Bytes BmpOfJpeg(const Bytes& jpeg)
+{
+    return bmptest::File({.width = 64, .height = 48, .bits = 0, .compression = 4, .sizeImage = std::uint32_t(jpeg.size())},
+                         jpeg);
 }
 
 // Hundredths of a millimetre that make `pixels` at the display's pixels per inch.
@@ -258,6 +318,16 @@ std::vector<Sample> Samples(int dpi)
         {"PNG 8192 x 8191", Png(8192, 8191)},
         {"PNG 8192 x 8192", Png(8192, 8192)},
         {"ICO, 8192 x 8191 PNG entry", Ico({{256, Png(8192, 8191)}})},
+        {"JPEG header of 65500 x 65500", FlatJpeg(65500, 65500, false)},
+        {"JPEG header of 20000 x 20000", FlatJpeg(20000, 20000, false)},
+        {"JPEG header of 8193 x 8193", FlatJpeg(8193, 8193, false)},
+        {"JPEG 8192 x 8191 of flat blocks", FlatJpeg(8192, 8191)},
+        {"JPEG 8192 x 8192 of flat blocks", FlatJpeg(8192, 8192)},
+        {"BMP of a JPEG header of 20000 x 20000", BmpOfJpeg(FlatJpeg(20000, 20000, false))},
+        {"TIFF 20000 x 20000", Tiff(20000, 20000)},
+        {"TIFF 8192 x 8191", Tiff(8192, 8191)},
+        {"TIFF 8192 x 8192", Tiff(8192, 8192)},
+        {"EMF whose header says 2 GB", Emf(Himetric(96, dpi), Himetric(96, dpi), 0x7FFFFFFF)},
     };
 }
 
