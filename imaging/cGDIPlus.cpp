@@ -10,8 +10,8 @@
 #include <gdiplus.h>
 
 #include <cmath>
-#include <optional>
 #include <cstring>
+#include <optional>
 
 namespace imaging {
 

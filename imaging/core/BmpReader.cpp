@@ -18,7 +18,9 @@ constexpr std::uint64_t kFileHeaderSize = 14;
 constexpr std::uint32_t kCoreHeaderSize = 12; // the oldest header: 16-bit sizes, 3-byte colours
 constexpr std::uint32_t kInfoHeaderSize = 40;
 
-enum Compression : std::uint32_t { kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3, kJpeg = 4, kPng = 5, kAlphaBitFields = 6 };
+enum Compression : std::uint32_t {
+    kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3, kJpeg = 4, kPng = 5, kAlphaBitFields = 6
+};
 
 bool KnownDepth(std::uint32_t bits)
 {

@@ -13,7 +13,10 @@ constexpr std::uint8_t kStartOfScan = 0xDA;
 
 // Frame headers: C0 to CF but for the Huffman tables (C4), the reserved C8 and the arithmetic
 // conditioning (CC).
-bool IsFrameHeader(std::uint8_t code) { return code >= 0xC0 && code <= 0xCF && code != 0xC4 && code != 0xC8 && code != 0xCC; }
+bool IsFrameHeader(std::uint8_t code)
+{
+    return code >= 0xC0 && code <= 0xCF && code != 0xC4 && code != 0xC8 && code != 0xCC;
+}
 
 // Markers with no length after them: the restart markers and TEM.
 bool StandsAlone(std::uint8_t code) { return (code >= 0xD0 && code <= 0xD7) || code == 0x01; }

@@ -1,7 +1,7 @@
-// The sizes that data of the formats the engine leaves to the system's decoders (JPEG and TIFF
-// here; placeable and enhanced metafiles in MetafileExtent) declare in their headers. Those decoders size their bitmaps,
-// and some their working memory, by such a header before they look at the rest: the engine reads
-// it first and hands on only what it has read and found within its bounds.
+// The sizes that data of the formats the engine leaves to the system's decoders declare in their
+// headers: JPEG and TIFF here, placeable and enhanced metafiles in MetafileExtent. Those decoders
+// size their bitmaps, and some their working memory, by such a header before they look at the
+// rest: the engine reads it first and hands on only what it has read and found within its bounds.
 #pragma once
 
 #include "imaging/core/PixelLimit.h"
