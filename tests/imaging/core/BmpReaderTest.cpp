@@ -21,12 +21,6 @@ Bytes Patched(Bytes file, std::size_t at, std::uint32_t value)
     return file;
 }
 
-// A 3 x 2 BMP whose pixel data are a JPEG or PNG (compression 4 or 5): `inner`.
-Bytes Inner(std::uint32_t compression, const Bytes& inner)
-{
-    return File({.bits = 0, .compression = compression, .sizeImage = std::uint32_t(inner.size())}, inner);
-}
-
 // The PNG signature, an IHDR of grey pixels (the sizes' low two bytes each) and an IDAT's head.
 Bytes PngHead(std::uint8_t w1, std::uint8_t w0, std::uint8_t h1, std::uint8_t h0)
 {
@@ -70,8 +64,10 @@ TEST(BmpReader, HeadersInsideTheBytesDecideWhoReadsThePicture)
 {
     const Bytes px(24, 0x7F), px8(8, 1); // 3 x 2 pixels of 32 or 24 bits, and of 8
     const Bytes jpeg{0xFF, 0xD8, 0xFF, 0xC0, 0, 11, 8, 0, 2, 0, 3, 1, 1, 0x11, 0}; // its frame header: 3 x 2
-    Bytes bigJpeg = jpeg;
-    bigJpeg[7] = bigJpeg[9] = 0x20; // 8195 x 8194
+    const Bytes bigJpeg{0xFF, 0xD8, 0xFF, 0xC0, 0, 11, 8, 0x20, 2, 0x20, 3, 1, 1, 0x11, 0}; // 8195 x 8194
+    const auto inside = [](std::uint32_t compression, const Bytes& data) { // pixel data of a JPEG (4) or PNG (5)
+        return File({.bits = 0, .compression = compression, .sizeImage = std::uint32_t(data.size())}, data);
+    };
     const auto runs = [](std::uint32_t size) { // 8-bit run-length data of one colour
         return Layout{.bits = 8, .compression = 1, .sizeImage = size, .used = 1, .table = Bytes(4)};
     };
@@ -106,11 +102,11 @@ TEST(BmpReader, HeadersInsideTheBytesDecideWhoReadsThePicture)
         {"8192 x 8191 runs", Patched(Patched(File(runs(2), {0, 1}), 18, 8192), 22, 8191), BmpLoad::Direct},
         {"8192 x 8192 runs: past the pixel limit", Patched(Patched(File(runs(2), {0, 1}), 18, 8192), 22, 8192), BmpLoad::Refused},
         {"depth of 7 bits", File({.bits = 7}, px), BmpLoad::Refused},
-        {"a JPEG inside", Inner(4, jpeg), BmpLoad::PictureLoader},
-        {"a JPEG inside, 8195 x 8194", Inner(4, bigJpeg), BmpLoad::Refused},
-        {"a JPEG inside, no frame", Inner(4, {0xFF, 0xD8, 0xFF, 0xD9}), BmpLoad::Refused},
-        {"a PNG inside", Inner(5, PngHead(0, 3, 0, 2)), BmpLoad::PictureLoader},
-        {"a PNG inside, 8192 x 8192", Inner(5, PngHead(0x20, 0, 0x20, 0)), BmpLoad::Refused},
+        {"a JPEG inside", inside(4, jpeg), BmpLoad::PictureLoader},
+        {"a JPEG inside, 8195 x 8194", inside(4, bigJpeg), BmpLoad::Refused},
+        {"a JPEG inside, no frame", inside(4, {0xFF, 0xD8, 0xFF, 0xD9}), BmpLoad::Refused},
+        {"a PNG inside", inside(5, PngHead(0, 3, 0, 2)), BmpLoad::PictureLoader},
+        {"a PNG inside, 8192 x 8192", inside(5, PngHead(0x20, 0, 0x20, 0)), BmpLoad::Refused},
     };
     for (const Case& c : cases) {
         BmpReader reader;
